@@ -1,0 +1,26 @@
+// IBAN check (ISO 13616 remainder 1 on division by 97, computed piecewise) and its
+// compact electronic form.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ordexa {
+
+// IbanMod97()
+// The remainder of the chunked check: rotate the first four characters to the end,
+// letters A-Z to 10-35, then nine-character chunks read as atol (32-bit) with the
+// previous remainder in front ("%i%s", only when it is 0 or more), modulo 97 with
+// truncating division. Texts shorter than four characters give 0.
+// Example: IbanMod97("CH7700700110000000001") == 1, IbanMod97("CH77-0070-0110-0000-0000-1") == 77.
+std::int32_t IbanMod97(std::string_view text);
+
+// NormalizeIban()
+// The compact IBAN (white space trimmed at both ends, upper case in code page 1252, every
+// inner blank removed) when its IbanMod97 is 1 and, for "CH", its length is 21; else
+// the empty text. Never fails.
+// Example: NormalizeIban(" ch77 0070 0110 0000 0000 1 ") == "CH7700700110000000001".
+std::string NormalizeIban(std::string_view text);
+
+}  // namespace ordexa

@@ -1,0 +1,24 @@
+// Swiss postal account numbers (prefix-number-check digit) and the modulo 10 recursive
+// check digit of postal and reference numbers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ordexa {
+
+// CheckDigitMod10()
+// The modulo 10 recursive check digit ('0'..'9') over the digits of `digits`; every
+// character that is not a digit is skipped, and a shorter text is computed over what is
+// there (the empty text gives '0').
+// Example: CheckDigitMod10("01000162") == '8'.
+char CheckDigitMod10(std::string_view digits);
+
+// NormalizePostAccount()
+// A postal account text with dashes as its nine-character form: two-digit prefix,
+// six-digit number, check digit ("1-2345-6" -> "010023456"). A text without "-" (or
+// empty) is returned unchanged. A missing check digit is computed over the body with
+// "0" appended ("01-162" -> "010001626"). Never fails.
+std::string NormalizePostAccount(std::string_view account);
+
+}  // namespace ordexa

@@ -1,0 +1,232 @@
+// Fixed-width record output: printf-style record formats, checked against their arguments
+// at compile time, formatted straight into the file's buffer.
+//
+// Field conventions (the original runtime's printf as the record layouts rely on it):
+//   "%-24.24s"  text, blank-filled on the right to 24, cut after 24
+//   "%12s"      text, blank-filled on the left to at least 12, never cut
+//   "%09.9s"    text, '0'-filled on the left to 9, cut after 9 (zero fill of a text)
+//   "%05.5ld"   32-bit number, at least 5 digits, '0'-filled, never cut ("%04.4hd": 16-bit)
+//   "%02d"      32-bit number, '0'-filled to width 2 ("-1" stays "-1")
+//   "%c"        one character
+// Arguments: texts (anything convertible to std::string_view; read up to a NUL as a C
+// string would be), std::int32_t for d/i/ld, std::int16_t for hd, char for c. Any other
+// argument type, a count mismatch or an unknown directive is a compile error.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include "platform/buffered_file.h"
+
+namespace ordexa {
+
+namespace detail {
+
+enum class RecordArgKind : std::uint8_t { kNone, kText, kInt32, kInt16, kChar, kUnsupported };
+
+template <class T>
+consteval RecordArgKind RecordArgKindOf() {
+  using U = std::remove_cvref_t<T>;
+  if constexpr (std::is_same_v<U, char>) return RecordArgKind::kChar;
+  else if constexpr (std::is_same_v<U, std::int16_t>) return RecordArgKind::kInt16;
+  else if constexpr (std::is_same_v<U, std::int32_t>) return RecordArgKind::kInt32;
+  else if constexpr (std::is_convertible_v<const U&, std::string_view>) return RecordArgKind::kText;
+  else return RecordArgKind::kUnsupported;
+}
+
+// One field of a record format: the literal text in front of it, then its directive.
+struct RecordField {
+  std::uint16_t literal_offset = 0;
+  std::uint16_t literal_size = 0;
+  char conversion = 0;  // 's', 'd', 'c', or 0 for the literal tail
+  bool left_align = false;
+  bool zero_fill = false;
+  bool has_precision = false;
+  std::uint16_t width = 0;
+  std::uint16_t precision = 0;
+  RecordArgKind kind = RecordArgKind::kNone;
+};
+
+inline constexpr std::size_t kMaxRecordFields = 12;
+
+// Reached only when a record format does not match its arguments: calling a function that
+// is not constexpr from the consteval check makes the mistake a compile error.
+void RecordFormatMismatch(const char* reason);
+
+struct ParsedRecordFormat {
+  std::array<RecordField, kMaxRecordFields + 1> fields{};
+  std::uint8_t field_count = 0;  // directives, the literal tail not counted
+};
+
+consteval ParsedRecordFormat ParseRecordFormat(std::string_view format) {
+  ParsedRecordFormat parsed;
+  std::size_t literal_start = 0;
+  std::size_t i = 0;
+  auto field_at = [&](std::size_t index) -> RecordField& { return parsed.fields[index]; };
+  while (i < format.size()) {
+    if (format[i] != '%') {
+      ++i;
+      continue;
+    }
+    if (i + 1 < format.size() && format[i + 1] == '%') {
+      RecordFormatMismatch("\"%%\" is not a record field");
+    }
+    if (parsed.field_count == kMaxRecordFields) RecordFormatMismatch("too many fields in one record format");
+    RecordField& field = field_at(parsed.field_count);
+    field.literal_offset = static_cast<std::uint16_t>(literal_start);
+    field.literal_size = static_cast<std::uint16_t>(i - literal_start);
+    ++i;
+    for (; i < format.size() && (format[i] == '-' || format[i] == '0'); ++i) {
+      if (format[i] == '-') field.left_align = true;
+      else field.zero_fill = true;
+    }
+    for (; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
+      field.width = static_cast<std::uint16_t>(field.width * 10 + (format[i] - '0'));
+    }
+    if (i < format.size() && format[i] == '.') {
+      field.has_precision = true;
+      for (++i; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
+        field.precision = static_cast<std::uint16_t>(field.precision * 10 + (format[i] - '0'));
+      }
+    }
+    char length = 0;
+    if (i < format.size() && (format[i] == 'h' || format[i] == 'l')) length = format[i++];
+    if (i == format.size()) RecordFormatMismatch("record format ends inside a field");
+    const char conversion = format[i++];
+    switch (conversion) {
+      case 's':
+        if (length != 0) RecordFormatMismatch("length modifier on a text field");
+        field.kind = RecordArgKind::kText;
+        break;
+      case 'd':
+      case 'i':
+        field.kind = length == 'h' ? RecordArgKind::kInt16 : RecordArgKind::kInt32;
+        break;
+      case 'c':
+        if (length != 0) RecordFormatMismatch("length modifier on a character field");
+        field.kind = RecordArgKind::kChar;
+        break;
+      default:
+        RecordFormatMismatch("unknown record field conversion");
+    }
+    field.conversion = conversion == 'i' ? 'd' : conversion;
+    ++parsed.field_count;
+    literal_start = i;
+  }
+  RecordField& tail = field_at(parsed.field_count);
+  tail.literal_offset = static_cast<std::uint16_t>(literal_start);
+  tail.literal_size = static_cast<std::uint16_t>(format.size() - literal_start);
+  return parsed;
+}
+
+// One argument as the formatter reads it.
+struct RecordArg {
+  std::string_view text;
+  std::int32_t number = 0;
+  char character = 0;
+};
+
+template <class T>
+RecordArg MakeRecordArg(const T& value) {
+  RecordArg arg;
+  if constexpr (RecordArgKindOf<T>() == RecordArgKind::kText) {
+    arg.text = std::string_view(value);
+  } else if constexpr (RecordArgKindOf<T>() == RecordArgKind::kChar) {
+    arg.character = value;
+  } else {
+    arg.number = value;
+  }
+  return arg;
+}
+
+}  // namespace detail
+
+// A record format checked against the types of its arguments when the program is compiled.
+template <class... Args>
+class RecordFormat {
+ public:
+  template <class S>
+    requires std::is_convertible_v<const S&, std::string_view>
+  consteval RecordFormat(const S& format) : text_(format), parsed_(detail::ParseRecordFormat(text_)) {
+    constexpr std::array<detail::RecordArgKind, sizeof...(Args) + 1> kinds{
+        detail::RecordArgKindOf<Args>()..., detail::RecordArgKind::kNone};
+    if (parsed_.field_count != sizeof...(Args)) {
+      detail::RecordFormatMismatch("record format and arguments differ in number");
+    }
+    for (std::size_t i = 0; i < sizeof...(Args); ++i) {
+      if (kinds[i] == detail::RecordArgKind::kUnsupported) {
+        detail::RecordFormatMismatch("unsupported record argument type");
+      }
+      if (kinds[i] != parsed_.fields[i].kind) {
+        detail::RecordFormatMismatch("record argument does not match its field");
+      }
+    }
+  }
+
+  std::string_view text() const { return text_; }
+  const detail::ParsedRecordFormat& parsed() const { return parsed_; }
+
+ private:
+  std::string_view text_;
+  detail::ParsedRecordFormat parsed_;
+};
+
+// RecordOutput: the open output file of a fixed-record writer, buffered.
+class RecordOutput {
+ public:
+  // Takes over an open handle of `file_system`.
+  RecordOutput(const FileSystem& file_system, FileHandle handle) : file_(file_system, handle) {}
+
+  // Write(): the formatted pieces, in order, exactly as the format and arguments give
+  // them. A failing write raises MPayError 2002 with HRESULT_FROM_WIN32 of its error code.
+  template <class... Args>
+  void Write(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
+    const std::array<detail::RecordArg, sizeof...(Args) + 1> values{detail::MakeRecordArg(args)...,
+                                                                     detail::RecordArg{}};
+    WriteFormatted(format.text(), format.parsed(), values.data());
+  }
+
+  // Close(): writes out the buffer and closes the file; raises MPayError 2002 on failure.
+  void Close();
+
+ private:
+  void WriteFormatted(std::string_view text, const detail::ParsedRecordFormat& parsed,
+                      const detail::RecordArg* args);
+  void Append(std::string_view bytes);
+  void AppendFill(char fill, std::size_t count);
+
+  BufferedFile file_;
+};
+
+// WriteRecordText()
+// Formats one piece of a record into `output` (see RecordOutput::Write). Nothing is
+// added: no separator, no line end; "\n" in a format is one line-feed byte.
+// Example: WriteRecordText(out, "%-5.5s%05.5ld", text, entry_sequence);
+template <class... Args>
+void WriteRecordText(RecordOutput& output, RecordFormat<std::type_identity_t<Args>...> format,
+                     const Args&... args) {
+  output.Write<Args...>(format, args...);
+}
+
+// FormatRecordText()
+// The same formatting into a string, for the few record texts that are built before they
+// are written (the DTA transaction number) and for tests.
+// Example: FormatRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, 5) == "M0100010005".
+template <class... Args>
+std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args);
+
+namespace detail {
+std::string FormatRecordString(std::string_view text, const ParsedRecordFormat& parsed, const RecordArg* args);
+}
+
+template <class... Args>
+std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
+  const std::array<detail::RecordArg, sizeof...(Args) + 1> values{detail::MakeRecordArg(args)...,
+                                                                   detail::RecordArg{}};
+  return detail::FormatRecordString(format.text(), format.parsed(), values.data());
+}
+
+}  // namespace ordexa

@@ -1,0 +1,30 @@
+// The enumerations of the payment component's automation interface.
+#pragma once
+
+// The Payment Types.
+enum PayTypes : int {
+  payManual = 0,
+  payESR15 = 1,
+  payESR16 = 2,
+  payESR17 = 3,
+  payRedBank = 4,
+  payRedPost = 5,
+  payRedTreuhand = 6,
+  payPostmandat = 7,
+  payForeign = 8,
+  payIban = 9,
+};
+
+// The types of files that can be created.
+enum PayFileTypes : int {
+  payDTA = 0,
+  payEzag = 1,
+  payISO = 2,
+};
+
+// IBAN expence code. Spesenregelung
+enum PayCosts : int {
+  payCostSrc = 0,
+  payCostDst = 1,
+  payCostBoth = 2,
+};

@@ -1,0 +1,40 @@
+// The current local date and time, read through one replaceable clock function so that
+// tests and the command-line tool can fix it.
+#pragma once
+
+#include <functional>
+
+#include "oleauto.h"
+
+namespace ordexa {
+
+using Clock = std::function<SYSTEMTIME()>;
+
+// CurrentLocalTime()
+// GetLocalTime() in whole seconds (wMilliseconds 0): the installed clock, or the system
+// clock in the process time zone (TZ) when none is installed. wDayOfWeek is filled.
+SYSTEMTIME CurrentLocalTime();
+
+// CurrentLocalDate(): CurrentLocalTime() as an automation date.
+DATE CurrentLocalDate();
+
+// SetClock(): installs a clock (an empty function restores the system clock) and returns
+// the one it replaces.
+Clock SetClock(Clock clock);
+
+// FixedClock(): a clock that always answers the given local time.
+Clock FixedClock(SYSTEMTIME local_time);
+
+// ScopedClock: installs a clock for its lifetime (tests, the CLI's --now).
+class ScopedClock {
+ public:
+  explicit ScopedClock(Clock clock) : previous_(SetClock(std::move(clock))) {}
+  ~ScopedClock() { SetClock(std::move(previous_)); }
+  ScopedClock(const ScopedClock&) = delete;
+  ScopedClock& operator=(const ScopedClock&) = delete;
+
+ private:
+  Clock previous_;
+};
+
+}  // namespace ordexa

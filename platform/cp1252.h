@@ -1,0 +1,43 @@
+// Code page 1252 (the thread's ANSI code page): conversions from and to UTF-16 and to
+// UTF-8, and the code page's upper-casing.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ordexa {
+
+// WideToCp1252()
+// WideCharToMultiByte(1252, 0, ...) without flags: the exact mapping, else the best-fit
+// mapping of the Windows table (U+0141 'Ł' -> 'L', U+2212 -> '-'), else '?'. Unlike
+// Windows, one '?' per code point: a valid surrogate pair is one '?', a lone surrogate
+// also one '?'. U+0000 is converted like any other unit (callers cut at NUL first).
+// Example: WideToCp1252(u"Łódź") == "L\xF3" "dz".
+std::string WideToCp1252(std::u16string_view text);
+
+// Cp1252ToWide()
+// MultiByteToWideChar(1252, 0, ...): every byte maps to one UTF-16 unit; the five
+// unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 ... U+009D.
+// Example: Cp1252ToWide("\x80") == u"\u20AC".
+std::u16string Cp1252ToWide(std::string_view text);
+
+// Cp1252ToUnicode(): the code point of one byte (as Cp1252ToWide).
+char16_t Cp1252ToUnicode(unsigned char byte);
+
+// AppendCp1252AsUtf8()
+// Appends the UTF-8 form of a 1252 text to `out` (by table, no allocation per character).
+// Example: "Stra\xDF" "e" becomes "Stra\xC3\x9F" "e".
+void AppendCp1252AsUtf8(std::string& out, std::string_view text);
+
+// Cp1252ToUtf8(): the UTF-8 form of a 1252 text as a new string.
+std::string Cp1252ToUtf8(std::string_view text);
+
+// Cp1252ToUpper()
+// The runtime's upper-casing in code page 1252: a-z, the accented letters 0xE0-0xFE
+// except 0xF7, and 0x9A, 0x9C, 0x9E, 0xFF become capitals; 0xB5 and 0xDF stay.
+char Cp1252ToUpper(char c);
+
+// Cp1252ToUpperInPlace(): Cp1252ToUpper over a whole text.
+void Cp1252ToUpperInPlace(std::string& text);
+
+}  // namespace ordexa

@@ -1,0 +1,19 @@
+// The component's string table: the message formats of the failures it raises.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace ordexa {
+
+inline constexpr std::uint16_t IDS_INTERNAL_ERROR = 2000;
+inline constexpr std::uint16_t IDS_CREATE_FILE_ERROR = 2001;
+inline constexpr std::uint16_t IDS_WRITE_FILE_ERROR = 2002;
+
+// LoadMessageFormat()
+// LoadString() of the component's string table: the format of message `id` as 1252 text
+// ("\n" is one line feed), or the empty text for an id without a string.
+// Example: LoadMessageFormat(2002) starts with "Ein Fehler beim schreiben".
+std::string_view LoadMessageFormat(std::uint16_t id);
+
+}  // namespace ordexa
