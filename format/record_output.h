@@ -45,12 +45,13 @@ struct RecordField {
   bool left_align = false;
   bool zero_fill = false;
   bool has_precision = false;
-  std::uint16_t width = 0;
-  std::uint16_t precision = 0;
+  std::uint32_t width = 0;
+  std::uint32_t precision = 0;
   RecordArgKind kind = RecordArgKind::kNone;
 };
 
 inline constexpr std::size_t kMaxRecordFields = 12;
+inline constexpr std::uint32_t kMaxRecordFieldWidth = 1000000;
 
 // Reached only when a record format does not match its arguments: calling a function that
 // is not constexpr from the consteval check makes the mistake a compile error.
@@ -84,12 +85,14 @@ consteval ParsedRecordFormat ParseRecordFormat(std::string_view format) {
       else field.zero_fill = true;
     }
     for (; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
-      field.width = static_cast<std::uint16_t>(field.width * 10 + (format[i] - '0'));
+      field.width = field.width * 10 + static_cast<std::uint32_t>(format[i] - '0');
+      if (field.width > kMaxRecordFieldWidth) RecordFormatMismatch("record field too wide");
     }
     if (i < format.size() && format[i] == '.') {
       field.has_precision = true;
       for (++i; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
-        field.precision = static_cast<std::uint16_t>(field.precision * 10 + (format[i] - '0'));
+        field.precision = field.precision * 10 + static_cast<std::uint32_t>(format[i] - '0');
+        if (field.precision > kMaxRecordFieldWidth) RecordFormatMismatch("record field too wide");
       }
     }
     char length = 0;
@@ -193,6 +196,7 @@ class RecordOutput {
   void Close();
 
  private:
+  friend struct RecordOutputSink;
   void WriteFormatted(std::string_view text, const detail::ParsedRecordFormat& parsed,
                       const detail::RecordArg* args);
   void Append(std::string_view bytes);

@@ -1,0 +1,172 @@
+// The EZAG payment records (types 22, 27, 28, 37), written field group by field group.
+#include "ezag/ezag_records.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "ezag/ezag_amount.h"
+#include "ezag/ezag_file_records.h"
+#include "ezag/ezag_text.h"
+#include "format/iban.h"
+#include "format/post_account.h"
+
+namespace ordexa {
+namespace {
+
+using detail::SingleLineText;
+
+constexpr std::size_t kClearingDigits = 5;
+
+// A type 27 record takes the payments without an IBAN and those to Switzerland or
+// Liechtenstein; every other country goes into a type 37 record.
+bool IsDomesticIban(std::string_view iban) {
+  return iban.empty() || iban.starts_with("CH") || iban.starts_with("LI");
+}
+
+// Positions 51 up to the country code: currency, amount, a blank and the currency once
+// more. The second currency is not cut, so a longer one lengthens the record.
+void WriteAmountBlock(RecordOutput& output, const PaymentRecord& payment) {
+  const SingleLineText currency(detail::EzagCurrencyText(payment));
+  WriteRecordText(output, "%-3.3s%s %s", currency, FormatEzagAmount(payment.amount.int64), currency);
+}
+
+// The receiver block, 140 characters: name, street, second name line, postcode, place.
+void WriteReceiverBlock(RecordOutput& output, const PayAddressRecord& receiver) {
+  const ZipCity zip_city = SplitZipCity(receiver.city);
+  WriteRecordText(output, "%-35.35s%-35.35s%-35.35s%-10.10s%-25.25s", SingleLineText(receiver.name1),
+                  SingleLineText(receiver.street), SingleLineText(receiver.name2), SingleLineText(zip_city.zip),
+                  SingleLineText(zip_city.city));
+}
+
+// Positions 403 to 700 of types 22, 27 and 37: the reason, blanks, the line feed.
+void WriteReasonAndRecordEnd(RecordOutput& output, const PaymentRecord& payment) {
+  WriteRecordText(output, "%-140.140s%-158.158s\n", SingleLineText(payment.reason), " ");
+}
+
+// The bank clearing block, positions 73 to 87: "07", the clearing number as five
+// digits (only the last five of a longer one count) and two check digits, the second
+// one over "07", the number and the first check digit.
+void WriteClearingBlock(RecordOutput& output, std::string_view bank_id) {
+  if (bank_id.empty()) {
+    WriteRecordText(output, "%-15.15s", " ");
+    return;
+  }
+  std::array<char, kClearingDigits> clearing;
+  clearing.fill('0');
+  const std::size_t kept = std::min(bank_id.size(), kClearingDigits);
+  std::copy(bank_id.end() - static_cast<std::ptrdiff_t>(kept), bank_id.end(), clearing.end() - kept);
+  // Check digits skip what is not a digit, so a blank stands in for a line break alike.
+  std::replace_if(clearing.begin(), clearing.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  const std::string_view number(clearing.data(), clearing.size());
+  const char first_check = CheckDigitMod10(number);
+  std::array<char, 2 + kClearingDigits + 1> checked{'0', '7'};
+  std::copy(clearing.begin(), clearing.end(), checked.begin() + 2);
+  checked.back() = first_check;
+  const char second_check = CheckDigitMod10(std::string_view(checked.data(), checked.size()));
+  WriteRecordText(output, "07%5.5s%c%c%-6.6s", number, first_check, second_check, " ");
+}
+
+void WriteIbanRecordWith(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                         std::int32_t sequence, std::string_view iban) {
+  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagIbanRecordType);
+  WriteAmountBlock(output, payment);
+  const SingleLineText compact_iban(iban);
+  const SingleLineText bic(payment.bank_dst.bic);
+  // The country code is the IBAN's own; the bank field (123-262) carries "BIC: " and the BIC.
+  WriteRecordText(output, "%-2.2s%-15.15s%-35.35s%-5.5s%-15.15s%-120.120s", compact_iban, bic, compact_iban,
+                  "BIC: ", bic, " ");
+  WriteReceiverBlock(output, payment.receiver);
+  WriteReasonAndRecordEnd(output, payment);
+}
+
+}  // namespace
+
+std::int32_t EzagTransactionType(const PaymentRecord& payment) {
+  switch (payment.type) {
+    case payESR15:
+    case payESR16:
+    case payESR17:
+      return kEzagEsrRecordType;
+    case payRedPost:
+    case payRedTreuhand:
+      return kEzagPostRecordType;
+    case payRedBank:
+    case payIban:
+      return IsDomesticIban(NormalizeIban(payment.bank_dst.account)) ? kEzagBankRecordType : kEzagIbanRecordType;
+    default:
+      return 0;
+  }
+}
+
+void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                            std::int32_t sequence) {
+  switch (payment.type) {
+    case payESR15:
+    case payESR16:
+    case payESR17:
+      WriteEzagEsrRecord(output, settings, payment, sequence);
+      return;
+    case payRedPost:
+    case payRedTreuhand:
+      WriteEzagPostRecord(output, settings, payment, sequence);
+      return;
+    case payRedBank:
+    case payIban: {
+      const std::string iban = NormalizeIban(payment.bank_dst.account);
+      if (IsDomesticIban(iban)) {
+        WriteEzagBankRecord(output, settings, payment, sequence);
+      } else {
+        WriteIbanRecordWith(output, settings, payment, sequence, iban);
+      }
+      return;
+    }
+    default:
+      return;  // payManual, payPostmandat, payForeign and unknown types get no record
+  }
+}
+
+void WriteEzagEsrRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                        std::int32_t sequence) {
+  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagEsrRecordType);
+  WriteAmountBlock(output, payment);
+  // The participant number is expected in its nine-digit form and written as stored.
+  WriteRecordText(output, "CH  %-9.9s%-27.27s%-590.590s\n", SingleLineText(payment.bank_dst.account),
+                  SingleLineText(payment.esr), " ");
+}
+
+void WriteEzagPostRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                         std::int32_t sequence) {
+  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagPostRecordType);
+  WriteAmountBlock(output, payment);
+  const std::string post_account = NormalizePostAccount(payment.bank_dst.account);
+  WriteRecordText(output, "CH%-9.9s%-6.6s%-35.35s", SingleLineText(post_account), " ", " ");
+  WriteReceiverBlock(output, payment.receiver);
+  WriteRecordText(output, "%-140.140s", " ");
+  WriteReasonAndRecordEnd(output, payment);
+}
+
+void WriteEzagBankRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                         std::int32_t sequence) {
+  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagBankRecordType);
+  WriteAmountBlock(output, payment);
+  WriteRecordText(output, "CH");
+  WriteClearingBlock(output, payment.bank_dst.id);
+  // The account as the user typed it: an IBAN keeps its blanks here.
+  WriteRecordText(output, "%-35.35s%-140.140s", SingleLineText(payment.bank_dst.account), " ");
+  WriteReceiverBlock(output, payment.receiver);
+  WriteReasonAndRecordEnd(output, payment);
+}
+
+void WriteEzagIbanRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                         std::int32_t sequence) {
+  WriteIbanRecordWith(output, settings, payment, sequence, NormalizeIban(payment.bank_dst.account));
+}
+
+ZipCity SplitZipCity(std::string_view text) {
+  const std::size_t blank = text.find(' ');
+  if (blank == std::string_view::npos || blank == 0) return {};
+  return {text.substr(0, blank), text.substr(blank + 1)};
+}
+
+}  // namespace ordexa

@@ -1,0 +1,64 @@
+// The EZAG payment records: ESR (type 28), postal account (22), domestic bank (27) and
+// foreign IBAN (37), each 700 characters and a line feed.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "format/record_output.h"
+#include "model/records/records.h"
+
+namespace ordexa {
+
+// EzagTransactionType()
+// The record a payment gets: 28 for the ESR types, 22 for payRedPost and payRedTreuhand,
+// 27 or 37 for payRedBank and payIban (37 when the receiving account is a valid IBAN of
+// a country other than CH or LI), 0 for a payment the file carries no record of.
+// Example: a payIban payment to "DE89370400440532013000" gives 37.
+std::int32_t EzagTransactionType(const PaymentRecord& payment);
+
+// WriteEzagPaymentRecord()
+// Writes the record of EzagTransactionType for `payment`, or nothing for type 0.
+// Raises MPayError 2002 when a write fails.
+void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                            std::int32_t sequence);
+
+// WriteEzagEsrRecord()
+// Type 28: amount block, the ESR participant number and the reference number as stored,
+// blanks. Raises MPayError 2002 when a write fails.
+void WriteEzagEsrRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                        std::int32_t sequence);
+
+// WriteEzagPostRecord()
+// Type 22: amount block, the receiver's postal account in its nine-character form, the
+// receiver, the reason. Raises MPayError 2002 when a write fails.
+void WriteEzagPostRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                         std::int32_t sequence);
+
+// WriteEzagBankRecord()
+// Type 27: amount block, the clearing block of the bank's ID, the account as typed
+// (an IBAN keeps its blanks), the receiver, the reason. Raises MPayError 2002 when a
+// write fails.
+void WriteEzagBankRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                         std::int32_t sequence);
+
+// WriteEzagIbanRecord()
+// Type 37: amount block with the IBAN's country, the BIC, the compact IBAN, "BIC: " and
+// the BIC again, the receiver, the reason. Raises MPayError 2002 when a write fails.
+void WriteEzagIbanRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                         std::int32_t sequence);
+
+// Postcode and place of a receiver's City text.
+struct ZipCity {
+  std::string_view zip;
+  std::string_view city;
+};
+
+// SplitZipCity()
+// Splits at the first blank when it follows at least one character: the postcode before
+// it, the place after it (further blanks kept). A text without a blank, or beginning
+// with one, gives both empty. The parts view `text`. Never fails.
+// Example: SplitZipCity("3000 Bern 1") gives "3000" and "Bern 1".
+ZipCity SplitZipCity(std::string_view text);
+
+}  // namespace ordexa

@@ -1,0 +1,34 @@
+// Caller texts as the EZAG records carry them: every text on one line, so no caller text
+// can end a record early, and the currency text with its default.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/records/records.h"
+
+namespace ordexa::detail {
+
+// SingleLineText: a caller text with every carriage return and line feed as a blank. A
+// clean text is only viewed (no copy); a copy is made only when a byte must be replaced.
+// Not copyable: the view may point into the object's own copy.
+class SingleLineText {
+ public:
+  explicit SingleLineText(std::string_view text);
+  SingleLineText(const SingleLineText&) = delete;
+  SingleLineText& operator=(const SingleLineText&) = delete;
+
+  std::string_view view() const { return view_; }
+  operator std::string_view() const { return view_; }
+
+ private:
+  std::string cleaned_;
+  std::string_view view_;
+};
+
+// EzagCurrencyText(): the payment's currency, "CHF" when it is empty.
+inline std::string_view EzagCurrencyText(const PaymentRecord& payment) {
+  return payment.currency.empty() ? std::string_view("CHF") : std::string_view(payment.currency);
+}
+
+}  // namespace ordexa::detail

@@ -1,0 +1,68 @@
+// Swiss postal account numbers in their nine-character record form, and the modulo 10
+// recursive check digit of postal and reference numbers.
+#include "format/post_account.h"
+
+#include <array>
+
+namespace ordexa {
+
+namespace {
+
+constexpr std::array<int, 10> kMod10Carry{0, 9, 4, 6, 8, 2, 7, 1, 3, 5};
+
+// A text zero-filled on the left to `width`, or cut to its first `width` characters
+// (the record formats' "%0N.Ns" of a text).
+void AppendZeroFilled(std::string& out, std::string_view text, std::size_t width) {
+  if (text.size() < width) out.append(width - text.size(), '0');
+  out.append(text.substr(0, width));
+}
+
+}  // namespace
+
+char CheckDigitMod10(std::string_view digits) {
+  int carry = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') continue;
+    carry = kMod10Carry[static_cast<std::size_t>((carry + (c - '0')) % 10)];
+  }
+  return static_cast<char>('0' + (10 - carry) % 10);
+}
+
+std::string NormalizePostAccount(std::string_view account) {
+  // The account is a C string for its parts: nothing after a NUL takes part.
+  const std::string_view text = account.substr(0, account.find('\0'));
+  const std::size_t first_dash = text.find('-');
+  if (first_dash == std::string_view::npos) return std::string(account);
+
+  const std::string_view prefix = text.substr(0, first_dash);
+  const std::string_view after_first = text.substr(first_dash + 1);
+  const std::size_t second_dash = after_first.find('-');
+
+  std::string normalized;
+  normalized.reserve(9);
+  std::string_view check_text;  // what stands behind the dash that ends the body
+  if (second_dash != std::string_view::npos) {
+    AppendZeroFilled(normalized, prefix, 2);
+    AppendZeroFilled(normalized, after_first.substr(0, second_dash), 6);
+    check_text = after_first.substr(second_dash + 1);
+  } else if (prefix.size() <= 2) {
+    // Prefix and number only: the check digit is always computed.
+    AppendZeroFilled(normalized, prefix, 2);
+    AppendZeroFilled(normalized, after_first, 6);
+  } else {
+    // A long number before the only dash: the dash separates the check digit.
+    AppendZeroFilled(normalized, prefix, 8);
+    check_text = after_first;
+  }
+
+  if (!check_text.empty()) {
+    // A given check digit is taken as it is; anything behind it is ignored.
+    normalized.push_back(check_text.front());
+  } else {
+    // A missing check digit is computed over the body with a "0" appended.
+    normalized.push_back(CheckDigitMod10(normalized + "0"));
+  }
+  return normalized;
+}
+
+}  // namespace ordexa

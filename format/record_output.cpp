@@ -1,0 +1,136 @@
+// Fixed-width record output: the runtime's printf field rules for texts, whole numbers and
+// characters, formatted straight into the file buffer.
+#include "format/record_output.h"
+
+#include <cstring>
+#include <string>
+
+#include "model/failure/failure.h"
+
+namespace ordexa {
+
+namespace detail {
+
+void RecordFormatMismatch(const char*) {}
+
+namespace {
+
+// A C string argument ends at its first NUL, whatever the text holds behind it.
+std::string_view AsCString(std::string_view text) {
+  const void* nul = text.empty() ? nullptr : std::memchr(text.data(), '\0', text.size());
+  return nul == nullptr ? text : text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+}
+
+// Appends one field to `sink` by the field's conversion and flags.
+template <class Sink>
+void AppendField(Sink& sink, const RecordField& field, const RecordArg& arg) {
+  if (field.conversion == 's') {
+    std::string_view text = AsCString(arg.text);
+    if (field.has_precision && text.size() > field.precision) text = text.substr(0, field.precision);
+    const std::size_t fill = field.width > text.size() ? field.width - text.size() : 0;
+    if (field.left_align) {
+      sink.Append(text);
+      sink.Fill(' ', fill);
+    } else {
+      // The original runtime fills a zero-flagged text field with '0', not with blanks.
+      sink.Fill(field.zero_fill ? '0' : ' ', fill);
+      sink.Append(text);
+    }
+    return;
+  }
+  if (field.conversion == 'c') {
+    const std::size_t fill = field.width > 1 ? field.width - 1u : 0;
+    if (!field.left_align) sink.Fill(field.zero_fill ? '0' : ' ', fill);
+    sink.Append(std::string_view(&arg.character, 1));
+    if (field.left_align) sink.Fill(' ', fill);
+    return;
+  }
+  // Whole numbers: "hd" reads the argument as 16-bit, the others as 32-bit.
+  const std::int64_t value = field.kind == RecordArgKind::kInt16 ? static_cast<std::int16_t>(arg.number) : arg.number;
+  const bool negative = value < 0;
+  std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-value) : static_cast<std::uint64_t>(value);
+  char digits[24];
+  std::size_t digit_count = 0;
+  while (magnitude != 0) {
+    digits[sizeof digits - 1 - digit_count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  }
+  // A precision is the minimum number of digits ("%.0d" of 0 is empty); without one, at least one digit.
+  const std::size_t min_digits = field.has_precision ? field.precision : 1;
+  const std::size_t zero_digits = min_digits > digit_count ? min_digits - digit_count : 0;
+  const std::size_t body = (negative ? 1 : 0) + zero_digits + digit_count;
+  const std::size_t fill = field.width > body ? field.width - body : 0;
+  const bool fill_with_zeros = field.zero_fill && !field.left_align && !field.has_precision;
+  if (!field.left_align && !fill_with_zeros) sink.Fill(' ', fill);
+  if (negative) sink.Append("-");
+  if (fill_with_zeros) sink.Fill('0', fill);
+  sink.Fill('0', zero_digits);
+  sink.Append(std::string_view(digits + sizeof digits - digit_count, digit_count));
+  if (field.left_align) sink.Fill(' ', fill);
+}
+
+template <class Sink>
+void AppendFormatted(Sink& sink, std::string_view text, const ParsedRecordFormat& parsed, const RecordArg* args) {
+  for (std::size_t i = 0; i <= parsed.field_count; ++i) {
+    const RecordField& field = parsed.fields[i];
+    if (field.literal_size != 0) sink.Append(text.substr(field.literal_offset, field.literal_size));
+    if (i < parsed.field_count) AppendField(sink, field, args[i]);
+  }
+}
+
+struct StringSink {
+  std::string& out;
+  void Append(std::string_view bytes) { out.append(bytes); }
+  void Fill(char c, std::size_t count) { out.append(count, c); }
+};
+
+}  // namespace
+
+std::string FormatRecordString(std::string_view text, const ParsedRecordFormat& parsed, const RecordArg* args) {
+  std::string out;
+  StringSink sink{out};
+  AppendFormatted(sink, text, parsed, args);
+  return out;
+}
+
+}  // namespace detail
+
+namespace {
+
+// Raises the write failure for a failed buffer write; an error code of 0 is no failure.
+void CheckWrite(FileStatus status) {
+  const HRESULT hr = HRESULT_FROM_WIN32(status.error);
+  if (FAILED(hr)) RaiseWriteFileError(hr);
+}
+
+}  // namespace
+
+struct RecordOutputSink {
+  RecordOutput& output;
+  void Append(std::string_view bytes) { output.Append(bytes); }
+  void Fill(char c, std::size_t count) { output.AppendFill(c, count); }
+};
+
+void RecordOutput::WriteFormatted(std::string_view text, const detail::ParsedRecordFormat& parsed,
+                                  const detail::RecordArg* args) {
+  RecordOutputSink sink{*this};
+  detail::AppendFormatted(sink, text, parsed, args);
+}
+
+void RecordOutput::Append(std::string_view bytes) { CheckWrite(file_.Append(bytes)); }
+
+void RecordOutput::AppendFill(char fill, std::size_t count) {
+  static constexpr std::size_t kChunk = 256;
+  static const std::string kBlanks(kChunk, ' ');
+  static const std::string kZeros(kChunk, '0');
+  const std::string& run = fill == ' ' ? kBlanks : kZeros;
+  while (count != 0) {
+    const std::size_t piece = count < kChunk ? count : kChunk;
+    Append(std::string_view(run.data(), piece));
+    count -= piece;
+  }
+}
+
+void RecordOutput::Close() { CheckWrite(file_.Close()); }
+
+}  // namespace ordexa

@@ -1,0 +1,100 @@
+// XML text cleaning by a 256-entry table, escaping of uncleaned texts, and the currency,
+// clearing number and country derivations of the ISO 20022 writer.
+#include "iso/xml_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace ordexa {
+
+namespace {
+
+// The cleaning of one byte, built once at compile time.
+constexpr std::array<char, 256> MakeXmlCleanTable() {
+  std::array<char, 256> table{};
+  for (std::size_t code = 0; code < table.size(); ++code) table[code] = ' ';
+  for (char c = '0'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = c;
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    table[static_cast<unsigned char>(c)] = c;
+    table[static_cast<unsigned char>(c - 'A' + 'a')] = c;
+  }
+  for (char c : std::string_view(".(+!$*);-/,%?:'=\"")) table[static_cast<unsigned char>(c)] = c;
+  table['&'] = '+';
+  // Accented letters of the Swiss languages keep their base letter; the umlauts lose
+  // their dots. Every other letter above 0x7F is not in the payment character set.
+  for (unsigned code : {0xC0u, 0xC1u, 0xC4u, 0xE0u, 0xE1u, 0xE4u}) table[code] = 'A';
+  for (unsigned code : {0xC7u, 0xE7u}) table[code] = 'C';
+  for (unsigned code : {0xC8u, 0xC9u, 0xCAu, 0xE8u, 0xE9u, 0xEAu}) table[code] = 'E';
+  for (unsigned code : {0xD6u, 0xF6u}) table[code] = 'O';
+  for (unsigned code : {0xDCu, 0xFCu}) table[code] = 'U';
+  return table;
+}
+
+constexpr std::array<char, 256> kXmlCleanTable = MakeXmlCleanTable();
+
+}  // namespace
+
+std::string CleanXmlText(std::string_view text) {
+  std::string cleaned;
+  AppendCleanXmlText(cleaned, text);
+  return cleaned;
+}
+
+void AppendCleanXmlText(std::string& out, std::string_view text) {
+  const std::size_t start = out.size();
+  out.resize(start + text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out[start + i] = kXmlCleanTable[static_cast<unsigned char>(text[i])];
+  }
+}
+
+void AppendEscapedXmlText(std::string& out, std::string_view text) {
+  std::size_t run_start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::string_view entity;
+    switch (text[i]) {
+      case '&': entity = "&amp;"; break;
+      case '<': entity = "&lt;"; break;
+      case '>': entity = "&gt;"; break;
+      default: continue;
+    }
+    out.append(text.substr(run_start, i - run_start));
+    out.append(entity);
+    run_start = i + 1;
+  }
+  out.append(text.substr(run_start));
+}
+
+std::string_view IsoCurrency(std::string_view cost_currency) {
+  // SIC is the Swiss euro clearing: its payments are in euros as well.
+  if (cost_currency == "EUR" || cost_currency == "SIC") return "EUR";
+  return "CHF";
+}
+
+std::string_view ClearingFromIban(std::string_view iban) {
+  // Positions 5 to 9 of a Swiss IBAN hold the clearing number, zero-filled to five digits.
+  std::string_view clearing = iban.substr(std::min<std::size_t>(4, iban.size()), 5);
+  const std::size_t first_significant = clearing.find_first_not_of('0');
+  if (first_significant == std::string_view::npos) return {};
+  return clearing.substr(first_significant);
+}
+
+std::string_view CountryFromCity(std::string_view city) {
+  // The city text usually starts with a vehicle code such as "D-" or "FL-" in front of
+  // the postal code; a Swiss address starts with its postal code directly.
+  std::size_t run = 0;
+  while (run < city.size() && static_cast<unsigned char>(city[run]) > 64 &&
+         static_cast<unsigned char>(city[run]) < 0x80) {
+    ++run;
+  }
+  const std::string_view code = city.substr(0, run);
+  if (code.empty()) return "CH";
+  if (code == "A") return "AT";
+  if (code == "D") return "DE";
+  if (code == "F") return "FR";
+  if (code == "I") return "IT";
+  return code;
+}
+
+}  // namespace ordexa

@@ -1,0 +1,102 @@
+// CPayManager: payments are appended, never removed; WriteFile absorbs every failure.
+#include "model/pay_manager.h"
+
+#include <new>
+#include <string>
+
+#include "dta/dta_writer.h"
+#include "ezag/ezag_writer.h"
+#include "format/iban.h"
+#include "iso/iso_writer.h"
+#include "model/pay_views.h"
+#include "model/property.h"
+#include "model/text_conversion.h"
+
+namespace ordexa {
+
+HRESULT CPayManager::CreateInstance(REFIID riid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  return Guarded([&] {
+    CPayManager* manager = new CPayManager();
+    manager->AddRef();
+    const HRESULT hr = manager->QueryInterface(riid, object);
+    manager->Release();
+    return hr;
+  });
+}
+
+CPayManager::CPayManager() : batch_(std::make_shared<PayBatch>()) {}
+
+HRESULT CPayManager::NewPayment(PayTypes PayType, IDispatch** Payment) {
+  CPayment* view = new (std::nothrow) CPayment();
+  if (view == nullptr) return E_OUTOFMEMORY;
+  view->AddRef();
+  const HRESULT hr = Guarded([&] {
+    PaymentList& payments = batch_->payments;
+    payments.emplace_back();
+    PaymentRecord& record = payments.back();
+    record.type = PayType;
+    view->Attach(std::shared_ptr<PaymentRecord>(batch_, &record));
+    // The record stays appended even when the hand-out fails for a null out-parameter.
+    if (Payment == nullptr) return E_POINTER;
+    return view->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(Payment));
+  });
+  view->Release();
+  return hr;
+}
+
+void CPayManager::WriteBatch(std::int32_t file_type, std::string_view file_name, std::string_view pay_period,
+                             bool swiss, const FileSystem& file_system) {
+  switch (file_type) {
+    case payDTA:
+      WriteDtaFile(batch_->settings, batch_->payments, file_name, file_system);
+      break;
+    case payEzag:
+      WriteEzagFile(batch_->settings, batch_->payments, file_name, file_system);
+      break;
+    case payISO:
+      WriteIsoFile(batch_->settings, batch_->payments, file_name, pay_period, swiss, file_system);
+      break;
+    default:
+      break;
+  }
+}
+
+HRESULT CPayManager::WriteFile(BSTR FileName, PayFileTypes FileType, BSTR payPeriod, VARIANT_BOOL useCHStandard) {
+  try {
+    if (FileType == payISO) {
+      const std::string period = ToAnsiText(payPeriod);
+      const std::string name = ToAnsiText(FileName);
+      // Only VARIANT_TRUE itself selects the Swiss flavour; 1 is not enough.
+      WriteBatch(FileType, name, period, useCHStandard == VARIANT_TRUE);
+    } else if (FileType == payDTA || FileType == payEzag) {
+      WriteBatch(FileType, ToAnsiText(FileName), {}, false);
+    }
+  } catch (...) {
+    // The caller is told nothing: what was written stays on disk, the message is dropped.
+  }
+  return S_OK;
+}
+
+HRESULT CPayManager::get_Setting(IDispatch** pVal) {
+  return Guarded([&] {
+    return CPaySetting::HandOut<CPaySetting>(pVal, std::shared_ptr<PaySettingRecord>(batch_, &batch_->settings));
+  });
+}
+
+HRESULT CPayManager::CheckPostNr(BSTR, VARIANT_BOOL* pVal) {
+  if (pVal == nullptr) return E_POINTER;
+  *pVal = VARIANT_TRUE;
+  return S_OK;
+}
+
+HRESULT CPayManager::CheckIbanNr(BSTR Nummer, VARIANT_BOOL* pVal) {
+  if (pVal == nullptr) return E_POINTER;
+  return Guarded([&] {
+    *pVal = NormalizeIban(ToAnsiText(Nummer)).empty() ? VARIANT_FALSE : VARIANT_TRUE;
+    return S_OK;
+  });
+}
+
+}  // namespace ordexa

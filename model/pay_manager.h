@@ -1,0 +1,49 @@
+// CPayManager: the one object a caller creates. It owns the batch (settings and payment
+// list), hands out views onto it, runs one writer per WriteFile and answers the checks.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "model/com_object.h"
+#include "model/records/records.h"
+#include "ordexa.h"
+#include "platform/file_system.h"
+
+namespace ordexa {
+
+// The data of one batch. Views share its ownership, so a view outlives its manager safely.
+struct PayBatch {
+  PaySettingRecord settings;
+  PaymentList payments;
+};
+
+class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayManager> {
+ public:
+  // CreateInstance(): a new, empty manager handed out as `riid`.
+  static HRESULT CreateInstance(REFIID riid, void** object);
+
+  CPayManager();
+
+  HRESULT NewPayment(PayTypes PayType, IDispatch** Payment) override;
+  // Never fails: whatever goes wrong inside a writer is absorbed and S_OK returned.
+  HRESULT WriteFile(BSTR FileName, PayFileTypes FileType, BSTR payPeriod, VARIANT_BOOL useCHStandard) override;
+  HRESULT get_Setting(IDispatch** pVal) override;
+  HRESULT CheckPostNr(BSTR Nummer, VARIANT_BOOL* pVal) override;
+  HRESULT CheckIbanNr(BSTR Nummer, VARIANT_BOOL* pVal) override;
+
+  // WriteBatch()
+  // Runs the writer of `file_type` on the batch with 1252 texts, letting its failures
+  // through (MPayError, CAtlException, the ISO writer's plain numbers); a file type
+  // outside the enumeration does nothing. WriteFile is this call inside a guard; the
+  // command-line tool calls it directly to report failures.
+  void WriteBatch(std::int32_t file_type, std::string_view file_name, std::string_view pay_period, bool swiss,
+                  const FileSystem& file_system = SystemFileSystem());
+
+  const PayBatch& batch() const { return *batch_; }
+
+ private:
+  std::shared_ptr<PayBatch> batch_;
+};
+
+}  // namespace ordexa

@@ -1,0 +1,73 @@
+// The conversions every property accessor of the views shares, so that each interface slot
+// is a single line: texts through ToAnsiText / ToCallerText, flags as automation booleans,
+// values unchanged, and no exception ever leaving an operation.
+#pragma once
+
+#include <new>
+#include <string>
+
+#include "model/failure/failure.h"
+#include "model/text_conversion.h"
+#include "oleauto.h"
+
+namespace ordexa {
+
+// Guarded(): runs an operation body and turns any failure into the operation's result:
+// CAtlException gives its HRESULT, exhausted memory E_OUTOFMEMORY, anything else E_FAIL.
+template <class Body>
+HRESULT Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const CAtlException& failure) {
+    return failure.hr();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+// GetTextProperty(): a new caller string; a string that cannot be allocated is delivered
+// as null with S_OK, as the platform's own text properties do.
+inline HRESULT GetTextProperty(const std::string& field, BSTR* out) {
+  if (out == nullptr) return E_POINTER;
+  *out = ToCallerText(field);
+  return S_OK;
+}
+
+// PutTextProperty(): the converted text replaces the field; on failure the field keeps
+// its previous value.
+inline HRESULT PutTextProperty(std::string& field, BSTR value) {
+  return Guarded([&] {
+    std::string converted = ToAnsiText(value);
+    field.swap(converted);
+    return S_OK;
+  });
+}
+
+inline HRESULT GetFlagProperty(bool field, VARIANT_BOOL* out) {
+  if (out == nullptr) return E_POINTER;
+  *out = field ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+// Any non-zero value counts as true (1 as much as -1).
+inline HRESULT PutFlagProperty(bool& field, VARIANT_BOOL value) {
+  field = value != 0;
+  return S_OK;
+}
+
+template <class Out, class Field>
+HRESULT GetValueProperty(const Field& field, Out* out) {
+  if (out == nullptr) return E_POINTER;
+  *out = static_cast<Out>(field);
+  return S_OK;
+}
+
+template <class Field, class In>
+HRESULT PutValueProperty(Field& field, In value) {
+  field = static_cast<Field>(value);
+  return S_OK;
+}
+
+}  // namespace ordexa

@@ -1,0 +1,73 @@
+// An output file written through one buffer of kBufferSize bytes.
+#include "platform/buffered_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "winerror.h"
+
+namespace ordexa {
+
+BufferedFile::BufferedFile(const FileSystem& file_system, FileHandle handle)
+    : file_system_(file_system),
+      handle_(handle),
+      buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
+
+BufferedFile::~BufferedFile() {
+  if (is_open()) Close();
+}
+
+FileStatus BufferedFile::Append(std::string_view bytes) {
+  if (!is_open()) return {ERROR_INVALID_HANDLE};
+  while (!bytes.empty()) {
+    if (used_ == kBufferSize) {
+      if (FileStatus status = Flush(); !status) return status;
+    }
+    const std::size_t piece = std::min(kBufferSize - used_, bytes.size());
+    std::memcpy(buffer_.get() + used_, bytes.data(), piece);
+    used_ += piece;
+    bytes.remove_prefix(piece);
+  }
+  return {};
+}
+
+char* BufferedFile::Reserve(std::size_t size, FileStatus& status) {
+  if (!is_open()) {
+    status = {ERROR_INVALID_HANDLE};
+    return nullptr;
+  }
+  if (size > kBufferSize) {
+    status = {ERROR_INVALID_PARAMETER};
+    return nullptr;
+  }
+  if (kBufferSize - used_ < size) {
+    status = Flush();
+    if (!status) return nullptr;
+  }
+  status = {};
+  return buffer_.get() + used_;
+}
+
+FileStatus BufferedFile::Flush() {
+  if (!is_open()) return {ERROR_INVALID_HANDLE};
+  if (used_ == 0) return {};
+  // The buffer is emptied whatever the outcome: bytes of a failed write are dropped.
+  const FileStatus status = file_system_.Write(handle_, buffer_.get(), used_);
+  used_ = 0;
+  return status;
+}
+
+FileStatus BufferedFile::Sync() {
+  if (FileStatus status = Flush(); !status) return status;
+  return file_system_.Sync(handle_);
+}
+
+FileStatus BufferedFile::Close() {
+  if (!is_open()) return {ERROR_INVALID_HANDLE};
+  const FileStatus flushed = Flush();
+  const FileStatus closed = file_system_.Close(handle_);
+  handle_ = kInvalidFile;
+  return flushed ? closed : flushed;
+}
+
+}  // namespace ordexa

@@ -1,0 +1,137 @@
+// Code page 1252: UTF-16 to bytes with the Windows best-fit table, bytes to UTF-16 and
+// UTF-8 by table, and the runtime's upper-casing.
+#include "platform/cp1252.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace ordexa {
+namespace {
+
+struct WideToByte {
+  char16_t unit;
+  unsigned char byte;
+};
+
+#include "platform/cp1252_bestfit_table.inc"
+
+constexpr char kDefaultChar = '?';
+
+constexpr std::array<char16_t, 256> MakeByteToWide() {
+  std::array<char16_t, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[byte] = static_cast<char16_t>(byte);
+  for (int byte = 0x80; byte < 0xA0; ++byte) table[byte] = kCharactersOf80To9F[byte - 0x80];
+  return table;
+}
+
+constexpr std::array<char16_t, 256> kByteToWide = MakeByteToWide();
+
+// Below U+0100 only the five unassigned bytes' C1 controls map back; the other C1 controls
+// have no byte (their byte stands for another character) and become the default char.
+constexpr bool IsOwnByteBelow100(char16_t unit) {
+  return unit < 0x80 || unit >= 0xA0 || kByteToWide[unit] == unit;
+}
+
+constexpr bool TableIsSorted() {
+  for (std::size_t i = 1; i < std::size(kWideToCp1252); ++i) {
+    if (kWideToCp1252[i - 1].unit >= kWideToCp1252[i].unit) return false;
+  }
+  return true;
+}
+static_assert(TableIsSorted(), "the best-fit table must be sorted for binary search");
+
+char WideUnitToByte(char16_t unit) {
+  if (unit < 0x100) return IsOwnByteBelow100(unit) ? static_cast<char>(unit) : kDefaultChar;
+  const auto* end = std::end(kWideToCp1252);
+  const auto* entry = std::lower_bound(std::begin(kWideToCp1252), end, unit,
+                                       [](const WideToByte& e, char16_t u) { return e.unit < u; });
+  if (entry != end && entry->unit == unit) return static_cast<char>(entry->byte);
+  return kDefaultChar;
+}
+
+struct Utf8Sequence {
+  char bytes[3];
+  std::uint8_t length;
+};
+
+constexpr std::array<Utf8Sequence, 256> MakeByteToUtf8() {
+  std::array<Utf8Sequence, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) {
+    const char16_t unit = kByteToWide[byte];
+    Utf8Sequence& sequence = table[byte];
+    if (unit < 0x80) {
+      sequence = {{static_cast<char>(unit), 0, 0}, 1};
+    } else if (unit < 0x800) {
+      sequence = {{static_cast<char>(0xC0 | (unit >> 6)), static_cast<char>(0x80 | (unit & 0x3F)), 0},
+                  2};
+    } else {
+      sequence = {{static_cast<char>(0xE0 | (unit >> 12)),
+                   static_cast<char>(0x80 | ((unit >> 6) & 0x3F)),
+                   static_cast<char>(0x80 | (unit & 0x3F))},
+                  3};
+    }
+  }
+  return table;
+}
+
+constexpr std::array<Utf8Sequence, 256> kByteToUtf8 = MakeByteToUtf8();
+
+constexpr bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+}  // namespace
+
+std::string WideToCp1252(std::u16string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    // A character outside the basic plane has no byte; its two units make one default char.
+    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
+    bytes.push_back(WideUnitToByte(unit));
+  }
+  return bytes;
+}
+
+std::u16string Cp1252ToWide(std::string_view text) {
+  std::u16string wide(text.size(), u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) wide[i] = kByteToWide[static_cast<unsigned char>(text[i])];
+  return wide;
+}
+
+char16_t Cp1252ToUnicode(unsigned char byte) { return kByteToWide[byte]; }
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size());
+  for (const char c : text) {
+    const Utf8Sequence& sequence = kByteToUtf8[static_cast<unsigned char>(c)];
+    out.append(sequence.bytes, sequence.length);
+  }
+}
+
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string utf8;
+  AppendCp1252AsUtf8(utf8, text);
+  return utf8;
+}
+
+char Cp1252ToUpper(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte >= 'a' && byte <= 'z') return static_cast<char>(byte - 0x20);
+  // The accented small letters sit 0x20 above their capitals; 0xF7 is the division sign.
+  if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return static_cast<char>(byte - 0x20);
+  switch (byte) {
+    case 0x9A: return static_cast<char>(0x8A);  // s with caron
+    case 0x9C: return static_cast<char>(0x8C);  // oe ligature
+    case 0x9E: return static_cast<char>(0x8E);  // z with caron
+    case 0xFF: return static_cast<char>(0x9F);  // y with diaeresis
+    default: return c;
+  }
+}
+
+void Cp1252ToUpperInPlace(std::string& text) {
+  for (char& c : text) c = Cp1252ToUpper(c);
+}
+
+}  // namespace ordexa
