@@ -22,7 +22,7 @@ std::string FormatEzagAmount(std::int64_t amount);
 // EzagAmountFits()
 // Whether the integer part of `amount`, rounded to two decimals and with its sign, has
 // at most 11 characters (-9999999999.99 to 99999999999.99).
-// Example: EzagAmountFits(999999999999949999) is true, EzagAmountFits(999999999999950000) false.
+// Example: EzagAmountFits(999999999999949) is true (99999999999.9949), EzagAmountFits(999999999999950) false.
 bool EzagAmountFits(std::int64_t amount);
 
 }  // namespace ordexa

@@ -3,6 +3,7 @@
 // file and renamed over the final name at the end.
 #include "iso/iso_output.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "iso/xml_text.h"

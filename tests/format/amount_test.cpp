@@ -32,10 +32,11 @@ TEST(FormatAmountText, RendersEveryCaseExactly) {
       {"1.00", 9950, kPointAmountFormat},
       {"1000.00", 9999950, kPointAmountFormat},
       {"1'000.00", 9999950, kApostropheTwoDecimals},
-      {"-1'234'567.89", -12345678910, kDefaults},
       // Only the first dropped digit rounds: 0.0149 stays 0.01, 0.0150 becomes 0.02.
       {"0.01", 149, kPointAmountFormat},
       {"0.02", 150, kPointAmountFormat},
+      // A negative amount rounded to nothing keeps its sign.
+      {"-0.00", -49, kPointAmountFormat},
       // Negative styles.
       {"12.30-", -123000, {0, '.', 2, 1}},
       {"(12.30)", -123000, {0, '.', 2, 2}},
