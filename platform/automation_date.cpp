@@ -92,6 +92,13 @@ bool DateToUdate(DATE date, UDATE& result) {
 
 }  // namespace
 
+// VarUdateFromDate()
+// The day part is the date truncated toward zero and the time of day the absolute rest,
+// so -1.25 is 29 December 1899 06:00 and -0.25 equals 0.25. The time is rounded to the
+// nearest second, half up; 23:59:59.5 becomes 00:00:00 of the next day, with day of week
+// and day of year of that day. E_INVALIDARG (nothing written) outside 1 January 100 to
+// 31 December 9999 23:59:59, for NaN and for a null `result`. Flags change nothing.
+// Example: 29221.75 gives 1980-01-01 18:00:00, day of week 2, day of year 1.
 HRESULT VarUdateFromDate(DATE date, ULONG /*flags*/, UDATE* result) {
   if (result == nullptr) return E_INVALIDARG;
   UDATE converted;
@@ -100,6 +107,9 @@ HRESULT VarUdateFromDate(DATE date, ULONG /*flags*/, UDATE* result) {
   return S_OK;
 }
 
+// VariantTimeToSystemTime()
+// VarUdateFromDate without the day of year; TRUE (1), or FALSE (0) where that fails.
+// Milliseconds are always 0. Example: 29221.0 gives 1 January 1980.
 BOOL VariantTimeToSystemTime(DATE date, SYSTEMTIME* result) {
   if (result == nullptr) return 0;
   UDATE converted;
@@ -108,6 +118,12 @@ BOOL VariantTimeToSystemTime(DATE date, SYSTEMTIME* result) {
   return 1;
 }
 
+// SystemTimeToVariantTime()
+// FALSE for a month above 12, a day above 31 or a year above 9999. Years 0-49 mean
+// 2000-2049 and 50-99 mean 1950-1999; day 0, days past the month's end, month 0 and
+// times past 23:59:59 roll into the neighbouring units. Milliseconds and the day of week
+// are ignored. FALSE also when the rolled date lies outside the years 100 to 9999.
+// Example: 0 January 1980 gives 29220.0 (31 December 1979); 29 Dec 1899 06:00 gives -1.25.
 BOOL SystemTimeToVariantTime(const SYSTEMTIME* time, DATE* result) {
   if (time == nullptr || result == nullptr) return 0;
   if (time->wMonth > 12 || time->wDay > 31) return 0;

@@ -19,6 +19,9 @@ char* BlockOf(BSTR text) { return reinterpret_cast<char*>(text) - kPrefixSize; }
 
 }  // namespace
 
+// SysAllocString()
+// Copies `text` up to its NUL into a new BSTR; null for a null text or when memory runs
+// out. Example: SysStringLen(SysAllocString(u"abc")) == 3.
 BSTR SysAllocString(const OLECHAR* text) {
   if (text == nullptr) return nullptr;
   std::size_t length = 0;
@@ -27,6 +30,9 @@ BSTR SysAllocString(const OLECHAR* text) {
   return SysAllocStringLen(text, static_cast<UINT>(length));
 }
 
+// SysAllocStringLen()
+// Exactly `length` units, embedded NULs included, then a NUL; a null text leaves the
+// units zero. Null when the byte length does not fit the 32-bit prefix or memory runs out.
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
   if (length > kMaxUnits) return nullptr;
   const BstrLength byte_length = length * static_cast<BstrLength>(sizeof(OLECHAR));
@@ -43,6 +49,7 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
   return units;
 }
 
+// SysStringLen(): the prefix's byte length in units (not the distance to a NUL); 0 for null.
 UINT SysStringLen(BSTR text) {
   if (text == nullptr) return 0;
   BstrLength byte_length = 0;
@@ -50,6 +57,7 @@ UINT SysStringLen(BSTR text) {
   return byte_length / static_cast<BstrLength>(sizeof(OLECHAR));
 }
 
+// SysFreeString(): frees the block the BSTR points into; null is ignored.
 void SysFreeString(BSTR text) {
   if (text != nullptr) std::free(BlockOf(text));
 }

@@ -1,70 +1,53 @@
-// Test helpers for DTA files: cutting a file into its 128-character segments, reading a
-// field by position, a sample batch, and records written into memory.
+// Test helpers for DTA files: a file written into memory, cut into its 128-character
+// segments, fields read by position, and a sample batch.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "format/record_output.h"
-#include "model/records/records.h"
-#include "platform/file_system.h"
+#include "dta/dta_writer.h"
+#include "platform/clock.h"
 
 namespace ordexa::dta_test {
 
-inline constexpr std::size_t kSegmentSize = 128;
+// Keeps the one file in memory; Create can fail, and so can every Write from a chosen call on.
+class MemoryFileSystem : public FileSystem {
+ public:
+  std::uint32_t create_error = 0;
+  int fail_from_write = 0;  // 0: never
+  mutable std::string bytes;
 
-// The file cut into 128-character segments; a shorter tail is the last piece.
+  FileHandle Create(std::string_view, FileStatus& status) const override {
+    status.error = create_error;
+    return create_error == 0 ? 7 : kInvalidFile;
+  }
+  FileStatus Write(FileHandle, const char* data, std::size_t size) const override {
+    if (fail_from_write != 0 && ++writes_ >= fail_from_write) return FileStatus{ERROR_DISK_FULL};
+    bytes.append(data, size);
+    return FileStatus{};
+  }
+  FileStatus Close(FileHandle) const override { return FileStatus{}; }
+
+ private:
+  mutable int writes_ = 0;
+};
+
 inline std::vector<std::string> Segments(std::string_view file) {
   std::vector<std::string> segments;
-  for (std::size_t at = 0; at < file.size(); at += kSegmentSize) segments.emplace_back(file.substr(at, kSegmentSize));
+  for (std::size_t at = 0; at < file.size(); at += 128) segments.emplace_back(file.substr(at, 128));
   return segments;
 }
 
 // The field at position `pos` (counted from 1) of `width` characters.
 inline std::string Field(std::string_view segment, std::size_t pos, std::size_t width) {
-  return pos - 1 < segment.size() ? std::string(segment.substr(pos - 1, width)) : std::string();
+  return std::string(segment.substr(pos - 1, width));
 }
 
-// `n` blanks, and `text` followed by blanks up to `width` (never cut).
 inline std::string B(std::size_t n) { return std::string(n, ' '); }
-inline std::string Left(std::string text, std::size_t width) {
-  if (text.size() < width) text.append(width - text.size(), ' ');
-  return text;
-}
+inline std::string Left(std::string text, std::size_t width) { return text.append(width - text.size(), ' '); }
 
-// A file system that keeps the one file it writes in memory.
-class MemoryFileSystem : public FileSystem {
- public:
-  FileHandle Create(std::string_view, FileStatus& status) const override {
-    status = FileStatus{};
-    bytes_.clear();
-    return 7;
-  }
-  FileStatus Write(FileHandle, const char* data, std::size_t size) const override {
-    bytes_.append(data, size);
-    return FileStatus{};
-  }
-  FileStatus Close(FileHandle) const override { return FileStatus{}; }
-  const std::string& bytes() const { return bytes_; }
-
- private:
-  mutable std::string bytes_;
-};
-
-// The bytes that `write` produces through a record output.
-template <class WriteRecords>
-std::string WriteToMemory(WriteRecords write) {
-  MemoryFileSystem file_system;
-  FileStatus status;
-  RecordOutput out(file_system, file_system.Create("", status));
-  write(out);
-  out.Close();
-  return file_system.bytes();
-}
-
-// The ordering party: accents in its lines show whether a record cleans them.
+// The ordering party: its accents show whether a record cleans its lines.
 inline PaySettingRecord SampleSettings() {
   PaySettingRecord settings;
   settings.sender = {"M\xFCller AG", "Lohnb\xFCro", "Bahnhofstr. 1", "8001 Z\xFCrich", "", "", ""};
@@ -84,6 +67,14 @@ inline PaymentRecord SamplePayment(std::int32_t type, std::int64_t amount = 2500
   payment.receiver = {"Hans Meier", "c/o \xC4nnchen", "Dorfstrasse 5", "3000 Bern", "", "", ""};
   payment.reason = "Lohn M\xE4rz 2024";
   return payment;
+}
+
+// The DTA file of a batch, written on 2 April 2024.
+inline std::string DtaFile(const PaymentList& payments, const PaySettingRecord& settings = SampleSettings()) {
+  ScopedClock clock(FixedClock(SYSTEMTIME{.wYear = 2024, .wMonth = 4, .wDay = 2}));
+  MemoryFileSystem file_system;
+  WriteDtaFile(settings, payments, "pay.dta", file_system);
+  return file_system.bytes;
 }
 
 }  // namespace ordexa::dta_test

@@ -15,48 +15,34 @@ std::uint32_t BytePrefix(BSTR text) {
   return prefix;
 }
 
-TEST(SysAllocString, CopiesUpToTheNulWithPrefixAndTerminator) {
-  BSTR text = SysAllocString(u"Zahlung");
-  ASSERT_NE(nullptr, text);
-  EXPECT_EQ(7u, SysStringLen(text));
-  EXPECT_EQ(14u, BytePrefix(text));
-  EXPECT_EQ(u'\0', text[7]);
-  EXPECT_EQ(std::u16string_view(u"Zahlung"), std::u16string_view(text, 7));
-  SysFreeString(text);
+TEST(SysAllocString, StoresTheByteLengthBeforeAndANulAfterTheText) {
+  struct Case {
+    BSTR text;
+    std::u16string_view expected;  // with the terminating NUL
+  };
+  const char16_t with_nul[] = {u'a', u'\0', u'b', u'c'};
+  const Case cases[] = {
+      {SysAllocString(u"Zahlung"), std::u16string_view(u"Zahlung", 8)},
+      {SysAllocString(u""), std::u16string_view(u"", 1)},
+      {SysAllocStringLen(with_nul, 3), std::u16string_view(u"a\0b", 4)},
+      {SysAllocStringLen(nullptr, 2), std::u16string_view(u"\0\0", 3)},
+  };
+  for (const Case& c : cases) {
+    ASSERT_NE(nullptr, c.text);
+    const UINT length = static_cast<UINT>(c.expected.size() - 1);
+    EXPECT_EQ(length, SysStringLen(c.text));
+    EXPECT_EQ(length * 2, BytePrefix(c.text));
+    EXPECT_EQ(c.expected, std::u16string_view(c.text, c.expected.size()));
+    SysFreeString(c.text);
+  }
+}
 
-  BSTR empty = SysAllocString(u"");
-  ASSERT_NE(nullptr, empty);
-  EXPECT_EQ(0u, SysStringLen(empty));
-  EXPECT_EQ(u'\0', empty[0]);
-  SysFreeString(empty);
-
+TEST(SysAllocString, HandlesNullAndLengthsThePrefixCannotHold) {
   EXPECT_EQ(nullptr, SysAllocString(nullptr));
-}
-
-TEST(SysAllocStringLen, KeepsEmbeddedNulsAndZeroFillsWithoutText) {
-  const char16_t source[] = {u'a', u'\0', u'b', u'c'};
-  BSTR text = SysAllocStringLen(source, 3);
-  ASSERT_NE(nullptr, text);
-  EXPECT_EQ(3u, SysStringLen(text));
-  EXPECT_EQ(std::u16string_view(u"a\0b", 3), std::u16string_view(text, 3));
-  EXPECT_EQ(u'\0', text[3]);
-  SysFreeString(text);
-
-  BSTR blank = SysAllocStringLen(nullptr, 5);
-  ASSERT_NE(nullptr, blank);
-  EXPECT_EQ(5u, SysStringLen(blank));
-  EXPECT_EQ(std::u16string_view(u"\0\0\0\0\0\0", 6), std::u16string_view(blank, 6));
-  SysFreeString(blank);
-}
-
-TEST(SysAllocStringLen, RefusesLengthsTheBytePrefixCannotHold) {
-  EXPECT_EQ(nullptr, SysAllocStringLen(nullptr, 0x80000000u));
-  EXPECT_EQ(nullptr, SysAllocStringLen(nullptr, 0xFFFFFFFFu));
-}
-
-TEST(SysStringLen, TreatsNullAsEmptyAndFreeIgnoresNull) {
   EXPECT_EQ(0u, SysStringLen(nullptr));
   SysFreeString(nullptr);
+  EXPECT_EQ(nullptr, SysAllocStringLen(nullptr, 0x80000000u));
+  EXPECT_EQ(nullptr, SysAllocStringLen(nullptr, 0xFFFFFFFFu));
 }
 
 }  // namespace

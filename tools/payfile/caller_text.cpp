@@ -1,0 +1,83 @@
+// UTF-8 to UTF-16 and into caller strings, the way an automation client's text arrives.
+#include "tools/payfile/caller_text.h"
+
+#include <cstdint>
+#include <new>
+
+#include "model/text_conversion.h"
+
+namespace ordexa::payfile {
+namespace {
+
+constexpr char16_t kReplacementCharacter = u'\uFFFD';
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+void AppendCodePoint(std::u16string& out, std::uint32_t code_point) {
+  if (code_point < 0x10000) {
+    out.push_back(static_cast<char16_t>(code_point));
+    return;
+  }
+  code_point -= 0x10000;
+  out.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
+  out.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    std::size_t length = 0;
+    std::uint32_t code_point = 0;
+    std::uint32_t minimum = 0;
+    if (lead < 0x80) {
+      length = 1;
+      code_point = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      code_point = lead & 0x1Fu;
+      minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      code_point = lead & 0x0Fu;
+      minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      code_point = lead & 0x07u;
+      minimum = 0x10000;
+    }
+    bool valid = length != 0 && i + length <= utf8.size();
+    for (std::size_t k = 1; valid && k < length; ++k) {
+      const auto byte = static_cast<unsigned char>(utf8[i + k]);
+      valid = IsContinuation(byte);
+      code_point = (code_point << 6) | (byte & 0x3Fu);
+    }
+    // Overlong forms, encoded surrogates and values past U+10FFFF are no characters.
+    valid = valid && code_point >= minimum && code_point <= 0x10FFFF && (code_point < 0xD800 || code_point > 0xDFFF);
+    if (!valid) {
+      out.push_back(kReplacementCharacter);
+      ++i;
+      continue;
+    }
+    AppendCodePoint(out, code_point);
+    i += length;
+  }
+  return out;
+}
+
+CallerText::CallerText(std::string_view utf8) {
+  const std::u16string wide = Utf8ToUtf16(utf8);
+  if (wide.size() > 0x7FFFFFF0u) throw std::bad_alloc();
+  text_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  if (text_ == nullptr) throw std::bad_alloc();
+}
+
+CallerText::~CallerText() { SysFreeString(text_); }
+
+std::string AnsiTextFromUtf8(std::string_view utf8) { return ToAnsiText(CallerText(utf8).get()); }
+
+}  // namespace ordexa::payfile

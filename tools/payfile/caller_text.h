@@ -1,0 +1,40 @@
+// Texts of the command line and of the batch file (UTF-8) as an automation client hands
+// them to the component: UTF-16 in a BSTR, which the component turns into 1252 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "oleauto.h"
+
+namespace ordexa::payfile {
+
+// Utf8ToUtf16()
+// Decodes UTF-8 into UTF-16 (characters above U+FFFF as surrogate pairs). Bytes that do
+// not form a valid sequence (stray continuation bytes, overlong forms, encoded surrogates,
+// code points above U+10FFFF) become U+FFFD, one per byte; U+0000 is kept.
+// Example: Utf8ToUtf16("Z\xC3\xBCrich") == u"Z\u00FCrich".
+std::u16string Utf8ToUtf16(std::string_view utf8);
+
+// CallerText: a BSTR holding a UTF-8 text as UTF-16, embedded NULs included, freed with
+// the object. Throws std::bad_alloc when the string cannot be allocated.
+class CallerText {
+ public:
+  explicit CallerText(std::string_view utf8);
+  ~CallerText();
+  CallerText(const CallerText&) = delete;
+  CallerText& operator=(const CallerText&) = delete;
+
+  BSTR get() const { return text_; }
+
+ private:
+  BSTR text_;
+};
+
+// AnsiTextFromUtf8()
+// The 1252 text the component makes of a UTF-8 text handed to it as a caller's string:
+// best fit or '?' for characters outside the code page, cut at the first U+0000.
+// Example: AnsiTextFromUtf8("\xC5\x81\xC3\xB3" "d\xC5\xBA") == "L\xF3" "dz".
+std::string AnsiTextFromUtf8(std::string_view utf8);
+
+}  // namespace ordexa::payfile
