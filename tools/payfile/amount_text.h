@@ -9,9 +9,9 @@ namespace ordexa::payfile {
 
 enum class AmountStatus {
   kOk,
-  kNotANumber,     // the text is not of the accepted form
+  kNotANumber,       // the text is not of the accepted form
   kTooManyDecimals,  // a decimal text with more than four decimals
-  kOutOfRange,     // the value does not fit a signed 64-bit count of ten-thousandths
+  kOutOfRange,       // the value does not fit a signed 64-bit count of ten-thousandths
 };
 
 struct AmountParse {

@@ -14,6 +14,8 @@
 #include <string>
 #include <system_error>
 
+#include <sys/stat.h>
+
 #include "model/com_object.h"
 #include "tools/payfile/amount_text.h"
 #include "tools/payfile/caller_text.h"
@@ -49,21 +51,32 @@ struct JsonPath {
   }
 };
 
-constexpr std::string_view kPayTypeNames[] = {"payManual",  "payESR15",       "payESR16",      "payESR17",
-                                              "payRedBank", "payRedPost",     "payRedTreuhand", "payPostmandat",
+constexpr std::string_view kPayTypeNames[] = {"payManual",  "payESR15",   "payESR16",       "payESR17",
+                                              "payRedBank", "payRedPost", "payRedTreuhand", "payPostmandat",
                                               "payForeign", "payIban"};
 constexpr std::string_view kPayCostNames[] = {"payCostSrc", "payCostDst", "payCostBoth"};
 
 constexpr std::string_view kRootKeys[] = {"settings", "payments"};
 enum RootKey { kSettings, kPayments };
 
-constexpr std::string_view kSettingKeys[] = {"Sender", "DtaID", "CostAccount", "IsSalary", "DtaID_Sender", "CostCurrency"};
+constexpr std::string_view kSettingKeys[] = {"Sender",   "DtaID",        "CostAccount",
+                                             "IsSalary", "DtaID_Sender", "CostCurrency"};
 enum SettingKey { kSender, kDtaId, kCostAccount, kSettingIsSalary, kDtaIdSender, kCostCurrency };
 
-constexpr std::string_view kPaymentKeys[] = {"PayType",  "Date",     "Amount",   "Reason",  "ESR",     "Currency",
+constexpr std::string_view kPaymentKeys[] = {"PayType",  "Date",     "Amount",  "Reason",  "ESR",     "Currency",
                                              "IsSalary", "CostCode", "BankSrc", "BankDst", "Receiver"};
 enum PaymentKey {
-  kPayType, kDate, kAmount, kReason, kEsr, kCurrency, kPaymentIsSalary, kCostCode, kBankSrc, kBankDst, kReceiver
+  kPayType,
+  kDate,
+  kAmount,
+  kReason,
+  kEsr,
+  kCurrency,
+  kPaymentIsSalary,
+  kCostCode,
+  kBankSrc,
+  kBankDst,
+  kReceiver
 };
 
 // The address keys and the puts they reach, in the same order.
@@ -120,24 +133,24 @@ std::string KeyList(std::span<const std::string_view> keys) {
   return list;
 }
 
+// A scalar's raw JSON token without the white space the parser leaves behind it.
+std::string_view TrimToken(std::string_view token) {
+  while (!token.empty() &&
+         (token.back() == ' ' || token.back() == '\t' || token.back() == '\n' || token.back() == '\r')) {
+    token.remove_suffix(1);
+  }
+  return token;
+}
+
 // A value's JSON text as the batch spells it, for messages; long texts are shortened
 // (never inside a UTF-8 sequence).
 std::string Quoted(std::string_view token) {
   constexpr std::size_t kShown = 60;
-  while (!token.empty() && (token.back() == ' ' || token.back() == '\t' || token.back() == '\n' || token.back() == '\r')) {
-    token.remove_suffix(1);
-  }
+  token = TrimToken(token);
   if (token.size() <= kShown) return std::string(token);
   std::size_t cut = kShown;
   while (cut > 0 && (static_cast<unsigned char>(token[cut]) & 0xC0) == 0x80) --cut;
   return std::string(token.substr(0, cut)) + "...";
-}
-
-std::string_view TrimToken(std::string_view token) {
-  while (!token.empty() && (token.back() == ' ' || token.back() == '\t' || token.back() == '\n' || token.back() == '\r')) {
-    token.remove_suffix(1);
-  }
-  return token;
 }
 
 std::string HexHresult(HRESULT hr) {
@@ -187,6 +200,7 @@ class BatchReader {
   std::size_t Read() {
     const JsonPath root;
     if (const auto error = parser_.iterate(json_).get(document_)) FailJson(root, error);
+    document_ready_ = true;
     json_type type;
     if (const auto error = document_.type().get(type)) FailJson(root, error);
     if (type != json_type::object) Fail(root, "the batch must be a JSON object, not " + std::string(TypeName(type)));
@@ -227,8 +241,11 @@ class BatchReader {
     std::string problem = "malformed JSON (";
     problem += simdjson::error_message(error);
     problem += ')';
+    // Without a document (the text did not even tokenize) there is no place to name.
     const char* location = nullptr;
-    if (document_.current_location().get(location) == simdjson::SUCCESS) problem += LineOf(location);
+    if (document_ready_ && document_.current_location().get(location) == simdjson::SUCCESS) {
+      problem += LineOf(location);
+    }
     Fail(path, problem);
   }
 
@@ -297,7 +314,9 @@ class BatchReader {
   // A JSON number's text; the parser has only delimited it, so its form is checked here.
   std::string_view GetNumberToken(ondemand::value& value, const JsonPath& path) {
     const std::string_view token = TrimToken(value.raw_json_token());
-    if (ParseJsonNumberAmount(token).status == AmountStatus::kNotANumber) Fail(path, Quoted(token) + " is not a number");
+    if (ParseJsonNumberAmount(token).status == AmountStatus::kNotANumber) {
+      Fail(path, Quoted(token) + " is not a number");
+    }
     return token;
   }
 
@@ -309,7 +328,9 @@ class BatchReader {
       std::int32_t number = 0;
       const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), number);
       if (error == std::errc::result_out_of_range) Fail(path, Quoted(token) + " is out of the 32-bit range");
-      if (error != std::errc() || end != token.data() + token.size()) Fail(path, Quoted(token) + " is not a whole number");
+      if (error != std::errc() || end != token.data() + token.size()) {
+        Fail(path, Quoted(token) + " is not a whole number");
+      }
       return number;
     }
     if (type == json_type::string) {
@@ -512,6 +533,7 @@ class BatchReader {
   IPayManager& manager_;
   ondemand::parser parser_;
   ondemand::document document_;
+  bool document_ready_ = false;
   std::size_t payment_count_ = 0;
 };
 
@@ -522,15 +544,25 @@ simdjson::padded_string LoadBatchText(const std::string& path) {
   const std::string name = from_stdin ? "<stdin>" : path;
   std::FILE* file = from_stdin ? stdin : std::fopen(path.c_str(), "rb");
   if (file == nullptr) throw BatchError(name + ": cannot be read: " + std::strerror(errno));
-  std::string bytes;
-  char chunk[1 << 16];
-  std::size_t count = 0;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, count);
-  const bool failed = std::ferror(file) != 0;
-  const int read_error = errno;
+  simdjson::padded_string text;
+  int read_error = 0;
+  struct stat status {};
+  if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) {
+    // A regular file is read straight into the parser's buffer, without a second copy.
+    const auto size = static_cast<std::size_t>(status.st_size);
+    text = simdjson::padded_string(size);
+    if (std::fread(text.data(), 1, size, file) != size || std::fgetc(file) != EOF) read_error = errno ? errno : EIO;
+  } else {
+    std::string bytes;
+    char chunk[1 << 16];
+    std::size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, count);
+    if (std::ferror(file) != 0) read_error = errno ? errno : EIO;
+    text = simdjson::padded_string(bytes);
+  }
   if (!from_stdin) std::fclose(file);
-  if (failed) throw BatchError(name + ": cannot be read: " + std::strerror(read_error));
-  return simdjson::padded_string(bytes);
+  if (read_error != 0) throw BatchError(name + ": cannot be read: " + std::strerror(read_error));
+  return text;
 }
 
 std::size_t ReadBatch(const simdjson::padded_string& json, std::string_view source_name, IPayManager& manager) {

@@ -48,8 +48,8 @@ WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request) {
     if (number == kIsoWriteFailure) {
       return {WriteStatus::kFailed, prefix + "writing the document failed (error number 2002, a short write)"};
     }
-    return {WriteStatus::kFailed, prefix + "the file could not be opened (error number " +
-                                      std::to_string(number) + ", " + Hex(static_cast<std::uint32_t>(number), 0) + ")"};
+    return {WriteStatus::kFailed, prefix + "the file could not be opened (error number " + std::to_string(number) +
+                                      ", " + Hex(static_cast<std::uint32_t>(number), 0) + ")"};
   } catch (const std::bad_alloc&) {
     return {WriteStatus::kFailed, prefix + "out of memory"};
   } catch (const std::exception& failure) {
