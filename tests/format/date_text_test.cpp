@@ -1,5 +1,4 @@
-// Tests of the six-digit record date: century split, dates never set, dates the
-// platform cannot convert.
+// Tests of the six-digit record date: century split, unset and unconvertible dates.
 #include "format/date_text.h"
 
 #include <limits>
@@ -11,47 +10,24 @@
 namespace ordexa {
 namespace {
 
-SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour) {
-  SYSTEMTIME time;
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  return time;
-}
-
-struct DateCase {
-  const char* expected;
-  DATE date;
-};
-
-TEST(FormatDateYYMMDD, SplitsYearByCentury) {
-  const DateCase cases[] = {
-      {"000409", 100.0},       // the first date taken as set
-      {"230315", 45000.75},    // 18:00 stays on its day
-      {"000101", 36526.0},
+TEST(FormatDateYYMMDD, SplitsYearByCenturyAndReplacesUnsetDates) {
+  const ScopedClock clock(FixedClock(SYSTEMTIME{.wYear = 2024, .wMonth = 2, .wDay = 29, .wHour = 23}));
+  const struct {
+    const char* expected;
+    DATE date;
+  } cases[] = {
+      {"240229", 0.0},  // never set: today
+      {"240229", 99.5},
+      {"000409", 100.0},
+      {"230315", 45000.75},
       {"991231", 36525.0},
-      {"000410", 100.999999},  // within half a second of midnight: the next day
-      {"1050615", 75042.0},    // 15 June 2105: three-digit year part, seven characters
-      {"79991231", 2958465.0},  // 31 December 9999, the last convertible day
+      {"000101", 36526.0},
+      {"1050615", 75042.0},  // 15 June 2105: the year part is not cut
+      {"79991231", 2958465.0},
+      {"-1901-1-1", 2958466.0},  // after 9999: not convertible
+      {"-1901-1-1", std::numeric_limits<double>::quiet_NaN()},
   };
-  for (const DateCase& c : cases) {
-    EXPECT_EQ(c.expected, FormatDateYYMMDD(c.date)) << "date " << c.date;
-  }
-}
-
-TEST(FormatDateYYMMDD, DateNeverSetGivesToday) {
-  const ScopedClock clock(FixedClock(LocalTime(2024, 2, 29, 23)));
-  for (const DATE date : {0.0, 99.5, -1.0, -std::numeric_limits<double>::infinity()}) {
-    EXPECT_EQ("240229", FormatDateYYMMDD(date)) << "date " << date;
-  }
-}
-
-TEST(FormatDateYYMMDD, UnconvertibleDateGivesMinusOneParts) {
-  for (const DATE date : {2958466.0, 1e300, std::numeric_limits<double>::infinity(),
-                          std::numeric_limits<double>::quiet_NaN()}) {
-    EXPECT_EQ("-1901-1-1", FormatDateYYMMDD(date)) << "date " << date;
-  }
+  for (const auto& c : cases) EXPECT_EQ(c.expected, FormatDateYYMMDD(c.date)) << "date " << c.date;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Tests of automation dates to calendar fields and back.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -20,127 +21,75 @@ std::string UdateText(DATE date) {
 }
 
 TEST(VarUdateFromDate, ConvertsDatesToCalendarFields) {
-  struct Case {
-    DATE date;
-    const char* expected;
-  };
-  const Case cases[] = {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  const std::pair<DATE, const char*> cases[] = {
       // Vectors the platform itself gives.
-      {29221.0, "1980-01-01 00:00:00 2 1"},
-      {29222.0, "1980-01-02 00:00:00 3 2"},
-      {33238.0, "1990-12-31 00:00:00 1 365"},
-      {0.0, "1899-12-30 00:00:00 6 364"},
-      {-657434.0, "0100-01-01 00:00:00 5 1"},
-      {2958465.0, "9999-12-31 00:00:00 5 365"},
-      {29221.25, "1980-01-01 06:00:00 2 1"},
-      {29221.33333333, "1980-01-01 08:00:00 2 1"},
-      {29221.5, "1980-01-01 12:00:00 2 1"},
-      {29221.9888884444, "1980-01-01 23:44:00 2 1"},
-      {29221.7508765432, "1980-01-01 18:01:16 2 1"},
-      {-5.25, "1899-12-25 06:00:00 1 359"},
-      {-5.9999884259259, "1899-12-25 23:59:59 1 359"},
-      {-4.0, "1899-12-26 00:00:00 2 360"},
-      {-0.25, "1899-12-30 06:00:00 6 364"},
-      {0.25, "1899-12-30 06:00:00 6 364"},
-      {-657435.0, "E_INVALIDARG"},
-      {2958466.0, "E_INVALIDARG"},
-      // Negative days count backwards, the time is that of the day.
-      {-1.25, "1899-12-29 06:00:00 5 363"},
-      {-1.5, "1899-12-29 12:00:00 5 363"},
-      {-0.5, "1899-12-30 12:00:00 6 364"},
-      {-657434.9, "0100-01-01 21:36:00 5 1"},
-      // Leap years.
-      {60.0, "1900-02-28 00:00:00 3 59"},
-      {61.0, "1900-03-01 00:00:00 4 60"},
-      {36585.0, "2000-02-29 00:00:00 2 60"},
+      {29221.0, "1980-01-01 00:00:00 2 1"}, {29222.0, "1980-01-02 00:00:00 3 2"},
+      {33238.0, "1990-12-31 00:00:00 1 365"}, {0.0, "1899-12-30 00:00:00 6 364"},
+      {-657434.0, "0100-01-01 00:00:00 5 1"}, {2958465.0, "9999-12-31 00:00:00 5 365"},
+      {29221.25, "1980-01-01 06:00:00 2 1"}, {29221.33333333, "1980-01-01 08:00:00 2 1"},
+      {29221.5, "1980-01-01 12:00:00 2 1"}, {29221.9888884444, "1980-01-01 23:44:00 2 1"},
+      {29221.7508765432, "1980-01-01 18:01:16 2 1"}, {-5.25, "1899-12-25 06:00:00 1 359"},
+      {-5.9999884259259, "1899-12-25 23:59:59 1 359"}, {-4.0, "1899-12-26 00:00:00 2 360"},
+      {-0.25, "1899-12-30 06:00:00 6 364"}, {0.25, "1899-12-30 06:00:00 6 364"},
+      {-657435.0, "E_INVALIDARG"}, {2958466.0, "E_INVALIDARG"},
+      // Negative days count backwards, the time is that of the day; 1900 is no leap year, 2000 is.
+      {-1.25, "1899-12-29 06:00:00 5 363"}, {-657434.9, "0100-01-01 21:36:00 5 1"},
+      {60.0, "1900-02-28 00:00:00 3 59"}, {36585.0, "2000-02-29 00:00:00 2 60"},
       {36891.0, "2000-12-31 00:00:00 0 366"},
-      {45000.75, "2023-03-15 18:00:00 3 74"},
       // Rounding to the second, half up, with carry into the next day.
-      {45000 + 86399.49 / 86400, "2023-03-15 23:59:59 3 74"},
-      {45000 + 86399.5 / 86400, "2023-03-16 00:00:00 4 75"},
+      {45000 + 86399.49 / 86400, "2023-03-15 23:59:59 3 74"}, {45000 + 86399.5 / 86400, "2023-03-16 00:00:00 4 75"},
       {45000 + 1.0 / 256, "2023-03-15 00:05:38 3 74"},  // exactly 337.5 seconds
-      {-5 - 1.0 / 256, "1899-12-25 00:05:38 1 359"},
-      {36891 + 86399.7 / 86400, "2001-01-01 00:00:00 1 1"},
-      {-5 - 86399.6 / 86400, "1899-12-26 00:00:00 2 360"},
+      {36891 + 86399.7 / 86400, "2001-01-01 00:00:00 1 1"}, {-5 - 86399.6 / 86400, "1899-12-26 00:00:00 2 360"},
       {2958465 + 86399.4 / 86400, "9999-12-31 23:59:59 5 365"},
       {2958465.99999999, "E_INVALIDARG"},  // rounds past the last second of 9999
-      {-1e300, "E_INVALIDARG"},
-      {std::numeric_limits<double>::infinity(), "E_INVALIDARG"},
-      {std::numeric_limits<double>::quiet_NaN(), "E_INVALIDARG"},
+      {-kInfinity, "E_INVALIDARG"}, {std::numeric_limits<double>::quiet_NaN(), "E_INVALIDARG"},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.expected, UdateText(c.date)) << c.date;
+  for (const auto& [date, expected] : cases) EXPECT_EQ(expected, UdateText(date)) << date;
 }
 
-TEST(VariantTimeToSystemTime, AgreesWithVarUdateFromDate) {
-  SYSTEMTIME st;
-  ASSERT_EQ(1, VariantTimeToSystemTime(-5.9999884259259, &st));
-  EXPECT_EQ(1899, st.wYear);
-  EXPECT_EQ(25, st.wDay);
-  EXPECT_EQ(1, st.wDayOfWeek);
-  EXPECT_EQ(59, st.wSecond);
-  EXPECT_EQ(0, VariantTimeToSystemTime(2958466.0, &st));
-}
-
-SYSTEMTIME Fields(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-  SYSTEMTIME st;
-  st.wYear = static_cast<WORD>(year);
-  st.wMonth = static_cast<WORD>(month);
-  st.wDay = static_cast<WORD>(day);
-  st.wHour = static_cast<WORD>(hour);
-  st.wMinute = static_cast<WORD>(minute);
-  st.wSecond = static_cast<WORD>(second);
-  st.wMilliseconds = 999;  // ignored, as is the day of week
-  st.wDayOfWeek = 4;
-  return st;
+// Calendar fields with milliseconds and day of week set, which the conversion ignores.
+SYSTEMTIME Fields(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+  auto w = [](int v) { return static_cast<WORD>(v); };
+  return {w(y), w(mo), 4, w(d), w(h), w(mi), w(s), 999};
 }
 
 TEST(SystemTimeToVariantTime, BuildsDatesAndRollsOverflowingFields) {
   constexpr double kRejected = -1e9;
-  struct Case {
-    SYSTEMTIME fields;
-    DATE expected;
+  const std::pair<SYSTEMTIME, DATE> cases[] = {
+      {Fields(49, 1, 1), 54424.0}, {Fields(50, 1, 1), 18264.0},  // two-digit years: 2049, 1950
+      {Fields(100, 1, 1), -657434.0}, {Fields(9999, 12, 31), 2958465.0},
+      {Fields(1980, 1, 0), 29220.0},                              // 31 December 1979
+      {Fields(2001, 2, 29), 36951.0},                             // 1 March 2001
+      {Fields(1980, 1, 1, 24), 29222.0},                          // hours past the day
+      {Fields(1899, 12, 29, 6), -1.25},                           // the time takes the sign of the day
+      {Fields(2000, 13, 1), kRejected}, {Fields(2000, 1, 32), kRejected}, {Fields(10000, 1, 1), kRejected},
+      {Fields(9999, 12, 31, 24), kRejected}, {Fields(100, 1, 0), kRejected},  // rolls out of range
   };
-  const Case cases[] = {
-      {Fields(1980, 1, 1), 29221.0},
-      {Fields(1980, 1, 1, 6), 29221.25},
-      {Fields(90, 12, 31), 33238.0},        // two-digit years
-      {Fields(49, 1, 1), 54424.0},          // 2049
-      {Fields(50, 1, 1), 18264.0},          // 1950
-      {Fields(1980, 1, 0), 29220.0},        // 31 December 1979
-      {Fields(2001, 2, 29), 36951.0},       // 1 March 2001
-      {Fields(2000, 2, 31), 36587.0},       // 2 March 2000
-      {Fields(1980, 1, 1, 24), 29222.0},    // hours past the day
-      {Fields(1899, 12, 30, 6), 0.25},
-      {Fields(1899, 12, 29, 6), -1.25},     // the time takes the sign of the day
-      {Fields(100, 1, 1), -657434.0},
-      {Fields(9999, 12, 31), 2958465.0},
-      {Fields(2000, 13, 1), kRejected},
-      {Fields(2000, 1, 32), kRejected},
-      {Fields(10000, 1, 1), kRejected},
-      {Fields(0xFFFF, 1, 1), kRejected},
-      {Fields(9999, 12, 31, 24), kRejected},  // rolls past the last day
-      {Fields(100, 1, 0), kRejected},         // rolls before the first day
-  };
-  for (const Case& c : cases) {
+  for (const auto& [fields, expected] : cases) {
     DATE date = kRejected;
-    EXPECT_EQ(c.expected != kRejected, SystemTimeToVariantTime(&c.fields, &date) == 1) << c.expected;
-    EXPECT_DOUBLE_EQ(c.expected, date);
+    EXPECT_EQ(expected != kRejected, SystemTimeToVariantTime(&fields, &date) == 1) << expected;
+    EXPECT_DOUBLE_EQ(expected, date);
   }
 }
 
 TEST(SystemTimeToVariantTime, CalendarFieldsSurviveTheRoundTrip) {
+  SYSTEMTIME st;
+  EXPECT_EQ(0, VariantTimeToSystemTime(2958466.0, &st));
   for (int year : {100, 1899, 1900, 2024, 9999}) {
+    const SYSTEMTIME new_year = Fields(year, 1, 1);
+    DATE first_day = 0;
+    ASSERT_EQ(1, SystemTimeToVariantTime(&new_year, &first_day));
     for (int month = 1; month <= 12; ++month) {
-      for (int second_of_day : {0, 1, 43199, 43200, 86399}) {
-        const SYSTEMTIME fields = Fields(year, month, 28, second_of_day / 3600, second_of_day / 60 % 60,
-                                         second_of_day % 60);
+      for (int second : {0, 1, 43199, 43200, 86399}) {
+        const SYSTEMTIME fields = Fields(year, month, 28, second / 3600, second / 60 % 60, second % 60);
         DATE date = 0;
-        SYSTEMTIME back;
+        UDATE back;
         ASSERT_EQ(1, SystemTimeToVariantTime(&fields, &date));
-        ASSERT_EQ(1, VariantTimeToSystemTime(date, &back)) << date;
-        EXPECT_EQ(fields.wYear * 10000 + fields.wMonth * 100 + fields.wDay,
-                  back.wYear * 10000 + back.wMonth * 100 + back.wDay) << date;
-        EXPECT_EQ(second_of_day, back.wHour * 3600 + back.wMinute * 60 + back.wSecond) << date;
+        ASSERT_EQ(S_OK, VarUdateFromDate(date, 0, &back)) << date;
+        EXPECT_EQ(year * 10000 + month * 100 + 28, back.st.wYear * 10000 + back.st.wMonth * 100 + back.st.wDay);
+        EXPECT_EQ(second, back.st.wHour * 3600 + back.st.wMinute * 60 + back.st.wSecond) << date;
+        EXPECT_EQ(std::trunc(date) - std::trunc(first_day) + 1, back.wDayOfYear) << date;
       }
     }
   }

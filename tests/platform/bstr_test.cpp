@@ -9,40 +9,25 @@
 
 namespace {
 
-std::uint32_t BytePrefix(BSTR text) {
-  std::uint32_t prefix = 0;
-  std::memcpy(&prefix, reinterpret_cast<const char*>(text) - 4, 4);
-  return prefix;
-}
-
 TEST(SysAllocString, StoresTheByteLengthBeforeAndANulAfterTheText) {
-  struct Case {
-    BSTR text;
-    std::u16string_view expected;  // with the terminating NUL
-  };
   const char16_t with_nul[] = {u'a', u'\0', u'b', u'c'};
-  const Case cases[] = {
+  const std::pair<BSTR, std::u16string_view> cases[] = {  // expected text with its terminating NUL
       {SysAllocString(u"Zahlung"), std::u16string_view(u"Zahlung", 8)},
       {SysAllocString(u""), std::u16string_view(u"", 1)},
       {SysAllocStringLen(with_nul, 3), std::u16string_view(u"a\0b", 4)},
       {SysAllocStringLen(nullptr, 2), std::u16string_view(u"\0\0", 3)},
   };
-  for (const Case& c : cases) {
-    ASSERT_NE(nullptr, c.text);
-    const UINT length = static_cast<UINT>(c.expected.size() - 1);
-    EXPECT_EQ(length, SysStringLen(c.text));
-    EXPECT_EQ(length * 2, BytePrefix(c.text));
-    EXPECT_EQ(c.expected, std::u16string_view(c.text, c.expected.size()));
-    SysFreeString(c.text);
+  for (const auto& [text, expected] : cases) {
+    std::uint32_t prefix = 0;
+    std::memcpy(&prefix, reinterpret_cast<const char*>(text) - 4, 4);
+    EXPECT_EQ((expected.size() - 1) * 2, prefix);
+    EXPECT_EQ(expected.size() - 1, SysStringLen(text));
+    EXPECT_EQ(expected, std::u16string_view(text, expected.size()));
+    SysFreeString(text);
   }
-}
-
-TEST(SysAllocString, HandlesNullAndLengthsThePrefixCannotHold) {
   EXPECT_EQ(nullptr, SysAllocString(nullptr));
   EXPECT_EQ(0u, SysStringLen(nullptr));
-  SysFreeString(nullptr);
-  EXPECT_EQ(nullptr, SysAllocStringLen(nullptr, 0x80000000u));
-  EXPECT_EQ(nullptr, SysAllocStringLen(nullptr, 0xFFFFFFFFu));
+  EXPECT_EQ(nullptr, SysAllocStringLen(nullptr, 0x80000000u));  // the byte length would not fit the prefix
 }
 
 }  // namespace

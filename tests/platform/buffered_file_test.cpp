@@ -13,27 +13,18 @@
 namespace ordexa {
 namespace {
 
-constexpr FileHandle kFakeHandle = 42;
 constexpr std::size_t kBuffer = BufferedFile::kBufferSize;
 
-// Keeps every write in memory; the write numbered `failing_write` (from 1) fails with
-// a full disk.
-class RecordingFileSystem : public FileSystem {
- public:
+// Keeps every write in memory; the write numbered `failing_write` (from 1) fails with a full disk.
+struct RecordingFileSystem : FileSystem {
   FileStatus Write(FileHandle, const char* data, std::size_t size) const override {
     write_sizes.push_back(size);
     if (write_sizes.size() == failing_write) return {ERROR_DISK_FULL};
     written.append(data, size);
     return {};
   }
-  FileStatus Sync(FileHandle) const override {
-    synced_at = written.size();
-    return {};
-  }
-  FileStatus Close(FileHandle) const override {
-    ++closes;
-    return {};
-  }
+  FileStatus Sync(FileHandle) const override { synced_at = written.size(); return {}; }
+  FileStatus Close(FileHandle) const override { ++closes; return {}; }
 
   std::size_t failing_write = 0;
   mutable std::string written;
@@ -53,8 +44,7 @@ TEST(BufferedFile, DeliversEveryByteInOrderInFullBufferWrites) {
   RecordingFileSystem fs;
   std::string expected;
   {
-    BufferedFile file(fs, kFakeHandle);
-    // Piece sizes that meet the buffer boundary in different ways; the destructor closes.
+    BufferedFile file(fs, 42);  // closed by the destructor
     for (const std::size_t size : {std::size_t{1}, std::size_t{700}, kBuffer - 701, std::size_t{3}, kBuffer,
                                    2 * kBuffer + 5, std::size_t{0}, std::size_t{17}}) {
       const std::string piece = Pattern(size, expected.size());
@@ -63,26 +53,27 @@ TEST(BufferedFile, DeliversEveryByteInOrderInFullBufferWrites) {
     }
   }
   EXPECT_EQ(expected, fs.written);
-  const std::vector<std::size_t> sizes(expected.size() / kBuffer, kBuffer);
-  EXPECT_EQ(sizes, std::vector<std::size_t>(fs.write_sizes.begin(), fs.write_sizes.end() - 1));
-  EXPECT_EQ(expected.size() % kBuffer, fs.write_sizes.back());
+  std::vector<std::size_t> sizes(expected.size() / kBuffer, kBuffer);
+  sizes.push_back(expected.size() % kBuffer);
+  EXPECT_EQ(sizes, fs.write_sizes);
   EXPECT_EQ(1, fs.closes);
 }
 
 TEST(BufferedFile, ReservedBytesKeepTheirPlaceBetweenAppends) {
   RecordingFileSystem fs;
-  BufferedFile file(fs, kFakeHandle);
+  BufferedFile file(fs, 42);
   const std::string head = Pattern(kBuffer - 10);
   ASSERT_TRUE(file.Append(head));
   FileStatus status{99};
   char* room = file.Reserve(128, status);  // does not fit behind the 10 left
   ASSERT_NE(nullptr, room);
-  EXPECT_TRUE(status);
   EXPECT_EQ(1u, fs.write_sizes.size());
   std::memset(room, 'R', 128);
   file.Commit(100);
   ASSERT_TRUE(file.Append("tail"));
+  status = {99};
   EXPECT_NE(nullptr, file.Reserve(kBuffer - 104, status));  // exactly what is left
+  EXPECT_TRUE(status);
   EXPECT_EQ(1u, fs.write_sizes.size());
   EXPECT_EQ(nullptr, file.Reserve(kBuffer + 1, status));
   EXPECT_FALSE(status);
@@ -93,35 +84,25 @@ TEST(BufferedFile, ReservedBytesKeepTheirPlaceBetweenAppends) {
 
 TEST(BufferedFile, ReportsAFailedWriteAndDropsItsBytes) {
   RecordingFileSystem fs;
-  fs.failing_write = 2;
-  BufferedFile file(fs, kFakeHandle);
-  const std::string first = Pattern(kBuffer, 1);
-  EXPECT_TRUE(file.Append(first));
-  EXPECT_TRUE(file.Append(Pattern(kBuffer, 2)));
-  EXPECT_EQ(ERROR_DISK_FULL, file.Append("x").error);
-  EXPECT_TRUE(file.Append("after"));
-  EXPECT_TRUE(file.Close());
-  EXPECT_EQ(first + "after", fs.written);
-}
-
-TEST(BufferedFile, ReportsAFailedWriteFromReserveAndClose) {
-  RecordingFileSystem fs;
   fs.failing_write = 1;
-  BufferedFile file(fs, kFakeHandle);
+  BufferedFile file(fs, 42);
   EXPECT_TRUE(file.Append(Pattern(kBuffer - 1)));
   FileStatus status;
-  EXPECT_EQ(nullptr, file.Reserve(2, status));
+  EXPECT_EQ(nullptr, file.Reserve(2, status));  // the write it needs fails
   EXPECT_EQ(ERROR_DISK_FULL, status.error);
-
-  fs.failing_write = 2;
+  fs.failing_write = 3;
+  const std::string first = Pattern(kBuffer, 1);
+  EXPECT_TRUE(file.Append(first + Pattern(kBuffer, 2)));
+  EXPECT_EQ(ERROR_DISK_FULL, file.Append("x").error);
+  EXPECT_TRUE(file.Append("after"));
+  EXPECT_TRUE(file.Flush());
+  fs.failing_write = 5;
   EXPECT_TRUE(file.Append("record"));
   EXPECT_EQ(ERROR_DISK_FULL, file.Close().error);
-  EXPECT_FALSE(file.is_open());
-  EXPECT_EQ(1, fs.closes);  // closed all the same, and only once
   EXPECT_EQ(ERROR_INVALID_HANDLE, file.Append("more").error);
   EXPECT_EQ(ERROR_INVALID_HANDLE, file.Close().error);
-  EXPECT_EQ(1, fs.closes);
-  EXPECT_EQ("", fs.written);
+  EXPECT_EQ(1, fs.closes);  // closed all the same, and only once
+  EXPECT_EQ(first + "after", fs.written);
 }
 
 }  // namespace

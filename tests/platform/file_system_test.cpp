@@ -4,104 +4,74 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/files.h"
+#include "support/temp_dir.h"
 #include "winerror.h"
 
 namespace ordexa {
 namespace {
 
+using test::ReadWholeFile;
+
 class FileSystemTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = testing::TempDir() + "ordexa_fs_XXXXXX";
-    ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::permissions(Path("locked"), std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(folder_, ignored);
-  }
-
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-
-  std::string ReadAll(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+  // The Win32 code of creating `name`; a created file is closed again.
+  std::uint32_t CreateError(const std::string& name) const {
+    FileStatus status{99};
+    const FileHandle file = fs_.Create(name, status);
+    EXPECT_EQ(status.error == 0, file != kInvalidFile) << name;
+    if (file != kInvalidFile) fs_.Close(file);
+    return status.error;
   }
 
   const FileSystem& fs_ = SystemFileSystem();
-  std::string folder_;
+  test::TempDir dir_;
 };
 
 TEST_F(FileSystemTest, CreatesOrEmptiesAFileAndWritesIt) {
-  std::ofstream(Path("old.dta")) << "previous contents";
-  ASSERT_EQ(0, ::mkdir(Path("out").c_str(), 0755));
-  // Backslashes are folder separators and the 1252 name reaches the disk as UTF-8; the
-  // name ends at its first NUL.
-  for (const std::string& name : {Path("old.dta"), folder_ + "\\out\\lohn\xE4.dta", Path(std::string("cut\0*", 5))}) {
+  test::WriteWholeFile(dir_.Path("old.dta"), "previous contents");
+  ASSERT_EQ(0, ::mkdir(dir_.Path("out").c_str(), 0755));
+  // Backslashes separate folders, the 1252 name reaches the disk as UTF-8, the name ends at a NUL.
+  for (const std::string& name :
+       {dir_.Path("old.dta"), dir_.path() + "\\out\\lohn\xE4.dta", dir_.Path(std::string("cut\0*", 5))}) {
     FileStatus status{99};
     const FileHandle file = fs_.Create(name, status);
-    ASSERT_NE(kInvalidFile, file) << name;
-    EXPECT_EQ(0u, status.error);
+    ASSERT_EQ(0u, status.error) << name;
     EXPECT_EQ(0u, fs_.Write(file, "01\x80", 3).error);
-    EXPECT_EQ(0u, fs_.Sync(file).error);
     EXPECT_EQ(0u, fs_.Close(file).error);
   }
-  EXPECT_EQ("01\x80", ReadAll("old.dta"));
-  EXPECT_EQ("01\x80", ReadAll("out/lohn\xC3\xA4.dta"));
-  EXPECT_EQ("01\x80", ReadAll("cut"));
-  EXPECT_EQ("C:/pay/lohn\xC3\xA4.dta", AnsiNameToPath("C:\\pay\\lohn\xE4.dta"));
+  for (const char* name : {"old.dta", "out/lohn\xC3\xA4.dta", "cut"}) {
+    EXPECT_EQ("01\x80", ReadWholeFile(dir_.Path(name))) << name;
+  }
 }
 
 TEST_F(FileSystemTest, ReportsCreationFailuresWithWin32Codes) {
-  std::ofstream(Path("plain")) << "x";
-  ASSERT_EQ(0, ::mkdir(Path("folder").c_str(), 0755));
-  const std::string longest = Path(std::string(260 - folder_.size() - 1, 'n'));
-  ASSERT_EQ(260u, longest.size());
-  struct Case {
-    std::string name;
-    std::uint32_t expected;
+  test::WriteWholeFile(dir_.Path("plain"), "x");
+  ASSERT_EQ(0, ::mkdir(dir_.Path("folder").c_str(), 0755));
+  const std::string longest = dir_.Path(std::string(260 - dir_.path().size() - 1, 'n'));
+  const std::pair<std::string, std::uint32_t> cases[] = {
+      {longest, 0}, {longest + "n", ERROR_FILENAME_EXCED_RANGE},
+      {dir_.Path("missing/pay.dta"), ERROR_PATH_NOT_FOUND}, {dir_.Path("plain/pay.dta"), ERROR_PATH_NOT_FOUND},
+      {"", ERROR_PATH_NOT_FOUND}, {dir_.Path("folder"), ERROR_ACCESS_DENIED},
   };
-  const Case cases[] = {
-      {longest, 0},
-      {longest + "n", ERROR_FILENAME_EXCED_RANGE},
-      {Path("missing/pay.dta"), ERROR_PATH_NOT_FOUND},
-      {Path("plain/pay.dta"), ERROR_PATH_NOT_FOUND},
-      {"", ERROR_PATH_NOT_FOUND},
-      {Path("folder"), ERROR_ACCESS_DENIED},
-      {Path("a*"), ERROR_INVALID_NAME},
-      {Path("a?"), ERROR_INVALID_NAME},
-      {Path("a<"), ERROR_INVALID_NAME},
-      {Path("a>"), ERROR_INVALID_NAME},
-      {Path("a|"), ERROR_INVALID_NAME},
-      {Path("a\""), ERROR_INVALID_NAME},
-      {Path("a\t"), ERROR_INVALID_NAME},
-      {Path("a\x1F"), ERROR_INVALID_NAME},
-  };
-  for (const Case& c : cases) {
-    FileStatus status;
-    const FileHandle file = fs_.Create(c.name, status);
-    EXPECT_EQ(c.expected, status.error) << c.name;
-    EXPECT_EQ(c.expected == 0, file != kInvalidFile) << c.name;
-    if (file != kInvalidFile) fs_.Close(file);
+  for (const auto& [name, expected] : cases) EXPECT_EQ(expected, CreateError(name)) << name;
+  for (const char c : std::string("*?<>|\"\t\x1F")) {
+    EXPECT_EQ(ERROR_INVALID_NAME, CreateError(dir_.Path({'a', c}))) << int{c};
   }
   // Names refused for their form never reach the disk; the folder is left alone.
-  EXPECT_EQ(3, std::distance(std::filesystem::directory_iterator(folder_), {}));
-  EXPECT_TRUE(std::filesystem::is_directory(Path("folder")));
+  EXPECT_EQ(3, std::distance(std::filesystem::directory_iterator(dir_.path()), {}));
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.Path("folder")));
 }
 
 TEST_F(FileSystemTest, RefusesAFolderWithoutWritePermission) {
-  ASSERT_EQ(0, ::mkdir(Path("locked").c_str(), 0555));
-  if (::access(Path("locked").c_str(), W_OK) == 0) GTEST_SKIP() << "permissions are not enforced (root)";
-  FileStatus status;
-  EXPECT_EQ(kInvalidFile, fs_.Create(Path("locked/pay.dta"), status));
-  EXPECT_EQ(ERROR_ACCESS_DENIED, status.error);
+  ASSERT_EQ(0, ::mkdir(dir_.Path("locked").c_str(), 0555));
+  if (::access(dir_.Path("locked").c_str(), W_OK) == 0) GTEST_SKIP() << "permissions are not enforced (root)";
+  EXPECT_EQ(ERROR_ACCESS_DENIED, CreateError(dir_.Path("locked/pay.dta")));
 }
 
 TEST_F(FileSystemTest, ReportsAFullDiskAs112) {
@@ -113,25 +83,23 @@ TEST_F(FileSystemTest, ReportsAFullDiskAs112) {
   EXPECT_EQ(MakeHresult(0x80070070u), HRESULT_FROM_WIN32(written.error));
   EXPECT_EQ(0u, fs_.Sync(file).error);  // a device has nothing to sync
   EXPECT_EQ(0u, fs_.Close(file).error);
-  EXPECT_EQ(ERROR_INVALID_HANDLE, fs_.Write(kInvalidFile, "x", 1).error);
 }
 
 TEST_F(FileSystemTest, RenamesOverTheTargetAndRemoves) {
-  std::ofstream(Path("pay.xml.tmp")) << "new";
-  std::ofstream(Path("pay.xml")) << "old";
-  EXPECT_EQ(0u, fs_.Rename(Path("pay.xml.tmp"), Path("pay.xml")).error);
-  EXPECT_EQ("new", ReadAll("pay.xml"));
-  EXPECT_FALSE(std::filesystem::exists(Path("pay.xml.tmp")));
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, fs_.Rename(Path("gone"), Path("pay.xml")).error);
-  EXPECT_EQ(ERROR_PATH_NOT_FOUND, fs_.Rename(Path("missing/gone"), Path("pay.xml")).error);
-  EXPECT_EQ(ERROR_PATH_NOT_FOUND, fs_.Rename(Path("pay.xml"), Path("missing/pay.xml")).error);
-  EXPECT_EQ(ERROR_INVALID_NAME, fs_.Rename(Path("pay.xml"), Path("pay?.xml")).error);
-  EXPECT_EQ("new", ReadAll("pay.xml"));
-
-  EXPECT_EQ(0u, fs_.Remove(Path("pay.xml")).error);
-  EXPECT_FALSE(std::filesystem::exists(Path("pay.xml")));
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, fs_.Remove(Path("pay.xml")).error);
-  EXPECT_EQ(ERROR_PATH_NOT_FOUND, fs_.Remove(Path("missing/pay.xml")).error);
+  const std::string target = dir_.Path("pay.xml"), missing = dir_.Path("missing/pay.xml");
+  test::WriteWholeFile(target + ".tmp", "new");
+  test::WriteWholeFile(target, "old");
+  EXPECT_EQ(0u, fs_.Rename(target + ".tmp", target).error);
+  EXPECT_EQ(std::nullopt, ReadWholeFile(target + ".tmp"));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, fs_.Rename(dir_.Path("gone"), target).error);
+  EXPECT_EQ(ERROR_PATH_NOT_FOUND, fs_.Rename(missing, target).error);
+  EXPECT_EQ(ERROR_PATH_NOT_FOUND, fs_.Rename(target, missing).error);
+  EXPECT_EQ(ERROR_INVALID_NAME, fs_.Rename(target, dir_.Path("pay?.xml")).error);
+  EXPECT_EQ("new", ReadWholeFile(target));
+  EXPECT_EQ(0u, fs_.Remove(target).error);
+  EXPECT_EQ(std::nullopt, ReadWholeFile(target));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, fs_.Remove(target).error);
+  EXPECT_EQ(ERROR_PATH_NOT_FOUND, fs_.Remove(missing).error);
 }
 
 }  // namespace
