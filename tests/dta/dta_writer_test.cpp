@@ -1,130 +1,190 @@
-// Tests of the DTA file: record order, entry sequence numbers, the TA 890 total record, a
-// whole file, and what stays on disk when creating or writing fails.
+// Tests of the DTA file: the fields each payment kind places in its segments, a whole file
+// with its TA 890 total record, and what stays on disk when creating or writing fails.
 #include "dta/dta_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <limits>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "model/failure/failure.h"
-#include "tests/dta/segments.h"
+#include "platform/clock.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
 
 namespace ordexa::dta_test {
 namespace {
 
-PaymentList Batch(std::initializer_list<std::pair<std::int32_t, std::int64_t>> payments) {
-  PaymentList list;
-  for (const auto& [type, amount] : payments) list.push_back(SamplePayment(type, amount));
-  return list;
+using test::FaultyFileSystem;
+
+constexpr SYSTEMTIME k2April2024{.wYear = 2024, .wMonth = 4, .wDay = 2};
+
+std::string B(std::size_t n) { return std::string(n, ' '); }
+std::string Left(std::string text, std::size_t width) { return text.append(width - text.size(), ' '); }
+
+// The ordering party: its accents show whether a record cleans its lines.
+PaySettingRecord SampleSettings() {
+  PaySettingRecord settings;
+  settings.sender = {"M\xFCller AG", "Lohnb\xFCro", "Bahnhofstr. 1", "8001 Z\xFCrich", "", "", ""};
+  settings.dta_id = "ab-12x";
+  settings.dta_id_sender = "snd01";
+  return settings;
 }
 
-TEST(WriteDtaFile, EntrySequenceNumbersAndTotal) {
+// A payment of 20 March 2024 from the ordering party's Swiss IBAN to a receiver whose name
+// every record cuts.
+PaymentRecord SamplePayment(std::int32_t type, std::int64_t amount = 2500000) {
+  PaymentRecord payment;
+  payment.type = type;
+  payment.date = 45371.0;
+  payment.amount.int64 = amount;
+  payment.bank_src = {"Treuhand AG", "", "Seeweg 2", "6300 Zug", "8390", "ch93 0076 2011 6238 5295 7", ""};
+  payment.bank_dst = {"Commerzbank", "", "", "K\xF6ln", "01-162", "1-2345-6", ""};
+  payment.receiver = {"Hans-Peter Ferdinand Meier-Zimmermann", "c/o \xC4nni", "Dorfweg 5", "3000 Bern", "", "", ""};
+  payment.reason = "Lohn M\xE4rz 2024";
+  return payment;
+}
+
+// The 128-character segments of a batch's DTA file, written on 2 April 2024.
+std::vector<std::string> DtaSegments(const PaymentList& payments, const PaySettingRecord& settings = SampleSettings()) {
+  ScopedClock clock(FixedClock(k2April2024));
+  test::TempDir dir;
+  WriteDtaFile(settings, payments, dir.Path("pay.dta"));
+  const std::string file = test::ReadWholeFile(dir.Path("pay.dta")).value_or("");
+  std::vector<std::string> segments;
+  for (std::size_t at = 0; at < file.size(); at += 128) segments.push_back(file.substr(at, 128));
+  return segments;
+}
+
+// "id: text" of the MPayError that `write` raises.
+std::string ErrorOf(const std::function<void()>& write) {
+  try {
+    write();
+  } catch (const MPayError& error) {
+    return std::to_string(error.id()) + ": " + error.text();
+  }
+  return "no error";
+}
+
+// Each row changes a sample payment and reads the field at `pos` (counted from 1) of one segment.
+TEST(WriteDtaFile, FieldsByPaymentKind) {
+  const std::string receiver =
+      "HANS-PETER FERDINAND MEI" + Left("C/O ANNI", 24) + Left("DORFWEG 5", 24) + Left("3000 BERN", 24);
+  const std::string bank = Left("COMMERZBANK", 35) + Left("KOLN", 35), de_iban = Left("DE89370400440532013000", 34);
+  const char* de = "de89 3704 0044 0532 0130 00";
+  const std::string long_reason = std::string(112, 'a') + "b";
   const struct {
-    PaymentList payments;
-    std::vector<std::string> records;  // transaction type and entry sequence number
-    std::string total_record;          // TA 890, 44-69
+    std::int32_t type;
+    std::size_t segment, pos;
+    std::string expected;
+    const char *account = "1-2345-6", *esr_or_bic = "", *currency = "";  // BankDst's account, ESR or BIC
+    std::int32_t cost_code = payCostBoth;
+    DATE date = 45371.0;
+    std::int64_t amount = 2500000;
+    std::string reason = "";
   } cases[] = {
-      {{}, {}, "00001890" "00" + Left("0,00", 16)},
-      {Batch({{payForeign, 100000}, {payESR15, 50000}}), {"826 00002"}, "00003890" "00" + Left("15,00", 16)},
-      {Batch({{payIban, 1000000}, {payManual, 505000}}), {"836 00001", "827 00002"},
-       "00003890" "00" + Left("150,50", 16)},
-      {Batch({{10, 10000}, {payPostmandat, 10000}, {-1, 10000}, {payESR17, -50000}}), {"827 00002", "826 00004"},
-       "00005890" "00" + Left("-2,00", 16)},
-      // No overflow check: the total wraps around to the most negative amount.
-      {Batch({{payForeign, std::numeric_limits<std::int64_t>::max()}, {payForeign, 1}}), {},
-       "00003890" "00" "-922337203685477"},
+      {payRedBank, 0, 9, Left("01-162", 12)},  // the only kind that names the clearing number
+      {payManual, 0, 44, "00001827" "00"},     // entry sequence, transaction type, no salary flag
+      {payIban, 0, 44, "00001836" "00"},
+      {payManual, 2, 6, Left("1-2345-6", 27) + receiver},
+      {payPostmandat, 2, 6, B(27) + receiver},
+      {payRedTreuhand, 2, 6, Left("010001626", 27) + Left("TREUHAND AG", 48) + Left("SEEWEG 2", 24) + "6300 ZUG"},
+      {payRedTreuhand, 4, 1, "05/C/" + Left("1-2345-6", 27) + receiver},
+      {payESR15, 2, 6, "000012345", "12345"},
+      {payESR15, 2, 95, "123456789012345" + B(19), "12345", "12345678901234567890"},
+      {payESR17, 2, 6, "123456789HANS-PETER FERDINAND", "1234567890"},
+      {payESR17, 2, 95, std::string(27, '0') + B(7)},
+      {payIban, 2, 3, "D" + B(70) + Left("CH9300762011623852957", 34), "ch93 0076 2011 6238 5295 7", "UBSWCHZH80A"},
+      {payIban, 2, 3, "A" + Left("COBADEFFXXX", 70) + de_iban, de, "cobadeffxxx"},
+      {payIban, 2, 3, "D" + bank + de_iban, de},
+      {payIban, 2, 3, "D" + bank + B(34)},
+      {payIban, 0, 100, "CHF"},
+      {.type = payIban, .segment = 0, .pos = 100, .expected = "USD250,00", .currency = "usdx"},
+      {.type = payIban, .segment = 4, .pos = 109, .expected = "0", .cost_code = payCostSrc},
+      {.type = payIban, .segment = 4, .pos = 109, .expected = "1", .cost_code = payCostDst},
+      {.type = payIban, .segment = 4, .pos = 109, .expected = "7", .cost_code = 7},
+      // A year from 2100 on has seven characters and shifts the rest of the segment.
+      {.type = payManual, .segment = 0, .pos = 3, .expected = "1050131" + B(12) + "00000240402", .date = 74907.0},
+      {.type = payESR16, .segment = 0, .pos = 3, .expected = "1050131" + B(12) + "00000240402", .date = 74907.0},
+      {.type = payIban, .segment = 0, .pos = 94, .expected = "1050131CHF250,00", .date = 74907.0},
+      // Amounts and reasons are cut to their fields.
+      {.type = payManual, .segment = 0, .pos = 103, .expected = "1234567890,1 ", .amount = 12345678901200},
+      {.type = payIban, .segment = 0, .pos = 103, .expected = "1234567890,12   ", .amount = 12345678901200},
+      {.type = payManual, .segment = 3, .pos = 3, .expected = std::string(112, 'A') + " ", .reason = long_reason},
+      {.type = payIban, .segment = 4, .pos = 4, .expected = std::string(35, 'A') + " ", .reason = long_reason},
   };
   for (const auto& c : cases) {
-    const std::string file = DtaFile(c.payments);
-    const std::vector<std::string> segments = Segments(file);
-    std::vector<std::string> records;
-    for (std::size_t i = 0; i + 1 < segments.size(); ++i) {
-      if (segments[i].starts_with("01")) records.push_back(Field(segments[i], 49, 3) + " " + Field(segments[i], 44, 5));
-    }
-    EXPECT_EQ(c.records, records);
-    EXPECT_EQ(0u, file.size() % 128);
-    EXPECT_EQ("01000000" + B(12) + "00000240402" + B(7) + "AB-12" + c.total_record + B(59), segments.back());
+    PaymentRecord payment = SamplePayment(c.type, c.amount);
+    payment.bank_dst.account = c.account;
+    payment.esr = payment.bank_dst.bic = c.esr_or_bic;
+    payment.currency = c.currency;
+    payment.cost_code = c.cost_code;
+    payment.date = c.date;
+    if (!c.reason.empty()) payment.reason = c.reason;
+    const std::string segment = DtaSegments(PaymentList{payment}).at(c.segment);
+    EXPECT_EQ(c.expected, segment.substr(c.pos - 1, c.expected.size())) << c.type << "/" << c.segment << "/" << c.pos;
   }
 }
 
+TEST(WriteDtaFile, EmptyListGivesTheTotalRecordOnly) {
+  const std::string total_record = "01000000" + B(12) + "00000240402" + B(7) + "AB-1200001890" "00" + Left("0,00", 16);
+  EXPECT_EQ(std::vector<std::string>{total_record + B(59)}, DtaSegments({}));
+}
+
+// Entry sequence numbers are positions in the list, so payments without a record leave gaps.
 TEST(WriteDtaFile, WholeFile) {
   PaySettingRecord settings = SampleSettings();
   settings.is_salary = true;
-  PaymentList payments = Batch({{payRedPost, 2500000}, {payForeign, 100000}, {payESR16, 1234500}, {payIban, 15005000}});
-  payments[2].bank_dst.account = "01-162";
-  payments[2].esr = "12345";
-  payments[2].receiver = {"Stadtwerke", "", "Postfach", "8000 Z\xFCrich", "", "", ""};
-  payments[3].date = 0.0;
-  payments[3].currency = "eur";
-  payments[3].bank_dst = {"Commerzbank", "", "", "K\xF6ln", "", "de89 3704 0044 0532 0130 00", "COBADEFFXXX"};
-  payments[3].receiver = {"Anna Schmid", "", "Hauptstr. 7", "10115 Berlin", "", "", ""};
-  payments[3].reason = "Gehalt";
-  const std::string swiss_iban = Left("CH9300762011623852957", 24);
+  PaymentList payments = {SamplePayment(payRedPost), SamplePayment(payForeign, 100000), SamplePayment(-1, -150000),
+                          SamplePayment(payESR16, 1234500), SamplePayment(payIban, 15005000)};
+  payments[3].esr = "12345";
+  payments[4].currency = "eur";
+  payments[4].bank_dst = {"Commerzbank", "", "", "K\xF6ln", "", "de89 3704 0044 0532 0130 00", "COBADEFFXXX"};
+  const std::string head = "240320" + B(12) + "00000240402" "8390   AB-12";
+  const std::string debit_iban = Left("CH9300762011623852957", 24);
   const std::vector<std::string> expected = {
-      "01240320" + B(12) + "00000240402" "8390   AB-1200001827" "10SND01M0100010001" + swiss_iban + B(6) + "CHF" +
-          Left("250,00", 12) + B(14),
+      "01" + head + "00001827" "10SND01M0100010001" + debit_iban + B(6) + "CHF" + Left("250,00", 12) + B(14),
       "02" + Left("M\xFCller AG", 24) + Left("Lohnb\xFCro", 24) + Left("Bahnhofstr. 1", 24) +
           Left("8001 Z\xFCrich", 24) + B(30),
-      "03/C/" + Left("010023456", 27) + Left("HANS MEIER", 24) + Left("C/O ANNCHEN", 24) +
-          Left("DORFSTRASSE 5", 24) + Left("3000 BERN", 24),
+      "03/C/" + Left("010023456", 27) + "HANS-PETER FERDINAND MEI" + Left("C/O ANNI", 24) +
+          Left("DORFWEG 5", 24) + Left("3000 BERN", 24),
       "04" + Left("LOHN MARZ 2024", 112) + B(14),
-      "01240320" + B(12) + "00000240402" "8390   AB-1200003826" "00SND01M0100010003" "CH93 0076 2011 6238 5295" +
-          B(6) + "CHF" + Left("123,45", 12) + B(14),
+      "01" + head + "00004826" "00SND01M0100010004" "CH93 0076 2011 6238 5295" + B(6) + "CHF" + Left("123,45", 12) +
+          B(14),
       "02" + Left("MULLER AG", 20) + Left("LOHNBURO", 20) + Left("BAHNHOFSTR. 1", 20) + Left("8001 ZURICH", 20) + B(46),
-      "03/C/" "010001626" + Left("STADTWERKE", 20) + B(20) + Left("POSTFACH", 20) + Left("8000 ZURICH", 20) +
-          std::string(22, '0') + "12345" + B(7),
-      "01000000" + B(12) + "00000240402" "8390   AB-1200004836" "10SND01M0100010004" + swiss_iban + "240402" "EUR" +
+      "03/C/" "010023456" "HANS-PETER FERDINAND" + Left("C/O ANNI", 20) + Left("DORFWEG 5", 20) +
+          Left("3000 BERN", 20) + std::string(22, '0') + "12345" + B(7),
+      "01000000" + B(12) + "00000240402" "8390   AB-1200005836" "10SND01M0100010005" + debit_iban + "240320" "EUR" +
           Left("1500,50", 15) + B(11),
       "02" + B(12) + Left("M\xFCller AG", 35) + Left("Bahnhofstr. 1", 35) + Left("8001 Z\xFCrich", 35) + B(9),
       "03A" + Left("COBADEFFXXX", 35) + B(35) + Left("DE89370400440532013000", 34) + B(21),
-      "04" + Left("ANNA SCHMID", 35) + Left("HAUPTSTR. 7", 35) + Left("10115 BERLIN", 35) + B(21),
-      "05U" + Left("GEHALT", 35) + B(70) + "2" + B(19),
-      "01000000" + B(12) + "00000240402" + B(7) + "AB-1200005890" "00" + Left("1883,95", 16) + B(59),
+      "04" "HANS-PETER FERDINAND MEIER-ZIMMERMA" + Left("DORFWEG 5", 35) + Left("3000 BERN", 35) + B(21),
+      "05U" + Left("LOHN MARZ 2024", 105) + "2" + B(19),
+      "01000000" + B(12) + "00000240402" + B(7) + "AB-1200006890" "00" + Left("1868,95", 16) + B(59),
   };
-  for (const std::string& segment : expected) ASSERT_EQ(128u, segment.size()) << segment;
-  EXPECT_EQ(expected, Segments(DtaFile(payments, settings)));
+  EXPECT_EQ(expected, DtaSegments(payments, settings));
 }
 
-TEST(WriteDtaFile, CreateFailureRaises2001WithStatusAndName) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "ordexa_dta_create_failure";
-  std::filesystem::remove_all(dir);
-  const std::string name = (dir / "pay.dta").string();
-  try {
-    WriteDtaFile(SampleSettings(), PaymentList(), name);  // the real file system: no such directory
-    ADD_FAILURE() << "no failure raised";
-  } catch (const MPayError& error) {
-    EXPECT_EQ(2001, error.id());
-    EXPECT_EQ("Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x80070003\n\n" + name,
-              error.text());
-  }
-  MemoryFileSystem denied;
-  denied.create_error = ERROR_ACCESS_DENIED;
-  try {
-    WriteDtaFile(SampleSettings(), PaymentList(), "pay.dta", denied);
-    ADD_FAILURE() << "no failure raised";
-  } catch (const MPayError& error) {
-    EXPECT_TRUE(error.text().ends_with("Status = 0x80070005\n\npay.dta")) << error.text();
-  }
-}
-
-TEST(WriteDtaFile, WriteFailureRaises2002AndKeepsWhatWasWritten) {
+TEST(WriteDtaFile, FailuresRaiseWithStatusAndKeepWhatWasWritten) {
+  test::TempDir dir;
+  const std::string name = dir.Path("pay.dta");
+  const FaultyFileSystem denied(FaultyFileSystem::Call::kCreate, 1, ERROR_ACCESS_DENIED);
+  EXPECT_EQ("2001: Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x80070005\n\n" + name,
+            ErrorOf([&] { WriteDtaFile(SampleSettings(), PaymentList(), name, denied); }));
+  EXPECT_FALSE(test::ReadWholeFile(name));
   // 200 TA 827 records do not fit the output buffer, so the file is written in pieces.
   const PaymentList payments(200, SamplePayment(payManual));
-  const std::string complete = DtaFile(payments);
-  ScopedClock clock(FixedClock(SYSTEMTIME{.wYear = 2024, .wMonth = 4, .wDay = 2}));
+  ScopedClock clock(FixedClock(k2April2024));
+  WriteDtaFile(SampleSettings(), payments, name);
+  const std::string complete = test::ReadWholeFile(name).value_or("");
   for (int fail_from_write : {1, 2}) {
-    MemoryFileSystem disk_full;
-    disk_full.fail_from_write = fail_from_write;
-    try {
-      WriteDtaFile(SampleSettings(), payments, "pay.dta", disk_full);
-      ADD_FAILURE() << "no failure raised";
-    } catch (const MPayError& error) {
-      EXPECT_EQ(2002, error.id());
-      EXPECT_EQ("Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x80070070", error.text());
-    }
-    EXPECT_EQ(fail_from_write == 1, disk_full.bytes.empty());
-    EXPECT_EQ(complete.substr(0, disk_full.bytes.size()), disk_full.bytes);
+    const FaultyFileSystem disk_full(FaultyFileSystem::Call::kWrite, fail_from_write, ERROR_DISK_FULL);
+    EXPECT_EQ("2002: Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x80070070",
+              ErrorOf([&] { WriteDtaFile(SampleSettings(), payments, name, disk_full); }));
+    const std::string kept = test::ReadWholeFile(name).value_or("no file");
+    EXPECT_EQ(fail_from_write == 1, kept.empty());
+    EXPECT_EQ(complete.substr(0, kept.size()), kept);
   }
 }
 
