@@ -82,23 +82,6 @@ void WriteIbanRecordWith(RecordOutput& output, const PaySettingRecord& settings,
 
 }  // namespace
 
-std::int32_t EzagTransactionType(const PaymentRecord& payment) {
-  switch (payment.type) {
-    case payESR15:
-    case payESR16:
-    case payESR17:
-      return kEzagEsrRecordType;
-    case payRedPost:
-    case payRedTreuhand:
-      return kEzagPostRecordType;
-    case payRedBank:
-    case payIban:
-      return IsDomesticIban(NormalizeIban(payment.bank_dst.account)) ? kEzagBankRecordType : kEzagIbanRecordType;
-    default:
-      return 0;
-  }
-}
-
 void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
                             std::int32_t sequence) {
   switch (payment.type) {

@@ -10,15 +10,10 @@
 
 namespace ordexa {
 
-// EzagTransactionType()
-// The record a payment gets: 28 for the ESR types, 22 for payRedPost and payRedTreuhand,
-// 27 or 37 for payRedBank and payIban (37 when the receiving account is a valid IBAN of
-// a country other than CH or LI), 0 for a payment the file carries no record of.
-// Example: a payIban payment to "DE89370400440532013000" gives 37.
-std::int32_t EzagTransactionType(const PaymentRecord& payment);
-
 // WriteEzagPaymentRecord()
-// Writes the record of EzagTransactionType for `payment`, or nothing for type 0.
+// Writes the record a payment gets: 28 for the ESR types, 22 for payRedPost and
+// payRedTreuhand, 27 or 37 for payRedBank and payIban (37 when the receiving account is a
+// valid IBAN of a country other than CH or LI), nothing for the other types.
 // Raises MPayError 2002 when a write fails.
 void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
                             std::int32_t sequence);

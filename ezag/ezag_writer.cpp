@@ -21,19 +21,14 @@ namespace {
 constexpr std::string_view kZeroField = "0000000000000000000000";
 constexpr int kZeroFieldCount = 14;
 
-// Amounts add as plain 64-bit numbers; a sum beyond the range wraps instead of being
-// undefined.
-std::int64_t AddAmount(std::int64_t total, std::int64_t amount) {
-  return static_cast<std::int64_t>(static_cast<std::uint64_t>(total) + static_cast<std::uint64_t>(amount));
-}
-
 // The total of the batch. Every amount and the total must fit the 13-character amount
-// field; the file is refused (DISP_E_OVERFLOW) before it is created otherwise.
+// field; the file is refused (DISP_E_OVERFLOW) before it is created otherwise. A sum that
+// leaves the 64-bit range is refused too: its wrapped value would fit and be wrong.
 std::int64_t CheckedEzagTotal(const PaymentList& payments) {
   std::int64_t total = 0;
   for (const PaymentRecord& payment : payments) {
     if (!EzagAmountFits(payment.amount.int64)) AtlThrow(DISP_E_OVERFLOW);
-    total = AddAmount(total, payment.amount.int64);
+    if (__builtin_add_overflow(total, payment.amount.int64, &total)) AtlThrow(DISP_E_OVERFLOW);
   }
   if (!EzagAmountFits(total)) AtlThrow(DISP_E_OVERFLOW);
   return total;

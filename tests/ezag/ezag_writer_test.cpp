@@ -159,6 +159,8 @@ TEST_F(EzagWriterTest, FailuresAndWhatStaysOnDisk) {
       {{}, path_, "0x80070057", ""},  // E_INVALIDARG after creating the empty file
       {{1000000000000000, -900000000000000}, path_, "0x8002000A", "old content"},  // DISP_E_OVERFLOW: one amount
       {{600000000000000, 600000000000000}, path_, "0x8002000A", "old content"},    // the total
+      // Amounts that fit one by one but whose sum wraps around the 64-bit range to a small total.
+      {std::vector<std::int64_t>(18447, 999986126400475), path_, "0x8002000A", "old content"},
       {{10000}, missing, "2001: Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\n"
                          "Status = 0x80070003\n\n" + missing, "no file"},
       {{10000}, path_, "2002: Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x80070070", "",
