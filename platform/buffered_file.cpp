@@ -31,23 +31,6 @@ FileStatus BufferedFile::Append(std::string_view bytes) {
   return {};
 }
 
-char* BufferedFile::Reserve(std::size_t size, FileStatus& status) {
-  if (!is_open()) {
-    status = {ERROR_INVALID_HANDLE};
-    return nullptr;
-  }
-  if (size > kBufferSize) {
-    status = {ERROR_INVALID_PARAMETER};
-    return nullptr;
-  }
-  if (kBufferSize - used_ < size) {
-    status = Flush();
-    if (!status) return nullptr;
-  }
-  status = {};
-  return buffer_.get() + used_;
-}
-
 FileStatus BufferedFile::Flush() {
   if (!is_open()) return {ERROR_INVALID_HANDLE};
   if (used_ == 0) return {};

@@ -25,12 +25,6 @@ class BufferedFile {
   // that write is returned (the bytes of the failed write are dropped).
   FileStatus Append(std::string_view bytes);
 
-  // Reserve(): room for `size` contiguous bytes at the end of the buffer, writing the
-  // buffer out first when needed; nullptr with `status` set when that write fails, or
-  // when `size` exceeds kBufferSize. Commit() then adds the bytes actually used.
-  char* Reserve(std::size_t size, FileStatus& status);
-  void Commit(std::size_t size) { used_ += size; }
-
   // Flush(): writes out what is buffered.
   FileStatus Flush();
 

@@ -59,26 +59,12 @@ TEST(BufferedFile, DeliversEveryByteInOrderInFullBufferWrites) {
   EXPECT_EQ(1, fs.closes);
 }
 
-TEST(BufferedFile, ReservedBytesKeepTheirPlaceBetweenAppends) {
+TEST(BufferedFile, SyncWritesOutTheBufferFirst) {
   RecordingFileSystem fs;
   BufferedFile file(fs, 42);
-  const std::string head = Pattern(kBuffer - 10);
-  ASSERT_TRUE(file.Append(head));
-  FileStatus status{99};
-  char* room = file.Reserve(128, status);  // does not fit behind the 10 left
-  ASSERT_NE(nullptr, room);
-  EXPECT_EQ(1u, fs.write_sizes.size());
-  std::memset(room, 'R', 128);
-  file.Commit(100);
-  ASSERT_TRUE(file.Append("tail"));
-  status = {99};
-  EXPECT_NE(nullptr, file.Reserve(kBuffer - 104, status));  // exactly what is left
-  EXPECT_TRUE(status);
-  EXPECT_EQ(1u, fs.write_sizes.size());
-  EXPECT_EQ(nullptr, file.Reserve(kBuffer + 1, status));
-  EXPECT_FALSE(status);
+  ASSERT_TRUE(file.Append("head"));
   ASSERT_TRUE(file.Sync());
-  EXPECT_EQ(head + std::string(100, 'R') + "tail", fs.written);
+  EXPECT_EQ("head", fs.written);
   EXPECT_EQ(fs.written.size(), fs.synced_at);
 }
 
@@ -87,9 +73,7 @@ TEST(BufferedFile, ReportsAFailedWriteAndDropsItsBytes) {
   fs.failing_write = 1;
   BufferedFile file(fs, 42);
   EXPECT_TRUE(file.Append(Pattern(kBuffer - 1)));
-  FileStatus status;
-  EXPECT_EQ(nullptr, file.Reserve(2, status));  // the write it needs fails
-  EXPECT_EQ(ERROR_DISK_FULL, status.error);
+  EXPECT_EQ(ERROR_DISK_FULL, file.Append("ab").error);  // the write it needs fails
   fs.failing_write = 3;
   const std::string first = Pattern(kBuffer, 1);
   EXPECT_TRUE(file.Append(first + Pattern(kBuffer, 2)));
