@@ -4,18 +4,13 @@
 
 #include <array>
 
+#include "format/record_output.h"
+
 namespace ordexa {
 
 namespace {
 
 constexpr std::array<int, 10> kMod10Carry{0, 9, 4, 6, 8, 2, 7, 1, 3, 5};
-
-// A text zero-filled on the left to `width`, or cut to its first `width` characters
-// (the record formats' "%0N.Ns" of a text).
-void AppendZeroFilled(std::string& out, std::string_view text, std::size_t width) {
-  if (text.size() < width) out.append(width - text.size(), '0');
-  out.append(text.substr(0, width));
-}
 
 }  // namespace
 
@@ -38,20 +33,18 @@ std::string NormalizePostAccount(std::string_view account) {
   const std::string_view after_first = text.substr(first_dash + 1);
   const std::size_t second_dash = after_first.find('-');
 
+  // The parts are zero-filled on the left or cut, as the record formats do with a text.
   std::string normalized;
-  normalized.reserve(9);
   std::string_view check_text;  // what stands behind the dash that ends the body
   if (second_dash != std::string_view::npos) {
-    AppendZeroFilled(normalized, prefix, 2);
-    AppendZeroFilled(normalized, after_first.substr(0, second_dash), 6);
+    normalized = FormatRecordText("%02.2s%06.6s", prefix, after_first.substr(0, second_dash));
     check_text = after_first.substr(second_dash + 1);
   } else if (prefix.size() <= 2) {
     // Prefix and number only: the check digit is always computed.
-    AppendZeroFilled(normalized, prefix, 2);
-    AppendZeroFilled(normalized, after_first, 6);
+    normalized = FormatRecordText("%02.2s%06.6s", prefix, after_first);
   } else {
     // A long number before the only dash: the dash separates the check digit.
-    AppendZeroFilled(normalized, prefix, 8);
+    normalized = FormatRecordText("%08.8s", prefix);
     check_text = after_first;
   }
 
