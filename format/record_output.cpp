@@ -70,12 +70,15 @@ void AppendField(Sink& sink, const RecordField& field, const RecordArg& arg) {
 }
 
 template <class Sink>
-void AppendFormatted(Sink& sink, std::string_view text, const ParsedRecordFormat& parsed, const RecordArg* args) {
-  for (std::size_t i = 0; i <= parsed.field_count; ++i) {
-    const RecordField& field = parsed.fields[i];
-    if (field.literal_size != 0) sink.Append(text.substr(field.literal_offset, field.literal_size));
-    if (i < parsed.field_count) AppendField(sink, field, args[i]);
+void AppendFormatted(Sink& sink, std::string_view text, const RecordArg* args) {
+  std::size_t literal_start = 0;
+  for (std::size_t percent = text.find('%'); percent != std::string_view::npos; percent = text.find('%', literal_start)) {
+    if (percent != literal_start) sink.Append(text.substr(literal_start, percent - literal_start));
+    RecordField field;
+    literal_start = ReadRecordField(text, percent, field);
+    AppendField(sink, field, *args++);
   }
+  if (literal_start != text.size()) sink.Append(text.substr(literal_start));
 }
 
 struct StringSink {
@@ -86,10 +89,10 @@ struct StringSink {
 
 }  // namespace
 
-std::string FormatRecordString(std::string_view text, const ParsedRecordFormat& parsed, const RecordArg* args) {
+std::string FormatRecordString(std::string_view text, const RecordArg* args) {
   std::string out;
   StringSink sink{out};
-  AppendFormatted(sink, text, parsed, args);
+  AppendFormatted(sink, text, args);
   return out;
 }
 
@@ -111,10 +114,9 @@ struct RecordOutputSink {
   void Fill(char c, std::size_t count) { output.AppendFill(c, count); }
 };
 
-void RecordOutput::WriteFormatted(std::string_view text, const detail::ParsedRecordFormat& parsed,
-                                  const detail::RecordArg* args) {
+void RecordOutput::WriteFormatted(std::string_view text, const detail::RecordArg* args) {
   RecordOutputSink sink{*this};
-  detail::AppendFormatted(sink, text, parsed, args);
+  detail::AppendFormatted(sink, text, args);
 }
 
 void RecordOutput::Append(std::string_view bytes) { CheckWrite(file_.Append(bytes)); }

@@ -37,11 +37,9 @@ consteval RecordArgKind RecordArgKindOf() {
   else return RecordArgKind::kUnsupported;
 }
 
-// One field of a record format: the literal text in front of it, then its directive.
+// One field directive of a record format.
 struct RecordField {
-  std::uint16_t literal_offset = 0;
-  std::uint16_t literal_size = 0;
-  char conversion = 0;  // 's', 'd', 'c', or 0 for the literal tail
+  char conversion = 0;  // 's', 'd' or 'c'
   bool left_align = false;
   bool zero_fill = false;
   bool has_precision = false;
@@ -50,79 +48,78 @@ struct RecordField {
   RecordArgKind kind = RecordArgKind::kNone;
 };
 
-inline constexpr std::size_t kMaxRecordFields = 12;
 inline constexpr std::uint32_t kMaxRecordFieldWidth = 1000000;
 
 // Reached only when a record format does not match its arguments: calling a function that
 // is not constexpr from the consteval check makes the mistake a compile error.
 void RecordFormatMismatch(const char* reason);
 
-struct ParsedRecordFormat {
-  std::array<RecordField, kMaxRecordFields + 1> fields{};
-  std::uint8_t field_count = 0;  // directives, the literal tail not counted
-};
+// ReadRecordField(): reads the directive that starts at the '%' at `format[at]` into
+// `field` and returns the position behind it. The formatter reads formats that have
+// passed the compile-time check, so a malformed directive only ever stops a compilation.
+constexpr std::size_t ReadRecordField(std::string_view format, std::size_t at, RecordField& field) {
+  std::size_t i = at + 1;
+  if (i < format.size() && format[i] == '%') RecordFormatMismatch("\"%%\" is not a record field");
+  for (; i < format.size() && (format[i] == '-' || format[i] == '0'); ++i) {
+    if (format[i] == '-') field.left_align = true;
+    else field.zero_fill = true;
+  }
+  for (; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
+    field.width = field.width * 10 + static_cast<std::uint32_t>(format[i] - '0');
+    if (field.width > kMaxRecordFieldWidth) RecordFormatMismatch("record field too wide");
+  }
+  if (i < format.size() && format[i] == '.') {
+    field.has_precision = true;
+    for (++i; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
+      field.precision = field.precision * 10 + static_cast<std::uint32_t>(format[i] - '0');
+      if (field.precision > kMaxRecordFieldWidth) RecordFormatMismatch("record field too wide");
+    }
+  }
+  char length = 0;
+  if (i < format.size() && (format[i] == 'h' || format[i] == 'l')) length = format[i++];
+  if (i == format.size()) {
+    RecordFormatMismatch("record format ends inside a field");
+    return i;
+  }
+  const char conversion = format[i++];
+  switch (conversion) {
+    case 's':
+      if (length != 0) RecordFormatMismatch("length modifier on a text field");
+      field.kind = RecordArgKind::kText;
+      break;
+    case 'd':
+    case 'i':
+      field.kind = length == 'h' ? RecordArgKind::kInt16 : RecordArgKind::kInt32;
+      break;
+    case 'c':
+      if (length != 0) RecordFormatMismatch("length modifier on a character field");
+      field.kind = RecordArgKind::kChar;
+      break;
+    default:
+      RecordFormatMismatch("unknown record field conversion");
+  }
+  field.conversion = conversion == 'i' ? 'd' : conversion;
+  return i;
+}
 
-consteval ParsedRecordFormat ParseRecordFormat(std::string_view format) {
-  ParsedRecordFormat parsed;
-  std::size_t literal_start = 0;
-  std::size_t i = 0;
-  auto field_at = [&](std::size_t index) -> RecordField& { return parsed.fields[index]; };
-  while (i < format.size()) {
+// CheckRecordFormat(): every directive of `format` matches the argument kind at its place,
+// and there are exactly as many directives as arguments.
+template <std::size_t N>
+consteval void CheckRecordFormat(std::string_view format, const std::array<RecordArgKind, N>& kinds) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < format.size();) {
     if (format[i] != '%') {
       ++i;
       continue;
     }
-    if (i + 1 < format.size() && format[i + 1] == '%') {
-      RecordFormatMismatch("\"%%\" is not a record field");
-    }
-    if (parsed.field_count == kMaxRecordFields) RecordFormatMismatch("too many fields in one record format");
-    RecordField& field = field_at(parsed.field_count);
-    field.literal_offset = static_cast<std::uint16_t>(literal_start);
-    field.literal_size = static_cast<std::uint16_t>(i - literal_start);
-    ++i;
-    for (; i < format.size() && (format[i] == '-' || format[i] == '0'); ++i) {
-      if (format[i] == '-') field.left_align = true;
-      else field.zero_fill = true;
-    }
-    for (; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
-      field.width = field.width * 10 + static_cast<std::uint32_t>(format[i] - '0');
-      if (field.width > kMaxRecordFieldWidth) RecordFormatMismatch("record field too wide");
-    }
-    if (i < format.size() && format[i] == '.') {
-      field.has_precision = true;
-      for (++i; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
-        field.precision = field.precision * 10 + static_cast<std::uint32_t>(format[i] - '0');
-        if (field.precision > kMaxRecordFieldWidth) RecordFormatMismatch("record field too wide");
-      }
-    }
-    char length = 0;
-    if (i < format.size() && (format[i] == 'h' || format[i] == 'l')) length = format[i++];
-    if (i == format.size()) RecordFormatMismatch("record format ends inside a field");
-    const char conversion = format[i++];
-    switch (conversion) {
-      case 's':
-        if (length != 0) RecordFormatMismatch("length modifier on a text field");
-        field.kind = RecordArgKind::kText;
-        break;
-      case 'd':
-      case 'i':
-        field.kind = length == 'h' ? RecordArgKind::kInt16 : RecordArgKind::kInt32;
-        break;
-      case 'c':
-        if (length != 0) RecordFormatMismatch("length modifier on a character field");
-        field.kind = RecordArgKind::kChar;
-        break;
-      default:
-        RecordFormatMismatch("unknown record field conversion");
-    }
-    field.conversion = conversion == 'i' ? 'd' : conversion;
-    ++parsed.field_count;
-    literal_start = i;
+    RecordField field;
+    i = ReadRecordField(format, i, field);
+    if (count == N) RecordFormatMismatch("more record fields than arguments");
+    else if (kinds[count] == RecordArgKind::kUnsupported) RecordFormatMismatch("unsupported record argument type");
+    else if (kinds[count] != field.kind) RecordFormatMismatch("record argument does not match its field");
+    ++count;
   }
-  RecordField& tail = field_at(parsed.field_count);
-  tail.literal_offset = static_cast<std::uint16_t>(literal_start);
-  tail.literal_size = static_cast<std::uint16_t>(format.size() - literal_start);
-  return parsed;
+  if (count != N) RecordFormatMismatch("fewer record fields than arguments");
 }
 
 // One argument as the formatter reads it.
@@ -148,33 +145,20 @@ RecordArg MakeRecordArg(const T& value) {
 }  // namespace detail
 
 // A record format checked against the types of its arguments when the program is compiled.
+// It holds only the format text: a call copies nothing but a pointer and a length.
 template <class... Args>
 class RecordFormat {
  public:
   template <class S>
     requires std::is_convertible_v<const S&, std::string_view>
-  consteval RecordFormat(const S& format) : text_(format), parsed_(detail::ParseRecordFormat(text_)) {
-    constexpr std::array<detail::RecordArgKind, sizeof...(Args) + 1> kinds{
-        detail::RecordArgKindOf<Args>()..., detail::RecordArgKind::kNone};
-    if (parsed_.field_count != sizeof...(Args)) {
-      detail::RecordFormatMismatch("record format and arguments differ in number");
-    }
-    for (std::size_t i = 0; i < sizeof...(Args); ++i) {
-      if (kinds[i] == detail::RecordArgKind::kUnsupported) {
-        detail::RecordFormatMismatch("unsupported record argument type");
-      }
-      if (kinds[i] != parsed_.fields[i].kind) {
-        detail::RecordFormatMismatch("record argument does not match its field");
-      }
-    }
+  consteval RecordFormat(const S& format) : text_(format) {
+    detail::CheckRecordFormat<sizeof...(Args)>(text_, {detail::RecordArgKindOf<Args>()...});
   }
 
   std::string_view text() const { return text_; }
-  const detail::ParsedRecordFormat& parsed() const { return parsed_; }
 
  private:
   std::string_view text_;
-  detail::ParsedRecordFormat parsed_;
 };
 
 // RecordOutput: the open output file of a fixed-record writer, buffered.
@@ -187,9 +171,8 @@ class RecordOutput {
   // them. A failing write raises MPayError 2002 with HRESULT_FROM_WIN32 of its error code.
   template <class... Args>
   void Write(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
-    const std::array<detail::RecordArg, sizeof...(Args) + 1> values{detail::MakeRecordArg(args)...,
-                                                                     detail::RecordArg{}};
-    WriteFormatted(format.text(), format.parsed(), values.data());
+    const detail::RecordArg values[sizeof...(Args) + 1] = {detail::MakeRecordArg(args)..., {}};
+    WriteFormatted(format.text(), values);
   }
 
   // Close(): writes out the buffer and closes the file; raises MPayError 2002 on failure.
@@ -197,8 +180,7 @@ class RecordOutput {
 
  private:
   friend struct RecordOutputSink;
-  void WriteFormatted(std::string_view text, const detail::ParsedRecordFormat& parsed,
-                      const detail::RecordArg* args);
+  void WriteFormatted(std::string_view text, const detail::RecordArg* args);
   void Append(std::string_view bytes);
   void AppendFill(char fill, std::size_t count);
 
@@ -223,14 +205,13 @@ template <class... Args>
 std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args);
 
 namespace detail {
-std::string FormatRecordString(std::string_view text, const ParsedRecordFormat& parsed, const RecordArg* args);
+std::string FormatRecordString(std::string_view text, const RecordArg* args);
 }
 
 template <class... Args>
 std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
-  const std::array<detail::RecordArg, sizeof...(Args) + 1> values{detail::MakeRecordArg(args)...,
-                                                                   detail::RecordArg{}};
-  return detail::FormatRecordString(format.text(), format.parsed(), values.data());
+  const detail::RecordArg values[sizeof...(Args) + 1] = {detail::MakeRecordArg(args)..., {}};
+  return detail::FormatRecordString(format.text(), values);
 }
 
 }  // namespace ordexa
