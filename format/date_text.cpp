@@ -1,8 +1,7 @@
 // Six-digit date text (YYMMDD) of the fixed-width records.
 #include "format/date_text.h"
 
-#include <cstdio>
-
+#include "format/record_output.h"
 #include "platform/clock.h"
 
 namespace ordexa {
@@ -27,9 +26,7 @@ std::string FormatDateYYMMDD(DATE date) {
   }
   // The year part is not cut to two digits: 2105 gives 105, an unconvertible date -1901.
   const int short_year = year < 2000 ? year - 1900 : year - 2000;
-  char text[40];
-  const int size = std::snprintf(text, sizeof text, "%02d%02d%02d", short_year, month, day);
-  return std::string(text, size > 0 ? static_cast<std::size_t>(size) : 0);
+  return FormatRecordText("%02d%02d%02d", short_year, month, day);
 }
 
 }  // namespace ordexa
