@@ -93,16 +93,21 @@ void WriteXmlText(IsoOutputFile& output, std::string_view text) {
     text.remove_prefix(piece.size());
     utf8.clear();
     std::size_t run_start = 0;
+    // One pass: runs of printable ASCII are copied whole, everything else is handled alone.
     for (std::size_t i = 0; i < piece.size(); ++i) {
       const auto byte = static_cast<unsigned char>(piece[i]);
-      if (byte >= 0x20 || byte == '\t' || byte == '\r') continue;
-      AppendCp1252AsUtf8(utf8, piece.substr(run_start, i - run_start));
-      // The document's line end is CR LF, also inside a text; characters XML does not
-      // allow become blanks.
-      utf8.append(byte == '\n' ? "\r\n" : " ");
+      if ((byte >= 0x20 && byte < 0x80) || byte == '\t' || byte == '\r') continue;
+      utf8.append(piece.data() + run_start, i - run_start);
+      if (byte >= 0x80) {
+        AppendCp1252AsUtf8(utf8, piece.substr(i, 1));
+      } else {
+        // The document's line end is CR LF, also inside a text; characters XML does not
+        // allow become blanks.
+        utf8.append(byte == '\n' ? "\r\n" : " ");
+      }
       run_start = i + 1;
     }
-    AppendCp1252AsUtf8(utf8, piece.substr(run_start));
+    utf8.append(piece.data() + run_start, piece.size() - run_start);
     AppendToStream(output, utf8);
   } while (!text.empty());
 }

@@ -104,11 +104,18 @@ std::u16string Cp1252ToWide(std::string_view text) {
 char16_t Cp1252ToUnicode(unsigned char byte) { return kByteToWide[byte]; }
 
 void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
-  out.reserve(out.size() + text.size());
-  for (const char c : text) {
-    const Utf8Sequence& sequence = kByteToUtf8[static_cast<unsigned char>(c)];
+  // ASCII runs are the same in UTF-8 and are copied whole; only bytes from 0x80 up are
+  // looked up.
+  std::size_t run_start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) continue;
+    out.append(text.data() + run_start, i - run_start);
+    const Utf8Sequence& sequence = kByteToUtf8[byte];
     out.append(sequence.bytes, sequence.length);
+    run_start = i + 1;
   }
+  out.append(text.data() + run_start, text.size() - run_start);
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {
