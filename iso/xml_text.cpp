@@ -6,32 +6,20 @@
 #include <array>
 #include <cstddef>
 
+#include "format/record_text.h"
+
 namespace ordexa {
 
 namespace {
 
-// The cleaning of one byte, built once at compile time.
-constexpr std::array<char, 256> MakeXmlCleanTable() {
+// The cleaning of the fixed-width records, except that "&" (which XML would have to
+// escape) becomes "+".
+const std::array<char, 256> kXmlCleanTable = [] {
   std::array<char, 256> table{};
-  for (std::size_t code = 0; code < table.size(); ++code) table[code] = ' ';
-  for (char c = '0'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = c;
-  for (char c = 'A'; c <= 'Z'; ++c) {
-    table[static_cast<unsigned char>(c)] = c;
-    table[static_cast<unsigned char>(c - 'A' + 'a')] = c;
-  }
-  for (char c : std::string_view(".(+!$*);-/,%?:'=\"")) table[static_cast<unsigned char>(c)] = c;
+  for (std::size_t code = 0; code < table.size(); ++code) table[code] = CleanRecordChar(static_cast<char>(code));
   table['&'] = '+';
-  // Accented letters of the Swiss languages keep their base letter; the umlauts lose
-  // their dots. Every other letter above 0x7F is not in the payment character set.
-  for (unsigned code : {0xC0u, 0xC1u, 0xC4u, 0xE0u, 0xE1u, 0xE4u}) table[code] = 'A';
-  for (unsigned code : {0xC7u, 0xE7u}) table[code] = 'C';
-  for (unsigned code : {0xC8u, 0xC9u, 0xCAu, 0xE8u, 0xE9u, 0xEAu}) table[code] = 'E';
-  for (unsigned code : {0xD6u, 0xF6u}) table[code] = 'O';
-  for (unsigned code : {0xDCu, 0xFCu}) table[code] = 'U';
   return table;
-}
-
-constexpr std::array<char, 256> kXmlCleanTable = MakeXmlCleanTable();
+}();
 
 }  // namespace
 
