@@ -20,7 +20,7 @@ char SalaryFlag(const PaySettingRecord& settings) { return settings.is_salary ? 
 
 // An account given by its IBAN counts as domestic for Switzerland and Liechtenstein.
 bool IsDomesticIban(std::string_view iban) {
-  return iban.size() > 2 && (iban.starts_with("CH") || iban.starts_with("LI"));
+  return iban.size() > 2 && IsDomesticIbanCountry(iban);
 }
 
 // Segment 05 of TA 836: the charge rule is the digit at CostCode's distance from "0";

@@ -21,7 +21,7 @@ constexpr std::size_t kClearingDigits = 5;
 // A type 27 record takes the payments without an IBAN and those to Switzerland or
 // Liechtenstein; every other country goes into a type 37 record.
 bool IsDomesticIban(std::string_view iban) {
-  return iban.empty() || iban.starts_with("CH") || iban.starts_with("LI");
+  return iban.empty() || IsDomesticIbanCountry(iban);
 }
 
 // Positions 51 up to the country code: currency, amount, a blank and the currency once

@@ -23,4 +23,10 @@ std::int32_t IbanMod97(std::string_view text);
 // Example: NormalizeIban(" ch77 0070 0110 0000 0000 1 ") == "CH7700700110000000001".
 std::string NormalizeIban(std::string_view text);
 
+// IsDomesticIbanCountry(): the IBAN is one of Switzerland or Liechtenstein, the countries
+// of the Swiss clearing; the writers add their own length rules.
+constexpr bool IsDomesticIbanCountry(std::string_view iban) {
+  return iban.starts_with("CH") || iban.starts_with("LI");
+}
+
 }  // namespace ordexa

@@ -205,7 +205,7 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingRecord& settings
   std::string_view bic;
   if (iban_payment) {
     iban = NormalizeIban(payment.bank_dst.account);
-    domestic_iban = iban.size() > 10 && (iban.starts_with("CH") || iban.starts_with("LI"));
+    domestic_iban = iban.size() > 10 && IsDomesticIbanCountry(iban);
     bic = payment.bank_dst.bic;
     bic_wanted = !bic.empty() || (iban.size() > 10 && !domestic_iban);
   }
