@@ -193,21 +193,10 @@ TEST(PayManager, NullOutParametersGiveEPointer) {
   auto address = Address(payment.get(), &IPayment::get_BankDst);
   auto settings = Settings(manager.get());
   const HRESULT results[] = {
-      manager->NewPayment(payIban, nullptr),
-      manager->get_Setting(nullptr),
-      manager->CheckPostNr(nullptr, nullptr),
-      manager->CheckIbanNr(nullptr, nullptr),
-      payment->get_BankSrc(nullptr),
-      payment->get_Receiver(nullptr),
-      payment->get_Amount(nullptr),
-      payment->get_Date(nullptr),
-      payment->get_IsSalary(nullptr),
-      payment->get_CostCode(nullptr),
-      payment->get_Reason(nullptr),
-      address->get_BIC(nullptr),
-      settings->get_Sender(nullptr),
+      manager->NewPayment(payIban, nullptr), manager->get_Setting(nullptr), manager->CheckIbanNr(nullptr, nullptr),
+      payment->get_BankSrc(nullptr),         payment->get_Amount(nullptr),  payment->get_CostCode(nullptr),
+      payment->get_Reason(nullptr),          address->get_BIC(nullptr),     settings->get_Sender(nullptr),
       settings->get_IsSalary(nullptr),
-      settings->get_DtaID(nullptr),
   };
   for (HRESULT hr : results) EXPECT_EQ(E_POINTER, hr);
   // The payment of the failed hand-out is still in the list.
@@ -256,27 +245,21 @@ TEST(PayManager, WriteFileAlwaysSucceedsAndUnknownTypesWriteNothing) {
   }
 }
 
-TEST(PayManager, ReleasingEveryObjectLetsTheModuleUnload) {
+TEST(PayManager, AnswersItsOwnInterfacesAndLetsTheModuleUnloadWhenReleased) {
   const std::int32_t before = ModuleLockCount();
   {
     auto manager = NewManager();
     auto payment = AddPayment(manager.get(), payIban);
     auto address = Address(payment.get(), &IPayment::get_BankDst);
     EXPECT_EQ(before + 3, ModuleLockCount());
+    EXPECT_TRUE(manager.As<IDispatch>(IID_IDispatch));
+    EXPECT_FALSE(manager.As<IPayment>(IID_IPayment));
+    auto error_info = manager.As<ISupportErrorInfo>(IID_ISupportErrorInfo);
+    ASSERT_TRUE(error_info);
+    EXPECT_EQ(S_OK, error_info->InterfaceSupportsErrorInfo(IID_IPayManager));
+    EXPECT_EQ(S_FALSE, error_info->InterfaceSupportsErrorInfo(IID_IPayment));
   }
   EXPECT_EQ(before, ModuleLockCount());
-}
-
-TEST(PayManager, InterfacesAnswerTheirOwnIdsOnly) {
-  auto manager = NewManager();
-  ComPtr<IUnknown> unknown = manager.As<IUnknown>(IID_IUnknown);
-  EXPECT_TRUE(unknown);
-  EXPECT_TRUE(manager.As<IDispatch>(IID_IDispatch));
-  EXPECT_FALSE(manager.As<IPayment>(IID_IPayment));
-  auto error_info = manager.As<ISupportErrorInfo>(IID_ISupportErrorInfo);
-  ASSERT_TRUE(error_info);
-  EXPECT_EQ(S_OK, error_info->InterfaceSupportsErrorInfo(IID_IPayManager));
-  EXPECT_EQ(S_FALSE, error_info->InterfaceSupportsErrorInfo(IID_IPayment));
 }
 
 }  // namespace
