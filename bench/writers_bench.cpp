@@ -51,33 +51,31 @@ Batch MakeBatch(std::int64_t count) {
 
 std::string OutputPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
-void BM_WriteDta(benchmark::State& state) {
-  const Batch batch = MakeBatch(state.range(0));
-  const std::string path = OutputPath("ordexa-bench.dta");
-  for (auto _ : state) WriteDtaFile(batch.settings, batch.payments, path);
+// Writes the batch of state.range(0) payments with `write` once per iteration and
+// reports payments and bytes per second.
+template <class Write>
+void RunWriter(benchmark::State& state, const char* file_name, Write write) {
+  Batch batch = MakeBatch(state.range(0));
+  const std::string path = OutputPath(file_name);
+  for (auto _ : state) write(batch, path);
   state.SetItemsProcessed(state.iterations() * state.range(0));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
   std::filesystem::remove(path);
+}
+
+void BM_WriteDta(benchmark::State& state) {
+  RunWriter(state, "ordexa-bench.dta", [](Batch& b, const std::string& path) { WriteDtaFile(b.settings, b.payments, path); });
 }
 BENCHMARK(BM_WriteDta)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_WriteEzag(benchmark::State& state) {
-  const Batch batch = MakeBatch(state.range(0));
-  const std::string path = OutputPath("ordexa-bench.ezag");
-  for (auto _ : state) WriteEzagFile(batch.settings, batch.payments, path);
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
-  std::filesystem::remove(path);
+  RunWriter(state, "ordexa-bench.ezag", [](Batch& b, const std::string& path) { WriteEzagFile(b.settings, b.payments, path); });
 }
 BENCHMARK(BM_WriteEzag)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_WriteIso(benchmark::State& state) {
-  Batch batch = MakeBatch(state.range(0));
-  const std::string path = OutputPath("ordexa-bench.xml");
-  for (auto _ : state) WriteIsoFile(batch.settings, batch.payments, path, "2026-12", true);
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
-  std::filesystem::remove(path);
+  RunWriter(state, "ordexa-bench.xml",
+            [](Batch& b, const std::string& path) { WriteIsoFile(b.settings, b.payments, path, "2026-12", true); });
 }
 BENCHMARK(BM_WriteIso)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
