@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "format/record_output.h"
-#include "model/records/records.h"
+#include "records/records.h"
 
 namespace ordexa {
 

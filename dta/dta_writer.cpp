@@ -9,7 +9,7 @@
 #include "format/date_text.h"
 #include "format/record_output.h"
 #include "format/record_text.h"
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 
 namespace ordexa {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "model/records/records.h"
+#include "records/records.h"
 #include "platform/file_system.h"
 
 namespace ordexa {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "format/record_output.h"
-#include "model/records/records.h"
+#include "records/records.h"
 
 namespace ordexa {
 

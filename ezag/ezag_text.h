@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/records/records.h"
+#include "records/records.h"
 
 namespace ordexa::detail {
 

@@ -11,7 +11,7 @@
 #include "format/date_text.h"
 #include "format/post_account.h"
 #include "format/record_output.h"
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 #include "platform/crt.h"
 #include "winerror.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 
 namespace ordexa {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "iso/iso_output.h"
-#include "model/records/records.h"
+#include "records/records.h"
 #include "oleauto.h"
 
 namespace ordexa {

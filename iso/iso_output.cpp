@@ -7,7 +7,7 @@
 #include <charconv>
 
 #include "iso/xml_text.h"
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 #include "platform/cp1252.h"
 #include "platform/message_table.h"
 #include "winerror.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "model/com_object.h"
-#include "model/records/records.h"
+#include "records/records.h"
 #include "ordexa.h"
 #include "platform/file_system.h"
 

@@ -7,7 +7,7 @@
 
 #include "model/com_object.h"
 #include "model/property.h"
-#include "model/records/records.h"
+#include "records/records.h"
 #include "ordexa.h"
 
 namespace ordexa {

@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 #include "model/text_conversion.h"
 #include "oleauto.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 #include "platform/clock.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"

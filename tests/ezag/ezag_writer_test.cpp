@@ -12,7 +12,7 @@
 
 #include "ezag/ezag_amount.h"
 #include "ezag/ezag_records.h"
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 #include "platform/clock.h"
 #include "support/files.h"
 #include "support/temp_dir.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 

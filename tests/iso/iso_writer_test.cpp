@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 #include "platform/clock.h"
 #include "support/files.h"
 #include "support/temp_dir.h"

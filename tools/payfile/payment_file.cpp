@@ -5,7 +5,7 @@
 #include <exception>
 #include <new>
 
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 #include "platform/cp1252.h"
 
 namespace ordexa::payfile {

@@ -1,5 +1,5 @@
 // Tests of the failure objects' message texts and raise funnels.
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,2 +1,2 @@
 // Records carry no code of their own; this unit anchors the library.
-#include "model/records/records.h"
+#include "records/records.h"

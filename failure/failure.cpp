@@ -1,5 +1,5 @@
 // MPayError and CAtlException: building message texts and the raise funnels.
-#include "model/failure/failure.h"
+#include "failure/failure.h"
 
 #include <cstdio>
 
