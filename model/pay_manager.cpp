@@ -14,6 +14,12 @@
 
 namespace ordexa {
 
+ComPtr<CPayManager> CPayManager::New() {
+  ComPtr<CPayManager> manager(new CPayManager());
+  manager->AddRef();
+  return manager;
+}
+
 HRESULT CPayManager::CreateInstance(REFIID riid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
@@ -29,21 +35,24 @@ HRESULT CPayManager::CreateInstance(REFIID riid, void** object) {
 CPayManager::CPayManager() : batch_(std::make_shared<PayBatch>()) {}
 
 HRESULT CPayManager::NewPayment(PayTypes PayType, IDispatch** Payment) {
-  CPayment* view = new (std::nothrow) CPayment();
-  if (view == nullptr) return E_OUTOFMEMORY;
-  view->AddRef();
-  const HRESULT hr = Guarded([&] {
+  return Guarded([&] {
     PaymentList& payments = batch_->payments;
     payments.emplace_back();
     PaymentRecord& record = payments.back();
     record.type = PayType;
-    view->Attach(std::shared_ptr<PaymentRecord>(batch_, &record));
+    CPayment* view = new (std::nothrow) CPayment(std::shared_ptr<PaymentRecord>(batch_, &record));
+    if (view == nullptr) {
+      // No view, no payment: the list stays as it was.
+      payments.pop_back();
+      return E_OUTOFMEMORY;
+    }
+    view->AddRef();
     // The record stays appended even when the hand-out fails for a null out-parameter.
-    if (Payment == nullptr) return E_POINTER;
-    return view->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(Payment));
+    const HRESULT hr = Payment == nullptr ? E_POINTER
+                                          : view->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(Payment));
+    view->Release();
+    return hr;
   });
-  view->Release();
-  return hr;
 }
 
 void CPayManager::WriteBatch(std::int32_t file_type, std::string_view file_name, std::string_view pay_period,

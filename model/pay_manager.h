@@ -23,6 +23,10 @@ class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayMan
   // CreateInstance(): a new, empty manager handed out as `riid`.
   static HRESULT CreateInstance(REFIID riid, void** object);
 
+  // New(): a new, empty manager for programs that link the component and need both its
+  // interface and WriteBatch (the command-line tool); throws std::bad_alloc.
+  static ComPtr<CPayManager> New();
+
   CPayManager();
 
   HRESULT NewPayment(PayTypes PayType, IDispatch** Payment) override;

@@ -66,9 +66,7 @@ class CPaySetting final : public ComObject<CPaySetting, IPaySetting, IID_IPaySet
 
 class CPayment final : public ComObject<CPayment, IPayment, IID_IPayment> {
  public:
-  CPayment() = default;
   explicit CPayment(std::shared_ptr<PaymentRecord> record) : record_(std::move(record)) {}
-  void Attach(std::shared_ptr<PaymentRecord> record) { record_ = std::move(record); }
 
   HRESULT get_IsSalary(VARIANT_BOOL* pVal) override { return GetFlagProperty(record_->is_salary, pVal); }
   HRESULT put_IsSalary(VARIANT_BOOL newVal) override { return PutFlagProperty(record_->is_salary, newVal); }

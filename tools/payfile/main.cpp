@@ -71,17 +71,8 @@ std::optional<SYSTEMTIME> FixedTimeOf(const std::string& now) {
   return ParseLocalDateTime(now, false).time;
 }
 
-ComPtr<IPayManager> NewManager() {
-  ComPtr<IPayManager> manager;
-  const HRESULT hr = CPayManager::CreateInstance(IID_IPayManager, reinterpret_cast<void**>(manager.put()));
-  if (FAILED(hr) || !manager) throw std::runtime_error("the payment manager could not be created");
-  return manager;
-}
-
-CPayManager& Implementation(const ComPtr<IPayManager>& manager) { return static_cast<CPayManager&>(*manager.get()); }
-
 int RunWrite(const WriteOptions& options) {
-  const ComPtr<IPayManager> manager = NewManager();
+  const ComPtr<CPayManager> manager = CPayManager::New();
   const std::string source_name = options.batch_path == "-" ? "<stdin>" : options.batch_path;
   const std::int32_t file_type = FileTypeOf(options.type);
   try {
@@ -105,7 +96,7 @@ int RunWrite(const WriteOptions& options) {
 
   std::optional<ScopedClock> clock;
   if (const std::optional<SYSTEMTIME> now = FixedTimeOf(options.now)) clock.emplace(FixedClock(*now));
-  const WriteResult result = WritePaymentFile(Implementation(manager), request);
+  const WriteResult result = WritePaymentFile(*manager.get(), request);
   if (result.status == WriteStatus::kFailed) {
     std::cerr << result.message << '\n';
     return kExitFailed;
@@ -125,7 +116,7 @@ int RunCheckIban(const std::vector<std::string>& texts) {
 }
 
 int RunDemo(const DemoOptions& options) {
-  const ComPtr<IPayManager> manager = NewManager();
+  const ComPtr<CPayManager> manager = CPayManager::New();
   const std::size_t payments = ReadBatch(simdjson::padded_string(DemoBatchJson()), "demo batch", *manager.get());
 
   const std::string directory = AnsiTextFromUtf8(options.directory);
@@ -145,7 +136,7 @@ int RunDemo(const DemoOptions& options) {
     request.pay_period = std::string(kDemoPayPeriod);
     request.swiss = file.swiss;
     request.display_name = options.directory + "/" + std::string(file.name);
-    const WriteResult result = WritePaymentFile(Implementation(manager), request);
+    const WriteResult result = WritePaymentFile(*manager.get(), request);
     if (result.status != WriteStatus::kWritten) {
       std::cerr << result.message << '\n';
       return kExitFailed;
