@@ -1,6 +1,8 @@
 // The enumerations of the payment component's automation interface.
 #pragma once
 
+#include <string_view>
+
 // The Payment Types.
 enum PayTypes : int {
   payManual = 0,
@@ -28,3 +30,11 @@ enum PayCosts : int {
   payCostDst = 1,
   payCostBoth = 2,
 };
+
+// The enumerations' value names, indexed by value: what the type library lists and what
+// batch files spell.
+inline constexpr std::string_view kPayTypesNames[] = {"payManual",  "payESR15",   "payESR16",       "payESR17",
+                                                      "payRedBank", "payRedPost", "payRedTreuhand", "payPostmandat",
+                                                      "payForeign", "payIban"};
+inline constexpr std::string_view kPayFileTypesNames[] = {"payDTA", "payEzag", "payISO"};
+inline constexpr std::string_view kPayCostsNames[] = {"payCostSrc", "payCostDst", "payCostBoth"};

@@ -4,8 +4,11 @@
 #include <cstdint>
 
 #include "oleauto.h"
+#include "platform/calendar.h"
 
 namespace {
+
+using ordexa::IsLeapYear;
 
 // 1 January 100 and 31 December 9999, the first and last day an automation date can name.
 constexpr std::int64_t kFirstDay = -657434;
@@ -19,10 +22,6 @@ struct CivilDate {
   unsigned month;  // 1..12
   unsigned day;    // 1..31
 };
-
-constexpr bool IsLeapYear(std::int64_t year) {
-  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
 
 // Proleptic Gregorian calendar, counted in 400-year eras starting on 1 March.
 constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {

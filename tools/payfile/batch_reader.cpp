@@ -51,10 +51,6 @@ struct JsonPath {
   }
 };
 
-constexpr std::string_view kPayTypeNames[] = {"payManual",  "payESR15",   "payESR16",       "payESR17",
-                                              "payRedBank", "payRedPost", "payRedTreuhand", "payPostmandat",
-                                              "payForeign", "payIban"};
-constexpr std::string_view kPayCostNames[] = {"payCostSrc", "payCostDst", "payCostBoth"};
 
 constexpr std::string_view kRootKeys[] = {"settings", "payments"};
 enum RootKey { kSettings, kPayments };
@@ -458,7 +454,7 @@ class BatchReader {
       const JsonPath field_path = path.Key(kPaymentKeys[index]);
       switch (index) {
         case kPayType:
-          fields.pay_type = GetEnumValue(field_value, field_path, kPayTypeNames);
+          fields.pay_type = GetEnumValue(field_value, field_path, kPayTypesNames);
           break;
         case kDate:
           fields.date = GetDate(field_value, field_path);
@@ -479,7 +475,7 @@ class BatchReader {
           fields.is_salary = GetBool(field_value, field_path);
           break;
         case kCostCode:
-          fields.cost_code = GetEnumValue(field_value, field_path, kPayCostNames);
+          fields.cost_code = GetEnumValue(field_value, field_path, kPayCostsNames);
           break;
         case kBankSrc:
           ReadAddress(field_value, field_path, fields.bank_src);

@@ -2,6 +2,8 @@
 // value is rolled into a neighbouring day or month by the date conversion.
 #include "tools/payfile/local_date.h"
 
+#include "platform/calendar.h"
+
 #include <cstddef>
 #include <utility>
 
@@ -10,13 +12,6 @@ namespace {
 
 constexpr std::string_view kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
                                             "July",    "August",   "September", "October", "November", "December"};
-
-bool IsLeapYear(unsigned year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-unsigned DaysInMonth(unsigned year, unsigned month) {
-  static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
 
 // Reads `count` digits at `pos`; false when any of them is no digit.
 bool ReadDigits(std::string_view text, std::size_t pos, std::size_t count, unsigned& value) {
