@@ -26,8 +26,8 @@ demo: build
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DORDEXA_BENCH=ON -DORDEXA_TESTS=OFF
-	cmake --build $(BUILD)-bench -j $(JOBS)
-	$(BUILD)-bench/bin/ordexa_bench
+	cmake --build $(BUILD)-bench -j $(JOBS) --target ordexa_bench payfile
+	$(BUILD)-bench/bin/ordexa_bench $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench

@@ -1,0 +1,290 @@
+// `make bench`: fills the model with realistic payroll batches of 10,000, 100,000 and
+// 1,000,000 payments through the interfaces, writes each format, and compares every writer
+// with plain write calls of the same bytes from a prepared buffer. One child process per
+// batch size, so each size's peak resident memory is its own.
+//
+//   ordexa_bench                 the table, medians of several repetitions
+//   ordexa_bench --quick         10,000 payments once (proves the benchmark runs)
+//   ordexa_bench --json N FILE   writes the batch of N payments as a payfile JSON batch
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/payroll_batch.h"
+#include "model/pay_manager.h"
+
+namespace ordexa::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Format {
+  const char* name;
+  std::int32_t file_type;
+  bool swiss;
+  const char* file_name;
+};
+constexpr Format kFormats[] = {
+    {"DTA", payDTA, false, "bench.dta"},
+    {"EZAG", payEzag, false, "bench.ezag"},
+    {"ISO ch", payISO, true, "bench-ch.xml"},
+    {"ISO", payISO, false, "bench.xml"},
+};
+constexpr std::size_t kFormatCount = std::size(kFormats);
+
+// A median and whether the repetitions spread widely around it.
+struct Figure {
+  double median_ms = 0;
+  bool wide = false;
+};
+
+Figure FigureOf(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  Figure figure;
+  figure.median_ms = samples[samples.size() / 2];
+  figure.wide = samples.size() > 1 && figure.median_ms > 0 &&
+                (samples.back() - samples.front()) / figure.median_ms > 0.25;
+  return figure;
+}
+
+// What one child process measures for one batch size; sent to the parent as bytes.
+struct SizeResult {
+  std::size_t payments = 0;
+  int repetitions = 0;
+  Figure fill, release;
+  double batch_bytes_per_payment = 0;
+  Figure write[kFormatCount], raw[kFormatCount];
+  std::uint64_t bytes[kFormatCount] = {};
+  double peak_after_fill_mb = 0, peak_mb = 0;
+  bool ok = false;
+};
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double PeakResidentMb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+std::vector<char> ReadWhole(const std::string& path) {
+  std::vector<char> bytes(std::filesystem::file_size(path));
+  const int fd = open(path.c_str(), O_RDONLY);
+  std::size_t done = 0;
+  while (fd >= 0 && done < bytes.size()) {
+    const ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  if (fd >= 0) close(fd);
+  return bytes;
+}
+
+// The same bytes with plain write calls from a prepared buffer, done the way the writer
+// finishes its file: the ISO document through a temporary file, synced and renamed.
+double RawWrite(const std::vector<char>& bytes, const std::string& path, bool through_temporary) {
+  const std::string target = through_temporary ? path + ".tmp" : path;
+  const Clock::time_point start = Clock::now();
+  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return -1;
+  constexpr std::size_t kPiece = 1 << 20;
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + done, std::min(kPiece, bytes.size() - done));
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  if (through_temporary) fsync(fd);
+  close(fd);
+  if (through_temporary) std::rename(target.c_str(), path.c_str());
+  return Ms(Clock::now() - start);
+}
+
+SizeResult MeasureSize(std::size_t payments, int repetitions, const std::string& folder) {
+  SizeResult result;
+  result.payments = payments;
+  result.repetitions = repetitions;
+  const PayrollBatch batch(payments);
+  std::vector<double> fill, release, write[kFormatCount];
+  for (int rep = 0; rep < repetitions; ++rep) {
+    const std::size_t heap_before = mallinfo2().uordblks;
+    ComPtr<CPayManager> manager = CPayManager::New();
+    Clock::time_point start = Clock::now();
+    if (!FillManager(*manager.get(), batch)) return result;
+    fill.push_back(Ms(Clock::now() - start));
+    if (rep == 0) {
+      result.batch_bytes_per_payment =
+          static_cast<double>(mallinfo2().uordblks - heap_before) / static_cast<double>(payments);
+      result.peak_after_fill_mb = PeakResidentMb();
+    }
+    for (std::size_t f = 0; f < kFormatCount; ++f) {
+      const std::string path = folder + "/" + kFormats[f].file_name;
+      start = Clock::now();
+      manager->WriteBatch(kFormats[f].file_type, path, "2026-12", kFormats[f].swiss);
+      write[f].push_back(Ms(Clock::now() - start));
+      result.bytes[f] = std::filesystem::file_size(path);
+    }
+    start = Clock::now();
+    manager = nullptr;
+    release.push_back(Ms(Clock::now() - start));
+  }
+  result.peak_mb = PeakResidentMb();
+  result.fill = FigureOf(fill);
+  result.release = FigureOf(release);
+  for (std::size_t f = 0; f < kFormatCount; ++f) {
+    const std::string path = folder + "/" + kFormats[f].file_name;
+    const std::vector<char> bytes = ReadWhole(path);
+    std::vector<double> raw;
+    for (int rep = 0; rep < repetitions; ++rep) raw.push_back(RawWrite(bytes, path, kFormats[f].file_type == payISO));
+    result.write[f] = FigureOf(write[f]);
+    result.raw[f] = FigureOf(raw);
+    std::filesystem::remove(path);
+  }
+  result.ok = true;
+  return result;
+}
+
+// Runs MeasureSize in a child process and reads its result back through a pipe.
+SizeResult MeasureInChild(std::size_t payments, int repetitions, const std::string& folder) {
+  SizeResult result;
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) return result;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipe_ends[0]);
+    const SizeResult measured = MeasureSize(payments, repetitions, folder);
+    const ssize_t written = write(pipe_ends[1], &measured, sizeof measured);
+    _exit(written == static_cast<ssize_t>(sizeof measured) ? 0 : 1);
+  }
+  close(pipe_ends[1]);
+  std::size_t done = 0;
+  auto* bytes = reinterpret_cast<char*>(&result);
+  while (child > 0 && done < sizeof result) {
+    const ssize_t n = read(pipe_ends[0], bytes + done, sizeof result - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  close(pipe_ends[0]);
+  int status = 0;
+  if (child > 0) waitpid(child, &status, 0);
+  if (done != sizeof result) result.ok = false;
+  return result;
+}
+
+std::string Grouped(double value) {
+  const auto whole = static_cast<long long>(value + 0.5);
+  const std::string digits = std::to_string(whole);
+  std::string text;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i != 0 && (digits.size() - i) % 3 == 0) text.push_back(',');
+    text.push_back(digits[i]);
+  }
+  return text;
+}
+
+std::string Millis(const Figure& figure) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f%s", figure.median_ms, figure.wide ? "~" : "");
+  return text;
+}
+
+void PrintTable(const std::vector<SizeResult>& results) {
+  std::printf("| payments | fill ms | fill payments/s | late-bound fill | batch B/payment | release ms | format | "
+              "write ms | bytes | MB/s | payments/s | raw write ms | writer/raw | peak RSS MB (after fill) |\n");
+  std::printf("|---:|---:|---:|---|---:|---:|---|---:|---:|---:|---:|---:|---:|---:|\n");
+  for (const SizeResult& r : results) {
+    if (!r.ok) {
+      std::printf("| %s | failed |\n", Grouped(static_cast<double>(r.payments)).c_str());
+      continue;
+    }
+    const auto n = static_cast<double>(r.payments);
+    for (std::size_t f = 0; f < kFormatCount; ++f) {
+      const double seconds = r.write[f].median_ms / 1000.0;
+      std::printf("| %s | %s | %s | n/a | %.0f | %s | %s | %s | %s | %.0f | %s | %s | %.2f | %.0f (%.0f) |\n",
+                  Grouped(n).c_str(), Millis(r.fill).c_str(), Grouped(n / (r.fill.median_ms / 1000.0)).c_str(),
+                  r.batch_bytes_per_payment, Millis(r.release).c_str(), kFormats[f].name, Millis(r.write[f]).c_str(),
+                  Grouped(static_cast<double>(r.bytes[f])).c_str(), static_cast<double>(r.bytes[f]) / 1e6 / seconds,
+                  Grouped(n / seconds).c_str(), Millis(r.raw[f]).c_str(), r.write[f].median_ms / r.raw[f].median_ms,
+                  r.peak_mb, r.peak_after_fill_mb);
+    }
+  }
+  std::printf("\nWall times, medians of the repetitions (");
+  for (const SizeResult& r : results) {
+    std::printf("%s%d for %s", &r == &results.front() ? "" : ", ", r.repetitions,
+                Grouped(static_cast<double>(r.payments)).c_str());
+  }
+  std::printf("); \"~\" marks a spread (max - min) above 25%% of the median.\n");
+  std::printf("fill: NewPayment and every put through the interfaces, texts as UTF-16 caller strings. "
+              "batch B/payment: heap in use after the fill.\nraw write: the same bytes from a prepared buffer in "
+              "1 MiB write calls (ISO: through a temporary file, synced and renamed, as the writer does).\n");
+  // Linearity: time per payment of each size relative to the largest size measured.
+  if (results.size() > 1 && results.back().ok) {
+    const SizeResult& last = results.back();
+    std::printf("per-payment time relative to %s payments:", Grouped(static_cast<double>(last.payments)).c_str());
+    for (const SizeResult& r : results) {
+      if (!r.ok) continue;
+      const double scale = static_cast<double>(last.payments) / static_cast<double>(r.payments);
+      std::printf(" %s: fill %.2f", Grouped(static_cast<double>(r.payments)).c_str(),
+                  r.fill.median_ms * scale / last.fill.median_ms);
+      for (std::size_t f = 0; f < kFormatCount; ++f) {
+        std::printf(", %s %.2f", kFormats[f].name, r.write[f].median_ms * scale / last.write[f].median_ms);
+      }
+      std::printf(";");
+    }
+    std::printf("\n");
+  }
+}
+
+int Run(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 3 && args[0] == "--json") {
+    const PayrollBatch batch(std::strtoull(args[1].c_str(), nullptr, 10));
+    std::FILE* out = args[2] == "-" ? stdout : std::fopen(args[2].c_str(), "wb");
+    if (out == nullptr) {
+      std::fprintf(stderr, "ordexa_bench: cannot create %s: %s\n", args[2].c_str(), std::strerror(errno));
+      return 1;
+    }
+    WriteBatchJson(batch, out);
+    return std::fclose(out) == 0 ? 0 : 1;
+  }
+  const bool quick = args.size() == 1 && args[0] == "--quick";
+  if (!args.empty() && !quick) {
+    std::fprintf(stderr, "usage: ordexa_bench [--quick | --json N FILE]\n");
+    return 2;
+  }
+  const char* base = std::getenv("ORDEXA_BENCH_DIR");
+  const std::string folder = (base != nullptr ? std::string(base) : std::filesystem::temp_directory_path().string()) +
+                             "/ordexa-bench-" + std::to_string(getpid());
+  std::filesystem::create_directories(folder);
+
+  struct Size {
+    std::size_t payments;
+    int repetitions;
+  };
+  const std::vector<Size> sizes =
+      quick ? std::vector<Size>{{10000, 1}} : std::vector<Size>{{10000, 5}, {100000, 5}, {1000000, 3}};
+  std::vector<SizeResult> results;
+  for (const Size& size : sizes) {
+    std::fprintf(stderr, "measuring %zu payments ...\n", size.payments);
+    results.push_back(MeasureInChild(size.payments, size.repetitions, folder));
+  }
+  std::filesystem::remove_all(folder);
+  PrintTable(results);
+  return std::all_of(results.begin(), results.end(), [](const SizeResult& r) { return r.ok; }) ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace ordexa::bench
+
+int main(int argc, char** argv) { return ordexa::bench::Run(argc, argv); }
