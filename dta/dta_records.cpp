@@ -16,7 +16,7 @@ namespace {
 std::string CreationDate() { return FormatDateYYMMDD(0.0); }
 
 // Position 52 of segment 01 of TA 827 and TA 836: salary payments are flagged "1".
-char SalaryFlag(const PaySettingRecord& settings) { return settings.is_salary ? '1' : '0'; }
+char SalaryFlag(const PaySettingView& settings) { return settings.is_salary ? '1' : '0'; }
 
 // Segment 05 of TA 836: the charge rule is the digit at CostCode's distance from "0";
 // only the low 8 bits of the sum count, so any cost code gives some character.
@@ -25,7 +25,7 @@ char ChargeRule(std::int32_t cost_code) {
 }
 
 // The four 24-character address lines of TA 827 segments 03 and 05, cleaned.
-void WriteTa827Lines(RecordOutput& out, const PayAddressRecord& party) {
+void WriteTa827Lines(RecordOutput& out, const PayAddressView& party) {
   WriteRecordText(out, "%-24.24s", CleanRecordText(party.name1));
   WriteRecordText(out, "%-24.24s", CleanRecordText(party.name2));
   WriteRecordText(out, "%-24.24s", CleanRecordText(party.street));
@@ -34,7 +34,7 @@ void WriteTa827Lines(RecordOutput& out, const PayAddressRecord& party) {
 
 // Positions 6-32 of TA 827 segment 03: the beneficiary's account as its payment type
 // carries it (a trust payment names the trustee's postal account in BankDst's ID).
-std::string Ta827BeneficiaryAccount(const PaymentRecord& payment) {
+std::string Ta827BeneficiaryAccount(const PaymentView& payment) {
   switch (payment.type) {
     case payRedPost:
       return NormalizePostAccount(CleanRecordText(payment.bank_dst.account));
@@ -58,7 +58,7 @@ std::string DebitAccountText(std::string_view account) {
   return CleanRecordText(IsDomesticIbanCountry(iban) ? std::string_view(iban) : account);
 }
 
-void WriteTa826(RecordOutput& out, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteTa826(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
                 std::int32_t entry_sequence) {
   // Segment 01: header, reference, account to be debited (never read as an IBAN), amount.
   WriteRecordText(out, "01");
@@ -91,7 +91,7 @@ void WriteTa826(RecordOutput& out, const PaySettingRecord& settings, const Payme
   }
 }
 
-void WriteTa827(RecordOutput& out, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteTa827(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
                 std::int32_t entry_sequence) {
   // Segment 01: only a bank payment names the clearing number of the receiving bank.
   const std::string clearing = payment.type == payRedBank ? CleanRecordText(payment.bank_dst.id) : std::string();
@@ -129,7 +129,7 @@ void WriteTa827(RecordOutput& out, const PaySettingRecord& settings, const Payme
   }
 }
 
-void WriteTa836(RecordOutput& out, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteTa836(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
                 std::int32_t entry_sequence) {
   // Segment 01: no processing date; the payment's date is the value date at 94-99.
   WriteRecordText(out, "01");

@@ -28,7 +28,7 @@ std::string DebitAccountText(std::string_view account);
 // Writes the three segments of the ESR payment record (payESR15, payESR16, payESR17).
 // Raises MPayError 2002 when a write fails.
 // Example: WriteTa826(out, settings, payment, 1);
-void WriteTa826(RecordOutput& out, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteTa826(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
                 std::int32_t entry_sequence);
 
 // WriteTa827()
@@ -36,14 +36,14 @@ void WriteTa826(RecordOutput& out, const PaySettingRecord& settings, const Payme
 // payRedTreuhand, payPostmandat): four segments, five for payRedTreuhand. Raises MPayError
 // 2002 when a write fails.
 // Example: WriteTa827(out, settings, payment, 2);
-void WriteTa827(RecordOutput& out, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteTa827(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
                 std::int32_t entry_sequence);
 
 // WriteTa836()
 // Writes the five segments of the IBAN payment record (payIban), in the payment's
 // currency. Raises MPayError 2002 when a write fails.
 // Example: WriteTa836(out, settings, payment, 3);
-void WriteTa836(RecordOutput& out, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteTa836(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
                 std::int32_t entry_sequence);
 
 }  // namespace ordexa

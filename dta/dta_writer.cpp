@@ -17,7 +17,7 @@ namespace {
 
 // The one segment of the TA 890 total record: the header without a processing date or
 // ordering bank, the entry sequence number after the last payment, and the total.
-void WriteTa890(RecordOutput& out, const PaySettingRecord& settings, std::int64_t total,
+void WriteTa890(RecordOutput& out, const PaySettingView& settings, std::int64_t total,
                 std::int32_t entry_sequence) {
   WriteRecordText(out, "01000000%12s00000", " ");
   WriteRecordText(out, "%6s%7s", FormatDateYYMMDD(0.0), " ");
@@ -28,8 +28,8 @@ void WriteTa890(RecordOutput& out, const PaySettingRecord& settings, std::int64_
 
 }  // namespace
 
-void WriteDtaFile(const PaySettingRecord& settings, const PaymentList& payments, std::string_view file_name,
-                  const FileSystem& file_system) {
+void WriteDtaFile(const PayBatch& batch, std::string_view file_name, const FileSystem& file_system) {
+  const PaySettingView settings = batch.View(batch.settings);
   FileStatus status;
   const FileHandle handle = file_system.Create(file_name, status);
   if (handle == kInvalidFile) RaiseCreateFileError(HRESULT_FROM_WIN32(status.error), file_name);
@@ -41,7 +41,8 @@ void WriteDtaFile(const PaySettingRecord& settings, const PaymentList& payments,
   // Entry sequence numbers are positions in the list: a payment without a record still
   // uses up its number, so the written records then show a gap.
   std::uint32_t position = 0;
-  for (const PaymentRecord& payment : payments) {
+  for (const PaymentRecord& record : batch.payments) {
+    const PaymentView payment = batch.View(record);
     ++position;
     total += static_cast<std::uint64_t>(payment.amount.int64);
     const auto entry_sequence = static_cast<std::int32_t>(position);

@@ -13,7 +13,7 @@ namespace ordexa {
 // Writes the whole batch to `file_name` (1252 text), replacing an existing file. Raises
 // MPayError 2001 (status, file name) when the file cannot be created and 2002 when a write
 // fails; the file then keeps what was written.
-void WriteDtaFile(const PaySettingRecord& settings, const PaymentList& payments, std::string_view file_name,
+void WriteDtaFile(const PayBatch& batch, std::string_view file_name,
                   const FileSystem& file_system = SystemFileSystem());
 
 }  // namespace ordexa

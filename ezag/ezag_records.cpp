@@ -25,13 +25,13 @@ bool TakesDomesticRecord(std::string_view iban) { return iban.empty() || IsDomes
 
 // Positions 51 up to the country code: currency, amount, a blank and the currency once
 // more. The second currency is not cut, so a longer one lengthens the record.
-void WriteAmountBlock(RecordOutput& output, const PaymentRecord& payment) {
+void WriteAmountBlock(RecordOutput& output, const PaymentView& payment) {
   const SingleLineText currency(PaymentCurrencyText(payment));
   WriteRecordText(output, "%-3.3s%s %s", currency, FormatEzagAmount(payment.amount.int64), currency);
 }
 
 // The receiver block, 140 characters: name, street, second name line, postcode, place.
-void WriteReceiverBlock(RecordOutput& output, const PayAddressRecord& receiver) {
+void WriteReceiverBlock(RecordOutput& output, const PayAddressView& receiver) {
   const ZipCity zip_city = SplitZipCity(receiver.city);
   WriteRecordText(output, "%-35.35s%-35.35s%-35.35s%-10.10s%-25.25s", SingleLineText(receiver.name1),
                   SingleLineText(receiver.street), SingleLineText(receiver.name2), SingleLineText(zip_city.zip),
@@ -39,7 +39,7 @@ void WriteReceiverBlock(RecordOutput& output, const PayAddressRecord& receiver) 
 }
 
 // Positions 403 to 700 of types 22, 27 and 37: the reason, blanks, the line feed.
-void WriteReasonAndRecordEnd(RecordOutput& output, const PaymentRecord& payment) {
+void WriteReasonAndRecordEnd(RecordOutput& output, const PaymentView& payment) {
   WriteRecordText(output, "%-140.140s%-158.158s\n", SingleLineText(payment.reason), " ");
 }
 
@@ -68,7 +68,7 @@ void WriteClearingBlock(RecordOutput& output, std::string_view bank_id) {
 
 // Type 37: amount block with the IBAN's country, the BIC, the compact IBAN, "BIC: " and
 // the BIC again, the receiver, the reason.
-void WriteIbanRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteIbanRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                      std::int32_t sequence, std::string_view iban) {
   WriteEzagRecordHeader(output, settings, payment, sequence, kEzagIbanRecordType);
   WriteAmountBlock(output, payment);
@@ -83,7 +83,7 @@ void WriteIbanRecord(RecordOutput& output, const PaySettingRecord& settings, con
 
 }  // namespace
 
-void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                             std::int32_t sequence) {
   switch (payment.type) {
     case payESR15:
@@ -110,7 +110,7 @@ void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingRecord& settin
   }
 }
 
-void WriteEzagEsrRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagEsrRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                         std::int32_t sequence) {
   WriteEzagRecordHeader(output, settings, payment, sequence, kEzagEsrRecordType);
   WriteAmountBlock(output, payment);
@@ -119,7 +119,7 @@ void WriteEzagEsrRecord(RecordOutput& output, const PaySettingRecord& settings, 
                   SingleLineText(payment.esr), " ");
 }
 
-void WriteEzagPostRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagPostRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                          std::int32_t sequence) {
   WriteEzagRecordHeader(output, settings, payment, sequence, kEzagPostRecordType);
   WriteAmountBlock(output, payment);
@@ -130,7 +130,7 @@ void WriteEzagPostRecord(RecordOutput& output, const PaySettingRecord& settings,
   WriteReasonAndRecordEnd(output, payment);
 }
 
-void WriteEzagBankRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagBankRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                          std::int32_t sequence) {
   WriteEzagRecordHeader(output, settings, payment, sequence, kEzagBankRecordType);
   WriteAmountBlock(output, payment);
@@ -142,9 +142,9 @@ void WriteEzagBankRecord(RecordOutput& output, const PaySettingRecord& settings,
   WriteReasonAndRecordEnd(output, payment);
 }
 
-void WriteEzagRecordHeader(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagRecordHeader(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                            std::int32_t sequence, std::int32_t transaction_type) {
-  const std::string& ordering_account =
+  const std::string_view ordering_account =
       payment.bank_src.account.empty() ? settings.cost_account : payment.bank_src.account;
   const std::string debit_text = NormalizePostAccount(ordering_account);
   const detail::SingleLineText debit_account(debit_text);

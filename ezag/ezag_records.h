@@ -26,7 +26,7 @@ inline constexpr std::int32_t kEzagTotalType = 97;
 // account), the DtaID modulo 100, the transaction type, the sequence number, the salary
 // flag (types 27 and 37 only) and "0000". Raises MPayError 2002 when a write fails.
 // Example: 03623031500000101000162801000162845280000010000000
-void WriteEzagRecordHeader(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagRecordHeader(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                            std::int32_t sequence, std::int32_t transaction_type);
 
 // WriteEzagPaymentRecord()
@@ -34,26 +34,26 @@ void WriteEzagRecordHeader(RecordOutput& output, const PaySettingRecord& setting
 // payRedTreuhand, 27 or 37 for payRedBank and payIban (37 when the receiving account is a
 // valid IBAN of a country other than CH or LI), nothing for the other types.
 // Raises MPayError 2002 when a write fails.
-void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                             std::int32_t sequence);
 
 // WriteEzagEsrRecord()
 // Type 28: amount block, the ESR participant number and the reference number as stored,
 // blanks. Raises MPayError 2002 when a write fails.
-void WriteEzagEsrRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagEsrRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                         std::int32_t sequence);
 
 // WriteEzagPostRecord()
 // Type 22: amount block, the receiver's postal account in its nine-character form, the
 // receiver, the reason. Raises MPayError 2002 when a write fails.
-void WriteEzagPostRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagPostRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                          std::int32_t sequence);
 
 // WriteEzagBankRecord()
 // Type 27: amount block, the clearing block of the bank's ID, the account as typed
 // (an IBAN keeps its blanks), the receiver, the reason. Raises MPayError 2002 when a
 // write fails.
-void WriteEzagBankRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteEzagBankRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
                          std::int32_t sequence);
 
 // Postcode and place of a receiver's City text.

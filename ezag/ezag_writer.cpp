@@ -35,8 +35,8 @@ std::int64_t CheckedEzagTotal(const PaymentList& payments) {
 
 // The file header record: the record header of type 00 with sequence number 0 for the
 // first payment, then 650 blanks and the line feed.
-void WriteEzagFileHeaderRecord(RecordOutput& output, const PaySettingRecord& settings,
-                               const PaymentRecord& first_payment) {
+void WriteEzagFileHeaderRecord(RecordOutput& output, const PaySettingView& settings,
+                               const PaymentView& first_payment) {
   WriteEzagRecordHeader(output, settings, first_payment, 0, kEzagFileHeaderType);
   WriteRecordText(output, "%-650.650s\n", " ");
 }
@@ -45,7 +45,7 @@ void WriteEzagFileHeaderRecord(RecordOutput& output, const PaySettingRecord& set
 // plus 1) for the first payment, the first payment's currency text, the number of
 // payments, FormatEzagAmount of `total`, fourteen fields of 22 zeros, 320 blanks and the
 // line feed. Raises MPayError 2002 when a write fails.
-void WriteEzagTotalRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& first_payment,
+void WriteEzagTotalRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& first_payment,
                           std::int64_t total, std::int32_t sequence) {
   WriteEzagRecordHeader(output, settings, first_payment, sequence, kEzagTotalType);
   // Every payment counts, with or without a record of its own.
@@ -58,8 +58,8 @@ void WriteEzagTotalRecord(RecordOutput& output, const PaySettingRecord& settings
 
 }  // namespace
 
-void WriteEzagFile(const PaySettingRecord& settings, const PaymentList& payments, std::string_view file_name,
-                   const FileSystem& file_system) {
+void WriteEzagFile(const PayBatch& batch, std::string_view file_name, const FileSystem& file_system) {
+  const PaymentList& payments = batch.payments;
   const std::int64_t total = CheckedEzagTotal(payments);
 
   FileStatus status;
@@ -71,13 +71,14 @@ void WriteEzagFile(const PaySettingRecord& settings, const PaymentList& payments
     AtlThrow(E_INVALIDARG);
   }
 
-  const PaymentRecord& first_payment = payments.front();
+  const PaySettingView settings = batch.View(batch.settings);
+  const PaymentView first_payment = batch.View(payments.front());
   WriteEzagFileHeaderRecord(output, settings, first_payment);
   // The sequence number is the position in the list: payments without a record leave gaps.
   std::int32_t sequence = 0;
   for (const PaymentRecord& payment : payments) {
     ++sequence;
-    WriteEzagPaymentRecord(output, settings, payment, sequence);
+    WriteEzagPaymentRecord(output, settings, batch.View(payment), sequence);
   }
   WriteEzagTotalRecord(output, settings, first_payment, total, sequence + 1);
   output.Close();

@@ -14,7 +14,7 @@ namespace ordexa {
 // MPayError 2001 when the file cannot be created, 2002 when a write fails, CAtlException
 // E_INVALIDARG for an empty list (after creating the empty file), and refuses amounts
 // that do not fit the 13-character field before creating anything.
-void WriteEzagFile(const PaySettingRecord& settings, const PaymentList& payments, std::string_view file_name,
+void WriteEzagFile(const PayBatch& batch, std::string_view file_name,
                    const FileSystem& file_system = SystemFileSystem());
 
 }  // namespace ordexa

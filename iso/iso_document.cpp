@@ -125,7 +125,7 @@ void WriteIsoDocumentTail(IsoOutputFile& output) {
   WriteXmlLine(output, 0, "</Document>");
 }
 
-void WriteIsoGroupHeader(IsoOutputFile& output, PaySettingRecord& settings, std::int64_t amount_sum,
+void WriteIsoGroupHeader(IsoOutputFile& output, const PaySettingView& settings, std::int64_t amount_sum,
                          std::int32_t payment_count) {
   // Message id and creation time describe the same instant.
   const std::optional<UDATE> now = CurrentIsoCalendarFields();
@@ -137,14 +137,12 @@ void WriteIsoGroupHeader(IsoOutputFile& output, PaySettingRecord& settings, std:
   const AmountText control_sum = FormatAmountText(amount_sum, kPointAmountFormat);
   WriteXmlElement(output, 3, "<CtrlSum>%s</CtrlSum>", EscapedText{control_sum.view()});
   WriteXmlLine(output, 3, "<InitgPty>");
-  // The sender's name stays upper case in the settings after the file is written.
-  Cp1252ToUpperInPlace(settings.sender.name1);
   WriteXmlElement(output, 4, "<Nm>%s</Nm>", CleanedText{settings.sender.name1});
   WriteXmlLine(output, 3, "</InitgPty>");
   WriteXmlLine(output, 2, "</GrpHdr>");
 }
 
-void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingRecord& settings, const PaymentRecord& first_payment,
+void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingView& settings, const PaymentView& first_payment,
                          bool swiss) {
   const bool eur_batch = settings.cost_currency == "EUR";
   const bool salary = settings.is_salary;
@@ -196,7 +194,7 @@ void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingRecord& settings
   if (eur_batch) WriteXmlElement(output, 3, "<ChrgBr>%s</ChrgBr>", EscapedText{"SLEV"});
 }
 
-void WriteIsoTransaction(IsoOutputFile& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, const PaymentView& payment,
                          std::int32_t sequence, std::string_view end_to_end_id) {
   const std::string_view cost_currency = settings.cost_currency;
   const bool eur_or_sic_batch = cost_currency == "EUR" || cost_currency == "SIC";

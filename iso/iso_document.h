@@ -48,10 +48,10 @@ void WriteIsoDocumentTail(IsoOutputFile& output);
 
 // WriteIsoGroupHeader()
 // The GrpHdr block: message id and creation time from one reading of the clock, the
-// number of payments, the control sum and the initiating party. Upper-cases the sender's
-// Name1 in `settings` in place first. Fails as WriteXmlText.
+// number of payments, the control sum and the initiating party. The sender's Name1 is
+// expected upper-cased by the caller. Fails as WriteXmlText.
 // Example: at 4 December 14:05:33 of 2023 the message id is "QRV-338:14:05:33".
-void WriteIsoGroupHeader(IsoOutputFile& output, PaySettingRecord& settings, std::int64_t amount_sum,
+void WriteIsoGroupHeader(IsoOutputFile& output, const PaySettingView& settings, std::int64_t amount_sum,
                          std::int32_t payment_count);
 
 // WriteIsoPaymentInfo()
@@ -60,7 +60,7 @@ void WriteIsoGroupHeader(IsoOutputFile& output, PaySettingRecord& settings, std:
 // EUR batch, SALA for a salary batch), debtor, debtor account (Swiss flavour: type CND;
 // generic: the currency), debtor bank by clearing number, SLEV charges for a EUR batch.
 // Fails as WriteXmlText.
-void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingRecord& settings, const PaymentRecord& first_payment,
+void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingView& settings, const PaymentView& first_payment,
                          bool swiss);
 
 // WriteIsoTransaction()
@@ -68,7 +68,7 @@ void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingRecord& settings
 // batch currency, the creditor's bank (postal BIC, a BIC or the Swiss clearing number),
 // the creditor with postal address, the account (IBAN or other) and the reason.
 // Fails as WriteXmlText.
-void WriteIsoTransaction(IsoOutputFile& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, const PaymentView& payment,
                          std::int32_t sequence, std::string_view end_to_end_id);
 
 }  // namespace ordexa

@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "iso/iso_document.h"
 #include "iso/iso_output.h"
+#include "platform/cp1252.h"
 
 namespace ordexa {
 
@@ -26,9 +28,10 @@ void FormEndToEndId(std::string& id, std::size_t index, std::size_t payment_coun
 
 }  // namespace
 
-void WriteIsoFile(PaySettingRecord& settings, const PaymentList& payments, std::string_view file_name,
+void WriteIsoFile(PayBatch& batch, std::string_view file_name,
                   std::string_view pay_period, bool swiss, const FileSystem& file_system) {
   // An empty batch leaves no file behind, not even the temporary one.
+  const PaymentList& payments = batch.payments;
   if (payments.empty()) return;
 
   IsoOutputFile output(file_system);
@@ -38,15 +41,20 @@ void WriteIsoFile(PaySettingRecord& settings, const PaymentList& payments, std::
   // The control sum adds like the currency type: 64-bit, wrapping on overflow.
   std::uint64_t amount_sum = 0;
   for (const PaymentRecord& payment : payments) amount_sum += static_cast<std::uint64_t>(payment.amount.int64);
+  // The sender's name stays upper case in the settings after the file is written.
+  if (char* sender_name = batch.texts.Writable(batch.settings.sender.name1)) {
+    for (char& c : std::span(sender_name, batch.settings.sender.name1.size)) c = Cp1252ToUpper(c);
+  }
+  const PaySettingView settings = batch.View(batch.settings);
   WriteIsoGroupHeader(output, settings, static_cast<std::int64_t>(amount_sum),
                       static_cast<std::int32_t>(payments.size()));
 
-  WriteIsoPaymentInfo(output, settings, payments.front(), swiss);
+  WriteIsoPaymentInfo(output, settings, batch.View(payments.front()), swiss);
   std::string end_to_end_id;
   std::size_t index = 0;
   for (const PaymentRecord& payment : payments) {
     FormEndToEndId(end_to_end_id, index, payments.size(), pay_period);
-    WriteIsoTransaction(output, settings, payment, static_cast<std::int32_t>(index + 1), end_to_end_id);
+    WriteIsoTransaction(output, settings, batch.View(payment), static_cast<std::int32_t>(index + 1), end_to_end_id);
     ++index;
   }
   WriteIsoDocumentTail(output);

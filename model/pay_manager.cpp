@@ -40,7 +40,7 @@ HRESULT CPayManager::NewPayment(PayTypes PayType, IDispatch** Payment) {
     payments.emplace_back();
     PaymentRecord& record = payments.back();
     record.type = PayType;
-    CPayment* view = new (std::nothrow) CPayment(std::shared_ptr<PaymentRecord>(batch_, &record));
+    CPayment* view = new (std::nothrow) CPayment(std::shared_ptr<PaymentRecord>(batch_, &record), batch_->texts);
     if (view == nullptr) {
       // No view, no payment: the list stays as it was.
       payments.pop_back();
@@ -59,13 +59,13 @@ void CPayManager::WriteBatch(std::int32_t file_type, std::string_view file_name,
                              bool swiss, const FileSystem& file_system) {
   switch (file_type) {
     case payDTA:
-      WriteDtaFile(batch_->settings, batch_->payments, file_name, file_system);
+      WriteDtaFile(*batch_, file_name, file_system);
       break;
     case payEzag:
-      WriteEzagFile(batch_->settings, batch_->payments, file_name, file_system);
+      WriteEzagFile(*batch_, file_name, file_system);
       break;
     case payISO:
-      WriteIsoFile(batch_->settings, batch_->payments, file_name, pay_period, swiss, file_system);
+      WriteIsoFile(*batch_, file_name, pay_period, swiss, file_system);
       break;
     default:
       break;
@@ -90,7 +90,8 @@ HRESULT CPayManager::WriteFile(BSTR FileName, PayFileTypes FileType, BSTR payPer
 
 HRESULT CPayManager::get_Setting(IDispatch** pVal) {
   return Guarded([&] {
-    return CPaySetting::HandOut<CPaySetting>(pVal, std::shared_ptr<PaySettingRecord>(batch_, &batch_->settings));
+    return CPaySetting::HandOut<CPaySetting>(pVal, std::shared_ptr<PaySettingRecord>(batch_, &batch_->settings),
+                                             batch_->texts);
   });
 }
 

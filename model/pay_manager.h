@@ -12,12 +12,6 @@
 
 namespace ordexa {
 
-// The data of one batch. Views share its ownership, so a view outlives its manager safely.
-struct PayBatch {
-  PaySettingRecord settings;
-  PaymentList payments;
-};
-
 class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayManager> {
  public:
   // CreateInstance(): a new, empty manager handed out as `riid`.

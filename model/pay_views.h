@@ -14,73 +14,76 @@ namespace ordexa {
 
 class CPayAddress final : public ComObject<CPayAddress, IPayAddress, IID_IPayAddress> {
  public:
-  explicit CPayAddress(std::shared_ptr<PayAddressRecord> record) : record_(std::move(record)) {}
+  CPayAddress(std::shared_ptr<PayAddressRecord> record, TextStore& texts) : record_(std::move(record)), texts_(&texts) {}
 
-  HRESULT get_Name1(BSTR* pVal) override { return GetTextProperty(record_->name1, pVal); }
-  HRESULT put_Name1(BSTR newVal) override { return PutTextProperty(record_->name1, newVal); }
-  HRESULT get_Name2(BSTR* pVal) override { return GetTextProperty(record_->name2, pVal); }
-  HRESULT put_Name2(BSTR newVal) override { return PutTextProperty(record_->name2, newVal); }
-  HRESULT get_City(BSTR* pVal) override { return GetTextProperty(record_->city, pVal); }
-  HRESULT put_City(BSTR newVal) override { return PutTextProperty(record_->city, newVal); }
-  HRESULT get_Street(BSTR* pVal) override { return GetTextProperty(record_->street, pVal); }
-  HRESULT put_Street(BSTR newVal) override { return PutTextProperty(record_->street, newVal); }
-  HRESULT get_Account(BSTR* pVal) override { return GetTextProperty(record_->account, pVal); }
-  HRESULT put_Account(BSTR newVal) override { return PutTextProperty(record_->account, newVal); }
-  HRESULT get_ID(BSTR* pVal) override { return GetTextProperty(record_->id, pVal); }
-  HRESULT put_ID(BSTR newVal) override { return PutTextProperty(record_->id, newVal); }
-  HRESULT get_BIC(BSTR* pVal) override { return GetTextProperty(record_->bic, pVal); }
-  HRESULT put_BIC(BSTR newVal) override { return PutTextProperty(record_->bic, newVal); }
+  HRESULT get_Name1(BSTR* pVal) override { return GetTextProperty(*texts_, record_->name1, pVal); }
+  HRESULT put_Name1(BSTR newVal) override { return PutTextProperty(*texts_, record_->name1, newVal); }
+  HRESULT get_Name2(BSTR* pVal) override { return GetTextProperty(*texts_, record_->name2, pVal); }
+  HRESULT put_Name2(BSTR newVal) override { return PutTextProperty(*texts_, record_->name2, newVal); }
+  HRESULT get_City(BSTR* pVal) override { return GetTextProperty(*texts_, record_->city, pVal); }
+  HRESULT put_City(BSTR newVal) override { return PutTextProperty(*texts_, record_->city, newVal); }
+  HRESULT get_Street(BSTR* pVal) override { return GetTextProperty(*texts_, record_->street, pVal); }
+  HRESULT put_Street(BSTR newVal) override { return PutTextProperty(*texts_, record_->street, newVal); }
+  HRESULT get_Account(BSTR* pVal) override { return GetTextProperty(*texts_, record_->account, pVal); }
+  HRESULT put_Account(BSTR newVal) override { return PutTextProperty(*texts_, record_->account, newVal); }
+  HRESULT get_ID(BSTR* pVal) override { return GetTextProperty(*texts_, record_->id, pVal); }
+  HRESULT put_ID(BSTR newVal) override { return PutTextProperty(*texts_, record_->id, newVal); }
+  HRESULT get_BIC(BSTR* pVal) override { return GetTextProperty(*texts_, record_->bic, pVal); }
+  HRESULT put_BIC(BSTR newVal) override { return PutTextProperty(*texts_, record_->bic, newVal); }
 
  private:
   std::shared_ptr<PayAddressRecord> record_;
+  TextStore* texts_;  // the store of the batch that record_ keeps alive
 };
 
 // HandOutAddress(): a new CPayAddress view onto one address block of a record owned by
 // `owner`, handed out as IDispatch.
 template <class Owner>
-HRESULT HandOutAddress(const std::shared_ptr<Owner>& owner, PayAddressRecord& block, IDispatch** out) {
+HRESULT HandOutAddress(const std::shared_ptr<Owner>& owner, PayAddressRecord& block, TextStore& texts,
+                       IDispatch** out) {
   return Guarded([&] {
-    return CPayAddress::HandOut<CPayAddress>(out, std::shared_ptr<PayAddressRecord>(owner, &block));
+    return CPayAddress::HandOut<CPayAddress>(out, std::shared_ptr<PayAddressRecord>(owner, &block), texts);
   });
 }
 
 class CPaySetting final : public ComObject<CPaySetting, IPaySetting, IID_IPaySetting> {
  public:
-  explicit CPaySetting(std::shared_ptr<PaySettingRecord> record) : record_(std::move(record)) {}
+  CPaySetting(std::shared_ptr<PaySettingRecord> record, TextStore& texts) : record_(std::move(record)), texts_(&texts) {}
 
-  HRESULT get_Sender(IDispatch** pVal) override { return HandOutAddress(record_, record_->sender, pVal); }
-  HRESULT get_DtaID(BSTR* pVal) override { return GetTextProperty(record_->dta_id, pVal); }
-  HRESULT put_DtaID(BSTR newVal) override { return PutTextProperty(record_->dta_id, newVal); }
-  HRESULT get_CostAccount(BSTR* pVal) override { return GetTextProperty(record_->cost_account, pVal); }
-  HRESULT put_CostAccount(BSTR newVal) override { return PutTextProperty(record_->cost_account, newVal); }
+  HRESULT get_Sender(IDispatch** pVal) override { return HandOutAddress(record_, record_->sender, *texts_, pVal); }
+  HRESULT get_DtaID(BSTR* pVal) override { return GetTextProperty(*texts_, record_->dta_id, pVal); }
+  HRESULT put_DtaID(BSTR newVal) override { return PutTextProperty(*texts_, record_->dta_id, newVal); }
+  HRESULT get_CostAccount(BSTR* pVal) override { return GetTextProperty(*texts_, record_->cost_account, pVal); }
+  HRESULT put_CostAccount(BSTR newVal) override { return PutTextProperty(*texts_, record_->cost_account, newVal); }
   HRESULT get_IsSalary(VARIANT_BOOL* pVal) override { return GetFlagProperty(record_->is_salary, pVal); }
   HRESULT put_IsSalary(VARIANT_BOOL newVal) override { return PutFlagProperty(record_->is_salary, newVal); }
-  HRESULT get_DtaID_Sender(BSTR* pVal) override { return GetTextProperty(record_->dta_id_sender, pVal); }
-  HRESULT put_DtaID_Sender(BSTR newVal) override { return PutTextProperty(record_->dta_id_sender, newVal); }
-  HRESULT get_CostCurrency(BSTR* pVal) override { return GetTextProperty(record_->cost_currency, pVal); }
-  HRESULT put_CostCurrency(BSTR newVal) override { return PutTextProperty(record_->cost_currency, newVal); }
+  HRESULT get_DtaID_Sender(BSTR* pVal) override { return GetTextProperty(*texts_, record_->dta_id_sender, pVal); }
+  HRESULT put_DtaID_Sender(BSTR newVal) override { return PutTextProperty(*texts_, record_->dta_id_sender, newVal); }
+  HRESULT get_CostCurrency(BSTR* pVal) override { return GetTextProperty(*texts_, record_->cost_currency, pVal); }
+  HRESULT put_CostCurrency(BSTR newVal) override { return PutTextProperty(*texts_, record_->cost_currency, newVal); }
 
  private:
   std::shared_ptr<PaySettingRecord> record_;
+  TextStore* texts_;  // the store of the batch that record_ keeps alive
 };
 
 class CPayment final : public ComObject<CPayment, IPayment, IID_IPayment> {
  public:
-  explicit CPayment(std::shared_ptr<PaymentRecord> record) : record_(std::move(record)) {}
+  CPayment(std::shared_ptr<PaymentRecord> record, TextStore& texts) : record_(std::move(record)), texts_(&texts) {}
 
   HRESULT get_IsSalary(VARIANT_BOOL* pVal) override { return GetFlagProperty(record_->is_salary, pVal); }
   HRESULT put_IsSalary(VARIANT_BOOL newVal) override { return PutFlagProperty(record_->is_salary, newVal); }
-  HRESULT get_ESR(BSTR* pVal) override { return GetTextProperty(record_->esr, pVal); }
-  HRESULT put_ESR(BSTR newVal) override { return PutTextProperty(record_->esr, newVal); }
-  HRESULT get_BankSrc(IDispatch** pVal) override { return HandOutAddress(record_, record_->bank_src, pVal); }
-  HRESULT get_BankDst(IDispatch** pVal) override { return HandOutAddress(record_, record_->bank_dst, pVal); }
-  HRESULT get_Receiver(IDispatch** pVal) override { return HandOutAddress(record_, record_->receiver, pVal); }
+  HRESULT get_ESR(BSTR* pVal) override { return GetTextProperty(*texts_, record_->esr, pVal); }
+  HRESULT put_ESR(BSTR newVal) override { return PutTextProperty(*texts_, record_->esr, newVal); }
+  HRESULT get_BankSrc(IDispatch** pVal) override { return HandOutAddress(record_, record_->bank_src, *texts_, pVal); }
+  HRESULT get_BankDst(IDispatch** pVal) override { return HandOutAddress(record_, record_->bank_dst, *texts_, pVal); }
+  HRESULT get_Receiver(IDispatch** pVal) override { return HandOutAddress(record_, record_->receiver, *texts_, pVal); }
   HRESULT get_Amount(CY* pVal) override { return GetValueProperty(record_->amount, pVal); }
   HRESULT put_Amount(CY newVal) override { return PutValueProperty(record_->amount, newVal); }
-  HRESULT get_Reason(BSTR* pVal) override { return GetTextProperty(record_->reason, pVal); }
-  HRESULT put_Reason(BSTR newVal) override { return PutTextProperty(record_->reason, newVal); }
-  HRESULT get_Currency(BSTR* pVal) override { return GetTextProperty(record_->currency, pVal); }
-  HRESULT put_Currency(BSTR newVal) override { return PutTextProperty(record_->currency, newVal); }
+  HRESULT get_Reason(BSTR* pVal) override { return GetTextProperty(*texts_, record_->reason, pVal); }
+  HRESULT put_Reason(BSTR newVal) override { return PutTextProperty(*texts_, record_->reason, newVal); }
+  HRESULT get_Currency(BSTR* pVal) override { return GetTextProperty(*texts_, record_->currency, pVal); }
+  HRESULT put_Currency(BSTR newVal) override { return PutTextProperty(*texts_, record_->currency, newVal); }
   HRESULT get_CostCode(PayCosts* pVal) override { return GetValueProperty(record_->cost_code, pVal); }
   HRESULT put_CostCode(PayCosts newVal) override { return PutValueProperty(record_->cost_code, newVal); }
   HRESULT get_Date(DATE* pVal) override { return GetValueProperty(record_->date, pVal); }
@@ -88,6 +91,7 @@ class CPayment final : public ComObject<CPayment, IPayment, IID_IPayment> {
 
  private:
   std::shared_ptr<PaymentRecord> record_;
+  TextStore* texts_;  // the store of the batch that record_ keeps alive
 };
 
 }  // namespace ordexa

@@ -4,11 +4,11 @@
 #pragma once
 
 #include <new>
-#include <string>
 
 #include "failure/failure.h"
 #include "model/text_conversion.h"
 #include "oleauto.h"
+#include "records/text_store.h"
 
 namespace ordexa {
 
@@ -29,18 +29,17 @@ HRESULT Guarded(Body&& body) noexcept {
 
 // GetTextProperty(): a new caller string; a string that cannot be allocated is delivered
 // as null with S_OK, as the platform's own text properties do.
-inline HRESULT GetTextProperty(const std::string& field, BSTR* out) {
+inline HRESULT GetTextProperty(const TextStore& texts, TextRef field, BSTR* out) {
   if (out == nullptr) return E_POINTER;
-  *out = ToCallerText(field);
+  *out = ToCallerText(texts.Get(field));
   return S_OK;
 }
 
 // PutTextProperty(): the converted text replaces the field; on failure the field keeps
 // its previous value.
-inline HRESULT PutTextProperty(std::string& field, BSTR value) {
+inline HRESULT PutTextProperty(TextStore& texts, TextRef& field, BSTR value) {
   return Guarded([&] {
-    std::string converted = ToAnsiText(value);
-    field.swap(converted);
+    StoreAnsiText(texts, field, value);
     return S_OK;
   });
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "oleauto.h"
+#include "records/text_store.h"
 
 namespace ordexa {
 
@@ -13,6 +14,11 @@ namespace ordexa {
 // conversion without flags does it (exact, else best fit, else '?'). A null or empty
 // text gives the empty text. Example: ToAnsiText(u"\u0141\u00F3d\u017A") == "L\xF3" "dz".
 std::string ToAnsiText(const OLECHAR* text);
+
+// StoreAnsiText()
+// ToAnsiText of `text` straight into `field` of `texts`, without a string of its own for
+// a text of ordinary length. Throws std::bad_alloc; `field` then keeps its old text.
+void StoreAnsiText(TextStore& texts, TextRef& field, const OLECHAR* text);
 
 // ToCallerText()
 // A new caller string (the caller frees it) holding the 1252 text as UTF-16; the empty

@@ -83,21 +83,36 @@ constexpr bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 
 
 }  // namespace
 
-std::string WideToCp1252(std::u16string_view text) {
-  std::string bytes;
-  bytes.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+std::size_t WideToCp1252Into(std::u16string_view text, char* out) {
+  char* const start = out;
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size; ++i) {
     const char16_t unit = text[i];
+    // Most caller text is ASCII, which maps to itself.
+    if (unit < 0x80) {
+      *out++ = static_cast<char>(unit);
+      continue;
+    }
     // A character outside the basic plane has no byte; its two units make one default char.
-    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
-    bytes.push_back(WideUnitToByte(unit));
+    if (IsHighSurrogate(unit) && i + 1 < size && IsLowSurrogate(text[i + 1])) ++i;
+    *out++ = WideUnitToByte(unit);
   }
+  return static_cast<std::size_t>(out - start);
+}
+
+std::string WideToCp1252(std::u16string_view text) {
+  std::string bytes(text.size(), '\0');
+  bytes.resize(WideToCp1252Into(text, bytes.data()));
   return bytes;
+}
+
+void Cp1252ToWideInto(std::string_view text, char16_t* out) {
+  for (const char c : text) *out++ = kByteToWide[static_cast<unsigned char>(c)];
 }
 
 std::u16string Cp1252ToWide(std::string_view text) {
   std::u16string wide(text.size(), u'\0');
-  for (std::size_t i = 0; i < text.size(); ++i) wide[i] = kByteToWide[static_cast<unsigned char>(text[i])];
+  Cp1252ToWideInto(text, wide.data());
   return wide;
 }
 

@@ -2,6 +2,7 @@
 // UTF-8, and the code page's upper-casing.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,11 +16,18 @@ namespace ordexa {
 // Example: WideToCp1252(u"Łódź") == "L\xF3" "dz".
 std::string WideToCp1252(std::u16string_view text);
 
+// WideToCp1252Into(): WideToCp1252 into `out`, which has room for text.size() bytes (the
+// most it can take); returns the number of bytes written. Allocates nothing.
+std::size_t WideToCp1252Into(std::u16string_view text, char* out);
+
 // Cp1252ToWide()
 // MultiByteToWideChar(1252, 0, ...): every byte maps to one UTF-16 unit; the five
 // unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 ... U+009D.
 // Example: Cp1252ToWide("\x80") == u"\u20AC".
 std::u16string Cp1252ToWide(std::string_view text);
+
+// Cp1252ToWideInto(): Cp1252ToWide into `out`, which has room for text.size() units.
+void Cp1252ToWideInto(std::string_view text, char16_t* out);
 
 // Cp1252ToUnicode(): the code point of one byte (as Cp1252ToWide).
 char16_t Cp1252ToUnicode(unsigned char byte);

@@ -1,62 +1,144 @@
 // The data of one batch as the writers read it: the settings record, the payment records
-// and their address blocks, in the field order of the component's data model.
+// and their address blocks, in the field order of the component's data model. Texts (code
+// page 1252) live in the batch's TextStore; the records name them by TextRef, and the
+// writers read a record through its view, where every text is a string_view.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <string>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "oleauto.h"
 #include "ordexa_enums.h"
+#include "records/text_store.h"
 
 namespace ordexa {
 
-// Seven texts of a party, a bank or an account (1252 text, never null).
+// Seven texts of a party, a bank or an account.
 struct PayAddressRecord {
-  std::string name1;
-  std::string name2;
-  std::string street;
-  std::string city;
-  std::string id;
-  std::string account;
-  std::string bic;
+  TextRef name1;
+  TextRef name2;
+  TextRef street;
+  TextRef city;
+  TextRef id;
+  TextRef account;
+  TextRef bic;
 };
 
 // One payment order.
 struct PaymentRecord {
   std::int32_t type = 0;  // a PayTypes value as passed to NewPayment, unchecked
+  std::int32_t cost_code = payCostBoth;  // a PayCosts value, unchecked
   DATE date = 0.0;
+  CY amount{};
   PayAddressRecord bank_src;  // bank of the ordering party
   PayAddressRecord bank_dst;  // bank of the receiver
   PayAddressRecord receiver;
-  std::string esr;
-  std::string currency;
-  CY amount;
-  std::string reason;
+  TextRef esr;
+  TextRef currency;
+  TextRef reason;
   bool is_salary = false;
-  std::int32_t cost_code = payCostBoth;  // a PayCosts value, unchecked
 };
-
-// PaymentCurrencyText(): the payment's currency, "CHF" (the currency of the Swiss
-// clearing) when the caller left it empty.
-// Example: PaymentCurrencyText(PaymentRecord{}) == "CHF".
-inline std::string_view PaymentCurrencyText(const PaymentRecord& payment) {
-  return payment.currency.empty() ? std::string_view("CHF") : std::string_view(payment.currency);
-}
 
 // What is common to the batch: the ordering party and the file header data.
 struct PaySettingRecord {
   PayAddressRecord sender;
-  std::string dta_id;
-  std::string cost_account;
+  TextRef dta_id;
+  TextRef cost_account;
   bool is_salary = false;
-  std::string dta_id_sender;
-  std::string cost_currency;
+  TextRef dta_id_sender;
+  TextRef cost_currency;
 };
 
-// The payment list: only ever appended to, in creation order. A deque keeps every record
-// at its address while the list grows, so views can point at their record.
-using PaymentList = std::deque<PaymentRecord>;
+// The records as the writers read them: the same fields, texts as views into the store.
+struct PayAddressView {
+  std::string_view name1, name2, street, city, id, account, bic;
+};
+
+struct PaymentView {
+  std::int32_t type = 0;
+  DATE date = 0.0;
+  PayAddressView bank_src, bank_dst, receiver;
+  std::string_view esr, currency;
+  CY amount{};
+  std::string_view reason;
+  bool is_salary = false;
+  std::int32_t cost_code = payCostBoth;
+};
+
+struct PaySettingView {
+  PayAddressView sender;
+  std::string_view dta_id, cost_account;
+  bool is_salary = false;
+  std::string_view dta_id_sender, cost_currency;
+};
+
+// PaymentCurrencyText(): the payment's currency, "CHF" (the currency of the Swiss
+// clearing) when the caller left it empty.
+// Example: PaymentCurrencyText(PaymentView{}) == "CHF".
+inline std::string_view PaymentCurrencyText(const PaymentView& payment) {
+  return payment.currency.empty() ? std::string_view("CHF") : payment.currency;
+}
+
+// The payment list: only ever appended to, in creation order. Records are kept in blocks
+// that never move, so views can point at their record while the list grows.
+class PaymentList {
+ public:
+  static constexpr std::size_t kRecordsPerBlock = 1024;
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+
+  // emplace_back(): appends a record with its initial values; throws std::bad_alloc.
+  PaymentRecord& emplace_back();
+  // pop_back(): removes the last record (its block stays for the next one).
+  void pop_back() { --size_; }
+
+  PaymentRecord& operator[](std::size_t index) { return blocks_[index / kRecordsPerBlock][index % kRecordsPerBlock]; }
+  const PaymentRecord& operator[](std::size_t index) const {
+    return blocks_[index / kRecordsPerBlock][index % kRecordsPerBlock];
+  }
+  const PaymentRecord& front() const { return (*this)[0]; }
+  PaymentRecord& back() { return (*this)[size_ - 1]; }
+
+  class const_iterator {
+   public:
+    const_iterator(const PaymentList& list, std::size_t index) : list_(&list), index_(index) {}
+    const PaymentRecord& operator*() const { return (*list_)[index_]; }
+    const_iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    bool operator==(const const_iterator& other) const { return index_ == other.index_; }
+
+   private:
+    const PaymentList* list_;
+    std::size_t index_;
+  };
+  const_iterator begin() const { return {*this, 0}; }
+  const_iterator end() const { return {*this, size_}; }
+
+ private:
+  std::vector<std::unique_ptr<PaymentRecord[]>> blocks_;
+  std::size_t size_ = 0;
+};
+
+// The data of one batch: its texts, settings and payments. Views of the model share its
+// ownership, so a view outlives its manager safely.
+struct PayBatch {
+  TextStore texts;
+  PaySettingRecord settings;
+  PaymentList payments;
+
+  std::string_view Text(TextRef text) const { return texts.Get(text); }
+  void SetText(TextRef& text, std::string_view bytes) { texts.Set(text, bytes); }
+
+  // View(): a record with its texts as views; valid until one of its texts is set again.
+  PayAddressView View(const PayAddressRecord& address) const;
+  PaymentView View(const PaymentRecord& payment) const;
+  PaySettingView View(const PaySettingRecord& settings) const;
+};
 
 }  // namespace ordexa

@@ -10,6 +10,7 @@
 
 #include "failure/failure.h"
 #include "platform/clock.h"
+#include "tests/support/batch.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,12 +21,20 @@ using test::FaultyFileSystem;
 
 constexpr SYSTEMTIME k2April2024{.wYear = 2024, .wMonth = 4, .wDay = 2};
 
+// The writer over a batch built from plain fields.
+void WriteDtaFile(const test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name,
+                  const FileSystem& file_system = SystemFileSystem()) {
+  PayBatch batch;
+  test::FillBatch(batch, settings, payments);
+  ordexa::WriteDtaFile(batch, name, file_system);
+}
+
 std::string B(std::size_t n) { return std::string(n, ' '); }
 std::string Left(std::string text, std::size_t width) { return text.append(width - text.size(), ' '); }
 
 // The ordering party: its accents show whether a record cleans its lines.
-PaySettingRecord SampleSettings() {
-  PaySettingRecord settings;
+test::SettingFields SampleSettings() {
+  test::SettingFields settings;
   settings.sender = {"M\xFCller AG", "Lohnb\xFCro", "Bahnhofstr. 1", "8001 Z\xFCrich", "", "", ""};
   settings.dta_id = "ab-12x";
   settings.dta_id_sender = "snd01";
@@ -34,8 +43,8 @@ PaySettingRecord SampleSettings() {
 
 // A payment of 20 March 2024 from the ordering party's Swiss IBAN to a receiver whose name
 // every record cuts.
-PaymentRecord SamplePayment(std::int32_t type, std::int64_t amount = 2500000) {
-  PaymentRecord payment;
+test::PaymentFields SamplePayment(std::int32_t type, std::int64_t amount = 2500000) {
+  test::PaymentFields payment;
   payment.type = type;
   payment.date = 45371.0;
   payment.amount.int64 = amount;
@@ -47,7 +56,7 @@ PaymentRecord SamplePayment(std::int32_t type, std::int64_t amount = 2500000) {
 }
 
 // The 128-character segments of a batch's DTA file, written on 2 April 2024.
-std::vector<std::string> DtaSegments(const PaymentList& payments, const PaySettingRecord& settings = SampleSettings()) {
+std::vector<std::string> DtaSegments(const test::PaymentFieldsList& payments, const test::SettingFields& settings = SampleSettings()) {
   ScopedClock clock(FixedClock(k2April2024));
   test::TempDir dir;
   WriteDtaFile(settings, payments, dir.Path("pay.dta"));
@@ -115,14 +124,14 @@ TEST(WriteDtaFile, FieldsByPaymentKind) {
       {.type = payIban, .segment = 4, .pos = 4, .expected = std::string(35, 'A') + " ", .reason = long_reason},
   };
   for (const auto& c : cases) {
-    PaymentRecord payment = SamplePayment(c.type, c.amount);
+    test::PaymentFields payment = SamplePayment(c.type, c.amount);
     payment.bank_dst.account = c.account;
     payment.esr = payment.bank_dst.bic = c.esr_or_bic;
     payment.currency = c.currency;
     payment.cost_code = c.cost_code;
     payment.date = c.date;
     if (!c.reason.empty()) payment.reason = c.reason;
-    const std::string segment = DtaSegments(PaymentList{payment}).at(c.segment);
+    const std::string segment = DtaSegments(test::PaymentFieldsList{payment}).at(c.segment);
     EXPECT_EQ(c.expected, segment.substr(c.pos - 1, c.expected.size())) << c.type << "/" << c.segment << "/" << c.pos;
   }
 }
@@ -134,9 +143,9 @@ TEST(WriteDtaFile, EmptyListGivesTheTotalRecordOnly) {
 
 // Entry sequence numbers are positions in the list, so payments without a record leave gaps.
 TEST(WriteDtaFile, WholeFile) {
-  PaySettingRecord settings = SampleSettings();
+  test::SettingFields settings = SampleSettings();
   settings.is_salary = true;
-  PaymentList payments = {SamplePayment(payRedPost), SamplePayment(payForeign, 100000), SamplePayment(-1, -150000),
+  test::PaymentFieldsList payments = {SamplePayment(payRedPost), SamplePayment(payForeign, 100000), SamplePayment(-1, -150000),
                           SamplePayment(payESR16, 1234500), SamplePayment(payIban, 15005000)};
   payments[3].esr = "12345";
   payments[4].currency = "eur";
@@ -171,10 +180,10 @@ TEST(WriteDtaFile, FailuresRaiseWithStatusAndKeepWhatWasWritten) {
   const std::string name = dir.Path("pay.dta");
   const FaultyFileSystem denied(FaultyFileSystem::Call::kCreate, 1, ERROR_ACCESS_DENIED);
   EXPECT_EQ("2001: Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x80070005\n\n" + name,
-            ErrorOf([&] { WriteDtaFile(SampleSettings(), PaymentList(), name, denied); }));
+            ErrorOf([&] { WriteDtaFile(SampleSettings(), test::PaymentFieldsList(), name, denied); }));
   EXPECT_FALSE(test::ReadWholeFile(name));
   // 200 TA 827 records do not fit the output buffer, so the file is written in pieces.
-  const PaymentList payments(200, SamplePayment(payManual));
+  const test::PaymentFieldsList payments(200, SamplePayment(payManual));
   ScopedClock clock(FixedClock(k2April2024));
   WriteDtaFile(SampleSettings(), payments, name);
   const std::string complete = test::ReadWholeFile(name).value_or("");

@@ -14,6 +14,7 @@
 #include "ezag/ezag_records.h"
 #include "failure/failure.h"
 #include "platform/clock.h"
+#include "support/batch.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
@@ -76,12 +77,20 @@ TEST(SplitZipCity, SplitsAtAFirstBlankThatFollowsText) {
   }
 }
 
+// The writer over a batch built from plain fields.
+void WriteEzagFile(const test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name,
+                   const FileSystem& file_system = SystemFileSystem()) {
+  PayBatch batch;
+  test::FillBatch(batch, settings, payments);
+  ordexa::WriteEzagFile(batch, name, file_system);
+}
+
 class EzagWriterTest : public testing::Test {
  protected:
   EzagWriterTest() { settings_.dta_id = "12345"; }
 
-  PaymentRecord& Add(std::int32_t type, std::int64_t amount = 10000) {
-    PaymentRecord& payment = payments_.emplace_back();
+  test::PaymentFields& Add(std::int32_t type, std::int64_t amount = 10000) {
+    test::PaymentFields& payment = payments_.emplace_back();
     payment.type = type;
     payment.amount.int64 = amount;
     payment.date = 45000.0;  // 15 March 2023
@@ -100,8 +109,8 @@ class EzagWriterTest : public testing::Test {
 
   test::TempDir dir_;
   ScopedClock clock_{FixedClock(SYSTEMTIME{2024, 1, 1, 1, 12, 0, 0, 0})};
-  PaySettingRecord settings_;
-  PaymentList payments_;
+  test::SettingFields settings_;
+  test::PaymentFieldsList payments_;
   std::string path_ = dir_.Path("pay.ezag");
 };
 
@@ -137,7 +146,7 @@ TEST_F(EzagWriterTest, BankRecordByAccount) {
       {"700", kForeignIban, "371" "DECOBADEFFXXX    " + Pad("DE89370400440532013000", 35)},
   };
   for (const auto& c : cases) {
-    PaymentRecord& payment = Add(payRedBank);
+    test::PaymentFields& payment = Add(payRedBank);
     payment.bank_dst = {"", "", "", "", c.bank_id, c.account, "COBADEFFXXX"};
     payment.is_salary = true;
   }
@@ -176,12 +185,12 @@ TEST_F(EzagWriterTest, FailuresAndWhatStaysOnDisk) {
 }
 
 TEST_F(EzagWriterTest, WholeFile) {
-  PaymentRecord& esr = Add(payESR17, 12345000);
+  test::PaymentFields& esr = Add(payESR17, 12345000);
   esr.bank_dst.account = "01-12345-6";  // the participant number as stored, cut to nine
   esr.esr = "210000000003139471430009017";
   esr.reason = "not in an ESR record";
   esr.currency = "EURO";  // cut in the first currency field and the total, not the second: the record grows by one
-  PaymentRecord& iban = Add(payIban, 2500);
+  test::PaymentFields& iban = Add(payIban, 2500);
   iban.currency = "EUR";
   iban.is_salary = true;
   iban.bank_dst = {"", "", "", "", "", kForeignIban, "COBADEFFXXX"};
@@ -189,7 +198,7 @@ TEST_F(EzagWriterTest, WholeFile) {
   iban.reason = "Spesen";
   Add(payManual, 1000000);
   for (int type : {int{payForeign}, int{payPostmandat}, 42}) Add(type);  // no record, but a sequence number
-  PaymentRecord& post = Add(payRedPost, 500000);
+  test::PaymentFields& post = Add(payRedPost, 500000);
   post.currency = "FR";   // and shrinks by one; the total record takes the first payment's currency
   post.is_salary = true;  // flagged in types 27 and 37 only
   post.bank_dst.account = "1-2345-6";

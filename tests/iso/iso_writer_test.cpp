@@ -15,6 +15,7 @@
 
 #include "failure/failure.h"
 #include "platform/clock.h"
+#include "support/batch.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
@@ -79,8 +80,22 @@ std::string Block(const std::string& document, const std::string& name) {
   return document.substr(line, close + name.size() + 5 - line);
 }
 
-PayAddressRecord Bank(std::string id, std::string account, std::string bic = "") {
-  PayAddressRecord bank;
+// The writer over a batch built from plain fields; the sender's name comes back as the
+// writer leaves it in the batch.
+void WriteIsoFile(test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name,
+                  std::string_view pay_period, bool swiss, const FileSystem& file_system = SystemFileSystem()) {
+  PayBatch batch;
+  test::FillBatch(batch, settings, payments);
+  struct SenderNameBack {
+    test::SettingFields& settings;
+    const PayBatch& batch;
+    ~SenderNameBack() { settings.sender.name1 = batch.Text(batch.settings.sender.name1); }
+  } name_back{settings, batch};
+  ordexa::WriteIsoFile(batch, name, pay_period, swiss, file_system);
+}
+
+test::AddressFields Bank(std::string id, std::string account, std::string bic = "") {
+  test::AddressFields bank;
   bank.id = std::move(id);
   bank.account = std::move(account);
   bank.bic = std::move(bic);
@@ -101,8 +116,8 @@ class IsoWriterTest : public testing::Test {
     return ReadWholeFile(FinalName()).value_or("<no file>");
   }
 
-  PaymentRecord& Add(std::int32_t type, std::int64_t amount, std::string city = "3000 Bern") {
-    PaymentRecord& payment = payments_.emplace_back();
+  test::PaymentFields& Add(std::int32_t type, std::int64_t amount, std::string city = "3000 Bern") {
+    test::PaymentFields& payment = payments_.emplace_back();
     payment.type = type;
     payment.date = k15March2023;
     payment.amount.int64 = amount;
@@ -114,13 +129,13 @@ class IsoWriterTest : public testing::Test {
 
   test::TempDir dir_;
   ScopedClock clock_{FixedClock(kNow)};
-  PaySettingRecord settings_;
-  PaymentList payments_;
+  test::SettingFields settings_;
+  test::PaymentFieldsList payments_;
 };
 
 TEST_F(IsoWriterTest, OnePaymentSwissFlavourReplacingAnExistingFileWhole) {
   WriteWholeFile(FinalName(), std::string(100000, 'x'));
-  PaymentRecord& payment = Add(payIban, 12345000, "8001 Z\xFCrich");
+  test::PaymentFields& payment = Add(payIban, 12345000, "8001 Z\xFCrich");
   payment.bank_src = Bank("700", "ch56 0483 5012 3456 7800 9");
   payment.bank_dst = Bank("999", "ch93 0076 2011 6238 5295 7");
   payment.receiver.name1 = "Hans M\xFCller";
@@ -151,7 +166,7 @@ TEST_F(IsoWriterTest, OnePaymentOfASalaryEuroBatchGenericFlavour) {
   settings_.sender.name1 = "M\xFCller & Co AG";
   settings_.cost_currency = "EUR";
   settings_.is_salary = true;
-  PaymentRecord& payment = Add(payIban, 2500000, "D-10115 Berlin");
+  test::PaymentFields& payment = Add(payIban, 2500000, "D-10115 Berlin");
   payment.date = k15March2023 + 0.75;
   payment.bank_src = Bank("1-2345-6", "ch56 0483 5012 3456 7800 9");
   payment.bank_dst = Bank("", "DE89 3704 0044 0532 0130 00", "cobadeffxxx");
@@ -303,7 +318,7 @@ TEST_F(IsoWriterTest, DatesOfTheFirstPaymentAndOfTheClock) {
 
 TEST_F(IsoWriterTest, UncleanedTextsAreEscapedWrittenWholeAndNeverReadAsFormats) {
   const std::string long_text(9000, 'a');
-  PaymentRecord& payment = Add(payRedPost, 10000, "8000 Z\xFCrich\n2\x01\t");
+  test::PaymentFields& payment = Add(payRedPost, 10000, "8000 Z\xFCrich\n2\x01\t");
   payment.receiver.street = std::string("A&B <C> 100%s%i\0tail", 20);
   payment.reason = "50% <Bonus> & \"mehr\"" + long_text + "\xE4" + long_text;
   const std::string document = Write(true, "P&1");
@@ -393,7 +408,7 @@ TEST_F(IsoWriterTest, BatchesValidateAgainstTheirSchema) {
         payments_.clear();
         for (const auto& p : kBatch) {
           if (cost_currency != "CHF" && p.type != payRedPost && *p.bic == '\0') continue;
-          PaymentRecord& payment = Add(p.type, 12345000, p.city);
+          test::PaymentFields& payment = Add(p.type, 12345000, p.city);
           payment.bank_dst = Bank("8390", p.account, p.bic);
           payment.receiver.street = "Bahnhofstra\xDF" "e 1 & 2";
           payment.reason = "Lohn M\xE4rz <2023>";

@@ -88,6 +88,7 @@ TEST(PayManager, TextsReachCodePage1252AsTheClientsConversionDoes) {
       {u"Pay \U0001F600!", u"Pay ?!"},                             // no fit: one '?' per code point
       {std::u16string(u"before\0after", 12), u"before"},           // cut at the first NUL
       {u"", u""},
+      {std::u16string(600, u'\u0141') + u"\u00FC", std::u16string(600, u'L') + u"\u00FC"},  // longer than a line
   };
   auto manager = NewManager();
   auto payment = AddPayment(manager.get(), payIban);
@@ -165,7 +166,8 @@ TEST(PayManager, SettingViewsShareTheOneSettingsRecord) {
   ASSERT_EQ(S_OK, first->get_Sender(sender_dispatch.put()));
   auto sender = sender_dispatch.As<IPayAddress>(IID_IPayAddress);
   ASSERT_EQ(S_OK, sender->put_Name1(Bstr(u"Muster AG")));
-  EXPECT_EQ("Muster AG", static_cast<CPayManager*>(manager.get())->batch().settings.sender.name1);
+  const PayBatch& batch = static_cast<CPayManager*>(manager.get())->batch();
+  EXPECT_EQ("Muster AG", batch.Text(batch.settings.sender.name1));
 }
 
 TEST(PayManager, ViewsKeepTheirRecordsAcrossGrowthAndAfterTheManagerIsGone) {
@@ -175,7 +177,8 @@ TEST(PayManager, ViewsKeepTheirRecordsAcrossGrowthAndAfterTheManagerIsGone) {
   auto settings = Settings(manager.get());
   for (int i = 0; i < 5000; ++i) AddPayment(manager.get(), payRedPost);
   ASSERT_EQ(S_OK, early->put_Reason(Bstr(u"Lohn")));
-  EXPECT_EQ("Lohn", static_cast<CPayManager*>(manager.get())->batch().payments.front().reason);
+  const PayBatch& batch = static_cast<CPayManager*>(manager.get())->batch();
+  EXPECT_EQ("Lohn", batch.Text(batch.payments.front().reason));
 
   manager.reset();
   // Run under AddressSanitizer: none of these may reach freed memory.

@@ -1,0 +1,65 @@
+// The texts of one batch in one store: every record field names its bytes by a small
+// reference, so a payment costs no heap string per field.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace ordexa {
+
+// Where a record's text stands in its batch's TextStore: a slot and the text's length.
+// Slot 0 is no storage; a default TextRef is the empty text.
+struct TextRef {
+  std::uint32_t slot = 0;
+  std::uint32_t size = 0;
+};
+
+// TextStore: the bytes of a batch's texts, in large blocks that never move, so texts
+// stay where they are while the batch grows. A text that is replaced reuses its slot when
+// the new text fits; a longer one moves to a new slot of at least twice the old room, so
+// a field replaced any number of times holds at most a few times its longest text.
+class TextStore {
+ public:
+  TextStore() = default;
+  TextStore(const TextStore&) = delete;
+  TextStore& operator=(const TextStore&) = delete;
+
+  // Get(): the bytes of `text`; the view stays valid until `text` is set again.
+  std::string_view Get(TextRef text) const {
+    if (text.size == 0) return {};
+    return {SlotBytes(text.slot), text.size};
+  }
+
+  // Set(): `text` holds `bytes` afterwards. Throws std::bad_alloc when the store cannot
+  // grow; `text` is then unchanged.
+  void Set(TextRef& text, std::string_view bytes);
+
+  // Writable(): the bytes of `text` for changes that keep its length (upper-casing).
+  char* Writable(TextRef text) { return text.size == 0 ? nullptr : SlotBytes(text.slot); }
+
+  // Reserved(): bytes taken from the system by the store, for measurements.
+  std::size_t Reserved() const { return reserved_; }
+
+ private:
+  // Slots are counted in units of four bytes; a slot is a four-byte capacity followed by
+  // the text's room.
+  static constexpr std::size_t kUnit = 4;
+  static constexpr std::size_t kUnitsPerBlock = std::size_t{1} << 16;  // 256 KiB blocks
+  static constexpr std::size_t kBlockBytes = kUnitsPerBlock * kUnit;
+
+  char* SlotStart(std::uint32_t slot) const {
+    return blocks_[slot / kUnitsPerBlock].get() + (slot % kUnitsPerBlock) * kUnit;
+  }
+  char* SlotBytes(std::uint32_t slot) const { return SlotStart(slot) + kUnit; }
+  std::uint32_t Capacity(std::uint32_t slot) const;
+  std::uint32_t NewSlot(std::size_t room);
+
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t next_unit_ = 0;  // the first free unit; unit 0 is never handed out
+  std::size_t reserved_ = 0;
+};
+
+}  // namespace ordexa
