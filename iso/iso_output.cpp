@@ -4,7 +4,9 @@
 #include "iso/iso_output.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 
 #include "iso/xml_text.h"
 #include "failure/failure.h"
@@ -17,17 +19,105 @@ namespace ordexa {
 
 namespace {
 
-// Input bytes converted per piece: keeps the conversion text small whatever the length
-// of a caller's text (a byte gives at most three UTF-8 bytes).
+// Input bytes converted per piece: each piece is formed straight in the output buffer,
+// which must have room for its longest form (a byte gives at most an entity of five bytes).
 constexpr std::size_t kConversionChunk = 8 * 1024;
+constexpr std::size_t kLongestByteForm = 5;
 
 constexpr std::string_view kTabs = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
 
 [[noreturn]] void RaiseIsoWriteFailure() { throw static_cast<std::int32_t>(IDS_WRITE_FILE_ERROR); }
 
+// What becomes of a byte of 1252 text in the document.
+enum class XmlByte : std::uint8_t {
+  kCopy,     // printable ASCII, TAB and CR
+  kUtf8,     // 0x80 and above: its UTF-8 form
+  kBlank,    // a control character XML does not allow
+  kLineEnd,  // LF: the document's line end CR LF
+  kEntity,   // "&", "<", ">" in an escaped text
+};
+
+constexpr std::array<XmlByte, 256> MakeXmlByteTable(bool escape) {
+  std::array<XmlByte, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) {
+    table[byte] = byte >= 0x80 ? XmlByte::kUtf8 : byte >= 0x20 ? XmlByte::kCopy : XmlByte::kBlank;
+  }
+  table['\t'] = XmlByte::kCopy;
+  table['\r'] = XmlByte::kCopy;
+  table['\n'] = XmlByte::kLineEnd;
+  if (escape) table['&'] = table['<'] = table['>'] = XmlByte::kEntity;
+  return table;
+}
+
+constexpr std::array<XmlByte, 256> kPlainText = MakeXmlByteTable(false);
+constexpr std::array<XmlByte, 256> kEscapedText = MakeXmlByteTable(true);
+
+char* RoomFor(IsoOutputFile& output, std::size_t size) {
+  if (!output.stream) RaiseIsoWriteFailure();
+  FileStatus status;
+  char* room = output.stream->Room(size, status);
+  if (room == nullptr) RaiseIsoWriteFailure();
+  return room;
+}
+
+// Bytes that need no conversion (tabs, line ends, numbers the writer formed).
 void AppendToStream(IsoOutputFile& output, std::string_view bytes) {
-  if (!output.stream || !output.stream->is_open()) RaiseIsoWriteFailure();
-  if (!output.stream->Append(bytes)) RaiseIsoWriteFailure();
+  if (!output.stream || !output.stream->Append(bytes)) RaiseIsoWriteFailure();
+}
+
+// A piece of 1252 text in its document form, converted straight into the output buffer.
+void AppendConverted(IsoOutputFile& output, std::string_view text, const std::array<XmlByte, 256>& table) {
+  do {
+    const std::string_view piece = text.substr(0, kConversionChunk);
+    text.remove_prefix(piece.size());
+    char* const start = RoomFor(output, piece.size() * kLongestByteForm);
+    char* out = start;
+    for (const char c : piece) {
+      const auto byte = static_cast<unsigned char>(c);
+      switch (table[byte]) {
+        case XmlByte::kCopy:
+          *out++ = c;
+          break;
+        case XmlByte::kUtf8:
+          out = AppendCp1252ByteAsUtf8(out, byte);
+          break;
+        case XmlByte::kBlank:
+          *out++ = ' ';
+          break;
+        case XmlByte::kLineEnd:
+          *out++ = '\r';
+          *out++ = '\n';
+          break;
+        case XmlByte::kEntity: {
+          const std::string_view entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;";
+          std::memcpy(out, entity.data(), entity.size());
+          out += entity.size();
+          break;
+        }
+      }
+    }
+    output.stream->Commit(static_cast<std::size_t>(out - start));
+  } while (!text.empty());
+}
+
+// A text cleaned by CleanXmlText: the cleaning gives printable ASCII only, which the
+// document takes as it is.
+void AppendCleaned(IsoOutputFile& output, std::string_view text) {
+  while (!text.empty()) {
+    const std::string_view piece = text.substr(0, kConversionChunk);
+    text.remove_prefix(piece.size());
+    char* const room = RoomFor(output, piece.size());
+    CleanXmlTextInto(piece, room);
+    output.stream->Commit(piece.size());
+  }
+}
+
+void AppendTabs(IsoOutputFile& output, int level) {
+  for (int remaining = level; remaining > 0;) {
+    const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(remaining), kTabs.size());
+    AppendToStream(output, kTabs.substr(0, count));
+    remaining -= static_cast<int>(count);
+  }
 }
 
 // A text argument ends at its first NUL, as a C string does.
@@ -41,28 +131,29 @@ void XmlTemplateMismatch(const char*) {}
 
 void WriteFormattedXmlElement(IsoOutputFile& output, int level, std::string_view element_template,
                               const XmlArg* args) {
-  std::string& text = output.element_text;
-  text.clear();
+  AppendTabs(output, level);
   std::size_t literal_start = 0;
   for (std::size_t i = 0; i < element_template.size(); ++i) {
     if (element_template[i] != '%' || i + 1 == element_template.size()) continue;
-    text.append(element_template.substr(literal_start, i - literal_start));
+    AppendConverted(output, element_template.substr(literal_start, i - literal_start), kPlainText);
     ++i;
     literal_start = i + 1;
     // The template was checked against the arguments at compile time; the kinds decide.
+    // Each argument is written in its document form as it stands: a "%" it brings in is
+    // never read as a directive.
     const XmlArg& arg = *args;
     if (arg.kind != XmlArgKind::kNone) ++args;
     switch (arg.kind) {
       case XmlArgKind::kCleaned:
-        AppendCleanXmlText(text, arg.text);
+        AppendCleaned(output, arg.text);
         break;
       case XmlArgKind::kEscaped:
-        AppendEscapedXmlText(text, UpToNul(arg.text));
+        AppendConverted(output, UpToNul(arg.text), kEscapedText);
         break;
       case XmlArgKind::kInt32: {
         char digits[16];
         const auto result = std::to_chars(digits, digits + sizeof digits, arg.number);
-        text.append(digits, result.ptr);
+        AppendToStream(output, std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
         break;
       }
       case XmlArgKind::kNone:
@@ -70,8 +161,8 @@ void WriteFormattedXmlElement(IsoOutputFile& output, int level, std::string_view
         break;
     }
   }
-  text.append(element_template.substr(literal_start));
-  WriteXmlLine(output, level, text);
+  AppendConverted(output, element_template.substr(literal_start), kPlainText);
+  AppendToStream(output, "\r\n");
 }
 
 }  // namespace detail
@@ -87,40 +178,12 @@ void OpenIsoOutput(IsoOutputFile& output, std::string_view file_name) {
   output.stream.emplace(output.file_system, handle);
 }
 
-void WriteXmlText(IsoOutputFile& output, std::string_view text) {
-  std::string& utf8 = output.utf8_text;
-  do {
-    const std::string_view piece = text.substr(0, kConversionChunk);
-    text.remove_prefix(piece.size());
-    utf8.clear();
-    std::size_t run_start = 0;
-    // One pass: runs of printable ASCII are copied whole, everything else is handled alone.
-    for (std::size_t i = 0; i < piece.size(); ++i) {
-      const auto byte = static_cast<unsigned char>(piece[i]);
-      if ((byte >= 0x20 && byte < 0x80) || byte == '\t' || byte == '\r') continue;
-      utf8.append(piece.data() + run_start, i - run_start);
-      if (byte >= 0x80) {
-        AppendCp1252AsUtf8(utf8, piece.substr(i, 1));
-      } else {
-        // The document's line end is CR LF, also inside a text; characters XML does not
-        // allow become blanks.
-        utf8.append(byte == '\n' ? "\r\n" : " ");
-      }
-      run_start = i + 1;
-    }
-    utf8.append(piece.data() + run_start, piece.size() - run_start);
-    AppendToStream(output, utf8);
-  } while (!text.empty());
-}
+void WriteXmlText(IsoOutputFile& output, std::string_view text) { AppendConverted(output, text, kPlainText); }
 
 void WriteXmlLine(IsoOutputFile& output, int level, std::string_view text) {
-  for (int remaining = level; remaining > 0;) {
-    const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(remaining), kTabs.size());
-    WriteXmlText(output, kTabs.substr(0, count));
-    remaining -= static_cast<int>(count);
-  }
-  WriteXmlText(output, text);
-  WriteXmlText(output, "\n");
+  AppendTabs(output, level);
+  AppendConverted(output, text, kPlainText);
+  AppendToStream(output, "\r\n");
 }
 
 void FinishIsoOutput(IsoOutputFile& output) {

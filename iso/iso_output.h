@@ -24,8 +24,6 @@ struct IsoOutputFile {
   std::string final_name;      // the file name as the caller gave it (1252 text)
   std::string temporary_name;  // final_name + ".tmp": the document is written here
   std::optional<BufferedFile> stream;  // the temporary file while it is written
-  std::string element_text;    // the element line being formed, reused line after line
-  std::string utf8_text;       // the piece being converted, reused piece after piece
 };
 
 // An element argument that goes through CleanXmlText as it is written (names, account

@@ -1,4 +1,4 @@
-// XML text cleaning by a 256-entry table, escaping of uncleaned texts, and the currency,
+// XML text cleaning by a 256-entry table, and the currency,
 // clearing number and country derivations of the ISO 20022 writer.
 #include "iso/xml_text.h"
 
@@ -24,34 +24,13 @@ const std::array<char, 256> kXmlCleanTable = [] {
 }  // namespace
 
 std::string CleanXmlText(std::string_view text) {
-  std::string cleaned;
-  AppendCleanXmlText(cleaned, text);
+  std::string cleaned(text.size(), ' ');
+  CleanXmlTextInto(text, cleaned.data());
   return cleaned;
 }
 
-void AppendCleanXmlText(std::string& out, std::string_view text) {
-  const std::size_t start = out.size();
-  out.resize(start + text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    out[start + i] = kXmlCleanTable[static_cast<unsigned char>(text[i])];
-  }
-}
-
-void AppendEscapedXmlText(std::string& out, std::string_view text) {
-  std::size_t run_start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    std::string_view entity;
-    switch (text[i]) {
-      case '&': entity = "&amp;"; break;
-      case '<': entity = "&lt;"; break;
-      case '>': entity = "&gt;"; break;
-      default: continue;
-    }
-    out.append(text.substr(run_start, i - run_start));
-    out.append(entity);
-    run_start = i + 1;
-  }
-  out.append(text.substr(run_start));
+void CleanXmlTextInto(std::string_view text, char* out) {
+  for (const char c : text) *out++ = kXmlCleanTable[static_cast<unsigned char>(c)];
 }
 
 std::string_view IsoCurrency(std::string_view cost_currency) {

@@ -1,5 +1,4 @@
-// Texts of the ISO 20022 document: the XML character cleaning, the escaping of texts that
-// are written uncleaned, and the small derivations the document needs (currency, bank
+// Texts of the ISO 20022 document: the XML character cleaning and the small derivations the document needs (currency, bank
 // clearing number in an IBAN, country of a postal address).
 #pragma once
 
@@ -16,14 +15,9 @@ namespace ordexa {
 // Never fails. Example: CleanXmlText("M\xFCller & S\xF6hne AG") == "MULLER + SOHNE AG".
 std::string CleanXmlText(std::string_view text);
 
-// AppendCleanXmlText(): CleanXmlText appended to `out`, without a text of its own.
-void AppendCleanXmlText(std::string& out, std::string_view text);
-
-// AppendEscapedXmlText()
-// Appends a caller text that is written uncleaned: "&", "<", ">" as "&amp;", "&lt;",
-// "&gt;"; everything else unchanged (control characters are dealt with on output).
-// Example: "50% <Bonus>" is appended as "50% &lt;Bonus&gt;".
-void AppendEscapedXmlText(std::string& out, std::string_view text);
+// CleanXmlTextInto(): CleanXmlText written to `out` (room for text.size() bytes),
+// without a text of its own.
+void CleanXmlTextInto(std::string_view text, char* out);
 
 // IsoCurrency()
 // The currency of the batch's amounts: "EUR" when the cost currency is exactly "EUR" or

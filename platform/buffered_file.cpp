@@ -17,7 +17,7 @@ BufferedFile::~BufferedFile() {
   if (is_open()) Close();
 }
 
-FileStatus BufferedFile::Append(std::string_view bytes) {
+FileStatus BufferedFile::AppendInPieces(std::string_view bytes) {
   if (!is_open()) return {ERROR_INVALID_HANDLE};
   while (!bytes.empty()) {
     if (used_ == kBufferSize) {
@@ -29,6 +29,15 @@ FileStatus BufferedFile::Append(std::string_view bytes) {
     bytes.remove_prefix(piece);
   }
   return {};
+}
+
+char* BufferedFile::RoomAfterFlush(std::size_t size, FileStatus& status) {
+  if (!is_open() || size > kBufferSize) {
+    status = {is_open() ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE};
+    return nullptr;
+  }
+  status = Flush();
+  return status ? buffer_.get() : nullptr;
 }
 
 FileStatus BufferedFile::Flush() {

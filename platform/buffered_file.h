@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -23,7 +24,26 @@ class BufferedFile {
 
   // Append(): adds bytes; when the buffer is full it is written out first. A failure of
   // that write is returned (the bytes of the failed write are dropped).
-  FileStatus Append(std::string_view bytes);
+  FileStatus Append(std::string_view bytes) {
+    // Most pieces are small and fit: copied without a call.
+    if (bytes.size() <= kBufferSize - used_ && is_open()) {
+      if (!bytes.empty()) std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
+      return {};
+    }
+    return AppendInPieces(bytes);
+  }
+
+  // Room(): the free part of the buffer, at least `size` bytes (at most kBufferSize), for
+  // formatting straight into it; what is buffered is written out first when it lacks room.
+  // Null when that write fails or the file is closed; `status` then says why.
+  char* Room(std::size_t size, FileStatus& status) {
+    if (size <= kBufferSize - used_ && is_open()) return buffer_.get() + used_;
+    return RoomAfterFlush(size, status);
+  }
+
+  // Commit(): the first `size` bytes of the room given by Room() belong to the file now.
+  void Commit(std::size_t size) { used_ += size; }
 
   // Flush(): writes out what is buffered.
   FileStatus Flush();
@@ -37,6 +57,9 @@ class BufferedFile {
   bool is_open() const { return handle_ != kInvalidFile; }
 
  private:
+  FileStatus AppendInPieces(std::string_view bytes);
+  char* RoomAfterFlush(std::size_t size, FileStatus& status);
+
   const FileSystem& file_system_;
   FileHandle handle_;
   std::unique_ptr<char[]> buffer_;

@@ -133,6 +133,12 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
   out.append(text.data() + run_start, text.size() - run_start);
 }
 
+char* AppendCp1252ByteAsUtf8(char* out, unsigned char byte) {
+  const Utf8Sequence& sequence = kByteToUtf8[byte];
+  for (std::uint8_t i = 0; i < sequence.length; ++i) *out++ = sequence.bytes[i];
+  return out;
+}
+
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string utf8;
   AppendCp1252AsUtf8(utf8, text);

@@ -37,6 +37,10 @@ char16_t Cp1252ToUnicode(unsigned char byte);
 // Example: "Stra\xDF" "e" becomes "Stra\xC3\x9F" "e".
 void AppendCp1252AsUtf8(std::string& out, std::string_view text);
 
+// AppendCp1252ByteAsUtf8(): writes the UTF-8 form of one byte (one to three bytes) at
+// `out` and returns the position behind it.
+char* AppendCp1252ByteAsUtf8(char* out, unsigned char byte);
+
 // Cp1252ToUtf8(): the UTF-8 form of a 1252 text as a new string.
 std::string Cp1252ToUtf8(std::string_view text);
 
