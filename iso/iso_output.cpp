@@ -65,14 +65,40 @@ void AppendToStream(IsoOutputFile& output, std::string_view bytes) {
   if (!output.stream || !output.stream->Append(bytes)) RaiseIsoWriteFailure();
 }
 
+// Whether eight bytes are all printable ASCII (0x20 to 0x7F) and, for an escaped text,
+// none of "&", "<", ">": such a word is copied whole. A byte below 0x20 borrows in the
+// subtraction and sets its top bit, a byte from 0x80 has it set already.
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kTops = 0x8080808080808080ull;
+constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
+  const std::uint64_t x = word ^ (kOnes * byte);
+  return ((x - kOnes) & ~x & kTops) != 0;
+}
+constexpr bool AllCopied(std::uint64_t word, bool escape) {
+  if ((((word - kOnes * 0x20) | word) & kTops) != 0) return false;
+  return !escape || !(HasByte(word, '&') || HasByte(word, '<') || HasByte(word, '>'));
+}
+
 // A piece of 1252 text in its document form, converted straight into the output buffer.
 void AppendConverted(IsoOutputFile& output, std::string_view text, const std::array<XmlByte, 256>& table) {
+  const bool escape = &table == &kEscapedText;
   do {
     const std::string_view piece = text.substr(0, kConversionChunk);
     text.remove_prefix(piece.size());
     char* const start = RoomFor(output, piece.size() * kLongestByteForm);
     char* out = start;
-    for (const char c : piece) {
+    for (std::size_t i = 0; i < piece.size();) {
+      if (i + sizeof(std::uint64_t) <= piece.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, piece.data() + i, sizeof word);
+        if (AllCopied(word, escape)) {
+          std::memcpy(out, &word, sizeof word);
+          out += sizeof word;
+          i += sizeof word;
+          continue;
+        }
+      }
+      const char c = piece[i++];
       const auto byte = static_cast<unsigned char>(c);
       switch (table[byte]) {
         case XmlByte::kCopy:
@@ -135,7 +161,8 @@ void WriteFormattedXmlElement(IsoOutputFile& output, int level, std::string_view
   std::size_t literal_start = 0;
   for (std::size_t i = 0; i < element_template.size(); ++i) {
     if (element_template[i] != '%' || i + 1 == element_template.size()) continue;
-    AppendConverted(output, element_template.substr(literal_start, i - literal_start), kPlainText);
+    // Template text is printable ASCII (checked when the program is compiled): taken as it is.
+    AppendToStream(output, element_template.substr(literal_start, i - literal_start));
     ++i;
     literal_start = i + 1;
     // The template was checked against the arguments at compile time; the kinds decide.
@@ -161,7 +188,7 @@ void WriteFormattedXmlElement(IsoOutputFile& output, int level, std::string_view
         break;
     }
   }
-  AppendConverted(output, element_template.substr(literal_start), kPlainText);
+  AppendToStream(output, element_template.substr(literal_start));
   AppendToStream(output, "\r\n");
 }
 

@@ -77,6 +77,8 @@ class XmlElementTemplate {
     constexpr std::array<XmlArgKind, sizeof...(Args) + 1> kinds{XmlArgKindOf<Args>()..., XmlArgKind::kNone};
     std::size_t count = 0;
     for (std::size_t i = 0; i < text_.size(); ++i) {
+      // Template text reaches the document as it stands, so it must be printable ASCII.
+      if (text_[i] < 0x20 || text_[i] > 0x7E) XmlTemplateMismatch("element template text is not printable ASCII");
       if (text_[i] != '%') continue;
       if (i + 1 == text_.size()) XmlTemplateMismatch("element template ends inside a directive");
       const char directive = text_[++i];
