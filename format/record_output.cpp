@@ -15,9 +15,11 @@ void RecordFormatMismatch(const char*) {}
 
 namespace {
 
-// A C string argument ends at its first NUL, whatever the text holds behind it.
-std::string_view AsCString(std::string_view text) {
-  const void* nul = text.empty() ? nullptr : std::memchr(text.data(), '\0', text.size());
+// A C string argument ends at its first NUL, whatever the text holds behind it; only the
+// first `limit` bytes can be written, so only they are searched.
+std::string_view AsCString(std::string_view text, std::size_t limit) {
+  const std::size_t searched = text.size() < limit ? text.size() : limit;
+  const void* nul = searched == 0 ? nullptr : std::memchr(text.data(), '\0', searched);
   return nul == nullptr ? text : text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
 }
 
@@ -25,7 +27,7 @@ std::string_view AsCString(std::string_view text) {
 template <class Sink>
 void AppendField(Sink& sink, const RecordField& field, const RecordArg& arg) {
   if (field.conversion == 's') {
-    std::string_view text = AsCString(arg.text);
+    std::string_view text = AsCString(arg.text, field.has_precision ? field.precision : arg.text.size());
     if (field.has_precision && text.size() > field.precision) text = text.substr(0, field.precision);
     const std::size_t fill = field.width > text.size() ? field.width - text.size() : 0;
     if (field.left_align) {
@@ -70,15 +72,13 @@ void AppendField(Sink& sink, const RecordField& field, const RecordArg& arg) {
 }
 
 template <class Sink>
-void AppendFormatted(Sink& sink, std::string_view text, const RecordArg* args) {
-  std::size_t literal_start = 0;
-  for (std::size_t percent = text.find('%'); percent != std::string_view::npos; percent = text.find('%', literal_start)) {
-    if (percent != literal_start) sink.Append(text.substr(literal_start, percent - literal_start));
-    RecordField field;
-    literal_start = ReadRecordField(text, percent, field);
-    AppendField(sink, field, *args++);
+void AppendFormatted(Sink& sink, std::string_view text, const RecordLayout& layout, const RecordArg* args) {
+  for (std::size_t i = 0; i < layout.field_count; ++i) {
+    const RecordFieldAt& at = layout.fields[i];
+    if (at.literal_size != 0) sink.Append(text.substr(at.literal_start, at.literal_size));
+    AppendField(sink, at.field, args[i]);
   }
-  if (literal_start != text.size()) sink.Append(text.substr(literal_start));
+  if (layout.tail_size != 0) sink.Append(text.substr(layout.tail_start, layout.tail_size));
 }
 
 struct StringSink {
@@ -89,10 +89,10 @@ struct StringSink {
 
 }  // namespace
 
-std::string FormatRecordString(std::string_view text, const RecordArg* args) {
+std::string FormatRecordString(std::string_view text, const RecordLayout& layout, const RecordArg* args) {
   std::string out;
   StringSink sink{out};
-  AppendFormatted(sink, text, args);
+  AppendFormatted(sink, text, layout, args);
   return out;
 }
 
@@ -114,21 +114,26 @@ struct RecordOutputSink {
   void Fill(char c, std::size_t count) { output.AppendFill(c, count); }
 };
 
-void RecordOutput::WriteFormatted(std::string_view text, const detail::RecordArg* args) {
+void RecordOutput::WriteFormatted(std::string_view text, const detail::RecordLayout& layout,
+                                  const detail::RecordArg* args) {
   RecordOutputSink sink{*this};
-  detail::AppendFormatted(sink, text, args);
+  detail::AppendFormatted(sink, text, layout, args);
 }
 
 void RecordOutput::Append(std::string_view bytes) { CheckWrite(file_.Append(bytes)); }
 
 void RecordOutput::AppendFill(char fill, std::size_t count) {
-  static constexpr std::size_t kChunk = 256;
-  static const std::string kBlanks(kChunk, ' ');
-  static const std::string kZeros(kChunk, '0');
-  const std::string& run = fill == ' ' ? kBlanks : kZeros;
+  // Filled straight in the buffer, a buffer's worth at a time.
   while (count != 0) {
-    const std::size_t piece = count < kChunk ? count : kChunk;
-    Append(std::string_view(run.data(), piece));
+    const std::size_t piece = count < BufferedFile::kBufferSize ? count : BufferedFile::kBufferSize;
+    FileStatus status;
+    char* room = file_.Room(piece, status);
+    if (room == nullptr) {
+      CheckWrite(status);
+      return;
+    }
+    std::memset(room, fill, piece);
+    file_.Commit(piece);
     count -= piece;
   }
 }

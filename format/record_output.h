@@ -122,6 +122,22 @@ consteval void CheckRecordFormat(std::string_view format, const std::array<Recor
   if (count != N) RecordFormatMismatch("fewer record fields than arguments");
 }
 
+// A field directive with the literal text in front of it (a part of the format text).
+struct RecordFieldAt {
+  std::uint32_t literal_start = 0;
+  std::uint32_t literal_size = 0;
+  RecordField field;
+};
+
+// A record format read once, when the program is compiled: its fields in order and the
+// literal text behind the last one.
+struct RecordLayout {
+  const RecordFieldAt* fields = nullptr;
+  std::size_t field_count = 0;
+  std::uint32_t tail_start = 0;
+  std::uint32_t tail_size = 0;
+};
+
 // One argument as the formatter reads it.
 struct RecordArg {
   std::string_view text;
@@ -144,8 +160,8 @@ RecordArg MakeRecordArg(const T& value) {
 
 }  // namespace detail
 
-// A record format checked against the types of its arguments when the program is compiled.
-// It holds only the format text: a call copies nothing but a pointer and a length.
+// A record format checked against the types of its arguments and read into its fields
+// when the program is compiled, so writing a record parses nothing.
 template <class... Args>
 class RecordFormat {
  public:
@@ -153,12 +169,31 @@ class RecordFormat {
     requires std::is_convertible_v<const S&, std::string_view>
   consteval RecordFormat(const S& format) : text_(format) {
     detail::CheckRecordFormat<sizeof...(Args)>(text_, {detail::RecordArgKindOf<Args>()...});
+    std::size_t literal_start = 0;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text_.size();) {
+      if (text_[i] != '%') {
+        ++i;
+        continue;
+      }
+      detail::RecordFieldAt& at = fields_[count++];
+      at.literal_start = static_cast<std::uint32_t>(literal_start);
+      at.literal_size = static_cast<std::uint32_t>(i - literal_start);
+      i = detail::ReadRecordField(text_, i, at.field);
+      literal_start = i;
+    }
+    tail_start_ = static_cast<std::uint32_t>(literal_start);
+    tail_size_ = static_cast<std::uint32_t>(text_.size() - literal_start);
   }
 
   std::string_view text() const { return text_; }
+  detail::RecordLayout layout() const { return {fields_.data(), fields_.size(), tail_start_, tail_size_}; }
 
  private:
   std::string_view text_;
+  std::array<detail::RecordFieldAt, sizeof...(Args)> fields_{};
+  std::uint32_t tail_start_ = 0;
+  std::uint32_t tail_size_ = 0;
 };
 
 // RecordOutput: the open output file of a fixed-record writer, buffered.
@@ -172,7 +207,7 @@ class RecordOutput {
   template <class... Args>
   void Write(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
     const detail::RecordArg values[sizeof...(Args) + 1] = {detail::MakeRecordArg(args)..., {}};
-    WriteFormatted(format.text(), values);
+    WriteFormatted(format.text(), format.layout(), values);
   }
 
   // Close(): writes out the buffer and closes the file; raises MPayError 2002 on failure.
@@ -180,7 +215,7 @@ class RecordOutput {
 
  private:
   friend struct RecordOutputSink;
-  void WriteFormatted(std::string_view text, const detail::RecordArg* args);
+  void WriteFormatted(std::string_view text, const detail::RecordLayout& layout, const detail::RecordArg* args);
   void Append(std::string_view bytes);
   void AppendFill(char fill, std::size_t count);
 
@@ -205,13 +240,13 @@ template <class... Args>
 std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args);
 
 namespace detail {
-std::string FormatRecordString(std::string_view text, const RecordArg* args);
+std::string FormatRecordString(std::string_view text, const RecordLayout& layout, const RecordArg* args);
 }
 
 template <class... Args>
 std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
   const detail::RecordArg values[sizeof...(Args) + 1] = {detail::MakeRecordArg(args)..., {}};
-  return detail::FormatRecordString(format.text(), values);
+  return detail::FormatRecordString(format.text(), format.layout(), values);
 }
 
 }  // namespace ordexa
