@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 namespace ordexa {
@@ -83,10 +85,25 @@ constexpr bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 
 
 }  // namespace
 
+// The four-unit step takes the low byte of each unit in memory order.
+static_assert(std::endian::native == std::endian::little);
+
 std::size_t WideToCp1252Into(std::u16string_view text, char* out) {
   char* const start = out;
   const std::size_t size = text.size();
   for (std::size_t i = 0; i < size; ++i) {
+    // Four units below U+0080 at a time: their low bytes are the bytes.
+    while (i + 4 <= size) {
+      std::uint64_t units;
+      std::memcpy(&units, text.data() + i, sizeof units);
+      if ((units & 0xFF80FF80FF80FF80ull) != 0) break;
+      const auto bytes = static_cast<std::uint32_t>((units & 0xFF) | ((units >> 8) & 0xFF00) |
+                                                    ((units >> 16) & 0xFF0000) | ((units >> 24) & 0xFF000000));
+      std::memcpy(out, &bytes, sizeof bytes);
+      out += sizeof bytes;
+      i += 4;
+    }
+    if (i == size) break;
     const char16_t unit = text[i];
     // Most caller text is ASCII, which maps to itself.
     if (unit < 0x80) {

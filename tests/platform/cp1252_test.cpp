@@ -44,6 +44,30 @@ TEST(WideToCp1252, UsesTheBestFitTableAndTheDefaultChar) {
   }
 }
 
+// ASCII is converted four units at a time; every other kind of unit must stop that step
+// wherever it stands in the text.
+TEST(WideToCp1252, EveryKindOfUnitAtEveryPositionAmongAscii) {
+  const struct {
+    std::u16string character;
+    std::string byte;
+  } cases[] = {
+      {u"A", "A"},           {u"\u007F", "\x7F"},        {u"\u0080", "?"},    {u"\u0081", "\x81"},
+      {u"\u00FC", "\xFC"},   {u"\u0141", "L"},            {u"\u20AC", "\x80"}, {u"\U0001F600", "?"},
+      {u"\xD800", "?"},      {std::u16string(1, u'\0'), std::string(1, '\0')},  {u"\u0100", "A"},
+  };
+  const std::u16string context = u"abcdefghijk";
+  for (const auto& c : cases) {
+    for (std::size_t at = 0; at <= context.size(); ++at) {
+      const std::u16string text = context.substr(0, at) + c.character + context.substr(at);
+      const std::string expected = "abcdefghijk" + std::string();
+      EXPECT_EQ(expected.substr(0, at) + c.byte + expected.substr(at), WideToCp1252(text)) << at;
+      std::string into(text.size(), '*');
+      into.resize(WideToCp1252Into(text, into.data()));
+      EXPECT_EQ(WideToCp1252(text), into) << at;
+    }
+  }
+}
+
 TEST(Cp1252ToUtf8, EncodesEachByteAsItsCharacter) {
   EXPECT_EQ("\0A\x7F\xE2\x82\xAC\xC2\x81\xC5\xA0\xE2\x84\xA2\xC2\xA0\xC3\x9F\xC3\xBF"s,
             Cp1252ToUtf8("\0A\x7F\x80\x81\x8A\x99\xA0\xDF\xFF"s));
