@@ -245,21 +245,29 @@ PaymentSpec PayrollBatch::Payment(std::size_t index) const {
   p.bank_src = debtor_bank_;
   p.receiver = {pick(names_, 1), h % 23 == 0 ? pick(name2s_, 2) : 0, pick(streets_, 3), pick(cities_, 4), 0, 0, 0};
   p.reason = pick(reasons_, 5);
-  const Bank& bank = banks_[Mix(h + 6) % banks_.size()];
+  // An account of the bank named: the pools hold the banks' accounts in turn.
+  const std::size_t bank_index = Mix(h + 6) % banks_.size();
+  const Bank& bank = banks_[bank_index];
+  const TextId bank_iban =
+      swiss_ibans_[bank_index + banks_.size() * (Mix(h + 7) % (swiss_ibans_.size() / banks_.size()))];
   const int kind = static_cast<int>(index % 100);
   if (kind < 62) {
     p.type = payIban;
     p.is_salary = true;
-    p.bank_dst = {bank.name, 0, 0, bank.city, 0, pick(swiss_ibans_, 7), 0};
+    p.bank_dst = {bank.name, 0, 0, bank.city, 0, bank_iban, 0};
     if (kind % 10 == 3) p.cost_code = payCostBoth;
   } else if (kind < 68) {
     // Cross-border commuters, paid in euros to their home bank.
-    const Bank& foreign = foreign_banks_[Mix(h + 8) % foreign_banks_.size()];
+    const std::size_t foreign_index = Mix(h + 8) % foreign_banks_.size();
+    const Bank& foreign = foreign_banks_[foreign_index];
+    const TextId foreign_iban =
+        foreign_ibans_[foreign_index +
+                       foreign_banks_.size() * (Mix(h + 9) % (foreign_ibans_.size() / foreign_banks_.size()))];
     p.type = payIban;
     p.is_salary = true;
     p.currency = eur_;
     p.cost_code = kind % 2 == 0 ? payCostSrc : payCostBoth;
-    p.bank_dst = {foreign.name, 0, 0, foreign.city, 0, pick(foreign_ibans_, 9), foreign.clearing};
+    p.bank_dst = {foreign.name, 0, 0, foreign.city, 0, foreign_iban, foreign.clearing};
     p.receiver.city = pick(foreign_cities_, 10);
   } else if (kind < 74) {
     p.type = payRedBank;
