@@ -26,10 +26,10 @@ char ChargeRule(std::int32_t cost_code) {
 
 // The four 24-character address lines of TA 827 segments 03 and 05, cleaned.
 void WriteTa827Lines(RecordOutput& out, const PayAddressView& party) {
-  WriteRecordText(out, "%-24.24s", CleanRecordText(party.name1));
-  WriteRecordText(out, "%-24.24s", CleanRecordText(party.name2));
-  WriteRecordText(out, "%-24.24s", CleanRecordText(party.street));
-  WriteRecordText(out, "%-24.24s", CleanRecordText(party.city));
+  WriteRecordText(out, "%-24.24s", CleanedRecordText{party.name1});
+  WriteRecordText(out, "%-24.24s", CleanedRecordText{party.name2});
+  WriteRecordText(out, "%-24.24s", CleanedRecordText{party.street});
+  WriteRecordText(out, "%-24.24s", CleanedRecordText{party.city});
 }
 
 // Positions 6-32 of TA 827 segment 03: the beneficiary's account as its payment type
@@ -64,26 +64,26 @@ void WriteTa826(RecordOutput& out, const PaySettingView& settings, const Payment
   WriteRecordText(out, "01");
   WriteRecordText(out, "%6s%12s00000", FormatDateYYMMDD(payment.date), " ");
   WriteRecordText(out, "%6s%-7.7s", CreationDate(), NormalizePostAccount(payment.bank_src.id));
-  WriteRecordText(out, "%-5.5s%05.5ld82600", CleanRecordText(settings.dta_id), entry_sequence);
-  WriteRecordText(out, "%-5.5s%011.11s", CleanRecordText(settings.dta_id_sender),
+  WriteRecordText(out, "%-5.5s%05.5ld82600", CleanedRecordText{settings.dta_id}, entry_sequence);
+  WriteRecordText(out, "%-5.5s%011.11s", CleanedRecordText{settings.dta_id_sender},
                   DtaTransactionNumber(entry_sequence));
-  WriteRecordText(out, "%-24.24s%6sCHF", CleanRecordText(payment.bank_src.account), " ");
+  WriteRecordText(out, "%-24.24s%6sCHF", CleanedRecordText{payment.bank_src.account}, " ");
   WriteRecordText(out, "%-12.12s%14s", FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 
   // Segment 02: the ordering party, cleaned in this record.
   WriteRecordText(out, "02");
-  WriteRecordText(out, "%-20.20s", CleanRecordText(settings.sender.name1));
-  WriteRecordText(out, "%-20.20s", CleanRecordText(settings.sender.name2));
-  WriteRecordText(out, "%-20.20s", CleanRecordText(settings.sender.street));
-  WriteRecordText(out, "%-20.20s%46s", CleanRecordText(settings.sender.city), " ");
+  WriteRecordText(out, "%-20.20s", CleanedRecordText{settings.sender.name1});
+  WriteRecordText(out, "%-20.20s", CleanedRecordText{settings.sender.name2});
+  WriteRecordText(out, "%-20.20s", CleanedRecordText{settings.sender.street});
+  WriteRecordText(out, "%-20.20s%46s", CleanedRecordText{settings.sender.city}, " ");
 
   // Segment 03: ESR participant number, beneficiary, reference number as given.
   WriteRecordText(out, "03/C/");
   WriteRecordText(out, "%09.9s", NormalizePostAccount(CleanRecordText(payment.bank_dst.account)));
-  WriteRecordText(out, "%-20.20s", CleanRecordText(payment.receiver.name1));
-  WriteRecordText(out, "%-20.20s", CleanRecordText(payment.receiver.name2));
-  WriteRecordText(out, "%-20.20s", CleanRecordText(payment.receiver.street));
-  WriteRecordText(out, "%-20.20s", CleanRecordText(payment.receiver.city));
+  WriteRecordText(out, "%-20.20s", CleanedRecordText{payment.receiver.name1});
+  WriteRecordText(out, "%-20.20s", CleanedRecordText{payment.receiver.name2});
+  WriteRecordText(out, "%-20.20s", CleanedRecordText{payment.receiver.street});
+  WriteRecordText(out, "%-20.20s", CleanedRecordText{payment.receiver.city});
   if (payment.type == payESR15) {
     WriteRecordText(out, "%015.15s%12s%7s", payment.esr, "", " ");
   } else {
@@ -97,9 +97,9 @@ void WriteTa827(RecordOutput& out, const PaySettingView& settings, const Payment
   const std::string clearing = payment.type == payRedBank ? CleanRecordText(payment.bank_dst.id) : std::string();
   WriteRecordText(out, "01%6s%-12.12s00000", FormatDateYYMMDD(payment.date), clearing);
   WriteRecordText(out, "%6s%-7.7s", CreationDate(), NormalizePostAccount(payment.bank_src.id));
-  WriteRecordText(out, "%-5.5s%05.5ld827", CleanRecordText(settings.dta_id), entry_sequence);
+  WriteRecordText(out, "%-5.5s%05.5ld827", CleanedRecordText{settings.dta_id}, entry_sequence);
   WriteRecordText(out, "%c0", SalaryFlag(settings));
-  WriteRecordText(out, "%-5.5s%011.11s", CleanRecordText(settings.dta_id_sender),
+  WriteRecordText(out, "%-5.5s%011.11s", CleanedRecordText{settings.dta_id_sender},
                   DtaTransactionNumber(entry_sequence));
   WriteRecordText(out, "%-24.24s%6sCHF", DebitAccountText(payment.bank_src.account), " ");
   WriteRecordText(out, "%-12.12s%14s", FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
@@ -119,12 +119,12 @@ void WriteTa827(RecordOutput& out, const PaySettingView& settings, const Payment
 
   // Segment 04: the reason as one field.
   WriteRecordText(out, "04");
-  WriteRecordText(out, "%-112.112s%14s", CleanRecordText(payment.reason), " ");
+  WriteRecordText(out, "%-112.112s%14s", CleanedRecordText{payment.reason}, " ");
 
   // Segment 05, trust payments only: the final beneficiary.
   if (payment.type == payRedTreuhand) {
     WriteRecordText(out, "05/C/");
-    WriteRecordText(out, "%-27.27s", CleanRecordText(payment.bank_dst.account));
+    WriteRecordText(out, "%-27.27s", CleanedRecordText{payment.bank_dst.account});
     WriteTa827Lines(out, payment.receiver);
   }
 }
@@ -138,16 +138,16 @@ void WriteTa836(RecordOutput& out, const PaySettingView& settings, const Payment
   WriteRecordText(out, "00000");
   WriteRecordText(out, "%6s", CreationDate());
   WriteRecordText(out, "%-7.7s", NormalizePostAccount(payment.bank_src.id));
-  WriteRecordText(out, "%-5.5s", CleanRecordText(settings.dta_id));
+  WriteRecordText(out, "%-5.5s", CleanedRecordText{settings.dta_id});
   WriteRecordText(out, "%05.5ld", entry_sequence);
   WriteRecordText(out, "836");
   WriteRecordText(out, "%c", SalaryFlag(settings));
   WriteRecordText(out, "0");
-  WriteRecordText(out, "%-5.5s", CleanRecordText(settings.dta_id_sender));
+  WriteRecordText(out, "%-5.5s", CleanedRecordText{settings.dta_id_sender});
   WriteRecordText(out, "%011.11s", DtaTransactionNumber(entry_sequence));
   WriteRecordText(out, "%-24.24s", DebitAccountText(payment.bank_src.account));
   WriteRecordText(out, "%6s", FormatDateYYMMDD(payment.date));
-  WriteRecordText(out, "%-3.3s", CleanRecordText(PaymentCurrencyText(payment)));
+  WriteRecordText(out, "%-3.3s", CleanedRecordText{PaymentCurrencyText(payment)});
   WriteRecordText(out, "%-15.15s", FormatAmountText(payment.amount.int64, kDtaAmountFormat));
   WriteRecordText(out, "%11s", " ");
 
@@ -169,26 +169,26 @@ void WriteTa836(RecordOutput& out, const PaySettingView& settings, const Payment
     WriteRecordText(out, "%35s", " ");
   } else if (!payment.bank_dst.bic.empty()) {
     WriteRecordText(out, "A");
-    WriteRecordText(out, "%-35.35s", CleanRecordText(payment.bank_dst.bic));
+    WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.bank_dst.bic});
     WriteRecordText(out, "%35s", " ");
   } else {
     WriteRecordText(out, "D");
-    WriteRecordText(out, "%-35.35s", CleanRecordText(payment.bank_dst.name1));
-    WriteRecordText(out, "%-35.35s", CleanRecordText(payment.bank_dst.city));
+    WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.bank_dst.name1});
+    WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.bank_dst.city});
   }
-  WriteRecordText(out, "%-34.34s", CleanRecordText(iban));
+  WriteRecordText(out, "%-34.34s", CleanedRecordText{iban});
   WriteRecordText(out, "%21s", " ");
 
   // Segment 04: the beneficiary, cleaned, without its second name line.
   WriteRecordText(out, "04");
-  WriteRecordText(out, "%-35.35s", CleanRecordText(payment.receiver.name1));
-  WriteRecordText(out, "%-35.35s", CleanRecordText(payment.receiver.street));
-  WriteRecordText(out, "%-35.35s", CleanRecordText(payment.receiver.city));
+  WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.receiver.name1});
+  WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.receiver.street});
+  WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.receiver.city});
   WriteRecordText(out, "%21s", " ");
 
   // Segment 05: the reason on the first of three lines, then the charge rule.
   WriteRecordText(out, "05U");
-  WriteRecordText(out, "%-35.35s", CleanRecordText(payment.reason));
+  WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.reason});
   WriteRecordText(out, "%-35.35s", " ");
   WriteRecordText(out, "%-35.35s", " ");
   WriteRecordText(out, "%c", ChargeRule(payment.cost_code));

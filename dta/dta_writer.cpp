@@ -21,7 +21,7 @@ void WriteTa890(RecordOutput& out, const PaySettingView& settings, std::int64_t 
                 std::int32_t entry_sequence) {
   WriteRecordText(out, "01000000%12s00000", " ");
   WriteRecordText(out, "%6s%7s", FormatDateYYMMDD(0.0), " ");
-  WriteRecordText(out, "%-5.5s%05.5ld890%c0", CleanRecordText(settings.dta_id), entry_sequence, '0');
+  WriteRecordText(out, "%-5.5s%05.5ld890%c0", CleanedRecordText{settings.dta_id}, entry_sequence, '0');
   WriteRecordText(out, "%-16.16s", FormatAmountText(total, kDtaAmountFormat));
   WriteRecordText(out, "%59s", " ");
 }

@@ -27,17 +27,21 @@ std::string_view AsCString(std::string_view text, std::size_t limit) {
 template <class Sink>
 void AppendField(Sink& sink, const RecordField& field, const RecordArg& arg) {
   if (field.conversion == 's') {
-    std::string_view text = AsCString(arg.text, field.has_precision ? field.precision : arg.text.size());
+    // A cleaned text holds no NUL (cleaning makes it a blank), so it is not searched.
+    std::string_view text =
+        arg.clean ? arg.text : AsCString(arg.text, field.has_precision ? field.precision : arg.text.size());
     if (field.has_precision && text.size() > field.precision) text = text.substr(0, field.precision);
     const std::size_t fill = field.width > text.size() ? field.width - text.size() : 0;
-    if (field.left_align) {
-      sink.Append(text);
-      sink.Fill(' ', fill);
-    } else {
+    if (!field.left_align) {
       // The original runtime fills a zero-flagged text field with '0', not with blanks.
       sink.Fill(field.zero_fill ? '0' : ' ', fill);
+    }
+    if (arg.clean) {
+      sink.AppendCleaned(text);
+    } else {
       sink.Append(text);
     }
+    if (field.left_align) sink.Fill(' ', fill);
     return;
   }
   if (field.conversion == 'c') {
@@ -84,6 +88,11 @@ void AppendFormatted(Sink& sink, std::string_view text, const RecordLayout& layo
 struct StringSink {
   std::string& out;
   void Append(std::string_view bytes) { out.append(bytes); }
+  void AppendCleaned(std::string_view text) {
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    CleanRecordTextInto(text, out.data() + start);
+  }
   void Fill(char c, std::size_t count) { out.append(count, c); }
 };
 
@@ -111,6 +120,7 @@ void CheckWrite(FileStatus status) {
 struct RecordOutputSink {
   RecordOutput& output;
   void Append(std::string_view bytes) { output.Append(bytes); }
+  void AppendCleaned(std::string_view text) { output.AppendCleaned(text); }
   void Fill(char c, std::size_t count) { output.AppendFill(c, count); }
 };
 
@@ -121,6 +131,22 @@ void RecordOutput::WriteFormatted(std::string_view text, const detail::RecordLay
 }
 
 void RecordOutput::Append(std::string_view bytes) { CheckWrite(file_.Append(bytes)); }
+
+void RecordOutput::AppendCleaned(std::string_view text) {
+  // Cleaned straight into the buffer, a buffer's worth at a time.
+  while (!text.empty()) {
+    const std::string_view piece = text.substr(0, BufferedFile::kBufferSize);
+    FileStatus status;
+    char* room = file_.Room(piece.size(), status);
+    if (room == nullptr) {
+      CheckWrite(status);
+      return;
+    }
+    CleanRecordTextInto(piece, room);
+    file_.Commit(piece.size());
+    text.remove_prefix(piece.size());
+  }
+}
 
 void RecordOutput::AppendFill(char fill, std::size_t count) {
   // Filled straight in the buffer, a buffer's worth at a time.

@@ -9,7 +9,7 @@
 //   "%02d"      32-bit number, '0'-filled to width 2 ("-1" stays "-1")
 //   "%c"        one character
 // Arguments: texts (anything convertible to std::string_view; read up to a NUL as a C
-// string would be), std::int32_t for d/i/ld, std::int16_t for hd, char for c. Any other
+// string would be; CleanedRecordText is cleaned as it is written), std::int32_t for d/i/ld, std::int16_t for hd, char for c. Any other
 // argument type, a count mismatch or an unknown directive is a compile error.
 #pragma once
 
@@ -19,6 +19,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "format/record_text.h"
 #include "platform/buffered_file.h"
 
 namespace ordexa {
@@ -33,6 +34,7 @@ consteval RecordArgKind RecordArgKindOf() {
   if constexpr (std::is_same_v<U, char>) return RecordArgKind::kChar;
   else if constexpr (std::is_same_v<U, std::int16_t>) return RecordArgKind::kInt16;
   else if constexpr (std::is_same_v<U, std::int32_t>) return RecordArgKind::kInt32;
+  else if constexpr (std::is_same_v<U, CleanedRecordText>) return RecordArgKind::kText;
   else if constexpr (std::is_convertible_v<const U&, std::string_view>) return RecordArgKind::kText;
   else return RecordArgKind::kUnsupported;
 }
@@ -143,12 +145,16 @@ struct RecordArg {
   std::string_view text;
   std::int32_t number = 0;
   char character = 0;
+  bool clean = false;  // the text is cleaned as it is written (CleanedRecordText)
 };
 
 template <class T>
 RecordArg MakeRecordArg(const T& value) {
   RecordArg arg;
-  if constexpr (RecordArgKindOf<T>() == RecordArgKind::kText) {
+  if constexpr (std::is_same_v<T, CleanedRecordText>) {
+    arg.text = value.text;
+    arg.clean = true;
+  } else if constexpr (RecordArgKindOf<T>() == RecordArgKind::kText) {
     arg.text = std::string_view(value);
   } else if constexpr (RecordArgKindOf<T>() == RecordArgKind::kChar) {
     arg.character = value;
@@ -217,6 +223,7 @@ class RecordOutput {
   friend struct RecordOutputSink;
   void WriteFormatted(std::string_view text, const detail::RecordLayout& layout, const detail::RecordArg* args);
   void Append(std::string_view bytes);
+  void AppendCleaned(std::string_view text);
   void AppendFill(char fill, std::size_t count);
 
   BufferedFile file_;

@@ -41,8 +41,12 @@ char CleanRecordChar(char c) { return kRecordChar[static_cast<unsigned char>(c)]
 
 std::string CleanRecordText(std::string_view text) {
   std::string cleaned(text.size(), ' ');
-  for (std::size_t i = 0; i < text.size(); ++i) cleaned[i] = CleanRecordChar(text[i]);
+  CleanRecordTextInto(text, cleaned.data());
   return cleaned;
+}
+
+void CleanRecordTextInto(std::string_view text, char* out) {
+  for (const char c : text) *out++ = kRecordChar[static_cast<unsigned char>(c)];
 }
 
 }  // namespace ordexa

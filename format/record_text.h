@@ -17,4 +17,14 @@ std::string CleanRecordText(std::string_view text);
 // CleanRecordChar(): the mapping of CleanRecordText for one byte.
 char CleanRecordChar(char c);
 
+// CleanRecordTextInto(): CleanRecordText written to `out` (room for text.size() bytes).
+void CleanRecordTextInto(std::string_view text, char* out);
+
+// CleanedRecordText: a record field argument that the record formatter cleans as it
+// writes it, with no text of its own (see CleanRecordText).
+// Example: WriteRecordText(out, "%-24.24s", CleanedRecordText{name}).
+struct CleanedRecordText {
+  std::string_view text;
+};
+
 }  // namespace ordexa

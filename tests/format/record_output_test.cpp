@@ -30,6 +30,10 @@ TEST(FormatRecordText, FieldConventions) {
       {"-1901-1-1", FormatRecordText("%02d%02d%02d", -1901, -1, -1)},
       {"-00042", FormatRecordText("%06d", -42)},
       {"-2147483648", FormatRecordText("%d", std::int32_t{-2147483647 - 1})},
+      // Cleaned as written: a NUL is a blank there, not the end of the text.
+      {"MUL X |000AB", FormatRecordText("%-6.6s|%05.5s", CleanedRecordText{std::string_view("m\xFCl\0x", 5)},
+                                        CleanedRecordText{"ab"})},
+      {"ZURICH", FormatRecordText("%-6.6s", CleanedRecordText{"Z\xFCrich-Oerlikon"})},
   };
   for (const auto& c : cases) EXPECT_EQ(c.expected, c.actual);
 }
@@ -50,6 +54,8 @@ TEST(RecordOutput, WritesPiecesInOrderAcrossTheBuffer) {
   const std::string huge(3 * BufferedFile::kBufferSize + 7, 'y');
   WriteRecordText(out, "%-300000.300000s", huge);
   expected += huge + std::string(300000 - huge.size(), ' ');
+  WriteRecordText(out, "%s", CleanedRecordText{huge});
+  expected += std::string(huge.size(), 'Y');
   out.Close();
   EXPECT_EQ(expected, test::ReadWholeFile(dir.Path("big.dta")));
 }
