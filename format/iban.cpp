@@ -14,44 +14,51 @@ namespace {
 constexpr std::size_t kChunkSize = 9;
 constexpr std::size_t kSwissIbanLength = 21;
 
-// The rotated text with every capital letter A-Z replaced by its number 10-35.
-std::string RotatedCheckDigits(std::string_view text) {
-  std::string digits;
-  digits.reserve(text.size() * 2);
-  auto append = [&digits](std::string_view part) {
-    for (const char c : part) {
-      if (c >= 'A' && c <= 'Z') {
-        const int number = c - 'A' + 10;
-        digits.push_back(static_cast<char>('0' + number / 10));
-        digits.push_back(static_cast<char>('0' + number % 10));
-      } else {
-        digits.push_back(c);
-      }
+// The digits of the check, one at a time: the text rotated by four characters, every
+// capital letter A-Z as its number 10-35, every other character as it is.
+class RotatedDigits {
+ public:
+  explicit RotatedDigits(std::string_view text) : text_(text) {}
+
+  bool done() const { return !has_second_digit_ && read_ == text_.size(); }
+
+  char Next() {
+    if (has_second_digit_) {
+      has_second_digit_ = false;
+      return second_digit_;
     }
-  };
-  append(text.substr(4));
-  append(text.substr(0, 4));
-  return digits;
-}
+    const char c = text_[(read_++ + 4) % text_.size()];
+    if (c < 'A' || c > 'Z') return c;
+    const int number = c - 'A' + 10;
+    second_digit_ = static_cast<char>('0' + number % 10);
+    has_second_digit_ = true;
+    return static_cast<char>('0' + number / 10);
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t read_ = 0;
+  char second_digit_ = 0;
+  bool has_second_digit_ = false;
+};
 
 }  // namespace
 
 std::int32_t IbanMod97(std::string_view text) {
   if (text.size() < 4) return 0;
-  const std::string digits = RotatedCheckDigits(text);
+  RotatedDigits digits(text);
 
   // Each chunk starts with the previous remainder, when there is one to carry: a chunk
   // that reads as a negative number (a "-" in the text) leaves nothing in front of the next.
   std::int32_t remainder = -1;
-  std::size_t position = 0;
   while (true) {
-    std::string chunk;
-    if (remainder >= 0) chunk = std::to_string(remainder);
-    const std::size_t taken = std::min(kChunkSize - chunk.size(), digits.size() - position);
-    chunk.append(digits, position, taken);
-    position += taken;
-    remainder = Atol32(chunk) % 97;  // truncating: a negative number leaves a negative remainder
-    if (position == digits.size()) return remainder;
+    char chunk[kChunkSize];
+    std::size_t length = 0;
+    if (remainder >= 10) chunk[length++] = static_cast<char>('0' + remainder / 10);
+    if (remainder >= 0) chunk[length++] = static_cast<char>('0' + remainder % 10);
+    while (length < kChunkSize && !digits.done()) chunk[length++] = digits.Next();
+    remainder = Atol32(std::string_view(chunk, length)) % 97;  // truncating: a negative number leaves a negative remainder
+    if (digits.done()) return remainder;
   }
 }
 

@@ -162,8 +162,9 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return utf8;
 }
 
-char Cp1252ToUpper(char c) {
-  const auto byte = static_cast<unsigned char>(c);
+namespace {
+
+constexpr char UpperOf(unsigned char byte) {
   if (byte >= 'a' && byte <= 'z') return static_cast<char>(byte - 0x20);
   // The accented small letters sit 0x20 above their capitals; 0xF7 is the division sign.
   if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return static_cast<char>(byte - 0x20);
@@ -172,12 +173,22 @@ char Cp1252ToUpper(char c) {
     case 0x9C: return static_cast<char>(0x8C);  // oe ligature
     case 0x9E: return static_cast<char>(0x8E);  // z with caron
     case 0xFF: return static_cast<char>(0x9F);  // y with diaeresis
-    default: return c;
+    default: return static_cast<char>(byte);
   }
 }
 
+constexpr std::array<char, 256> kUpper = [] {
+  std::array<char, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[byte] = UpperOf(static_cast<unsigned char>(byte));
+  return table;
+}();
+
+}  // namespace
+
+char Cp1252ToUpper(char c) { return kUpper[static_cast<unsigned char>(c)]; }
+
 void Cp1252ToUpperInPlace(std::string& text) {
-  for (char& c : text) c = Cp1252ToUpper(c);
+  for (char& c : text) c = kUpper[static_cast<unsigned char>(c)];
 }
 
 }  // namespace ordexa

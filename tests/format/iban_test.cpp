@@ -22,6 +22,13 @@ TEST(IbanMod97, ComputesChunkedRemainder) {
       {77, "CH77-0070-0110-0000-0000-1"},
       {-18, "1234-5"},
       {0, "CH7"},
+      // Letters give two digits, which may fall on both sides of a chunk end; small letters
+      // and blanks stay characters and end the number of their chunk.
+      {1, "FR7630006000011234567890189"},
+      {21, std::string(31, 'A')},
+      {73, "XYZW"},
+      {41, "ch9300762011623852957"},
+      {18, "AB12 3456 7890"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.expected, IbanMod97(c.text)) << "text \"" << c.text << "\"";
 }
