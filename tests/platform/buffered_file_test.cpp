@@ -40,6 +40,36 @@ std::string Pattern(std::size_t size, std::size_t seed = 0) {
   return text;
 }
 
+// Room() and Commit() interleaved with Append(): formatted in place, in order, and the
+// buffer written out only when the room asked for is not left.
+TEST(BufferedFile, RoomFormattedInPlaceJoinsTheAppendedBytes) {
+  RecordingFileSystem fs;
+  std::string expected;
+  BufferedFile file(fs, 42);
+  for (const std::size_t size : {std::size_t{10}, kBuffer - 20, std::size_t{15}, kBuffer, std::size_t{0}}) {
+    ASSERT_TRUE(file.Append("ab"));
+    expected += "ab";
+    FileStatus status;
+    char* room = file.Room(size, status);
+    ASSERT_NE(nullptr, room);
+    const std::string piece = Pattern(size, expected.size());
+    if (size != 0) std::memcpy(room, piece.data(), size);
+    file.Commit(size);
+    expected += piece;
+  }
+  ASSERT_TRUE(file.Close());
+  EXPECT_EQ(expected, fs.written);
+  EXPECT_EQ((std::vector<std::size_t>{kBuffer - 4, 17, kBuffer, 2}), fs.write_sizes);
+
+  FileStatus status;
+  BufferedFile open(fs, 43);
+  EXPECT_EQ(nullptr, open.Room(kBuffer + 1, status));
+  EXPECT_EQ(ERROR_INVALID_PARAMETER, status.error);
+  ASSERT_TRUE(open.Close());
+  EXPECT_EQ(nullptr, open.Room(1, status));
+  EXPECT_EQ(ERROR_INVALID_HANDLE, status.error);
+}
+
 TEST(BufferedFile, DeliversEveryByteInOrderInFullBufferWrites) {
   RecordingFileSystem fs;
   std::string expected;
