@@ -42,7 +42,7 @@ std::uint32_t TextStore::NewSlot(std::size_t room) {
   return slot;
 }
 
-void TextStore::Set(TextRef& text, std::string_view bytes) {
+void TextStore::SetInPlaceOrMove(TextRef& text, std::string_view bytes) {
   if (bytes.size() > std::numeric_limits<std::uint32_t>::max() - 2 * kUnit) throw std::bad_alloc();
   const std::uint32_t capacity = text.slot == 0 ? 0 : Capacity(text.slot);
   if (bytes.size() <= capacity) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -35,7 +36,22 @@ class TextStore {
 
   // Set(): `text` holds `bytes` afterwards. Throws std::bad_alloc when the store cannot
   // grow; `text` is then unchanged.
-  void Set(TextRef& text, std::string_view bytes);
+  void Set(TextRef& text, std::string_view bytes) {
+    // The usual put, a field's first text, fits the current block: a new slot without a call.
+    if (text.slot == 0 && !bytes.empty() && bytes.size() <= kUnitsPerBlock) {
+      const std::size_t units = 1 + (bytes.size() + kUnit - 1) / kUnit;
+      if (next_unit_ + units <= blocks_.size() * kUnitsPerBlock) {
+        const auto slot = static_cast<std::uint32_t>(next_unit_);
+        next_unit_ += units;
+        const auto capacity = static_cast<std::uint32_t>((units - 1) * kUnit);
+        std::memcpy(SlotStart(slot), &capacity, sizeof capacity);
+        std::memcpy(SlotBytes(slot), bytes.data(), bytes.size());
+        text = {slot, static_cast<std::uint32_t>(bytes.size())};
+        return;
+      }
+    }
+    SetInPlaceOrMove(text, bytes);
+  }
 
   // Writable(): the bytes of `text` for changes that keep its length (upper-casing).
   char* Writable(TextRef text) { return text.size == 0 ? nullptr : SlotBytes(text.slot); }
@@ -55,6 +71,7 @@ class TextStore {
   }
   char* SlotBytes(std::uint32_t slot) const { return SlotStart(slot) + kUnit; }
   std::uint32_t Capacity(std::uint32_t slot) const;
+  void SetInPlaceOrMove(TextRef& text, std::string_view bytes);
   std::uint32_t NewSlot(std::size_t room);
 
   std::vector<std::unique_ptr<char[]>> blocks_;
