@@ -5,10 +5,17 @@
 
 namespace ordexa::detail {
 
+namespace {
+
+constexpr bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+}  // namespace
+
 SingleLineText::SingleLineText(std::string_view text) : view_(text) {
-  if (text.find_first_of("\r\n") == std::string_view::npos) return;
+  // One pass over the text (find_first_of would search the two characters per byte).
+  if (std::none_of(text.begin(), text.end(), IsLineBreak)) return;
   cleaned_.assign(text);
-  std::replace_if(cleaned_.begin(), cleaned_.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  std::replace_if(cleaned_.begin(), cleaned_.end(), IsLineBreak, ' ');
   view_ = cleaned_;
 }
 
