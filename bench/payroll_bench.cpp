@@ -71,6 +71,12 @@ struct SizeResult {
   bool ok = false;
 };
 
+// Heap in use, blocks the allocator maps of their own included.
+std::size_t HeapInUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 double PeakResidentMb() {
@@ -118,14 +124,14 @@ SizeResult MeasureSize(std::size_t payments, int repetitions, const std::string&
   const PayrollBatch batch(payments);
   std::vector<double> fill, release, write[kFormatCount];
   for (int rep = 0; rep < repetitions; ++rep) {
-    const std::size_t heap_before = mallinfo2().uordblks;
+    const std::size_t heap_before = HeapInUse();
     ComPtr<CPayManager> manager = CPayManager::New();
     Clock::time_point start = Clock::now();
     if (!FillManager(*manager.get(), batch)) return result;
     fill.push_back(Ms(Clock::now() - start));
     if (rep == 0) {
       result.batch_bytes_per_payment =
-          static_cast<double>(mallinfo2().uordblks - heap_before) / static_cast<double>(payments);
+          static_cast<double>(HeapInUse() - heap_before) / static_cast<double>(payments);
       result.peak_after_fill_mb = PeakResidentMb();
     }
     for (std::size_t f = 0; f < kFormatCount; ++f) {
