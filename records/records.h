@@ -32,7 +32,7 @@ struct PaymentRecord {
   PayAddressRecord receiver;
   std::string esr;
   std::string currency;
-  CY amount;
+  CY amount{};
   std::string reason;
   bool is_salary = false;
   std::int32_t cost_code = payCostBoth;  // a PayCosts value, unchecked
