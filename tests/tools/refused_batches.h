@@ -44,8 +44,11 @@ inline std::vector<RefusedBatch> LoadRefusedBatches() {
       const std::string_view key = field.unescaped_key().value();
       ondemand::value value = field.value().value();
       if (key == "batch") {
-        batch.file = value.type().value() == ondemand::json_type::array ? value.get_array().raw_json().value()
-                                                                          : value.get_object().raw_json().value();
+        if (value.type().value() == ondemand::json_type::array) {
+          batch.file = value.get_array().value().raw_json().value();
+        } else {
+          batch.file = value.get_object().value().raw_json().value();
+        }
       } else if (key == "text") {
         batch.file = value.get_string().value();
       } else if (key == "latin1") {

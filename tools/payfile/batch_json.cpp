@@ -70,6 +70,9 @@ class BatchJsonReader {
                      std::to_string(*bad) + " (line " + std::to_string(position.line) + ", column " +
                      std::to_string(position.column) + ") is not UTF-8; batch files are UTF-8 text");
     }
+    if (body_text().find_first_not_of(" \t\r\n") == std::string_view::npos) {
+      Fail(root, "the file is empty; a batch is a JSON object with its payments");
+    }
     if (const auto error = parser_.iterate(body_).get(document_)) FailTokens(root, error);
     document_ready_ = true;
     json_type type;
