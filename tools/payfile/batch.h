@@ -6,10 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "oleauto.h"
 
@@ -45,25 +44,29 @@ inline constexpr std::string_view kAddressKeys[] = {"Name1", "Name2", "Street", 
 enum AddressKey { kName1, kName2, kStreet, kCity, kId, kAccount, kBic };
 inline constexpr std::size_t kAddressFieldCount = std::size(kAddressKeys);
 
-// The texts of one address block (UTF-8 as given); a key the batch leaves out stays empty.
-using BatchAddress = std::array<std::optional<std::string>, kAddressFieldCount>;
+// Texts are UTF-8 as given, views into the JSON parser's string buffer: a Batch is valid
+// while the parser that read it lives (ReadBatchJson). A key the batch leaves out stays empty.
+using BatchText = std::optional<std::string_view>;
+
+// The texts of one address block.
+using BatchAddress = std::array<BatchText, kAddressFieldCount>;
 
 struct BatchSettings {
   std::optional<BatchAddress> sender;
-  std::optional<std::string> dta_id;
-  std::optional<std::string> cost_account;
+  BatchText dta_id;
+  BatchText cost_account;
   std::optional<bool> is_salary;
-  std::optional<std::string> dta_id_sender;
-  std::optional<std::string> cost_currency;
+  BatchText dta_id_sender;
+  BatchText cost_currency;
 };
 
 struct BatchPayment {
   std::int32_t pay_type = 0;  // required in the file: a PayTypes value, any 32-bit number
   std::optional<DATE> date;
   std::optional<std::int64_t> amount;  // ten-thousandths
-  std::optional<std::string> reason;
-  std::optional<std::string> esr;
-  std::optional<std::string> currency;
+  BatchText reason;
+  BatchText esr;
+  BatchText currency;
   std::optional<bool> is_salary;
   std::optional<std::int32_t> cost_code;
   BatchAddress bank_src;
@@ -73,7 +76,7 @@ struct BatchPayment {
 
 struct Batch {
   BatchSettings settings;
-  std::vector<BatchPayment> payments;
+  std::deque<BatchPayment> payments;  // a deque: a long batch grows without moving its payments
 };
 
 }  // namespace ordexa::payfile

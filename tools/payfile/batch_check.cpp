@@ -236,6 +236,7 @@ class Checker {
   void CheckDta() {
     const PaySettingRecord& settings = batch_.settings;
     bool any_record = false;
+    bool records[3] = {};  // TA 826, 827, 836: the ordering party's lines differ by record
     std::uint64_t total = 0;
     bool total_overflows = false;
     for (std::size_t i = 0; i < batch_.payments.size(); ++i) {
@@ -250,6 +251,7 @@ class Checker {
         continue;
       }
       any_record = true;
+      records[record == 826 ? 0 : record == 827 ? 1 : 2] = true;
       const FileField amount_field{"DTA", "amount", record == 836 ? 15u : 12u};
       const std::string amount = FormatAmount(payment.amount.int64, &kDtaAmountFormat);
       if (amount.size() > amount_field.width) {
@@ -263,6 +265,9 @@ class Checker {
       if (record == 827) CheckTa827(i, payment);
       if (record == 836) CheckTa836(i, payment);
     }
+    if (records[0]) DtaSender(20, true, true);
+    if (records[1]) DtaSender(24, false, true);
+    if (records[2]) DtaSender(35, false, false);
     CutCleaned(AtSetting("DtaID"), settings.dta_id, {"DTA", "sender identification", 5});
     if (any_record) CutCleaned(AtSetting("DtaID_Sender"), settings.dta_id_sender, {"DTA", "reference", 5});
     const FileField total_field{"DTA", "total", 16};
@@ -314,7 +319,6 @@ class Checker {
     DtaLines(i, "Receiver", payment.receiver, 20, true);
     Cut(AtPayment(i, "ESR"), payment.esr, payment.esr,
         {"DTA", "reference number", payment.type == payESR15 ? 15u : 27u});
-    DtaSender(20, true, true);
   }
 
   void CheckTa827(std::size_t i, const PaymentRecord& payment) {
@@ -345,7 +349,6 @@ class Checker {
     }
     DtaLines(i, "Receiver", payment.receiver, 24, true);
     CutCleaned(AtPayment(i, "Reason"), payment.reason, {"DTA", "reason", 112});
-    DtaSender(24, false, true);
   }
 
   void CheckTa836(std::size_t i, const PaymentRecord& payment) {
@@ -368,7 +371,6 @@ class Checker {
     }
     DtaLines(i, "Receiver", payment.receiver, 35, false);
     CutCleaned(AtPayment(i, "Reason"), payment.reason, {"DTA", "reason", 35});
-    DtaSender(35, false, false);
   }
 
   // ---- EZAG ----

@@ -13,7 +13,7 @@ namespace ordexa::payfile {
 // Puts the settings through the manager's Setting view, then one NewPayment per payment
 // with every property the batch gives. A failed call (only memory exhaustion makes one
 // fail) throws std::runtime_error naming its HRESULT. Returns the number of payments.
-// Example: FillManager(ReadBatchJson(json, "batch.json"), manager) == 12.
+// Example: FillManager(ReadBatchJson(json, "batch.json", parser), manager) == 12.
 std::size_t FillManager(const Batch& batch, IPayManager& manager);
 
 }  // namespace ordexa::payfile

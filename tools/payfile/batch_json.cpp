@@ -55,8 +55,8 @@ std::string_view TrimToken(std::string_view token) {
 
 class BatchJsonReader {
  public:
-  BatchJsonReader(const simdjson::padded_string& json, std::string_view source_name)
-      : text_(json.data(), json.size()), source_name_(source_name) {
+  BatchJsonReader(const simdjson::padded_string& json, std::string_view source_name, ondemand::parser& parser)
+      : text_(json.data(), json.size()), source_name_(source_name), parser_(parser) {
     if (text_.starts_with(kByteOrderMark)) body_offset_ = kByteOrderMark.size();
     body_ = simdjson::padded_string_view(json.data() + body_offset_, json.size() - body_offset_,
                                          json.size() + simdjson::SIMDJSON_PADDING - body_offset_);
@@ -64,7 +64,10 @@ class BatchJsonReader {
 
   Batch Read() {
     const JsonPath root;
-    if (const std::optional<std::size_t> bad = FirstInvalidUtf8(text_)) {
+    // The fast whole-text test first; the place of the first bad byte only when there is one.
+    const std::optional<std::size_t> bad =
+        simdjson::validate_utf8(text_.data(), text_.size()) ? std::nullopt : FirstInvalidUtf8(text_);
+    if (bad) {
       const TextPosition position = PositionOf(text_, *bad);
       Fail(root, "the byte " + HexText(static_cast<unsigned char>(text_[*bad]), 2) + " at offset " +
                      std::to_string(*bad) + " (line " + std::to_string(position.line) + ", column " +
@@ -291,7 +294,7 @@ class BatchJsonReader {
     std::array<bool, kAddressFieldCount> seen{};
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
       const std::size_t index = KeyIndex(key, kAddressKeys, seen, path);
-      address[index] = std::string(GetString(field_value, path.Key(kAddressKeys[index])));
+      address[index] = GetString(field_value, path.Key(kAddressKeys[index]));
     });
   }
 
@@ -307,19 +310,19 @@ class BatchJsonReader {
           ReadAddress(field_value, field_path, settings.sender.emplace());
           break;
         case kDtaId:
-          settings.dta_id = std::string(GetString(field_value, field_path));
+          settings.dta_id = GetString(field_value, field_path);
           break;
         case kCostAccount:
-          settings.cost_account = std::string(GetString(field_value, field_path));
+          settings.cost_account = GetString(field_value, field_path);
           break;
         case kSettingIsSalary:
           settings.is_salary = GetBool(field_value, field_path);
           break;
         case kDtaIdSender:
-          settings.dta_id_sender = std::string(GetString(field_value, field_path));
+          settings.dta_id_sender = GetString(field_value, field_path);
           break;
         case kCostCurrency:
-          settings.cost_currency = std::string(GetString(field_value, field_path));
+          settings.cost_currency = GetString(field_value, field_path);
           break;
       }
     });
@@ -357,13 +360,13 @@ class BatchJsonReader {
           payment.amount = GetAmount(field_value, field_path);
           break;
         case kReason:
-          payment.reason = std::string(GetString(field_value, field_path));
+          payment.reason = GetString(field_value, field_path);
           break;
         case kEsr:
-          payment.esr = std::string(GetString(field_value, field_path));
+          payment.esr = GetString(field_value, field_path);
           break;
         case kCurrency:
-          payment.currency = std::string(GetString(field_value, field_path));
+          payment.currency = GetString(field_value, field_path);
           break;
         case kPaymentIsSalary:
           payment.is_salary = GetBool(field_value, field_path);
@@ -390,7 +393,7 @@ class BatchJsonReader {
   std::size_t body_offset_ = 0;
   simdjson::padded_string_view body_;
   std::string_view source_name_;
-  ondemand::parser parser_;
+  ondemand::parser& parser_;
   ondemand::document document_;
   bool document_ready_ = false;
   Batch batch_;
@@ -426,8 +429,9 @@ simdjson::padded_string LoadBatchText(const std::string& path) {
   return text;
 }
 
-Batch ReadBatchJson(const simdjson::padded_string& json, std::string_view source_name) {
-  BatchJsonReader reader(json, source_name);
+Batch ReadBatchJson(const simdjson::padded_string& json, std::string_view source_name,
+                    ondemand::parser& parser) {
+  BatchJsonReader reader(json, source_name, parser);
   return reader.Read();
 }
 

@@ -33,7 +33,10 @@ simdjson::padded_string LoadBatchText(const std::string& path);
 // UTF-8 (with its byte offset), malformed JSON (with line and column), unknown or
 // repeated keys, values of the wrong type, amounts and dates that do not convert, a
 // payment without PayType, an empty payment list.
-// Example: ReadBatchJson(json, "batch.json").payments.size() == 12 for twelve payments.
-Batch ReadBatchJson(const simdjson::padded_string& json, std::string_view source_name);
+// The batch's texts view `parser`'s string buffer (and `json`): keep both while the batch
+// is used, and do not reuse the parser meanwhile.
+// Example: ReadBatchJson(json, "batch.json", parser).payments.size() == 12 for twelve payments.
+Batch ReadBatchJson(const simdjson::padded_string& json, std::string_view source_name,
+                    simdjson::ondemand::parser& parser);
 
 }  // namespace ordexa::payfile

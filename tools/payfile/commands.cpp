@@ -44,7 +44,8 @@ std::string SourceName(const std::string& path) { return path == "-" ? "<stdin>"
 bool LoadBatch(const std::string& path, CPayManager& manager) {
   try {
     const simdjson::padded_string json = LoadBatchText(path);
-    FillManager(ReadBatchJson(json, SourceName(path)), manager);
+    simdjson::ondemand::parser parser;
+    FillManager(ReadBatchJson(json, SourceName(path), parser), manager);
     return true;
   } catch (const BatchError& error) {
     std::cerr << error.what() << '\n';
@@ -130,8 +131,9 @@ int RunCheckIban(const std::vector<std::string>& texts) {
 
 int RunDemo(const DemoOptions& options) {
   const ComPtr<CPayManager> manager = CPayManager::New();
-  const std::size_t payments =
-      FillManager(ReadBatchJson(simdjson::padded_string(DemoBatchJson()), "demo batch"), *manager.get());
+  const simdjson::padded_string demo_json(DemoBatchJson());
+  simdjson::ondemand::parser parser;
+  const std::size_t payments = FillManager(ReadBatchJson(demo_json, "demo batch", parser), *manager.get());
 
   const std::string directory = AnsiTextFromUtf8(options.directory);
   std::error_code error;
