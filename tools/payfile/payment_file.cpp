@@ -101,7 +101,7 @@ std::optional<std::string> OutputNameProblem(std::string_view display_name, std:
   return std::nullopt;
 }
 
-WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request) {
+WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request, const FileSystem& file_system) {
   const std::string headline = "payfile: cannot write " + request.display_name + ": ";
   // A name the component would write under another name, or a folder in the way of the
   // file: refused before the component runs, so nothing is left behind.
@@ -112,7 +112,7 @@ WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request) {
   std::string component;
   bool partly_written = false;
   try {
-    manager.WriteBatch(request.file_type, request.file_name, request.pay_period, request.swiss);
+    manager.WriteBatch(request.file_type, request.file_name, request.pay_period, request.swiss, file_system);
     return {};
   } catch (const MPayError& failure) {
     component = ComponentLine(Cp1252ToUtf8(failure.text()));

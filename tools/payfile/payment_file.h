@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "model/pay_manager.h"
+#include "platform/file_system.h"
 
 namespace ordexa::payfile {
 
@@ -47,6 +48,7 @@ std::optional<std::string> NameProblem(std::string_view display_name, std::int32
 // stays on disk (a partly written file, the ISO writer's temporary file).
 // Example: for "no/such/dir/x.dta" the message begins
 // "payfile: cannot write no/such/dir/x.dta: the folder \"no/such/dir\" does not exist\n".
-WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request);
+WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request,
+                             const FileSystem& file_system = SystemFileSystem());
 
 }  // namespace ordexa::payfile
