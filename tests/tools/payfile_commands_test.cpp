@@ -131,6 +131,8 @@ TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
        "\"2024-06-31T10:00:00\" has no day 31 in June 2024"},
       {{"write", "batch.json", "--type", "dta", "--out", "x.dta", "--now", "2024-06-20"}, 2, "is not of the form"},
       {{"write", "missing.json", "--type", "dta", "--out", "x.dta"}, 2, "missing.json: cannot be read"},
+      {{"write", ".", "--type", "dta", "--out", "x.dta"}, 2, ".: cannot be read: Is a directory"},
+      {{"check", "batch.json", "--type", "iso", "--strict"}, 2, "--strict"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
