@@ -209,15 +209,16 @@ class Checker {
     Cut(place, text, CleanRecordText(text), field);
   }
 
-  void PostalAccount(const Place& place, std::string_view given, std::string_view normalized, std::size_t width) {
+  // An account the field needs as a postal account; `normalized` is what the writer makes of it.
+  void PostalAccount(const Place& place, std::string_view given, std::string_view normalized,
+                     const FileField& field) {
     if (const std::optional<std::string> why = PostalAccountProblem(normalized)) {
-      Warn(place, NotAPostalAccount(Utf8(given), *why, Utf8(normalized.substr(0, width))));
+      Warn(place, NotAPostalAccount(Utf8(given), *why, Utf8(normalized.substr(0, field.width))));
     }
   }
 
   // A six-digit date field: years 1900 to 2099 fit; an unset date is the day of writing.
-  void FixedWidthDate(std::size_t index, DATE date, std::string_view format) {
-    const FileField field{format, "date", 6};
+  void FixedWidthDate(std::size_t index, DATE date, const FileField& field) {
     if (date == 0.0) return;
     if (date < 100.0) {
       Warn(AtPayment(index, "Date"), DateTakenAsToday(date, field));
@@ -252,25 +253,25 @@ class Checker {
       }
       any_record = true;
       records[record == 826 ? 0 : record == 827 ? 1 : 2] = true;
-      const FileField amount_field{"DTA", "amount", record == 836 ? 15u : 12u};
+      const FileField& amount_field = record == 836 ? kDtaIbanAmount : kDtaAmount;
       const std::string amount = FormatAmount(payment.amount.int64, &kDtaAmountFormat);
       if (amount.size() > amount_field.width) {
         Warn(AtPayment(i, "Amount"),
              AmountDoesNotFit(payment.amount.int64, amount_field, amount.substr(0, amount_field.width)));
       }
-      FixedWidthDate(i, payment.date, "DTA");
+      FixedWidthDate(i, payment.date, kDtaDate);
       Cut(AtPayment(i, "BankSrc", "ID"), payment.bank_src.id, NormalizePostAccount(payment.bank_src.id),
-          {"DTA", "ordering bank clearing number", 7});
+          kDtaOrderingBank);
       if (record == 826) CheckTa826(i, payment);
       if (record == 827) CheckTa827(i, payment);
       if (record == 836) CheckTa836(i, payment);
     }
-    if (records[0]) DtaSender(20, true, true);
-    if (records[1]) DtaSender(24, false, true);
-    if (records[2]) DtaSender(35, false, false);
-    CutCleaned(AtSetting("DtaID"), settings.dta_id, {"DTA", "sender identification", 5});
-    if (any_record) CutCleaned(AtSetting("DtaID_Sender"), settings.dta_id_sender, {"DTA", "reference", 5});
-    const FileField total_field{"DTA", "total", 16};
+    if (records[0]) DtaSender(kDtaEsrSenderLine, true, true);
+    if (records[1]) DtaSender(kDtaSenderLine, false, true);
+    if (records[2]) DtaSender(kDtaIbanSenderLine, false, false);
+    CutCleaned(AtSetting("DtaID"), settings.dta_id, kDtaSenderId);
+    if (any_record) CutCleaned(AtSetting("DtaID_Sender"), settings.dta_id_sender, kDtaReference);
+    const FileField& total_field = kDtaTotal;
     const std::string total_text = FormatAmount(static_cast<std::int64_t>(total), &kDtaAmountFormat);
     if (total_overflows) {
       Warn(AtWhole(kPaymentsPlace), TotalOverflows());
@@ -285,21 +286,19 @@ class Checker {
     const std::string iban = NormalizeIban(payment.bank_src.account);
     const std::string& text = iban_allowed && IsDomesticIban(iban, 2) ? iban : payment.bank_src.account;
     Cut(AtPayment(i, "BankSrc", "Account"), payment.bank_src.account, CleanRecordText(text),
-        {"DTA", "debit account", 24});
+        kDtaDebitAccount);
   }
 
-  void DtaLines(std::size_t i, std::string_view block, const PayAddressRecord& address, std::size_t width,
+  void DtaLines(std::size_t i, std::string_view block, const PayAddressRecord& address, const FileField& field,
                 bool with_name2) {
-    const FileField field{"DTA", "address line", width};
     CutCleaned(AtPayment(i, block, "Name1"), address.name1, field);
     if (with_name2) CutCleaned(AtPayment(i, block, "Name2"), address.name2, field);
     CutCleaned(AtPayment(i, block, "Street"), address.street, field);
     CutCleaned(AtPayment(i, block, "City"), address.city, field);
   }
 
-  void DtaSender(std::size_t width, bool cleaned, bool with_name2) {
+  void DtaSender(const FileField& field, bool cleaned, bool with_name2) {
     const PayAddressRecord& sender = batch_.settings.sender;
-    const FileField field{"DTA", "ordering party line", width};
     const auto line = [&](std::string_view key, const std::string& text) {
       Cut(AtSetting("Sender", key), text, cleaned ? CleanRecordText(text) : text, field);
     };
@@ -314,54 +313,54 @@ class Checker {
     const std::string participant = NormalizePostAccount(CleanRecordText(payment.bank_dst.account));
     // A participant number of fewer digits is zero-filled; nine digits carry a check digit.
     if (!IsDigits(participant) || participant.size() >= 9) {
-      PostalAccount(AtPayment(i, "BankDst", "Account"), payment.bank_dst.account, participant, 9);
+      PostalAccount(AtPayment(i, "BankDst", "Account"), payment.bank_dst.account, participant, kDtaEsrParticipant);
     }
-    DtaLines(i, "Receiver", payment.receiver, 20, true);
+    DtaLines(i, "Receiver", payment.receiver, kDtaEsrAddressLine, true);
     Cut(AtPayment(i, "ESR"), payment.esr, payment.esr,
-        {"DTA", "reference number", payment.type == payESR15 ? 15u : 27u});
+        payment.type == payESR15 ? kDtaEsr15Reference : kDtaEsrReference);
   }
 
   void CheckTa827(std::size_t i, const PaymentRecord& payment) {
     DtaDebitAccount(i, payment, true);
-    const FileField account_field{"DTA", "beneficiary account", 27};
+    const FileField& account_field = kDtaBeneficiaryAccount;
     const Place account = AtPayment(i, "BankDst", "Account");
     switch (payment.type) {
       case payRedBank:
-        CutCleaned(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id, {"DTA", "bank clearing number", 12});
+        CutCleaned(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id, kDtaBankClearing);
         [[fallthrough]];
       case payManual:
         CutCleaned(account, payment.bank_dst.account, account_field);
         break;
       case payRedPost:
         PostalAccount(account, payment.bank_dst.account,
-                      NormalizePostAccount(CleanRecordText(payment.bank_dst.account)), 27);
+                      NormalizePostAccount(CleanRecordText(payment.bank_dst.account)), kDtaBeneficiaryAccount);
         break;
       case payRedTreuhand:
         PostalAccount(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id,
-                      NormalizePostAccount(CleanRecordText(payment.bank_dst.id)), 27);
+                      NormalizePostAccount(CleanRecordText(payment.bank_dst.id)), kDtaBeneficiaryAccount);
         CutCleaned(account, payment.bank_dst.account, account_field);
         break;
       default:
         break;
     }
     if (payment.type == payRedTreuhand) {
-      DtaLines(i, "BankSrc", payment.bank_src, 24, true);
+      DtaLines(i, "BankSrc", payment.bank_src, kDtaAddressLine, true);
     }
-    DtaLines(i, "Receiver", payment.receiver, 24, true);
-    CutCleaned(AtPayment(i, "Reason"), payment.reason, {"DTA", "reason", 112});
+    DtaLines(i, "Receiver", payment.receiver, kDtaAddressLine, true);
+    CutCleaned(AtPayment(i, "Reason"), payment.reason, kDtaReason);
   }
 
   void CheckTa836(std::size_t i, const PaymentRecord& payment) {
     DtaDebitAccount(i, payment, true);
     CutCleaned(AtPayment(i, "Currency"), payment.currency.empty() ? "CHF" : payment.currency,
-               {"DTA", "currency", 3});
+               kDtaCurrency);
     const std::string iban = NormalizeIban(payment.bank_dst.account);
     if (iban.empty()) {
       Warn(AtPayment(i, "BankDst", "Account"),
            NotAnIban(Utf8(payment.bank_dst.account), "the DTA IBAN field is written empty"));
     }
     if (!IsDomesticIban(iban, 2)) {
-      const FileField bank_field{"DTA", "beneficiary bank line", 35};
+      const FileField& bank_field = kDtaBeneficiaryBank;
       if (!payment.bank_dst.bic.empty()) {
         CutCleaned(AtPayment(i, "BankDst", "BIC"), payment.bank_dst.bic, bank_field);
       } else {
@@ -369,14 +368,14 @@ class Checker {
         CutCleaned(AtPayment(i, "BankDst", "City"), payment.bank_dst.city, bank_field);
       }
     }
-    DtaLines(i, "Receiver", payment.receiver, 35, false);
-    CutCleaned(AtPayment(i, "Reason"), payment.reason, {"DTA", "reason", 35});
+    DtaLines(i, "Receiver", payment.receiver, kDtaIbanAddressLine, false);
+    CutCleaned(AtPayment(i, "Reason"), payment.reason, kDtaIbanReason);
   }
 
   // ---- EZAG ----
 
   void CheckEzag() {
-    const FileField amount_field{"EZAG", "amount", 13};
+    const FileField& amount_field = kEzagAmount;
     std::int64_t total = 0;
     bool total_overflows = false;
     for (std::size_t i = 0; i < batch_.payments.size(); ++i) {
@@ -390,7 +389,7 @@ class Checker {
       if (record == 0) NoRecord(i, payment, "EZAG");
       // The first payment gives the date and debit account of the header and total records.
       if (record != 0 || i == 0) {
-        FixedWidthDate(i, payment.date, "EZAG");
+        FixedWidthDate(i, payment.date, kEzagDate);
         EzagDebitAccount(i, payment);
       }
       if (record != 0) CheckEzagRecord(i, payment, record);
@@ -398,7 +397,7 @@ class Checker {
     if (total_overflows) {
       Warn(AtWhole(kPaymentsPlace), TotalOverflows());
     } else if (!EzagAmountFits(total)) {
-      Warn(AtWhole(kPaymentsPlace), TotalRefused(total, {"EZAG", "total", 13}));
+      Warn(AtWhole(kPaymentsPlace), TotalRefused(total, kEzagTotal));
     }
   }
 
@@ -406,7 +405,7 @@ class Checker {
     const bool own = !payment.bank_src.account.empty();
     const std::string& given = own ? payment.bank_src.account : batch_.settings.cost_account;
     const Place place = own ? AtPayment(i, "BankSrc", "Account") : AtSetting("CostAccount");
-    PostalAccount(place, given, NormalizePostAccount(given), 9);
+    PostalAccount(place, given, NormalizePostAccount(given), kEzagDebitAccount);
   }
 
   void CheckEzagRecord(std::size_t i, const PaymentRecord& payment, int record) {
@@ -418,23 +417,24 @@ class Checker {
     const Place account = AtPayment(i, "BankDst", "Account");
     if (record == 28) {
       // The participant number is written as given: it must already be nine digits.
-      PostalAccount(account, payment.bank_dst.account, payment.bank_dst.account, 9);
-      Cut(AtPayment(i, "ESR"), payment.esr, payment.esr, {"EZAG", "reference number", 27});
+      PostalAccount(account, payment.bank_dst.account, payment.bank_dst.account, kEzagPostAccount);
+      Cut(AtPayment(i, "ESR"), payment.esr, payment.esr, kEzagReference);
       return;
     }
     if (record == 22) {
-      PostalAccount(account, payment.bank_dst.account, NormalizePostAccount(payment.bank_dst.account), 9);
+      PostalAccount(account, payment.bank_dst.account, NormalizePostAccount(payment.bank_dst.account),
+                    kEzagPostAccount);
     } else if (record == 27) {
       if (payment.type == payIban && NormalizeIban(payment.bank_dst.account).empty()) {
         Warn(account, NotAnIban(Utf8(payment.bank_dst.account),
                                 "the EZAG file gets it as a domestic bank account (record type 27)"));
       }
-      Cut(account, payment.bank_dst.account, payment.bank_dst.account, {"EZAG", "account", 35});
+      Cut(account, payment.bank_dst.account, payment.bank_dst.account, kEzagAccount);
     } else {
-      Cut(AtPayment(i, "BankDst", "BIC"), payment.bank_dst.bic, payment.bank_dst.bic, {"EZAG", "BIC", 15});
+      Cut(AtPayment(i, "BankDst", "BIC"), payment.bank_dst.bic, payment.bank_dst.bic, kEzagBic);
     }
     const PayAddressRecord& receiver = payment.receiver;
-    const FileField name_field{"EZAG", "receiver line", 35};
+    const FileField& name_field = kEzagReceiverLine;
     Cut(AtPayment(i, "Receiver", "Name1"), receiver.name1, receiver.name1, name_field);
     Cut(AtPayment(i, "Receiver", "Street"), receiver.street, receiver.street, name_field);
     Cut(AtPayment(i, "Receiver", "Name2"), receiver.name2, receiver.name2, name_field);
@@ -443,10 +443,10 @@ class Checker {
     if (!receiver.city.empty() && zip_city.zip.empty()) {
       Warn(city, NoPostcode(Utf8(receiver.city)), "no postcode");
     } else {
-      Cut(city, receiver.city, zip_city.zip, {"EZAG", "postcode", 10});
-      Cut(city, receiver.city, zip_city.city, {"EZAG", "place", 25});
+      Cut(city, receiver.city, zip_city.zip, kEzagPostcode);
+      Cut(city, receiver.city, zip_city.city, kEzagPlace);
     }
-    Cut(AtPayment(i, "Reason"), payment.reason, payment.reason, {"EZAG", "reason", 140});
+    Cut(AtPayment(i, "Reason"), payment.reason, payment.reason, kEzagReason);
   }
 
   // ---- ISO ----
@@ -484,7 +484,7 @@ class Checker {
       Warn(AtPayment(0, "Date"), ExecutionDateNotGiven());
     } else if (!VariantTimeToSystemTime(first.date, &calendar)) {
       Warn(AtPayment(0, "Date"),
-           DateOutsideYears(first.date, {"ISO", "execution date", 0}, 100, 9999, "Invalid DateTime", false));
+           DateOutsideYears(first.date, kIsoExecutionDate, 100, 9999, "Invalid DateTime", false));
     }
     const std::string debtor_iban = CleanXmlText(first.bank_src.account);
     if (debtor_iban.empty()) {

@@ -20,6 +20,44 @@ struct FileField {
   std::size_t width;        // characters the field holds; 0 for fields without a fixed width
 };
 
+// The fields warnings name, by format and record, with the characters each holds.
+inline constexpr FileField kDtaAmount{"DTA", "amount", 12};                      // TA 826, 827
+inline constexpr FileField kDtaIbanAmount{"DTA", "amount", 15};                  // TA 836
+inline constexpr FileField kDtaTotal{"DTA", "total", 16};                        // TA 890
+inline constexpr FileField kDtaDate{"DTA", "date", 6};
+inline constexpr FileField kDtaSenderId{"DTA", "sender identification", 5};      // settings.DtaID
+inline constexpr FileField kDtaReference{"DTA", "reference", 5};                 // settings.DtaID_Sender
+inline constexpr FileField kDtaOrderingBank{"DTA", "ordering bank clearing number", 7};
+inline constexpr FileField kDtaDebitAccount{"DTA", "debit account", 24};
+inline constexpr FileField kDtaBankClearing{"DTA", "bank clearing number", 12};  // TA 827, payRedBank
+inline constexpr FileField kDtaBeneficiaryAccount{"DTA", "beneficiary account", 27};
+inline constexpr FileField kDtaEsrParticipant{"DTA", "ESR participant number", 9};
+inline constexpr FileField kDtaEsr15Reference{"DTA", "reference number", 15};    // TA 826, payESR15
+inline constexpr FileField kDtaEsrReference{"DTA", "reference number", 27};      // TA 826, payESR16, payESR17
+inline constexpr FileField kDtaEsrAddressLine{"DTA", "address line", 20};        // TA 826
+inline constexpr FileField kDtaAddressLine{"DTA", "address line", 24};           // TA 827
+inline constexpr FileField kDtaIbanAddressLine{"DTA", "address line", 35};       // TA 836
+inline constexpr FileField kDtaEsrSenderLine{"DTA", "ordering party line", 20};  // TA 826
+inline constexpr FileField kDtaSenderLine{"DTA", "ordering party line", 24};     // TA 827
+inline constexpr FileField kDtaIbanSenderLine{"DTA", "ordering party line", 35}; // TA 836
+inline constexpr FileField kDtaReason{"DTA", "reason", 112};                     // TA 827
+inline constexpr FileField kDtaIbanReason{"DTA", "reason", 35};                  // TA 836
+inline constexpr FileField kDtaCurrency{"DTA", "currency", 3};                   // TA 836
+inline constexpr FileField kDtaBeneficiaryBank{"DTA", "beneficiary bank line", 35};
+inline constexpr FileField kEzagAmount{"EZAG", "amount", 13};
+inline constexpr FileField kEzagTotal{"EZAG", "total", 13};
+inline constexpr FileField kEzagDate{"EZAG", "date", 6};
+inline constexpr FileField kEzagDebitAccount{"EZAG", "debit account", 9};
+inline constexpr FileField kEzagPostAccount{"EZAG", "postal account", 9};        // types 22, 28
+inline constexpr FileField kEzagReference{"EZAG", "reference number", 27};
+inline constexpr FileField kEzagAccount{"EZAG", "account", 35};
+inline constexpr FileField kEzagBic{"EZAG", "BIC", 15};
+inline constexpr FileField kEzagReceiverLine{"EZAG", "receiver line", 35};
+inline constexpr FileField kEzagPostcode{"EZAG", "postcode", 10};
+inline constexpr FileField kEzagPlace{"EZAG", "place", 25};
+inline constexpr FileField kEzagReason{"EZAG", "reason", 140};
+inline constexpr FileField kIsoExecutionDate{"ISO", "execution date", 0};
+
 // Places in the batch, spelled as the batch file's keys (batch.h).
 // PaymentPlace(3, "Amount") == "payments[3].Amount";
 // PaymentPlace(3, "BankDst", "Account") == "payments[3].BankDst.Account";
