@@ -6,7 +6,6 @@
 
 #include "ezag/ezag_amount.h"
 #include "ezag/ezag_records.h"
-#include "ezag/ezag_text.h"
 #include "format/amount.h"
 #include "format/date_text.h"
 #include "format/iban.h"
@@ -61,6 +60,11 @@ std::optional<std::string> PostalAccountProblem(std::string_view account) {
   const char expected = CheckDigitMod10(account.substr(0, 8));
   if (account[8] != expected) return std::string("check digit ") + expected + " expected";
   return std::nullopt;
+}
+
+// The currency the fixed-width records write: the payment's, "CHF" when it is empty.
+std::string_view CurrencyText(const PaymentRecord& payment) {
+  return payment.currency.empty() ? std::string_view("CHF") : std::string_view(payment.currency);
 }
 
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
@@ -352,8 +356,7 @@ class Checker {
 
   void CheckTa836(std::size_t i, const PaymentRecord& payment) {
     DtaDebitAccount(i, payment, true);
-    CutCleaned(AtPayment(i, "Currency"), payment.currency.empty() ? "CHF" : payment.currency,
-               kDtaCurrency);
+    CutCleaned(AtPayment(i, "Currency"), CurrencyText(payment), kDtaCurrency);
     const std::string iban = NormalizeIban(payment.bank_dst.account);
     if (iban.empty()) {
       Warn(AtPayment(i, "BankDst", "Account"),
@@ -409,7 +412,7 @@ class Checker {
   }
 
   void CheckEzagRecord(std::size_t i, const PaymentRecord& payment, int record) {
-    const std::string_view currency = detail::EzagCurrencyText(payment);
+    const std::string_view currency = CurrencyText(payment);
     if (currency.size() != 3) {
       Warn(AtPayment(i, "Currency"),
            RecordLengthChanges(Utf8(currency), "EZAG", static_cast<std::ptrdiff_t>(currency.size()) - 3));
