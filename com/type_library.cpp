@@ -45,7 +45,8 @@ HRESULT RegisterModuleTypeLibrary(LPCOLESTR module_path) {
   ITypeLib* library = nullptr;
   HRESULT hr = LoadModuleLibrary(module_path, &library);
   if (FAILED(hr)) return hr;
-  hr = RegisterTypeLib(library, module_path, nullptr);
+  // Some SDKs declare the path without const; it is only read.
+  hr = RegisterTypeLib(library, const_cast<LPOLESTR>(module_path), nullptr);
   library->Release();
   return hr;
 }
