@@ -145,8 +145,8 @@ TEST_F(Registry, TheRegistryFileIsReadBeforeAndWrittenAfterEveryCall) {
   EXPECT_FALSE(Exists(u"CLSID"));
   // Without the file, the process keeps what it saw last, and its changes stay its own.
   unsetenv("ORDEXA_REGISTRY");
-  ASSERT_EQ(0, SetText(u"Other\Key", u"Name", u"changed"));
-  EXPECT_EQ(u"changed", GetText(u"Other\Key", u"Name"));
+  ASSERT_EQ(0, SetText(u"Other\\Key", u"Name", u"changed"));
+  EXPECT_EQ(u"changed", GetText(u"Other\\Key", u"Name"));
   EXPECT_EQ(std::string::npos, test::ReadWholeFile(file).value_or("").find("changed"));
 }
 
