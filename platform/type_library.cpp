@@ -37,6 +37,34 @@ bool NameEquals(const OLECHAR* name, std::string_view text) {
   return *name == u'\0';
 }
 
+// RefCounted<Derived, Interface, iid>: IUnknown of an object that offers one interface.
+template <class Derived, class Interface, const IID& kInterfaceId>
+class RefCounted : public Interface {
+ public:
+  HRESULT QueryInterface(REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (riid == IID_IUnknown || riid == kInterfaceId) {
+      *object = static_cast<Interface*>(this);
+      this->AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++references_; }
+  ULONG Release() override {
+    const ULONG remaining = --references_;
+    if (remaining == 0) delete static_cast<Derived*>(this);
+    return remaining;
+  }
+
+ protected:
+  virtual ~RefCounted() = default;
+
+ private:
+  std::atomic<ULONG> references_{0};
+};
+
 class TypeLibrary;
 
 // Which type a numbered type information describes.
@@ -131,26 +159,10 @@ INVOKEKIND InvokeKindOf(MemberKind kind) {
 
 class TypeInfo;
 
-class TypeLibrary final : public ITypeLib {
+class TypeLibrary final : public RefCounted<TypeLibrary, ITypeLib, IID_ITypeLib> {
  public:
   explicit TypeLibrary(const TypeLibraryDescription& description) : refs_{&description} {}
 
-  HRESULT QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ITypeLib) {
-      *object = static_cast<ITypeLib*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++references_; }
-  ULONG Release() override {
-    const ULONG remaining = --references_;
-    if (remaining == 0) delete this;
-    return remaining;
-  }
 
   UINT GetTypeInfoCount() override { return refs_.Count(); }
   HRESULT GetTypeInfo(UINT index, ITypeInfo** type_info) override;
@@ -203,32 +215,15 @@ class TypeLibrary final : public ITypeLib {
 
  private:
   TypeRefs refs_;
-  std::atomic<ULONG> references_{0};
 };
 
-class TypeInfo final : public ITypeInfo {
+class TypeInfo final : public RefCounted<TypeInfo, ITypeInfo, IID_ITypeInfo> {
  public:
   TypeInfo(TypeLibrary* library, UINT index) : library_(library), index_(index) { library_->AddRef(); }
   ~TypeInfo() { library_->Release(); }
   TypeInfo(const TypeInfo&) = delete;
   TypeInfo& operator=(const TypeInfo&) = delete;
 
-  HRESULT QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
-      *object = static_cast<ITypeInfo*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++references_; }
-  ULONG Release() override {
-    const ULONG remaining = --references_;
-    if (remaining == 0) delete this;
-    return remaining;
-  }
 
   HRESULT GetTypeAttr(TYPEATTR** attributes) override {
     if (attributes == nullptr) return E_INVALIDARG;
@@ -440,7 +435,6 @@ class TypeInfo final : public ITypeInfo {
 
   TypeLibrary* library_;
   UINT index_;
-  std::atomic<ULONG> references_{0};
 };
 
 HRESULT TypeLibrary::GetTypeInfo(UINT index, ITypeInfo** type_info) {
