@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/cp1252.h"
 #include "platform/file_system.h"
+#include "tools/inspect/inspect_command.h"
 #include "tools/payfile/batch_reader.h"
 #include "tools/payfile/caller_text.h"
 #include "tools/payfile/demo_batch.h"
@@ -178,6 +179,8 @@ int Run(int argc, char** argv) {
   demo->add_option("--now", demo_options.now, "Fixed local date and time for reproducible files")
       ->check(LocalDateTimeValidator());
 
+  const inspect::InspectCommand inspect = inspect::AddInspectCommand(app);
+
   app.footer(
       "Exit status: 0 written, 1 the file could not be written, 2 usage error or bad batch.\n"
       "Run payfile COMMAND --help for the options of a command.");
@@ -191,6 +194,7 @@ int Run(int argc, char** argv) {
   if (*write) return RunWrite(write_options);
   if (*check_iban) return RunCheckIban(iban_texts);
   if (*demo) return RunDemo(demo_options);
+  if (inspect.Chosen()) return inspect.Run();
   std::cerr << "A command is required: write, check-iban or demo\nRun with --help for more information.\n";
   return kExitUsage;
 }
