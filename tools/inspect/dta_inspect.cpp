@@ -1,6 +1,7 @@
 // DTA files: 128-character segments, records of TA 826, 827 and 836 and the closing TA 890
 // total. Segment boundaries are found again after a segment of the wrong length, so one
 // fault is reported once and the records after it are still read.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,12 @@ class DtaReader {
       if (total_) {
         inspection_.Problem({}, std::to_string(content_.size() - at) + " bytes follow the TA 890 total record (from offset " +
                                     std::to_string(at) + ")");
+        return;
+      }
+      if (content_.size() >= at + 51 && content_.substr(at, 2) == "01" && !RecordStartsAt(at)) {
+        inspection_.Problem({"record " + std::to_string(number), "segment 01", "transaction type", 49, 3},
+                            Quoted(content_.substr(at + 48, 3)) +
+                                " is not a DTA transaction type (826, 827, 836 or 890); the rest of the file is not inspected");
         return;
       }
       if (!RecordStartsAt(at)) {
@@ -87,11 +94,19 @@ class DtaReader {
     return record_may_follow && RecordStartsAt(next);
   }
 
+  // At the regular end of a record, "01" alone is enough: a record of an unknown type is
+  // then reported as such instead of as a segment of the wrong length.
+  bool EndsRegularlyAt(std::size_t end, const std::vector<std::string_view>& markers, bool record_may_follow) const {
+    if (EndsAt(end, markers, record_may_follow)) return true;
+    const std::size_t next = SkipLineEnd(end);
+    return record_may_follow && next < content_.size() && content_.substr(next).starts_with("01");
+  }
+
   // The length of the segment at `start`: 128 when the next segment or record follows
   // there, else the length nearest to 128 after which one does.
   std::optional<std::size_t> SegmentLength(std::size_t start, const std::vector<std::string_view>& markers,
                                            bool record_may_follow) const {
-    if (EndsAt(start + kSegment, markers, record_may_follow)) return kSegment;
+    if (EndsRegularlyAt(start + kSegment, markers, record_may_follow)) return kSegment;
     for (std::size_t distance = 1; distance < kSegment; ++distance) {
       if (EndsAt(start + kSegment - distance, markers, record_may_follow)) return kSegment - distance;
       if (EndsAt(start + kSegment + distance, markers, record_may_follow)) return kSegment + distance;
@@ -119,7 +134,9 @@ class DtaReader {
       if (optional_05) markers.push_back(MarkerOf(DtaLayout("827", true)->parts.back()));
 
       const Location where = InBlock(title, std::string(part.label));
-      const std::optional<std::size_t> length = SegmentLength(at, markers, last);
+      // The total record ends the file: what follows it is not part of its segment.
+      const std::optional<std::size_t> length =
+          type == "890" ? std::min(kSegment, content_.size() - at) : SegmentLength(at, markers, last);
       const std::string_view segment = content_.substr(at, length.value_or(kSegment));
       if (k == 0) {
         first_segment = segment;

@@ -49,7 +49,9 @@ FileFormat DetectFormat(std::string_view content) {
   }
   const std::size_t line_end = content.find('\n');
   const std::string_view first = content.substr(0, line_end);
-  if (first.size() >= 50 && first.size() <= kEzagRecordLength + 1 && first.substr(35, 2) == "00" &&
+  // A first record of roughly 700 characters still counts as EZAG, so that a record of
+  // the wrong length is reported rather than the file refused.
+  if (first.size() >= kEzagRecordLength - 50 && first.size() <= kEzagRecordLength + 50 && first.substr(35, 2) == "00" &&
       first.substr(0, 3).find_first_not_of("0123456789") == std::string_view::npos) {
     return FileFormat::kEzag;
   }

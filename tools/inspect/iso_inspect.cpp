@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
+#include <libxml/schemasInternals.h>
 #include <libxml/xmlschemas.h>
 
 #include <memory>
@@ -207,7 +208,14 @@ class IsoReader {
       document.reset(xmlReadMemory(content.data(), static_cast<int>(content.size()), nullptr, nullptr,
                                    XML_PARSE_NONET | XML_PARSE_RECOVER | XML_PARSE_BIG_LINES));
     }
-    ReportErrors(errors, "not well-formed: ");
+    // Only the first: the messages after it mostly follow from it.
+    well_formed_ = errors.lines.empty();
+    if (!well_formed_) {
+      const auto& [line, message] = errors.lines.front();
+      inspection_.Problem({"", "", "", 0, 0, line}, "not well-formed: " + message);
+      inspection_.notes.push_back("the document is not well-formed: the listing shows what could be read, and its "
+                                  "counts and sums are not checked");
+    }
     const xmlNode* root = document ? xmlDocGetRootElement(document.get()) : nullptr;
     if (root == nullptr) {
       inspection_.Problem({}, "no document element; nothing to list");
@@ -225,7 +233,7 @@ class IsoReader {
     }
     ReadMessage(initiation);
     if (options_.schema_path.empty()) return;
-    if (errors.lines.empty()) {
+    if (well_formed_) {
       Validate(document.get());
     } else {
       inspection_.notes.push_back("the schema check was left out: the document is not well-formed");
@@ -256,6 +264,11 @@ class IsoReader {
     std::unique_ptr<xmlSchemaValidCtxt, decltype(&xmlSchemaFreeValidCtxt)> validation(
         xmlSchemaNewValidCtxt(schema.get()), xmlSchemaFreeValidCtxt);
     errors.lines.clear();
+    const std::string target = schema->targetNamespace != nullptr ? reinterpret_cast<const char*>(schema->targetNamespace) : "";
+    if (target != inspection_.flavour) {
+      inspection_.notes.push_back("the schema is for the namespace \"" + target + "\", the document is in \"" +
+                                  inspection_.flavour + "\"");
+    }
     if (validation) xmlSchemaValidateDoc(validation.get(), document);
     ReportErrors(errors, "not valid against " + options_.schema_path + ": ");
   }
@@ -321,6 +334,7 @@ class IsoReader {
   // transactions they cover.
   void CheckCounts(const std::string& block, const xmlNode* node, std::size_t transactions,
                    std::optional<Decimal> sum) {
+    if (!well_formed_) return;
     if (const xmlNode* count = Child(node, "NbOfTxs")) {
       const std::string text = TextOf(count);
       if (text != std::to_string(transactions)) {
@@ -404,6 +418,7 @@ class IsoReader {
 
   const InspectOptions& options_;
   Inspection& inspection_;
+  bool well_formed_ = true;
 };
 
 }  // namespace
