@@ -97,7 +97,7 @@ void CheckClearingBlock(std::string_view raw, std::vector<std::string>& problems
     return;
   }
   const char first = CheckDigitMod10(block.substr(2, 5));
-  const char second = CheckDigitMod10(block.substr(0, 8));
+  const char second = CheckDigitMod10(std::string(block.substr(0, 7)) + first);
   if (first != block[7] || second != block[8]) {
     problems.push_back("clearing number " + std::string(block.substr(2, 5)) + ": check digits " +
                        std::string(block.substr(7, 2)) + " do not match (expected " + first + second + ")");
@@ -153,6 +153,8 @@ std::optional<std::int64_t> ParseEzagAmount(std::string_view raw) {
   while (units.size() > 1 && units.front() == '0') units.remove_prefix(1);
   const bool negative = units.starts_with('-');
   if (negative) units.remove_prefix(1);
+  // The minus stands right before the first significant digit ("-0" for an amount below 1).
+  if (negative && units.size() > 1 && units.front() == '0') return std::nullopt;
   const std::optional<std::int64_t> whole = ParseNumber(units);
   const std::optional<std::int64_t> cents = ParseNumber(raw.substr(11));
   if (!whole || !cents) return std::nullopt;
