@@ -21,11 +21,11 @@ std::string FieldLine(const Field& field) {
   if (field.width > 0) {
     const std::string range = field.width == 1 ? std::to_string(field.pos)
                                                : std::to_string(field.pos) + "-" + std::to_string(field.pos + field.width - 1);
-    return "    " + Padded(range, 8) + Padded(std::to_string(field.width), 5) + Padded(field.name, 46) +
+    return "    " + Padded(range, 8) + Padded(std::to_string(field.width), 5) + Padded(field.name, 45) + " " +
            ValueText(field.value);
   }
   const std::string label = field.name == field.path ? field.path : field.name + " (" + field.path + ")";
-  return "    line " + Padded(std::to_string(field.line), 7) + Padded(label, 60) + ValueText(field.value);
+  return "    line " + Padded(std::to_string(field.line), 7) + Padded(label, 59) + " " + ValueText(field.value);
 }
 
 std::string CountText(const Inspection& inspection) {
