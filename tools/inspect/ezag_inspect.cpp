@@ -46,7 +46,16 @@ class EzagReader {
   EzagReader(std::string_view content, Inspection& inspection) : content_(content), inspection_(inspection) {}
 
   void Run() {
-    const std::vector<Line> lines = SplitLines(content_);
+    std::vector<Line> lines = SplitLines(content_);
+    // Records ending in CR LF are read without the CR; that they do is noted once.
+    bool carriage_returns = false;
+    for (Line& line : lines) {
+      if (line.has_line_feed && line.text.ends_with('\r')) {
+        line.text.remove_suffix(1);
+        carriage_returns = true;
+      }
+    }
+    if (carriage_returns) inspection_.notes.push_back("records end with CR LF, not with a line feed alone");
     if (lines.empty()) inspection_.Problem({}, "the file is empty");
     for (std::size_t i = 0; i < lines.size(); ++i) ReadRecord(static_cast<int>(i + 1), lines[i]);
     if (!total_seen_) {
@@ -62,7 +71,7 @@ class EzagReader {
   void ReadRecord(int number, const Line& line) {
     const std::string_view type = line.text.size() >= 37 ? line.text.substr(35, 2) : std::string_view();
     const RecordLayout* layout = EzagLayout(type);
-    const std::string title = "record " + std::to_string(number) + " (type " + Cp1252Safe(type) + ")";
+    const std::string title = "record " + std::to_string(number) + " (type " + TypeText(type) + ")";
     Block block{title, line.offset, number, {}};
 
     if (line.text.size() != kRecord) {
@@ -155,7 +164,7 @@ class EzagReader {
     }
   }
 
-  static std::string Cp1252Safe(std::string_view type) {
+  static std::string TypeText(std::string_view type) {
     std::string text;
     for (const char c : type) text += c >= '0' && c <= '9' ? c : '?';
     return text;

@@ -43,11 +43,11 @@ void CheckIban(std::string_view text, std::vector<std::string>& problems) {
   const std::string compact = WithoutBlanks(trimmed);
   const std::int32_t remainder = IbanMod97(compact);
   if (remainder != 1) {
-    problems.push_back("IBAN " + Quoted(trimmed) + " fails its check sum (remainder " + std::to_string(remainder) +
-                       ", expected 1)");
+    problems.push_back(Quoted(trimmed) + " is not a valid IBAN (check sum remainder " + std::to_string(remainder) +
+                       ", 1 expected)");
   } else {
-    problems.push_back("Swiss IBAN " + Quoted(trimmed) + " has " + std::to_string(compact.size()) +
-                       " characters, expected 21");
+    problems.push_back(Quoted(trimmed) + " is not a valid IBAN (a Swiss IBAN has 21 characters, not " +
+                       std::to_string(compact.size()) + ")");
   }
 }
 
@@ -55,8 +55,8 @@ void CheckIban(std::string_view text, std::vector<std::string>& problems) {
 void CheckTrailingDigit(std::string_view what, std::string_view digits, std::vector<std::string>& problems) {
   const char expected = CheckDigitMod10(digits.substr(0, digits.size() - 1));
   if (expected != digits.back()) {
-    problems.push_back(std::string(what) + " " + std::string(digits) + ": check digit " + digits.back() +
-                       " does not match (expected " + expected + ")");
+    problems.push_back(Quoted(digits) + " is not a valid " + std::string(what) + " (check digit " + expected +
+                       " expected)");
   }
 }
 
@@ -64,7 +64,7 @@ void CheckPostAccount(std::string_view raw, bool strict, std::vector<std::string
   if (raw.size() == 9 && AllDigits(raw)) {
     CheckTrailingDigit("postal account", raw, problems);
   } else if (strict) {
-    problems.push_back(Quoted(raw) + " is not a postal account (nine digits)");
+    problems.push_back(Quoted(raw) + " is not a valid postal account (nine digits expected)");
   }
 }
 
@@ -80,9 +80,9 @@ void CheckAccount(std::string_view raw, bool postal_when_digits, std::vector<std
 void CheckEsrReference(std::string_view raw, std::vector<std::string>& problems) {
   const std::string_view reference = TrimRight(raw);
   if (reference.empty()) {
-    problems.push_back("no reference number");
+    problems.push_back("is empty where a reference number is needed");
   } else if (!AllDigits(reference)) {
-    problems.push_back("reference number " + Quoted(reference) + " holds characters other than digits");
+    problems.push_back(Quoted(reference) + " is not a valid reference number (digits only)");
   } else if (reference.size() == 27) {
     CheckTrailingDigit("reference number", reference, problems);
   }
@@ -99,8 +99,8 @@ void CheckClearingBlock(std::string_view raw, std::vector<std::string>& problems
   const char first = CheckDigitMod10(block.substr(2, 5));
   const char second = CheckDigitMod10(std::string(block.substr(0, 7)) + first);
   if (first != block[7] || second != block[8]) {
-    problems.push_back("clearing number " + std::string(block.substr(2, 5)) + ": check digits " +
-                       std::string(block.substr(7, 2)) + " do not match (expected " + first + second + ")");
+    problems.push_back(Quoted(block) + " is not a valid bank clearing number (check digits " + first + second +
+                       " expected)");
   }
 }
 
@@ -230,7 +230,7 @@ std::vector<std::string> CheckField(const FieldLayout& field, std::string_view r
       break;
     case FieldKind::kIban:
       if (TrimRight(raw).empty()) {
-        problems.push_back("no IBAN");
+        problems.push_back("is empty where an IBAN is needed");
       } else {
         CheckIban(raw, problems);
       }

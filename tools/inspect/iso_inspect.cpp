@@ -7,6 +7,7 @@
 #include <libxml/schemasInternals.h>
 #include <libxml/xmlschemas.h>
 
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -179,6 +180,8 @@ struct Errors {
 };
 
 void CollectError(void* context, xmlError* error) {
+  // Warnings (such as a relative namespace name) do not make a document faulty.
+  if (error->level < XML_ERR_ERROR) return;
   auto* errors = static_cast<Errors*>(context);
   std::string message = error->message != nullptr ? error->message : "unknown error";
   while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
@@ -201,6 +204,9 @@ class IsoReader {
   IsoReader(const InspectOptions& options, Inspection& inspection) : options_(options), inspection_(inspection) {}
 
   void Run(std::string_view content) {
+    if (content.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+      throw InspectError("the document is larger than 2 GB, too large to read");
+    }
     Errors errors;
     std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> document(nullptr, xmlFreeDoc);
     {
@@ -309,15 +315,16 @@ class IsoReader {
     if (element == nullptr) return;
     const std::string iban = TextOf(element);
     if (iban.empty()) {
-      inspection_.Problem(At(block, element, path), "no IBAN");
+      inspection_.Problem(At(block, element, path), "is empty where an IBAN is needed");
     } else if (iban.find(' ') != std::string::npos) {
-      inspection_.Problem(At(block, element, path), Quoted(iban) + " is not in the compact form (no blanks)");
+      inspection_.Problem(At(block, element, path),
+                          Quoted(iban) + " has blanks, which the ISO schema refuses: give the IBAN without blanks");
     } else if (const std::int32_t remainder = IbanMod97(iban); remainder != 1) {
-      inspection_.Problem(At(block, element, path), "IBAN " + Quoted(iban) + " fails its check sum (remainder " +
-                                                      std::to_string(remainder) + ", expected 1)");
+      inspection_.Problem(At(block, element, path), Quoted(iban) + " is not a valid IBAN (check sum remainder " +
+                                                      std::to_string(remainder) + ", 1 expected)");
     } else if (NormalizeIban(iban).empty()) {
-      inspection_.Problem(At(block, element, path), "Swiss IBAN " + Quoted(iban) + " has " +
-                                                      std::to_string(iban.size()) + " characters, expected 21");
+      inspection_.Problem(At(block, element, path), Quoted(iban) + " is not a valid IBAN (a Swiss IBAN has 21 characters, not " +
+                                                      std::to_string(iban.size()) + ")");
     }
   }
 
@@ -368,7 +375,7 @@ class IsoReader {
       if (!amount) {
         inspection_.Problem(At(title, instructed, "Amt/InstdAmt"), Quoted(text) + " is not an amount");
       } else if (*amount < 0) {
-        inspection_.Problem(At(title, instructed, "Amt/InstdAmt"), text + " is negative");
+        inspection_.Problem(At(title, instructed, "Amt/InstdAmt"), text + " is negative; the ISO schema accepts no negative amount");
       }
     }
     const xmlNode* account = Child(transaction, "CdtrAcct");
