@@ -206,6 +206,11 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
        "group header, control sum <CtrlSum> (line 9)", "12650.17 is not the sum of the transactions' amounts (12650.71)"},
       {"ISO IBAN check sum", ReplacedText(iso, "CH7109000000250123456", "CH7109000000250123457"),
        "transaction 6, beneficiary IBAN <IBAN> (line ", "is not a valid IBAN (check sum remainder"},
+      {"ISO instruction identification twice", ReplacedText(iso, "<InstrId>QRN-2<", "<InstrId>QRN-1<"),
+       "transaction 2, instruction identification <InstrId> (line ",
+       "\"QRN-1\" is also the identification of transaction 1; each transaction needs its own"},
+      {"DTA TA 827 in another currency", Replaced(dta, DtaOffset(dta, 3, 1, 100), "EUR"),
+       "record 3 (TA 827) segment 01, currency (pos 100, 3)", "\"EUR\" found, expected \"CHF\""},
       {"ISO execution date", ReplacedText(iso, "<ReqdExctnDt>2023-03-15<", "<ReqdExctnDt>2023-02-30<"),
        "payment information 1, requested execution date <ReqdExctnDt> (line ", "\"2023-02-30\" is not a valid date"},
   };

@@ -8,6 +8,7 @@
 #include <libxml/xmlschemas.h>
 
 #include <limits>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -378,6 +379,15 @@ class IsoReader {
         inspection_.Problem(At(title, instructed, "Amt/InstdAmt"), text + " is negative; the ISO schema accepts no negative amount");
       }
     }
+    if (const xmlNode* ids = Child(transaction, "PmtId"); ids != nullptr && Child(ids, "InstrId") != nullptr) {
+      const xmlNode* instruction = Child(ids, "InstrId");
+      const auto [first, inserted] = instruction_ids_.emplace(TextOf(instruction), number);
+      if (!inserted) {
+        inspection_.Problem(At(title, instruction, "PmtId/InstrId"),
+                            Quoted(first->first) + " is also the identification of transaction " +
+                                std::to_string(first->second) + "; each transaction needs its own");
+      }
+    }
     const xmlNode* account = Child(transaction, "CdtrAcct");
     const xmlNode* account_id = account != nullptr ? Child(account, "Id") : nullptr;
     if (account_id != nullptr) CheckIban(title, Child(account_id, "IBAN"), "CdtrAcct/Id/IBAN");
@@ -426,6 +436,7 @@ class IsoReader {
   const InspectOptions& options_;
   Inspection& inspection_;
   bool well_formed_ = true;
+  std::map<std::string, int> instruction_ids_;  // instruction identification -> first transaction
 };
 
 }  // namespace

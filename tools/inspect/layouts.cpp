@@ -23,7 +23,7 @@ constexpr FieldLayout kTa826Segment01[] = {
     {"reference number", 54, 16, K::kText},
     {"account to be debited", 70, 24, K::kAccount},
     {"reserve", 94, 6, K::kBlank},
-    {"currency", 100, 3, K::kCurrency},
+    {"currency", 100, 3, K::kLiteral, "CHF"},
     {"amount", 103, 12, K::kDtaAmount},
     {"reserve", 115, 14, K::kBlank},
 };
@@ -63,7 +63,7 @@ constexpr FieldLayout kTa827Segment01[] = {
     {"reference number", 54, 16, K::kText},
     {"account to be debited", 70, 24, K::kAccount},
     {"reserve", 94, 6, K::kBlank},
-    {"currency", 100, 3, K::kCurrency},
+    {"currency", 100, 3, K::kLiteral, "CHF"},
     {"amount", 103, 12, K::kDtaAmount},
     {"reserve", 115, 14, K::kBlank},
 };
