@@ -16,7 +16,8 @@ using K = FieldKind;
 std::string Problems(FieldKind kind, std::string_view raw, std::string_view expected = {}, bool clearing = false) {
   const inspect::FieldLayout field{"field", 1, static_cast<int>(raw.size()), kind, expected};
   std::string joined;
-  for (const std::string& problem : CheckField(field, raw, {clearing})) joined += (joined.empty() ? "" : " | ") + problem;
+  for (const std::string& problem : CheckField(field, raw, {clearing}))
+    joined += (joined.empty() ? "" : " | ") + problem;
   return joined;
 }
 
@@ -65,9 +66,12 @@ TEST(CheckField, ByKind) {
       {K::kPostAccountIfDigits, "CH0400778", ""},
       {K::kPostAccountIfDigits, "800000027", "\"800000027\" is not a valid postal account (check digit 2 expected)"},
       {K::kAccount, "CH93 0076 2011 6238 5295 7 ", ""},
-      {K::kAccount, "CH9300762011623852958   ", "\"CH9300762011623852958\" is not a valid IBAN (check sum remainder 28, 1 expected)"},
-      {K::kAccount, "CH93 0076 2011 6238 5295 ", "\"CH93 0076 2011 6238 5295\" is not a valid IBAN (check sum remainder 14, 1 expected)"},
-      {K::kAccount, "CH040070011000000000", "\"CH040070011000000000\" is not a valid IBAN (a Swiss IBAN has 21 characters, not 20)"},
+      {K::kAccount, "CH9300762011623852958   ",
+       "\"CH9300762011623852958\" is not a valid IBAN (check sum remainder 28, 1 expected)"},
+      {K::kAccount, "CH93 0076 2011 6238 5295 ",
+       "\"CH93 0076 2011 6238 5295\" is not a valid IBAN (check sum remainder 14, 1 expected)"},
+      {K::kAccount, "CH040070011000000000",
+       "\"CH040070011000000000\" is not a valid IBAN (a Swiss IBAN has 21 characters, not 20)"},
       {K::kAccount, "DE89370400440532013000", ""},
       {K::kAccount, "1100-0555.512   ", ""},
       {K::kAccount, "010001627  ", "\"010001627\" is not a valid postal account (check digit 8 expected)"},
@@ -76,16 +80,20 @@ TEST(CheckField, ByKind) {
       {K::kIban, "      ", "is empty where an IBAN is needed"},
       {K::kIban, "LI9708800000000000001  ", ""},
       {K::kEsrReference, "210000000003139471430009017", ""},
-      {K::kEsrReference, "210000000003139471430009018", "\"210000000003139471430009018\" is not a valid reference number (check digit 7 expected)"},
+      {K::kEsrReference, "210000000003139471430009018",
+       "\"210000000003139471430009018\" is not a valid reference number (check digit 7 expected)"},
       {K::kEsrReference, "123456789012345            ", ""},
       {K::kEsrReference, "12 345                     ", "\"12 345\" is not a valid reference number (digits only)"},
       {K::kEsrReference, "                           ", "is empty where a reference number is needed"},
       {K::kClearingBlock, "               ", ""},
       {K::kClearingBlock, "070070057      ", ""},
       {K::kClearingBlock, "072345693      ", ""},
-      {K::kClearingBlock, "070070075      ", "\"070070075\" is not a valid bank clearing number (check digits 57 expected)"},
-      {K::kClearingBlock, "080070057      ", "\"080070057      \" is not \"07\", a five-digit clearing number and two check digits"},
-      {K::kClearingBlock, "070070057X     ", "\"070070057X     \" is not \"07\", a five-digit clearing number and two check digits"},
+      {K::kClearingBlock, "070070075      ",
+       "\"070070075\" is not a valid bank clearing number (check digits 57 expected)"},
+      {K::kClearingBlock, "080070057      ",
+       "\"080070057      \" is not \"07\", a five-digit clearing number and two check digits"},
+      {K::kClearingBlock, "070070057X     ",
+       "\"070070057X     \" is not \"07\", a five-digit clearing number and two check digits"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.expected_problems, Problems(c.kind, c.raw, c.expected, c.clearing)) << c.raw;

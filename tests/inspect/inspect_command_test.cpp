@@ -91,7 +91,11 @@ TEST_F(PayfileInspect, ExitStatusAndMessages) {
     std::string out;  // a piece of standard output; for --problems all of it
     std::string err;  // a piece of standard error
   } cases[] = {
-      {{"inspect", "pay.dta"}, "", 0, "\nrecord 1 (TA 826), offset 0\n  segment 01\n    1-2     2    segment number", ""},
+      {{"inspect", "pay.dta"},
+       "",
+       0,
+       "\nrecord 1 (TA 826), offset 0\n  segment 01\n    1-2     2    segment number",
+       ""},
       {{"inspect", "total.dta"}, "", 1, "\n" + total_problem + "total.dta: 1 problem\n", ""},
       {{"inspect", "--problems", "total.dta"}, "", 1, total_problem + "total.dta: 1 problem\n", ""},
       {{"inspect", "--problems", "pay.dta"}, "", 0, "pay.dta: passes\n", ""},

@@ -61,7 +61,9 @@ std::size_t DtaOffset(const std::string& file, int record, int segment, int pos)
 // Byte offset of a position (counted from 1) in an EZAG record (counted from 1).
 std::size_t EzagOffset(int record, int pos) { return static_cast<std::size_t>((record - 1) * 701 + pos - 1); }
 
-std::string Replaced(std::string file, std::size_t at, const std::string& text) { return file.replace(at, text.size(), text); }
+std::string Replaced(std::string file, std::size_t at, const std::string& text) {
+  return file.replace(at, text.size(), text);
+}
 
 std::string ReplacedText(std::string file, const std::string& from, const std::string& to) {
   const std::size_t at = file.find(from);
@@ -94,7 +96,8 @@ TEST(DetectFormat, ByContent) {
        FileFormat::kIso},
       {"other XML", "<?xml version=\"1.0\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.002.001.03\"/>",
        FileFormat::kUnknown},
-      {"DTA of an unknown transaction type", "01" + std::string(46, '0') + "999" + std::string(77, ' '), FileFormat::kUnknown},
+      {"DTA of an unknown transaction type", "01" + std::string(46, '0') + "999" + std::string(77, ' '),
+       FileFormat::kUnknown},
       {"a JSON batch", DataFile("every_kind.json"), FileFormat::kUnknown},
       {"empty", "", FileFormat::kUnknown},
   };
@@ -157,24 +160,27 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
        "the segment is 127 characters long, expected 128"},
       {"DTA segment lengthened", std::string(dta).insert(DtaOffset(dta, 3, 4, 50), "X"), "record 3 (TA 827) segment 04",
        "the segment is 129 characters long, expected 128"},
-      {"DTA total", Replaced(dta, DtaOffset(dta, 8, 1, 54), "9"), "record 8 (TA 890) segment 01, total amount (pos 54, 16)",
+      {"DTA total", Replaced(dta, DtaOffset(dta, 8, 1, 54), "9"),
+       "record 8 (TA 890) segment 01, total amount (pos 54, 16)",
        "92650,71 is not the sum of the records' amounts (12650,71)"},
-      {"DTA IBAN check sum", Replaced(dta, DtaOffset(dta, 6, 3, 80), "8"), "record 6 (TA 836) segment 03, IBAN (pos 74, 34)",
-       "is not a valid IBAN (check sum remainder"},
-      {"DTA date", Replaced(dta, DtaOffset(dta, 1, 1, 5), "13"), "record 1 (TA 826) segment 01, processing date (pos 3, 6)",
-       "\"231315\" is not a valid date (YYMMDD)"},
+      {"DTA IBAN check sum", Replaced(dta, DtaOffset(dta, 6, 3, 80), "8"),
+       "record 6 (TA 836) segment 03, IBAN (pos 74, 34)", "is not a valid IBAN (check sum remainder"},
+      {"DTA date", Replaced(dta, DtaOffset(dta, 1, 1, 5), "13"),
+       "record 1 (TA 826) segment 01, processing date (pos 3, 6)", "\"231315\" is not a valid date (YYMMDD)"},
       {"DTA postal check digit", Replaced(dta, DtaOffset(dta, 2, 3, 14), "2"),
-       "record 2 (TA 826) segment 03, ESR participant number (pos 6, 9)", "\"010391392\" is not a valid postal account (check digit 1 expected)"},
+       "record 2 (TA 826) segment 03, ESR participant number (pos 6, 9)",
+       "\"010391392\" is not a valid postal account (check digit 1 expected)"},
       {"DTA reference check digit", Replaced(dta, DtaOffset(dta, 2, 3, 121), "8"),
-       "record 2 (TA 826) segment 03, ESR reference number (pos 95, 27)", "\"210000000003139471430009018\" is not a valid reference number (check digit 7 expected)"},
+       "record 2 (TA 826) segment 03, ESR reference number (pos 95, 27)",
+       "\"210000000003139471430009018\" is not a valid reference number (check digit 7 expected)"},
       {"DTA entry sequence", Replaced(dta, DtaOffset(dta, 2, 1, 44), "00001"),
        "record 2 (TA 826) segment 01, entry sequence number (pos 44, 5)", "1 does not follow 1"},
       {"DTA transaction type", Replaced(dta, DtaOffset(dta, 2, 1, 49), "828"),
        "record 2 segment 01, transaction type (pos 49, 3)", "\"828\" is not a DTA transaction type"},
-      {"DTA charge rule", Replaced(dta, DtaOffset(dta, 6, 5, 109), "7"), "record 6 (TA 836) segment 05, charge rule (pos 109, 1)",
-       "\"7\" is not one of 0, 1, 2"},
-      {"DTA reserve", Replaced(dta, DtaOffset(dta, 1, 1, 120), "X"), "record 1 (TA 826) segment 01, reserve (pos 115, 14)",
-       "found where only blanks belong"},
+      {"DTA charge rule", Replaced(dta, DtaOffset(dta, 6, 5, 109), "7"),
+       "record 6 (TA 836) segment 05, charge rule (pos 109, 1)", "\"7\" is not one of 0, 1, 2"},
+      {"DTA reserve", Replaced(dta, DtaOffset(dta, 1, 1, 120), "X"),
+       "record 1 (TA 826) segment 01, reserve (pos 115, 14)", "found where only blanks belong"},
       {"DTA bytes after the total", dta + "XYZ", "file", "3 bytes follow the TA 890 total record"},
       {"DTA without total", dta.substr(0, dta.size() - 128), "file", "does not end with a TA 890 total record"},
       {"EZAG record shortened", std::string(ezag).erase(EzagOffset(3, 200), 1), "record 3 (type 28)",
@@ -184,13 +190,15 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
       {"EZAG total", Replaced(ezag, EzagOffset(9, 62), "9"), "record 9 (type 97) body, total amount (pos 60, 13)",
        "900012650.71 is not the sum of the records' amounts (12650.71)"},
       {"EZAG clearing check digits", Replaced(ezag, EzagOffset(4, 81), "0"),
-       "record 4 (type 27) body, bank clearing number (pos 73, 15)", "\"070070050\" is not a valid bank clearing number (check digits 57 expected)"},
-      {"EZAG postal check digit", Replaced(ezag, EzagOffset(5, 81), "9"), "record 5 (type 22) body, postal account (pos 73, 9)",
+       "record 4 (type 27) body, bank clearing number (pos 73, 15)",
+       "\"070070050\" is not a valid bank clearing number (check digits 57 expected)"},
+      {"EZAG postal check digit", Replaced(ezag, EzagOffset(5, 81), "9"),
+       "record 5 (type 22) body, postal account (pos 73, 9)",
        "\"010001629\" is not a valid postal account (check digit 8 expected)"},
       {"EZAG IBAN check sum", Replaced(ezag, EzagOffset(8, 94), "1"), "record 8 (type 37) body, IBAN (pos 88, 35)",
        "is not a valid IBAN (check sum remainder"},
-      {"EZAG record type", Replaced(ezag, EzagOffset(4, 36), "99"), "record 4 (type 99) header, record type (pos 36, 2)",
-       "\"99\" is not an EZAG record type"},
+      {"EZAG record type", Replaced(ezag, EzagOffset(4, 36), "99"),
+       "record 4 (type 99) header, record type (pos 36, 2)", "\"99\" is not an EZAG record type"},
       {"EZAG sequence", Replaced(ezag, EzagOffset(3, 38), "000001"),
        "record 3 (type 28) header, sequence number (pos 38, 6)", "1 does not follow 1"},
       {"EZAG date", Replaced(ezag, EzagOffset(2, 6), "13"), "record 2 (type 28) header, processing date (pos 4, 6)",
@@ -203,7 +211,8 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
       {"ISO number of transactions", ReplacedText(iso, "<NbOfTxs>7<", "<NbOfTxs>8<"),
        "group header, number of transactions <NbOfTxs> (line 8)", "\"8\" does not match the 7 transactions"},
       {"ISO control sum", ReplacedText(iso, "<CtrlSum>12650.71<", "<CtrlSum>12650.17<"),
-       "group header, control sum <CtrlSum> (line 9)", "12650.17 is not the sum of the transactions' amounts (12650.71)"},
+       "group header, control sum <CtrlSum> (line 9)",
+       "12650.17 is not the sum of the transactions' amounts (12650.71)"},
       {"ISO IBAN check sum", ReplacedText(iso, "CH7109000000250123456", "CH7109000000250123457"),
        "transaction 6, beneficiary IBAN <IBAN> (line ", "is not a valid IBAN (check sum remainder"},
       {"ISO instruction identification twice", ReplacedText(iso, "<InstrId>QRN-2<", "<InstrId>QRN-1<"),
@@ -219,7 +228,8 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
     ASSERT_EQ(1u, inspection.problems.size()) << c.name << ":\n" << ProblemLines(inspection);
     const std::string where = inspect::WhereText(inspection.problems[0].where);
     EXPECT_TRUE(where.starts_with(c.where)) << c.name << ": " << where;
-    EXPECT_NE(std::string::npos, inspection.problems[0].what.find(c.what)) << c.name << ": " << inspection.problems[0].what;
+    EXPECT_NE(std::string::npos, inspection.problems[0].what.find(c.what))
+        << c.name << ": " << inspection.problems[0].what;
   }
 }
 
@@ -231,22 +241,33 @@ TEST(InspectContent, GoldenFilesShowTheirOddPayments) {
     std::vector<std::string> problems;
   } cases[] = {
       {"every_kind.dta",
-       {"record 2 (TA 826) segment 01, account to be debited (pos 70, 24): \"CH93 0076 2011 6238 5295\" is not a valid IBAN (check sum remainder 14, 1 expected)",
-        "record 3 (TA 826) segment 01, account to be debited (pos 70, 24): \"CH93 0076 2011 6238 5295\" is not a valid IBAN (check sum remainder 14, 1 expected)",
-        "record 4 (TA 826) segment 01, account to be debited (pos 70, 24): \"CH93 0076 2011 6238 5295\" is not a valid IBAN (check sum remainder 14, 1 expected)",
-        "record 4 (TA 826) segment 03, ESR reference number (pos 95, 27): \"000000000000000000000012345\" is not a valid reference number (check digit 7 expected)",
-        "record 6 (TA 827) segment 03, beneficiary account (pos 6, 27): \"010023456\" is not a valid postal account (check digit 1 expected)",
+       {"record 2 (TA 826) segment 01, account to be debited (pos 70, 24): \"CH93 0076 2011 6238 5295\" is not a valid "
+        "IBAN (check sum remainder 14, 1 expected)",
+        "record 3 (TA 826) segment 01, account to be debited (pos 70, 24): \"CH93 0076 2011 6238 5295\" is not a valid "
+        "IBAN (check sum remainder 14, 1 expected)",
+        "record 4 (TA 826) segment 01, account to be debited (pos 70, 24): \"CH93 0076 2011 6238 5295\" is not a valid "
+        "IBAN (check sum remainder 14, 1 expected)",
+        "record 4 (TA 826) segment 03, ESR reference number (pos 95, 27): \"000000000000000000000012345\" is not a "
+        "valid reference number (check digit 7 expected)",
+        "record 6 (TA 827) segment 03, beneficiary account (pos 6, 27): \"010023456\" is not a valid postal account "
+        "(check digit 1 expected)",
         "record 11 (TA 836) segment 05, charge rule (pos 109, 1): \"7\" is not one of 0, 1, 2"}},
       {"every_kind.ezag",
-       {"record 2 (type 28) body, ESR participant number (pos 75, 9): \"01-162-8 \" is not a valid postal account (nine digits expected)",
-        "record 6 (type 22) body, postal account (pos 73, 9): \"010023456\" is not a valid postal account (check digit 1 expected)",
-        "record 7 (type 22) body, postal account (pos 73, 9): \"CH5604835\" is not a valid postal account (nine digits expected)",
+       {"record 2 (type 28) body, ESR participant number (pos 75, 9): \"01-162-8 \" is not a valid postal account "
+        "(nine digits expected)",
+        "record 6 (type 22) body, postal account (pos 73, 9): \"010023456\" is not a valid postal account (check digit "
+        "1 expected)",
+        "record 7 (type 22) body, postal account (pos 73, 9): \"CH5604835\" is not a valid postal account (nine digits "
+        "expected)",
         "record 9 (type 37) body, currency (pos 51, 3): \"eur\" is not a currency code (three capital letters)",
-        "record 9 (type 37) body, currency, repeated (pos 68, 3): \"eur\" is not a currency code (three capital letters)"}},
+        "record 9 (type 37) body, currency, repeated (pos 68, 3): \"eur\" is not a currency code (three capital "
+        "letters)"}},
       {"every_kind-ch.xml",
-       {"payment information 1, account to be debited (IBAN) <IBAN> (line 29): \"CH93 0076 2011 6238 5295 7\" has blanks, which the ISO schema refuses: give the IBAN without blanks",
+       {"payment information 1, account to be debited (IBAN) <IBAN> (line 29): \"CH93 0076 2011 6238 5295 7\" has "
+        "blanks, which the ISO schema refuses: give the IBAN without blanks",
         "transaction 5, amount <InstdAmt> (line 188): -12.50 is negative; the ISO schema accepts no negative amount",
-        "group header, control sum <CtrlSum> (line 9): 13409.32 is not the sum of the transactions' amounts (13409.33)"}},
+        "group header, control sum <CtrlSum> (line 9): 13409.32 is not the sum of the transactions' amounts "
+        "(13409.33)"}},
   };
   for (const auto& c : cases) {
     const Inspection inspection = InspectContent(DataFile(c.file), c.file, {});
@@ -284,9 +305,15 @@ TEST(InspectContent, DamagedFilesAreReadWithoutFailing) {
       std::string damaged = *file;
       const std::size_t at = next(damaged.size());
       switch (round % 3) {
-        case 0: damaged[at] = static_cast<char>(next(256)); break;
-        case 1: damaged.erase(at, 1 + next(300)); break;
-        default: damaged.insert(at, damaged.substr(at, 1 + next(300))); break;
+        case 0:
+          damaged[at] = static_cast<char>(next(256));
+          break;
+        case 1:
+          damaged.erase(at, 1 + next(300));
+          break;
+        default:
+          damaged.insert(at, damaged.substr(at, 1 + next(300)));
+          break;
       }
       try {
         InspectContent(damaged, "damaged", {});
@@ -308,7 +335,8 @@ TEST(InspectContent, SchemaValidity) {
       {"Swiss file, Swiss schema", Recorded().iso_swiss, "pain.001.001.03.ch.02.xsd", ""},
       {"generic file, generic schema", Recorded().iso_generic, "pain.001.001.03.xsd", ""},
       {"generic file, Swiss schema", Recorded().iso_generic, "pain.001.001.03.ch.02.xsd",
-       "line 3: not valid against " + xsd + "pain.001.001.03.ch.02.xsd: Element '{urn:iso:std:iso:20022:tech:xsd:pain.001.001.03}Document'"},
+       "line 3: not valid against " + xsd +
+           "pain.001.001.03.ch.02.xsd: Element '{urn:iso:std:iso:20022:tech:xsd:pain.001.001.03}Document'"},
       {"unknown payment method", ReplacedText(Recorded().iso_swiss, "<PmtMtd>TRF<", "<PmtMtd>XYZ<"),
        "pain.001.001.03.ch.02.xsd", "line 16: not valid against " + xsd + "pain.001.001.03.ch.02.xsd: Element"},
   };
@@ -334,7 +362,8 @@ TEST(WriteJson, CarriesTheInspection) {
     inspect::WriteJson(out, inspection);
     simdjson::dom::parser parser;
     simdjson::dom::element json;
-    ASSERT_EQ(simdjson::SUCCESS, parser.parse(simdjson::padded_string(out.str())).get(json)) << out.str().substr(0, 400);
+    ASSERT_EQ(simdjson::SUCCESS, parser.parse(simdjson::padded_string(out.str())).get(json))
+        << out.str().substr(0, 400);
 
     EXPECT_EQ("pay \"x\"", std::string_view(json["file"]));
     EXPECT_FALSE(bool(json["passes"]));

@@ -37,20 +37,23 @@ class DtaReader {
     while (at < content_.size()) {
       ++number;
       if (total_) {
-        inspection_.Problem({}, std::to_string(content_.size() - at) + " bytes follow the TA 890 total record (from offset " +
-                                    std::to_string(at) + ")");
+        inspection_.Problem({}, std::to_string(content_.size() - at) +
+                                    " bytes follow the TA 890 total record (from offset " + std::to_string(at) + ")");
         return;
       }
       if (content_.size() >= at + 51 && content_.substr(at, 2) == "01" && !RecordStartsAt(at)) {
-        inspection_.Problem({"record " + std::to_string(number), "segment 01", "transaction type", 49, 3},
-                            Quoted(content_.substr(at + 48, 3)) +
-                                " is not a DTA transaction type (826, 827, 836 or 890); the rest of the file is not inspected");
+        inspection_.Problem(
+            {"record " + std::to_string(number), "segment 01", "transaction type", 49, 3},
+            Quoted(content_.substr(at + 48, 3)) +
+                " is not a DTA transaction type (826, 827, 836 or 890); the rest of the file is not inspected");
         return;
       }
       if (!RecordStartsAt(at)) {
-        inspection_.Problem(InBlock("record " + std::to_string(number)),
-                            "no record starts at offset " + std::to_string(at) + " (expected \"01\" and a transaction type 826, 827, 836 or 890 at positions 49-51, found " +
-                                Quoted(content_.substr(at, 8)) + "); the rest of the file is not inspected");
+        inspection_.Problem(
+            InBlock("record " + std::to_string(number)),
+            "no record starts at offset " + std::to_string(at) +
+                " (expected \"01\" and a transaction type 826, 827, 836 or 890 at positions 49-51, found " +
+                Quoted(content_.substr(at, 8)) + "); the rest of the file is not inspected");
         return;
       }
       if (!ReadRecord(number, at)) return;
@@ -143,7 +146,9 @@ class DtaReader {
         context.bank_clearing_given = TrimRight(FieldBytes(segment, part.fields[2])).size() > 0;
       }
       if (!length) {
-        inspection_.Problem(where, "the next segment does not begin within 127 characters of position 129; the rest of the file is not inspected");
+        inspection_.Problem(where,
+                            "the next segment does not begin within 127 characters of position 129; the rest of the "
+                            "file is not inspected");
       } else if (*length != kSegment) {
         inspection_.Problem(where, "the segment is " + std::to_string(*length) + " characters long, expected 128");
       }
@@ -155,8 +160,9 @@ class DtaReader {
       }
       if (optional_05 && content_.substr(at).starts_with(markers.back())) layout = DtaLayout("827", true);
       if (k + 1 < layout->parts.size() && at >= content_.size()) {
-        inspection_.Problem(InBlock(title), "the file ends after " + std::string(part.label) + "; a " + std::string(layout->kind) +
-                                         " record has " + std::to_string(layout->parts.size()) + " segments");
+        inspection_.Problem(InBlock(title), "the file ends after " + std::string(part.label) + "; a " +
+                                                std::string(layout->kind) + " record has " +
+                                                std::to_string(layout->parts.size()) + " segments");
         inspection_.blocks.push_back(std::move(block));
         return false;
       }
@@ -170,8 +176,8 @@ class DtaReader {
     const PartLayout& part = layout.parts.front();
     const FieldLayout* sequence_field = FieldByKind(part, FieldKind::kSequence);
     const std::optional<std::int64_t> sequence = ParseNumber(FieldBytes(segment, *sequence_field));
-    const Location sequence_at{title, std::string(part.label), std::string(sequence_field->name),
-                               sequence_field->pos, sequence_field->width};
+    const Location sequence_at{title, std::string(part.label), std::string(sequence_field->name), sequence_field->pos,
+                               sequence_field->width};
     if (sequence) {
       if (*sequence <= last_sequence_) {
         inspection_.Problem(sequence_at, std::to_string(*sequence) + " does not follow " +
@@ -211,9 +217,10 @@ class DtaReader {
       numbers += (i == 0 ? "" : ", ") + std::to_string(missing_[i]);
     }
     if (missing_.size() > 10) numbers += ", ...";
-    inspection_.notes.push_back(std::to_string(missing_.size()) + " payment(s) without a record (entry sequence numbers " +
-                                numbers + "); the total " + AmountText(*total_->amount, ',') + " is " +
-                                AmountText(difference, ',') + " more than the records' amounts, which their amounts must make up");
+    inspection_.notes.push_back(std::to_string(missing_.size()) +
+                                " payment(s) without a record (entry sequence numbers " + numbers + "); the total " +
+                                AmountText(*total_->amount, ',') + " is " + AmountText(difference, ',') +
+                                " more than the records' amounts, which their amounts must make up");
   }
 
   std::string_view content_;

@@ -75,8 +75,8 @@ class EzagReader {
     Block block{title, line.offset, number, {}};
 
     if (line.text.size() != kRecord) {
-      inspection_.Problem(InBlock(title), "the record is " + std::to_string(line.text.size()) +
-                                       " characters long, expected 700");
+      inspection_.Problem(InBlock(title),
+                          "the record is " + std::to_string(line.text.size()) + " characters long, expected 700");
     }
     if (!line.has_line_feed) inspection_.Problem(InBlock(title), "the record does not end with a line feed");
     if (layout == nullptr) {
@@ -102,8 +102,9 @@ class EzagReader {
     const std::string_view group = FieldBytes(text, header.fields[0]);
     const std::string_view expected_group = layout.code == "00" ? "546" : "036";
     if (group.size() == 3 && group != expected_group) {
-      inspection_.Problem(FieldAt(title, header, header.fields[0]),
-                          Quoted(group) + " found, expected " + Quoted(expected_group) + " in a " + std::string(layout.kind) + " record");
+      inspection_.Problem(FieldAt(title, header, header.fields[0]), Quoted(group) + " found, expected " +
+                                                                        Quoted(expected_group) + " in a " +
+                                                                        std::string(layout.kind) + " record");
     }
     if (layout.code == "00" && number != 1) {
       inspection_.Problem(InBlock(title), "a file header record (type 00) that is not the first record");
@@ -120,12 +121,14 @@ class EzagReader {
     const std::optional<std::int64_t> sequence = ParseNumber(FieldBytes(text, field));
     if (!sequence) return;
     if (layout.code == "00") {
-      if (*sequence != 0) inspection_.Problem(FieldAt(title, header, field), "the file header record has sequence number 000000");
+      if (*sequence != 0)
+        inspection_.Problem(FieldAt(title, header, field), "the file header record has sequence number 000000");
       return;
     }
     if (*sequence <= last_sequence_) {
       inspection_.Problem(FieldAt(title, header, field), std::to_string(*sequence) + " does not follow " +
-                                                             std::to_string(last_sequence_) + " (sequence numbers rise)");
+                                                             std::to_string(last_sequence_) +
+                                                             " (sequence numbers rise)");
       return;
     }
     // Numbers left out belong to payments without a record (the total still counts them).
@@ -158,9 +161,9 @@ class EzagReader {
     }
     total_ = ParseEzagAmount(FieldBytes(text, total_field));
     if (total_ && sum_known_ && missing_.empty() && *total_ != sum_) {
-      inspection_.Problem(FieldAt(title, body, total_field), AmountText(*total_, '.') +
-                                                               " is not the sum of the records' amounts (" +
-                                                               AmountText(sum_, '.') + ")");
+      inspection_.Problem(
+          FieldAt(title, body, total_field),
+          AmountText(*total_, '.') + " is not the sum of the records' amounts (" + AmountText(sum_, '.') + ")");
     }
   }
 

@@ -209,7 +209,8 @@ std::vector<std::string> CheckField(const FieldLayout& field, std::string_view r
       break;
     case FieldKind::kEzagAmount:
     case FieldKind::kEzagTotal:
-      if (!ParseEzagAmount(raw)) problems.push_back(Quoted(raw) + " is not an amount (13 digits, such as 0000000123450)");
+      if (!ParseEzagAmount(raw))
+        problems.push_back(Quoted(raw) + " is not an amount (13 digits, such as 0000000123450)");
       break;
     case FieldKind::kCurrency:
       if (raw.size() != 3 || !std::all_of(raw.begin(), raw.end(), IsUpper)) {

@@ -76,11 +76,16 @@ Inspection InspectContent(std::string_view content, const std::string& file_name
     case FileFormat::kUnknown:
       if (content.empty()) throw InspectError(file_name + ": the file is empty");
       if (LooksLikeXml(content)) {
-        throw InspectError(file_name + ": an XML document, but its document element is not in a pain.001.001.03 namespace");
+        throw InspectError(file_name +
+                           ": an XML document, but its document element is not in a pain.001.001.03 namespace");
       }
       throw InspectError(file_name +
                          ": not a DTA file (128-character segments beginning \"01\"), an EZAG file (700-character "
                          "records beginning with a type 00 header) or a pain.001.001.03 document");
+  }
+  if (!options.schema_path.empty() && inspection.format != FileFormat::kIso) {
+    inspection.notes.push_back("the schema " + options.schema_path +
+                               " was not used: only ISO documents are checked against one");
   }
   return inspection;
 }

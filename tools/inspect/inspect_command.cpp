@@ -68,7 +68,8 @@ InspectCommand AddInspectCommand(CLI::App& app) {
   command->add_flag("--problems", options->problems_only, "Only the problems, no listing");
   command->add_option("--schema", options->schema_path, "ISO: also validate against this XML schema (.xsd)")
       ->check(CLI::ExistingFile);
-  command->footer("Exit status 0 when the file passes, 1 when it has problems, 2 when it cannot be read or recognised.");
+  command->footer(
+      "Exit status 0 when the file passes, 1 when it has problems, 2 when it cannot be read or recognised.");
   return InspectCommand(command, std::move(options));
 }
 

@@ -2,17 +2,16 @@
 // field and reports what is wrong with it.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <iosfwd>
 #include <memory>
 #include <string>
 
-#include <CLI/CLI.hpp>
-
 namespace ordexa::inspect {
 
 struct InspectCommandOptions {
-  std::string file;          // "-" reads standard input
-  std::string schema_path;   // ISO: XML schema to validate against
+  std::string file;         // "-" reads standard input
+  std::string schema_path;  // ISO: XML schema to validate against
   bool json = false;
   bool problems_only = false;
 };

@@ -5,10 +5,14 @@ namespace ordexa::inspect {
 
 const char* FormatName(FileFormat format) {
   switch (format) {
-    case FileFormat::kDta: return "DTA";
-    case FileFormat::kEzag: return "EZAG";
-    case FileFormat::kIso: return "ISO 20022 pain.001.001.03";
-    case FileFormat::kUnknown: break;
+    case FileFormat::kDta:
+      return "DTA";
+    case FileFormat::kEzag:
+      return "EZAG";
+    case FileFormat::kIso:
+      return "ISO 20022 pain.001.001.03";
+    case FileFormat::kUnknown:
+      break;
   }
   return "unknown";
 }

@@ -33,7 +33,7 @@ struct Part {
 
 // One record (DTA, EZAG) or one block of the document (ISO).
 struct Block {
-  std::string title;   // "record 3 (TA 827)", "transaction 2"
+  std::string title;       // "record 3 (TA 827)", "transaction 2"
   std::size_t offset = 0;  // byte offset of the record in the file (fixed-width formats)
   int line = 0;            // first line (EZAG, ISO)
   std::vector<Part> parts;
@@ -41,7 +41,7 @@ struct Block {
 
 // Where a problem was found: the block, its part and field as far as known.
 struct Location {
-  std::string block;   // empty: the file as a whole
+  std::string block;  // empty: the file as a whole
   std::string part;
   std::string field;
   int pos = 0;
@@ -65,7 +65,7 @@ struct Finding {
 struct Inspection {
   std::string file_name;  // as the user named it, used at the start of each problem line
   FileFormat format = FileFormat::kUnknown;
-  std::string flavour;    // ISO: the namespace of the root element
+  std::string flavour;  // ISO: the namespace of the root element
   std::size_t size = 0;
   std::vector<Block> blocks;
   std::vector<Finding> problems;

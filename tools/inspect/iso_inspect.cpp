@@ -2,9 +2,9 @@
 // header's number of transactions and control sum against the transactions, dates,
 // IBAN check sums, and, on request, validity against an XML schema.
 #include <libxml/parser.h>
+#include <libxml/schemasInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <libxml/schemasInternals.h>
 #include <libxml/xmlschemas.h>
 
 #include <limits>
@@ -159,7 +159,8 @@ bool IsIsoDate(std::string_view text) {
   const int year = std::stoi(std::string(text.substr(0, 4)));
   const int month = std::stoi(std::string(text.substr(5, 2)));
   const int day = std::stoi(std::string(text.substr(8, 2)));
-  return month >= 1 && month <= 12 && day >= 1 && day <= static_cast<int>(DaysInMonth(year, static_cast<unsigned>(month)));
+  return month >= 1 && month <= 12 && day >= 1 &&
+         day <= static_cast<int>(DaysInMonth(year, static_cast<unsigned>(month)));
 }
 
 // YYYY-MM-DDTHH:MM:SS, optionally with fractions of a second and a time zone.
@@ -220,8 +221,9 @@ class IsoReader {
     if (!well_formed_) {
       const auto& [line, message] = errors.lines.front();
       inspection_.Problem({"", "", "", 0, 0, line}, "not well-formed: " + message);
-      inspection_.notes.push_back("the document is not well-formed: the listing shows what could be read, and its "
-                                  "counts and sums are not checked");
+      inspection_.notes.push_back(
+          "the document is not well-formed: the listing shows what could be read, and its "
+          "counts and sums are not checked");
     }
     const xmlNode* root = document ? xmlDocGetRootElement(document.get()) : nullptr;
     if (root == nullptr) {
@@ -230,7 +232,8 @@ class IsoReader {
     }
     if (root->ns != nullptr) inspection_.flavour = reinterpret_cast<const char*>(root->ns->href);
     if (!IsElement(root, "Document")) {
-      inspection_.Problem({"", "", "", 0, 0, LineOf(root)}, "the document element is <" + std::string(LocalName(root)) + ">, expected <Document>");
+      inspection_.Problem({"", "", "", 0, 0, LineOf(root)},
+                          "the document element is <" + std::string(LocalName(root)) + ">, expected <Document>");
       return;
     }
     const xmlNode* initiation = Child(root, "CstmrCdtTrfInitn");
@@ -263,7 +266,7 @@ class IsoReader {
     std::unique_ptr<xmlSchemaParserCtxt, decltype(&xmlSchemaFreeParserCtxt)> parser(
         xmlSchemaNewParserCtxt(options_.schema_path.c_str()), xmlSchemaFreeParserCtxt);
     std::unique_ptr<xmlSchema, decltype(&xmlSchemaFree)> schema(parser ? xmlSchemaParse(parser.get()) : nullptr,
-                                                                 xmlSchemaFree);
+                                                                xmlSchemaFree);
     if (!schema) {
       const std::string reason = errors.lines.empty() ? std::string() : ": " + errors.lines.front().second;
       throw InspectError("the schema " + options_.schema_path + " cannot be loaded" + reason);
@@ -271,7 +274,8 @@ class IsoReader {
     std::unique_ptr<xmlSchemaValidCtxt, decltype(&xmlSchemaFreeValidCtxt)> validation(
         xmlSchemaNewValidCtxt(schema.get()), xmlSchemaFreeValidCtxt);
     errors.lines.clear();
-    const std::string target = schema->targetNamespace != nullptr ? reinterpret_cast<const char*>(schema->targetNamespace) : "";
+    const std::string target =
+        schema->targetNamespace != nullptr ? reinterpret_cast<const char*>(schema->targetNamespace) : "";
     if (target != inspection_.flavour) {
       inspection_.notes.push_back("the schema is for the namespace \"" + target + "\", the document is in \"" +
                                   inspection_.flavour + "\"");
@@ -322,10 +326,11 @@ class IsoReader {
                           Quoted(iban) + " has blanks, which the ISO schema refuses: give the IBAN without blanks");
     } else if (const std::int32_t remainder = IbanMod97(iban); remainder != 1) {
       inspection_.Problem(At(block, element, path), Quoted(iban) + " is not a valid IBAN (check sum remainder " +
-                                                      std::to_string(remainder) + ", 1 expected)");
+                                                        std::to_string(remainder) + ", 1 expected)");
     } else if (NormalizeIban(iban).empty()) {
-      inspection_.Problem(At(block, element, path), Quoted(iban) + " is not a valid IBAN (a Swiss IBAN has 21 characters, not " +
-                                                      std::to_string(iban.size()) + ")");
+      inspection_.Problem(At(block, element, path), Quoted(iban) +
+                                                        " is not a valid IBAN (a Swiss IBAN has 21 characters, not " +
+                                                        std::to_string(iban.size()) + ")");
     }
   }
 
@@ -334,7 +339,8 @@ class IsoReader {
     const std::string text = TextOf(element);
     if (with_time ? !IsIsoDateTime(text) : !IsIsoDate(text)) {
       inspection_.Problem(At(block, element, path),
-                          Quoted(text) + " is not a valid " + (with_time ? "date and time (YYYY-MM-DDTHH:MM:SS)" : "date (YYYY-MM-DD)"));
+                          Quoted(text) + " is not a valid " +
+                              (with_time ? "date and time (YYYY-MM-DDTHH:MM:SS)" : "date (YYYY-MM-DD)"));
     }
   }
 
@@ -376,7 +382,8 @@ class IsoReader {
       if (!amount) {
         inspection_.Problem(At(title, instructed, "Amt/InstdAmt"), Quoted(text) + " is not an amount");
       } else if (*amount < 0) {
-        inspection_.Problem(At(title, instructed, "Amt/InstdAmt"), text + " is negative; the ISO schema accepts no negative amount");
+        inspection_.Problem(At(title, instructed, "Amt/InstdAmt"),
+                            text + " is negative; the ISO schema accepts no negative amount");
       }
     }
     if (const xmlNode* ids = Child(transaction, "PmtId"); ids != nullptr && Child(ids, "InstrId") != nullptr) {
@@ -421,11 +428,17 @@ class IsoReader {
       std::optional<Decimal> block_sum = 0;
       for (const xmlNode* transaction : block_transactions) {
         const std::optional<Decimal> amount = ReadTransaction(transaction, ++number);
-        if (amount && block_sum) *block_sum += *amount; else block_sum.reset();
+        if (amount && block_sum)
+          *block_sum += *amount;
+        else
+          block_sum.reset();
       }
       CheckCounts(title, info, block_transactions.size(), block_sum);
       transactions += block_transactions.size();
-      if (sum && block_sum) *sum += *block_sum; else sum.reset();
+      if (sum && block_sum)
+        *sum += *block_sum;
+      else
+        sum.reset();
     }
     if (header != nullptr) {
       CheckDate("group header", Child(header, "CreDtTm"), "CreDtTm", true);

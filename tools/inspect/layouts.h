@@ -10,29 +10,29 @@ namespace ordexa::inspect {
 
 // What a field must hold; the checks of each kind are in field_checks.h.
 enum class FieldKind {
-  kText,               // free text, not checked
-  kLiteral,            // exactly `expected`
-  kChoice,             // one character out of `expected`
-  kBlank,              // reserve: blanks only
-  kZeros,              // zeros only
-  kNumber,             // digits only
-  kRecordType,         // DTA transaction type or EZAG record type
-  kSequence,           // entry (DTA) or record (EZAG) sequence number
-  kCount,              // number of payments (EZAG total record)
-  kDate,               // YYMMDD
-  kDateOrZeros,        // YYMMDD, or 000000 where the format allows no date
-  kDtaAmount,          // "1234,50", left-aligned
-  kDtaTotal,           // the TA 890 total, same form
-  kEzagAmount,         // 13 characters: integer part right-aligned in 11, two decimals
-  kEzagTotal,          // the type 97 total, same form
-  kCurrency,           // three capital letters
-  kPostAccount,        // nine digits, the last the modulo 10 check digit of the first eight
+  kText,                 // free text, not checked
+  kLiteral,              // exactly `expected`
+  kChoice,               // one character out of `expected`
+  kBlank,                // reserve: blanks only
+  kZeros,                // zeros only
+  kNumber,               // digits only
+  kRecordType,           // DTA transaction type or EZAG record type
+  kSequence,             // entry (DTA) or record (EZAG) sequence number
+  kCount,                // number of payments (EZAG total record)
+  kDate,                 // YYMMDD
+  kDateOrZeros,          // YYMMDD, or 000000 where the format allows no date
+  kDtaAmount,            // "1234,50", left-aligned
+  kDtaTotal,             // the TA 890 total, same form
+  kEzagAmount,           // 13 characters: integer part right-aligned in 11, two decimals
+  kEzagTotal,            // the type 97 total, same form
+  kCurrency,             // three capital letters
+  kPostAccount,          // nine digits, the last the modulo 10 check digit of the first eight
   kPostAccountIfDigits,  // checked as a postal account when it holds nine digits
-  kAccount,            // an IBAN (checked), a postal account in nine digits (checked) or other text
-  kBeneficiaryAccount, // as kAccount, but nine digits count as a postal account only without bank clearing number
-  kIban,               // an IBAN, blanks allowed; must not be empty
-  kEsrReference,       // digits; 27 digits carry a modulo 10 check digit
-  kClearingBlock,      // EZAG: blank, or "07", five-digit clearing number, two check digits
+  kAccount,              // an IBAN (checked), a postal account in nine digits (checked) or other text
+  kBeneficiaryAccount,   // as kAccount, but nine digits count as a postal account only without bank clearing number
+  kIban,                 // an IBAN, blanks allowed; must not be empty
+  kEsrReference,         // digits; 27 digits carry a modulo 10 check digit
+  kClearingBlock,        // EZAG: blank, or "07", five-digit clearing number, two check digits
 };
 
 struct FieldLayout {

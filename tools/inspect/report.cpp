@@ -19,8 +19,9 @@ std::string ValueText(const std::string& value) {
 
 std::string FieldLine(const Field& field) {
   if (field.width > 0) {
-    const std::string range = field.width == 1 ? std::to_string(field.pos)
-                                               : std::to_string(field.pos) + "-" + std::to_string(field.pos + field.width - 1);
+    const std::string range = field.width == 1
+                                  ? std::to_string(field.pos)
+                                  : std::to_string(field.pos) + "-" + std::to_string(field.pos + field.width - 1);
     return "    " + Padded(range, 8) + Padded(std::to_string(field.width), 5) + Padded(field.name, 45) + " " +
            ValueText(field.value);
   }
@@ -30,7 +31,8 @@ std::string FieldLine(const Field& field) {
 
 std::string CountText(const Inspection& inspection) {
   std::size_t count = 0;
-  for (const Block& block : inspection.blocks) count += block.title.starts_with("transaction") || block.title.starts_with("record");
+  for (const Block& block : inspection.blocks)
+    count += block.title.starts_with("transaction") || block.title.starts_with("record");
   const char* unit = inspection.format == FileFormat::kIso ? " transaction" : " record";
   return std::to_string(count) + unit + (count == 1 ? "" : "s");
 }
