@@ -155,7 +155,7 @@ class DtaReader {
       block.parts.push_back(ListPart(part, segment, where, context, inspection_));
       at = SkipLineEnd(at + segment.size());
       if (!length) {
-        inspection_.blocks.push_back(std::move(block));
+        inspection_.AddBlock(std::move(block));
         return false;
       }
       if (optional_05 && content_.substr(at).starts_with(markers.back())) layout = DtaLayout("827", true);
@@ -163,12 +163,12 @@ class DtaReader {
         inspection_.Problem(InBlock(title), "the file ends after " + std::string(part.label) + "; a " +
                                                 std::string(layout->kind) + " record has " +
                                                 std::to_string(layout->parts.size()) + " segments");
-        inspection_.blocks.push_back(std::move(block));
+        inspection_.AddBlock(std::move(block));
         return false;
       }
     }
     CheckRecord(*layout, title, first_segment);
-    inspection_.blocks.push_back(std::move(block));
+    inspection_.AddBlock(std::move(block));
     return true;
   }
 

@@ -84,13 +84,13 @@ class EzagReader {
       block.parts.push_back(ListPart(header, line.text, InBlock(title, "header"), {}, inspection_));
       inspection_.Problem(FieldAt(title, header, header.fields[6]),
                           Quoted(type) + " is not an EZAG record type (00, 22, 27, 28, 37 or 97)");
-      inspection_.blocks.push_back(std::move(block));
+      inspection_.AddBlock(std::move(block));
       return;
     }
     for (const PartLayout& part : layout->parts) {
       block.parts.push_back(ListPart(part, line.text, InBlock(title, std::string(part.label)), {}, inspection_));
     }
-    inspection_.blocks.push_back(std::move(block));
+    inspection_.AddBlock(std::move(block));
     CheckPlace(number, *layout, title, line.text);
     CheckSequence(*layout, title, line.text);
     CheckAmounts(*layout, title, line.text);

@@ -58,8 +58,10 @@ FileFormat DetectFormat(std::string_view content) {
   return FileFormat::kUnknown;
 }
 
-Inspection InspectContent(std::string_view content, const std::string& file_name, const InspectOptions& options) {
+Inspection InspectContent(std::string_view content, const std::string& file_name, const InspectOptions& options,
+                          BlockSink block_sink) {
   Inspection inspection;
+  inspection.block_sink = std::move(block_sink);
   inspection.file_name = file_name;
   inspection.size = content.size();
   inspection.format = DetectFormat(content);
@@ -83,6 +85,7 @@ Inspection InspectContent(std::string_view content, const std::string& file_name
                          ": not a DTA file (128-character segments beginning \"01\"), an EZAG file (700-character "
                          "records beginning with a type 00 header) or a pain.001.001.03 document");
   }
+  inspection.block_sink = nullptr;
   if (!options.schema_path.empty() && inspection.format != FileFormat::kIso) {
     inspection.notes.push_back("the schema " + options.schema_path +
                                " was not used: only ISO documents are checked against one");

@@ -28,9 +28,11 @@ struct InspectOptions {
 FileFormat DetectFormat(std::string_view content);
 
 // InspectContent()
-// Lists and checks `content`; `file_name` names the file in every problem line. Raises
+// Lists and checks `content`; `file_name` names the file in every problem line. Each block
+// goes to `block_sink` as it is read, or into the result's blocks without one. Raises
 // InspectError when the format is not recognised or the schema cannot be loaded.
-Inspection InspectContent(std::string_view content, const std::string& file_name, const InspectOptions& options);
+Inspection InspectContent(std::string_view content, const std::string& file_name, const InspectOptions& options,
+                          BlockSink block_sink = {});
 
 // The readers of the three formats, for InspectContent.
 void InspectDta(std::string_view content, Inspection& inspection);

@@ -42,14 +42,20 @@ int RunInspect(const InspectCommandOptions& options, std::ostream& out, std::ost
     return kExitUnreadable;
   }
   try {
-    const Inspection inspection = InspectContent(*content, name, {options.schema_path});
+    // Blocks are written as they are read, so a large file is never held listed whole.
     if (options.json) {
-      WriteJson(out, inspection);
-    } else if (options.problems_only) {
-      WriteProblems(out, inspection);
-    } else {
-      WriteListing(out, inspection);
+      JsonWriter writer(out);
+      const Inspection inspection =
+          InspectContent(*content, name, {options.schema_path},
+                         [&writer](const Inspection& read, const Block& block) { writer.WriteBlock(read, block); });
+      writer.Finish(inspection);
+      return inspection.Passes() ? kExitPasses : kExitProblems;
     }
+    ListingWriter writer(out, !options.problems_only);
+    const Inspection inspection =
+        InspectContent(*content, name, {options.schema_path},
+                       [&writer](const Inspection& read, const Block& block) { writer.WriteBlock(read, block); });
+    writer.Finish(inspection);
     return inspection.Passes() ? kExitPasses : kExitProblems;
   } catch (const InspectError& failure) {
     err << "payfile: " << failure.what() << '\n';

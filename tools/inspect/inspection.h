@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,16 +63,32 @@ struct Finding {
   std::string what;
 };
 
+struct Inspection;
+
+// Receives each block as soon as it is read, so that a listing of a large file need not
+// be held whole; without one, the blocks are collected in Inspection::blocks.
+using BlockSink = std::function<void(const Inspection&, const Block&)>;
+
 struct Inspection {
   std::string file_name;  // as the user named it, used at the start of each problem line
   FileFormat format = FileFormat::kUnknown;
   std::string flavour;  // ISO: the namespace of the root element
   std::size_t size = 0;
-  std::vector<Block> blocks;
+  std::vector<Block> blocks;  // empty when a BlockSink took them
+  std::size_t entries = 0;    // records (DTA, EZAG) or transactions (ISO) read
+  BlockSink block_sink;
   std::vector<Finding> problems;
   std::vector<std::string> notes;  // facts that are no fault, such as payments without records
 
   bool Passes() const { return problems.empty(); }
+  void AddBlock(Block block, bool entry = true) {
+    entries += entry;
+    if (block_sink) {
+      block_sink(*this, block);
+    } else {
+      blocks.push_back(std::move(block));
+    }
+  }
   void Problem(Location where, std::string what) { problems.push_back({std::move(where), std::move(what)}); }
 };
 

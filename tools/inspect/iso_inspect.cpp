@@ -370,7 +370,7 @@ class IsoReader {
 
   std::optional<Decimal> ReadTransaction(const xmlNode* transaction, int number) {
     const std::string title = "transaction " + std::to_string(number);
-    inspection_.blocks.push_back(ListBlock(title, transaction));
+    inspection_.AddBlock(ListBlock(title, transaction));
     std::optional<Decimal> amount;
     const xmlNode* amount_group = Child(transaction, "Amt");
     const xmlNode* instructed = amount_group != nullptr ? Child(amount_group, "InstdAmt") : nullptr;
@@ -408,7 +408,7 @@ class IsoReader {
     if (payment_infos.empty()) {
       inspection_.Problem({"", "", "", 0, 0, LineOf(initiation)}, "no payment information block (PmtInf)");
     }
-    if (header != nullptr) inspection_.blocks.push_back(ListBlock("group header", header));
+    if (header != nullptr) inspection_.AddBlock(ListBlock("group header", header), false);
 
     std::size_t transactions = 0;
     std::optional<Decimal> sum = 0;
@@ -416,7 +416,7 @@ class IsoReader {
     for (std::size_t i = 0; i < payment_infos.size(); ++i) {
       const xmlNode* info = payment_infos[i];
       const std::string title = "payment information " + std::to_string(i + 1);
-      inspection_.blocks.push_back(ListBlock(title, info, "CdtTrfTxInf"));
+      inspection_.AddBlock(ListBlock(title, info, "CdtTrfTxInf"), false);
       CheckDate(title, Child(info, "ReqdExctnDt"), "ReqdExctnDt", false);
       if (const xmlNode* account = Child(info, "DbtrAcct"); account != nullptr && Child(account, "Id") != nullptr) {
         CheckIban(title, Child(Child(account, "Id"), "IBAN"), "DbtrAcct/Id/IBAN");

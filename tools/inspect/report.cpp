@@ -29,12 +29,9 @@ std::string FieldLine(const Field& field) {
   return "    line " + Padded(std::to_string(field.line), 7) + Padded(label, 59) + " " + ValueText(field.value);
 }
 
-std::string CountText(const Inspection& inspection) {
-  std::size_t count = 0;
-  for (const Block& block : inspection.blocks)
-    count += block.title.starts_with("transaction") || block.title.starts_with("record");
+std::string EntriesText(const Inspection& inspection) {
   const char* unit = inspection.format == FileFormat::kIso ? " transaction" : " record";
-  return std::to_string(count) + unit + (count == 1 ? "" : "s");
+  return std::to_string(inspection.entries) + unit + (inspection.entries == 1 ? "" : "s");
 }
 
 void Escaped(std::ostream& out, const std::string& text) {
@@ -58,146 +55,185 @@ void Escaped(std::ostream& out, const std::string& text) {
 
 void Key(std::ostream& out, const char* name) { out << '"' << name << "\": "; }
 
+void WriteJsonField(std::ostream& out, const Field& field) {
+  out << '{';
+  Key(out, "name");
+  Escaped(out, field.name);
+  if (field.width > 0) {
+    out << ", ";
+    Key(out, "pos");
+    out << field.pos << ", ";
+    Key(out, "width");
+    out << field.width;
+  } else {
+    out << ", ";
+    Key(out, "line");
+    out << field.line << ", ";
+    Key(out, "path");
+    Escaped(out, field.path);
+  }
+  out << ", ";
+  Key(out, "value");
+  Escaped(out, field.value);
+  out << '}';
+}
+
+void WriteJsonProblem(std::ostream& out, const Inspection& inspection, const Finding& finding) {
+  out << '{';
+  Key(out, "where");
+  Escaped(out, WhereText(finding.where));
+  out << ", ";
+  Key(out, "what");
+  Escaped(out, finding.what);
+  out << ", ";
+  Key(out, "message");
+  Escaped(out, ProblemLine(inspection, finding));
+  out << ", ";
+  Key(out, "block");
+  Escaped(out, finding.where.block);
+  out << ", ";
+  Key(out, "part");
+  Escaped(out, finding.where.part);
+  out << ", ";
+  Key(out, "field");
+  Escaped(out, finding.where.field);
+  out << ", ";
+  Key(out, "pos");
+  out << finding.where.pos << ", ";
+  Key(out, "width");
+  out << finding.where.width << ", ";
+  Key(out, "line");
+  out << finding.where.line << '}';
+}
+
 }  // namespace
 
-void WriteProblems(std::ostream& out, const Inspection& inspection) {
-  for (const std::string& note : inspection.notes) out << inspection.file_name << ": note: " << note << '\n';
-  for (const Finding& finding : inspection.problems) out << ProblemLine(inspection, finding) << '\n';
-  if (inspection.Passes()) {
-    out << inspection.file_name << ": passes\n";
-  } else {
-    out << inspection.file_name << ": " << inspection.problems.size()
-        << (inspection.problems.size() == 1 ? " problem\n" : " problems\n");
+void ListingWriter::WriteHead(const Inspection& inspection) {
+  if (head_written_) return;
+  head_written_ = true;
+  out_ << inspection.file_name << ": " << FormatName(inspection.format);
+  if (!inspection.flavour.empty()) out_ << " (" << inspection.flavour << ")";
+  out_ << ", " << inspection.size << " bytes\n";
+}
+
+void ListingWriter::WriteBlock(const Inspection& inspection, const Block& block) {
+  if (!with_blocks_) return;
+  WriteHead(inspection);
+  out_ << '\n' << block.title;
+  if (inspection.format == FileFormat::kDta) out_ << ", offset " << block.offset;
+  if (inspection.format != FileFormat::kDta && block.line > 0) out_ << ", line " << block.line;
+  out_ << '\n';
+  for (const Part& part : block.parts) {
+    if (!part.label.empty()) out_ << "  " << part.label << '\n';
+    for (const Field& field : part.fields) out_ << FieldLine(field) << '\n';
   }
+}
+
+void ListingWriter::Finish(const Inspection& inspection) {
+  if (with_blocks_) {
+    WriteHead(inspection);
+    out_ << '\n';
+  }
+  for (const std::string& note : inspection.notes) out_ << inspection.file_name << ": note: " << note << '\n';
+  for (const Finding& finding : inspection.problems) out_ << ProblemLine(inspection, finding) << '\n';
+  out_ << inspection.file_name << ": " << EntriesText(inspection) << ", ";
+  if (inspection.Passes()) {
+    out_ << "passes\n";
+  } else {
+    out_ << inspection.problems.size() << (inspection.problems.size() == 1 ? " problem\n" : " problems\n");
+  }
+}
+
+void JsonWriter::WriteHead(const Inspection& inspection) {
+  if (head_written_) return;
+  head_written_ = true;
+  out_ << "{\n  ";
+  Key(out_, "file");
+  Escaped(out_, inspection.file_name);
+  out_ << ",\n  ";
+  Key(out_, "format");
+  Escaped(out_, FormatName(inspection.format));
+  out_ << ",\n  ";
+  Key(out_, "size");
+  out_ << inspection.size << ",\n  ";
+  Key(out_, "blocks");
+  out_ << '[';
+}
+
+void JsonWriter::WriteBlock(const Inspection& inspection, const Block& block) {
+  WriteHead(inspection);
+  out_ << (first_block_ ? "\n    {" : ",\n    {");
+  first_block_ = false;
+  Key(out_, "title");
+  Escaped(out_, block.title);
+  out_ << ", ";
+  if (block.line > 0) {
+    Key(out_, "line");
+    out_ << block.line;
+  } else {
+    Key(out_, "offset");
+    out_ << block.offset;
+  }
+  out_ << ", ";
+  Key(out_, "parts");
+  out_ << '[';
+  for (std::size_t p = 0; p < block.parts.size(); ++p) {
+    const Part& part = block.parts[p];
+    out_ << (p == 0 ? "\n      {" : ",\n      {");
+    Key(out_, "label");
+    Escaped(out_, part.label);
+    out_ << ", ";
+    Key(out_, "fields");
+    out_ << '[';
+    for (std::size_t f = 0; f < part.fields.size(); ++f) {
+      out_ << (f == 0 ? "\n        " : ",\n        ");
+      WriteJsonField(out_, part.fields[f]);
+    }
+    out_ << "]}";
+  }
+  out_ << "]}";
+}
+
+void JsonWriter::Finish(const Inspection& inspection) {
+  WriteHead(inspection);
+  out_ << "],\n  ";
+  if (!inspection.flavour.empty()) {
+    Key(out_, "flavour");
+    Escaped(out_, inspection.flavour);
+    out_ << ",\n  ";
+  }
+  Key(out_, "entries");
+  out_ << inspection.entries << ",\n  ";
+  Key(out_, "passes");
+  out_ << (inspection.Passes() ? "true" : "false") << ",\n  ";
+  Key(out_, "problems");
+  out_ << '[';
+  for (std::size_t i = 0; i < inspection.problems.size(); ++i) {
+    out_ << (i == 0 ? "\n    " : ",\n    ");
+    WriteJsonProblem(out_, inspection, inspection.problems[i]);
+  }
+  out_ << "],\n  ";
+  Key(out_, "notes");
+  out_ << '[';
+  for (std::size_t i = 0; i < inspection.notes.size(); ++i) {
+    out_ << (i == 0 ? "" : ", ");
+    Escaped(out_, inspection.notes[i]);
+  }
+  out_ << "]\n}\n";
 }
 
 void WriteListing(std::ostream& out, const Inspection& inspection) {
-  out << inspection.file_name << ": " << FormatName(inspection.format);
-  if (!inspection.flavour.empty()) out << " (" << inspection.flavour << ")";
-  out << ", " << inspection.size << " bytes, " << CountText(inspection) << "\n";
-  for (const Block& block : inspection.blocks) {
-    out << '\n' << block.title;
-    if (inspection.format == FileFormat::kDta) out << ", offset " << block.offset;
-    if (inspection.format != FileFormat::kDta && block.line > 0) out << ", line " << block.line;
-    out << '\n';
-    for (const Part& part : block.parts) {
-      if (!part.label.empty()) out << "  " << part.label << '\n';
-      for (const Field& field : part.fields) out << FieldLine(field) << '\n';
-    }
-  }
-  out << '\n';
-  WriteProblems(out, inspection);
+  ListingWriter writer(out);
+  for (const Block& block : inspection.blocks) writer.WriteBlock(inspection, block);
+  writer.Finish(inspection);
 }
 
+void WriteProblems(std::ostream& out, const Inspection& inspection) { ListingWriter(out, false).Finish(inspection); }
+
 void WriteJson(std::ostream& out, const Inspection& inspection) {
-  out << "{\n  ";
-  Key(out, "file");
-  Escaped(out, inspection.file_name);
-  out << ",\n  ";
-  Key(out, "format");
-  Escaped(out, FormatName(inspection.format));
-  if (!inspection.flavour.empty()) {
-    out << ",\n  ";
-    Key(out, "flavour");
-    Escaped(out, inspection.flavour);
-  }
-  out << ",\n  ";
-  Key(out, "size");
-  out << inspection.size << ",\n  ";
-  Key(out, "passes");
-  out << (inspection.Passes() ? "true" : "false") << ",\n  ";
-  Key(out, "blocks");
-  out << '[';
-  for (std::size_t b = 0; b < inspection.blocks.size(); ++b) {
-    const Block& block = inspection.blocks[b];
-    out << (b == 0 ? "\n    {" : ",\n    {");
-    Key(out, "title");
-    Escaped(out, block.title);
-    out << ", ";
-    if (block.line > 0) {
-      Key(out, "line");
-      out << block.line;
-    } else {
-      Key(out, "offset");
-      out << block.offset;
-    }
-    out << ", ";
-    Key(out, "parts");
-    out << '[';
-    for (std::size_t p = 0; p < block.parts.size(); ++p) {
-      const Part& part = block.parts[p];
-      out << (p == 0 ? "\n      {" : ",\n      {");
-      Key(out, "label");
-      Escaped(out, part.label);
-      out << ", ";
-      Key(out, "fields");
-      out << '[';
-      for (std::size_t f = 0; f < part.fields.size(); ++f) {
-        const Field& field = part.fields[f];
-        out << (f == 0 ? "\n        {" : ",\n        {");
-        Key(out, "name");
-        Escaped(out, field.name);
-        if (field.width > 0) {
-          out << ", ";
-          Key(out, "pos");
-          out << field.pos << ", ";
-          Key(out, "width");
-          out << field.width;
-        } else {
-          out << ", ";
-          Key(out, "line");
-          out << field.line << ", ";
-          Key(out, "path");
-          Escaped(out, field.path);
-        }
-        out << ", ";
-        Key(out, "value");
-        Escaped(out, field.value);
-        out << '}';
-      }
-      out << "]}";
-    }
-    out << "]}";
-  }
-  out << "],\n  ";
-  Key(out, "problems");
-  out << '[';
-  for (std::size_t i = 0; i < inspection.problems.size(); ++i) {
-    const Finding& finding = inspection.problems[i];
-    out << (i == 0 ? "\n    {" : ",\n    {");
-    Key(out, "where");
-    Escaped(out, WhereText(finding.where));
-    out << ", ";
-    Key(out, "what");
-    Escaped(out, finding.what);
-    out << ", ";
-    Key(out, "message");
-    Escaped(out, ProblemLine(inspection, finding));
-    out << ", ";
-    Key(out, "block");
-    Escaped(out, finding.where.block);
-    out << ", ";
-    Key(out, "part");
-    Escaped(out, finding.where.part);
-    out << ", ";
-    Key(out, "field");
-    Escaped(out, finding.where.field);
-    out << ", ";
-    Key(out, "pos");
-    out << finding.where.pos << ", ";
-    Key(out, "width");
-    out << finding.where.width << ", ";
-    Key(out, "line");
-    out << finding.where.line << '}';
-  }
-  out << "],\n  ";
-  Key(out, "notes");
-  out << '[';
-  for (std::size_t i = 0; i < inspection.notes.size(); ++i) {
-    out << (i == 0 ? "" : ", ");
-    Escaped(out, inspection.notes[i]);
-  }
-  out << "]\n}\n";
+  JsonWriter writer(out);
+  for (const Block& block : inspection.blocks) writer.WriteBlock(inspection, block);
+  writer.Finish(inspection);
 }
 
 }  // namespace ordexa::inspect
