@@ -205,6 +205,8 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
        "is not a valid date"},
       {"EZAG without final line feed", ezag.substr(0, ezag.size() - 1), "record 9 (type 97)",
        "the record does not end with a line feed"},
+      {"EZAG without header", ezag.substr(701), "record 1 (type 28)",
+       "the file does not begin with a file header record (type 00)"},
       {"EZAG without total", ezag.substr(0, ezag.size() - 701), "file", "does not end with a type 97 total record"},
       {"ISO closing tag missing", ReplacedText(iso, "</Cdtr>", ""), "line ",
        "not well-formed: Opening and ending tag mismatch: Cdtr"},

@@ -47,12 +47,11 @@ FileFormat DetectFormat(std::string_view content) {
   if (content.size() >= 51 && content.starts_with("01") && DtaLayout(content.substr(48, 3)) != nullptr) {
     return FileFormat::kDta;
   }
-  const std::size_t line_end = content.find('\n');
-  const std::string_view first = content.substr(0, line_end);
-  // A first record of roughly 700 characters still counts as EZAG, so that a record of
-  // the wrong length is reported rather than the file refused.
-  if (first.size() >= kEzagRecordLength - 50 && first.size() <= kEzagRecordLength + 50 && first.substr(35, 2) == "00" &&
-      first.substr(0, 3).find_first_not_of("0123456789") == std::string_view::npos) {
+  // A first record of roughly 700 characters of a known record type still counts as EZAG,
+  // so that a record of the wrong length or a missing header is reported, not the file refused.
+  const std::string_view first = content.substr(0, content.find('\n'));
+  if (first.size() >= kEzagRecordLength - 50 && first.size() <= kEzagRecordLength + 50 &&
+      (first.starts_with("546") || first.starts_with("036")) && EzagLayout(first.substr(35, 2)) != nullptr) {
     return FileFormat::kEzag;
   }
   return FileFormat::kUnknown;

@@ -23,7 +23,8 @@ struct InspectOptions {
 // DetectFormat()
 // The format by the content: XML whose root element is in a pain.001.001.03 namespace
 // (either flavour); 128-character segments beginning "01" with a DTA transaction type;
-// 700-character lines of EZAG record type 00 first. kUnknown for anything else.
+// 700-character lines beginning "546" or "036" with an EZAG record type. kUnknown for
+// anything else.
 // Example: DetectFormat("<?xml ...><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.001.001.03\">") == kIso.
 FileFormat DetectFormat(std::string_view content);
 
