@@ -40,9 +40,10 @@ class InspectCommand {
 };
 
 // AddInspectCommand()
-// Registers `inspect FILE [--json] [--schema XSD] [--problems]` with the tool's parser.
-// Example: if (const auto inspect = AddInspectCommand(app); ...) after parsing,
-//          `if (inspect.Chosen()) return inspect.Run();`.
+// Registers `inspect FILE [--json] [--problems] [--schema XSD]` with the tool's parser; the
+// options live as long as the returned command.
+// Example: const InspectCommand inspect = AddInspectCommand(app);
+//          ... app.parse(argc, argv); if (inspect.Chosen()) return inspect.Run();
 InspectCommand AddInspectCommand(CLI::App& app);
 
 }  // namespace ordexa::inspect
