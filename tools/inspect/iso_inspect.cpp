@@ -1,10 +1,10 @@
-// ISO 20022 pain.001.001.03 documents, read with libxml2: well-formedness, the group
-// header's number of transactions and control sum against the transactions, dates,
+// ISO 20022 pain.001.001.03 documents, read as a stream with libxml2: well-formedness, the
+// group header's number of transactions and control sum against the transactions, dates,
 // IBAN check sums, and, on request, validity against an XML schema.
 #include <libxml/parser.h>
-#include <libxml/schemasInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlreader.h>
 #include <libxml/xmlschemas.h>
 
 #include <limits>
@@ -82,14 +82,6 @@ const xmlNode* Child(const xmlNode* parent, std::string_view name) {
     if (IsElement(child, name)) return child;
   }
   return nullptr;
-}
-
-std::vector<const xmlNode*> Children(const xmlNode* parent, std::string_view name) {
-  std::vector<const xmlNode*> found;
-  for (const xmlNode* child = parent->children; child != nullptr; child = child->next) {
-    if (IsElement(child, name)) found.push_back(child);
-  }
-  return found;
 }
 
 bool HasElementChildren(const xmlNode* node) {
@@ -177,30 +169,39 @@ bool IsIsoDateTime(std::string_view text) {
   return hour < 24 && minute < 60 && second < 60;
 }
 
-struct Errors {
-  std::vector<std::pair<int, std::string>> lines;
+// A problem message of libxml2 with its line.
+struct Message {
+  int line;
+  std::string text;
 };
 
-void CollectError(void* context, xmlError* error) {
+// What libxml2 reports while the document is read: faults of the XML itself, and, with a
+// schema, of its validity.
+struct Messages {
+  std::vector<Message> xml;
+  std::vector<Message> schema;
+};
+
+void CollectMessage(void* context, xmlError* error) {
   // Warnings (such as a relative namespace name) do not make a document faulty.
-  if (error->level < XML_ERR_ERROR) return;
-  auto* errors = static_cast<Errors*>(context);
-  std::string message = error->message != nullptr ? error->message : "unknown error";
-  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
-  errors->lines.emplace_back(error->line, message);
+  if (error == nullptr || error->level < XML_ERR_ERROR) return;
+  auto* messages = static_cast<Messages*>(context);
+  std::string text = error->message != nullptr ? error->message : "unknown error";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  const bool validity = error->domain == XML_FROM_SCHEMASV || error->domain == XML_FROM_SCHEMASP;
+  (validity ? messages->schema : messages->xml).push_back({error->line, std::move(text)});
 }
 
-// Routes libxml2's messages to `errors` for as long as it lives.
-class ErrorCollector {
- public:
-  explicit ErrorCollector(Errors& errors) { xmlSetStructuredErrorFunc(&errors, CollectError); }
-  ~ErrorCollector() { xmlSetStructuredErrorFunc(nullptr, nullptr); }
-  ErrorCollector(const ErrorCollector&) = delete;
-  ErrorCollector& operator=(const ErrorCollector&) = delete;
+constexpr std::size_t kMostMessagesReported = 20;
+
+// A count or sum element of a header, kept for the check at the end of the document.
+struct StatedValue {
+  std::string text;
+  int line = 0;
 };
 
-constexpr std::size_t kMostErrorsReported = 20;
-
+// The document is read as a stream: each header and each transaction is expanded, listed,
+// checked and dropped, so memory does not grow with the number of transactions.
 class IsoReader {
  public:
   IsoReader(const InspectOptions& options, Inspection& inspection) : options_(options), inspection_(inspection) {}
@@ -209,113 +210,216 @@ class IsoReader {
     if (content.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
       throw InspectError("the document is larger than 2 GB, too large to read");
     }
-    Errors errors;
-    std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> document(nullptr, xmlFreeDoc);
-    {
-      ErrorCollector collector(errors);
-      document.reset(xmlReadMemory(content.data(), static_cast<int>(content.size()), nullptr, nullptr,
-                                   XML_PARSE_NONET | XML_PARSE_RECOVER | XML_PARSE_BIG_LINES));
+    std::unique_ptr<xmlTextReader, decltype(&xmlFreeTextReader)> reader(
+        xmlReaderForMemory(content.data(), static_cast<int>(content.size()), nullptr, nullptr,
+                           XML_PARSE_NONET | XML_PARSE_BIG_LINES),
+        xmlFreeTextReader);
+    if (!reader) throw InspectError("the document cannot be read");
+    xmlTextReaderSetStructuredErrorHandler(reader.get(), CollectMessage, &messages_);
+    if (!options_.schema_path.empty() && xmlTextReaderSchemaValidate(reader.get(), options_.schema_path.c_str()) != 0) {
+      const std::string reason = messages_.schema.empty() ? std::string() : ": " + messages_.schema.front().text;
+      throw InspectError("the schema " + options_.schema_path + " cannot be loaded" + reason);
     }
-    // Only the first: the messages after it mostly follow from it.
-    well_formed_ = errors.lines.empty();
+    Read(reader.get());
+
+    well_formed_ = messages_.xml.empty();
     if (!well_formed_) {
-      const auto& [line, message] = errors.lines.front();
-      inspection_.Problem({"", "", "", 0, 0, line}, "not well-formed: " + message);
+      // Only the first: the messages after it mostly follow from it.
+      inspection_.Problem(AtLine(messages_.xml.front().line), "not well-formed: " + messages_.xml.front().text);
       inspection_.notes.push_back(
-          "the document is not well-formed: the listing shows what could be read, and its "
-          "counts and sums are not checked");
-    }
-    const xmlNode* root = document ? xmlDocGetRootElement(document.get()) : nullptr;
-    if (root == nullptr) {
+          "the document is not well-formed: the listing shows what could be read, and its counts and sums are not "
+          "checked");
+    } else if (!root_seen_) {
       inspection_.Problem({}, "no document element; nothing to list");
-      return;
     }
-    if (root->ns != nullptr) inspection_.flavour = reinterpret_cast<const char*>(root->ns->href);
-    if (!IsElement(root, "Document")) {
-      inspection_.Problem({"", "", "", 0, 0, LineOf(root)},
-                          "the document element is <" + std::string(LocalName(root)) + ">, expected <Document>");
-      return;
+    FinishPaymentInfo();
+    if (header_seen_) {
+      CheckCounts("group header", header_count_, header_sum_, transactions_, sum_);
+    } else if (well_formed_ && initiation_seen_) {
+      inspection_.Problem({}, "no group header (GrpHdr)");
     }
-    const xmlNode* initiation = Child(root, "CstmrCdtTrfInitn");
-    if (initiation == nullptr) {
-      inspection_.Problem({"", "", "", 0, 0, LineOf(root)}, "<Document> holds no <CstmrCdtTrfInitn>");
-      return;
+    if (well_formed_ && initiation_seen_ && payment_infos_ == 0) {
+      inspection_.Problem({}, "no payment information block (PmtInf)");
     }
-    ReadMessage(initiation);
-    if (options_.schema_path.empty()) return;
-    if (well_formed_) {
-      Validate(document.get());
-    } else {
-      inspection_.notes.push_back("the schema check was left out: the document is not well-formed");
-    }
+    if (root_seen_ && !initiation_seen_ && well_formed_)
+      inspection_.Problem({}, "<Document> holds no <CstmrCdtTrfInitn>");
+    if (!options_.schema_path.empty()) ReportSchemaMessages();
   }
 
  private:
-  void ReportErrors(const Errors& errors, const std::string& prefix) {
-    for (std::size_t i = 0; i < errors.lines.size() && i < kMostErrorsReported; ++i) {
-      inspection_.Problem({"", "", "", 0, 0, errors.lines[i].first}, prefix + errors.lines[i].second);
+  static Location AtLine(int line) {
+    Location where;
+    where.line = line;
+    return where;
+  }
+
+  void ReportSchemaMessages() {
+    if (!well_formed_) {
+      inspection_.notes.push_back("the schema check stopped where the document is not well-formed");
     }
-    if (errors.lines.size() > kMostErrorsReported) {
-      inspection_.Problem({}, std::to_string(errors.lines.size() - kMostErrorsReported) + " further messages left out");
+    const std::string prefix = "not valid against " + options_.schema_path + ": ";
+    for (std::size_t i = 0; i < messages_.schema.size() && i < kMostMessagesReported; ++i) {
+      inspection_.Problem(AtLine(messages_.schema[i].line), prefix + messages_.schema[i].text);
+    }
+    if (messages_.schema.size() > kMostMessagesReported) {
+      inspection_.Problem(
+          {}, std::to_string(messages_.schema.size() - kMostMessagesReported) + " further schema messages left out");
     }
   }
 
-  void Validate(xmlDoc* document) {
-    Errors errors;
-    ErrorCollector collector(errors);
-    std::unique_ptr<xmlSchemaParserCtxt, decltype(&xmlSchemaFreeParserCtxt)> parser(
-        xmlSchemaNewParserCtxt(options_.schema_path.c_str()), xmlSchemaFreeParserCtxt);
-    std::unique_ptr<xmlSchema, decltype(&xmlSchemaFree)> schema(parser ? xmlSchemaParse(parser.get()) : nullptr,
-                                                                xmlSchemaFree);
-    if (!schema) {
-      const std::string reason = errors.lines.empty() ? std::string() : ": " + errors.lines.front().second;
-      throw InspectError("the schema " + options_.schema_path + " cannot be loaded" + reason);
+  void Read(xmlTextReader* reader) {
+    int status = xmlTextReaderRead(reader);
+    while (status == 1) {
+      const int type = xmlTextReaderNodeType(reader);
+      const int depth = xmlTextReaderDepth(reader);
+      const xmlChar* local = xmlTextReaderConstLocalName(reader);
+      const std::string_view name = local != nullptr ? reinterpret_cast<const char*>(local) : "";
+      bool skipped = false;
+      if (type == XML_READER_TYPE_ELEMENT) {
+        if (depth == 0) {
+          if (!ReadRoot(reader, name)) return;
+        } else if (depth == 1 && name == "CstmrCdtTrfInitn") {
+          initiation_seen_ = true;
+        } else if (depth == 2 && initiation_seen_ && name == "GrpHdr") {
+          skipped = ReadGroupHeader(reader);
+        } else if (depth == 2 && initiation_seen_ && name == "PmtInf") {
+          StartPaymentInfo(reader);
+        } else if (depth == 3 && in_payment_info_) {
+          skipped = name == "CdtTrfTxInf" ? ReadTransaction(reader) : ReadPaymentInfoPart(reader);
+        }
+      } else if (type == XML_READER_TYPE_END_ELEMENT && depth == 2 && name == "PmtInf") {
+        FinishPaymentInfo();
+      }
+      // An element read whole is stepped over; Next() lands on the node after it.
+      status = skipped ? xmlTextReaderNext(reader) : xmlTextReaderRead(reader);
     }
-    std::unique_ptr<xmlSchemaValidCtxt, decltype(&xmlSchemaFreeValidCtxt)> validation(
-        xmlSchemaNewValidCtxt(schema.get()), xmlSchemaFreeValidCtxt);
-    errors.lines.clear();
-    const std::string target =
-        schema->targetNamespace != nullptr ? reinterpret_cast<const char*>(schema->targetNamespace) : "";
-    if (target != inspection_.flavour) {
-      inspection_.notes.push_back("the schema is for the namespace \"" + target + "\", the document is in \"" +
-                                  inspection_.flavour + "\"");
-    }
-    if (validation) xmlSchemaValidateDoc(validation.get(), document);
-    ReportErrors(errors, "not valid against " + options_.schema_path + ": ");
   }
 
-  // Lists the leaf elements below `node` (not descending into `skip`), named by their
+  bool ReadRoot(xmlTextReader* reader, std::string_view name) {
+    root_seen_ = true;
+    const xmlChar* uri = xmlTextReaderConstNamespaceUri(reader);
+    if (uri != nullptr) inspection_.flavour = reinterpret_cast<const char*>(uri);
+    if (name != "Document") {
+      inspection_.Problem(AtLine(xmlTextReaderGetParserLineNumber(reader)),
+                          "the document element is <" + std::string(name) + ">, expected <Document>");
+      return false;
+    }
+    return true;
+  }
+
+  bool ReadGroupHeader(xmlTextReader* reader) {
+    const xmlNode* header = xmlTextReaderExpand(reader);
+    if (header == nullptr) return false;
+    header_seen_ = true;
+    inspection_.AddBlock(ListBlock("group header", header), false);
+    CheckDate("group header", Child(header, "CreDtTm"), "CreDtTm", true);
+    header_count_ = Stated(Child(header, "NbOfTxs"));
+    header_sum_ = Stated(Child(header, "CtrlSum"));
+    return true;
+  }
+
+  static std::optional<StatedValue> Stated(const xmlNode* element) {
+    if (element == nullptr) return std::nullopt;
+    return StatedValue{TextOf(element), LineOf(element)};
+  }
+
+  void StartPaymentInfo(xmlTextReader* reader) {
+    FinishPaymentInfo();
+    ++payment_infos_;
+    in_payment_info_ = true;
+    info_title_ = "payment information " + std::to_string(payment_infos_);
+    info_block_ = Block{info_title_, 0, xmlTextReaderGetParserLineNumber(reader), {Part{}}};
+    info_emitted_ = false;
+    info_transactions_ = 0;
+    info_sum_ = 0;
+    info_count_.reset();
+    info_control_.reset();
+  }
+
+  // One element of the payment information head: listed into its block and checked.
+  bool ReadPaymentInfoPart(xmlTextReader* reader) {
+    const xmlNode* element = xmlTextReaderExpand(reader);
+    if (element == nullptr) return false;
+    ListElement(element, "", {}, info_block_.parts.front());
+    const std::string_view name = LocalName(element);
+    if (name == "ReqdExctnDt") CheckDate(info_title_, element, "ReqdExctnDt", false);
+    if (name == "NbOfTxs") info_count_ = Stated(element);
+    if (name == "CtrlSum") info_control_ = Stated(element);
+    if (name == "DbtrAcct" && Child(element, "Id") != nullptr) {
+      CheckIban(info_title_, Child(Child(element, "Id"), "IBAN"), "DbtrAcct/Id/IBAN");
+    }
+    return true;
+  }
+
+  void EmitPaymentInfo() {
+    if (info_emitted_) return;
+    info_emitted_ = true;
+    inspection_.AddBlock(std::move(info_block_), false);
+  }
+
+  void FinishPaymentInfo() {
+    if (!in_payment_info_) return;
+    in_payment_info_ = false;
+    EmitPaymentInfo();
+    if (info_transactions_ == 0 && messages_.xml.empty()) {
+      inspection_.Problem(InBlock(info_title_), "no transaction (CdtTrfTxInf)");
+    }
+    CheckCounts(info_title_, info_count_, info_control_, info_transactions_, info_sum_);
+  }
+
+  bool ReadTransaction(xmlTextReader* reader) {
+    EmitPaymentInfo();
+    const xmlNode* transaction = xmlTextReaderExpand(reader);
+    if (transaction == nullptr) return false;
+    ++info_transactions_;
+    ++transactions_;
+    const std::optional<Decimal> amount = CheckTransaction(transaction, static_cast<int>(transactions_));
+    if (amount && info_sum_)
+      *info_sum_ += *amount;
+    else
+      info_sum_.reset();
+    if (amount && sum_)
+      *sum_ += *amount;
+    else
+      sum_.reset();
+    return true;
+  }
+
+  // Lists `node` (a leaf, or the leaves below it, not descending into `skip`) named by its
   // path from the block.
-  void ListLeaves(const xmlNode* node, const std::string& prefix, std::string_view skip, Part& part) {
-    for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
-      if (child->type != XML_ELEMENT_NODE || LocalName(child) == skip) continue;
-      const std::string path = prefix + std::string(LocalName(child));
-      if (HasElementChildren(child)) {
-        ListLeaves(child, path + "/", skip, part);
-        continue;
+  void ListElement(const xmlNode* node, const std::string& prefix, std::string_view skip, Part& part) {
+    const std::string path = prefix + std::string(LocalName(node));
+    if (HasElementChildren(node)) {
+      for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE && LocalName(child) != skip) ListElement(child, path + "/", skip, part);
       }
-      part.fields.push_back({NameOf(path), 0, 0, LineOf(child), TextOf(child), path});
-      for (const xmlAttr* attribute = child->properties; attribute != nullptr; attribute = attribute->next) {
-        const std::string attribute_path = path + "/@" + reinterpret_cast<const char*>(attribute->name);
-        xmlChar* value = xmlGetProp(child, attribute->name);
-        part.fields.push_back({NameOf(attribute_path), 0, 0, LineOf(child),
-                               value != nullptr ? reinterpret_cast<const char*>(value) : "", attribute_path});
-        xmlFree(value);
-      }
+      return;
+    }
+    part.fields.push_back({NameOf(path), 0, 0, LineOf(node), TextOf(node), path});
+    for (const xmlAttr* attribute = node->properties; attribute != nullptr; attribute = attribute->next) {
+      const std::string attribute_path = path + "/@" + reinterpret_cast<const char*>(attribute->name);
+      xmlChar* value = xmlGetProp(node, attribute->name);
+      part.fields.push_back({NameOf(attribute_path), 0, 0, LineOf(node),
+                             value != nullptr ? reinterpret_cast<const char*>(value) : "", attribute_path});
+      xmlFree(value);
     }
   }
 
-  Block ListBlock(const std::string& title, const xmlNode* node, std::string_view skip = {}) {
+  Block ListBlock(const std::string& title, const xmlNode* node) {
     Block block{title, 0, LineOf(node), {Part{}}};
-    ListLeaves(node, "", skip, block.parts.front());
+    for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+      if (child->type == XML_ELEMENT_NODE) ListElement(child, "", {}, block.parts.front());
+    }
     return block;
   }
 
   // A field of `block` by its element path, located for a problem line.
-  Location At(const std::string& block, const xmlNode* node, const std::string& path) {
+  static Location At(const std::string& block, const xmlNode* node, const std::string& path) {
     return {block, "", NameOf(path) + " <" + path.substr(path.rfind('/') + 1) + ">", 0, 0, LineOf(node)};
   }
-
+  static Location At(const std::string& block, const StatedValue& value, const std::string& path) {
+    return {block, "", NameOf(path) + " <" + path + ">", 0, 0, value.line};
+  }
   void CheckIban(const std::string& block, const xmlNode* element, const std::string& path) {
     if (element == nullptr) return;
     const std::string iban = TextOf(element);
@@ -346,29 +450,24 @@ class IsoReader {
 
   // NbOfTxs and CtrlSum of a group header or payment information block against the
   // transactions they cover.
-  void CheckCounts(const std::string& block, const xmlNode* node, std::size_t transactions,
-                   std::optional<Decimal> sum) {
-    if (!well_formed_) return;
-    if (const xmlNode* count = Child(node, "NbOfTxs")) {
-      const std::string text = TextOf(count);
-      if (text != std::to_string(transactions)) {
-        inspection_.Problem(At(block, count, "NbOfTxs"),
-                            Quoted(text) + " does not match the " + std::to_string(transactions) + " transactions");
-      }
+  void CheckCounts(const std::string& block, const std::optional<StatedValue>& count,
+                   const std::optional<StatedValue>& control, std::size_t transactions, std::optional<Decimal> sum) {
+    if (!messages_.xml.empty()) return;
+    if (count && count->text != std::to_string(transactions)) {
+      inspection_.Problem(At(block, *count, "NbOfTxs"), Quoted(count->text) + " does not match the " +
+                                                            std::to_string(transactions) + " transactions");
     }
-    if (const xmlNode* control = Child(node, "CtrlSum")) {
-      const std::string text = TextOf(control);
-      const std::optional<Decimal> stated = ParseDecimal(text);
-      if (!stated) {
-        inspection_.Problem(At(block, control, "CtrlSum"), Quoted(text) + " is not a decimal number");
-      } else if (sum && *stated != *sum) {
-        inspection_.Problem(At(block, control, "CtrlSum"),
-                            text + " is not the sum of the transactions' amounts (" + DecimalText(*sum) + ")");
-      }
+    if (!control) return;
+    const std::optional<Decimal> stated = ParseDecimal(control->text);
+    if (!stated) {
+      inspection_.Problem(At(block, *control, "CtrlSum"), Quoted(control->text) + " is not a decimal number");
+    } else if (sum && *stated != *sum) {
+      inspection_.Problem(At(block, *control, "CtrlSum"),
+                          control->text + " is not the sum of the transactions' amounts (" + DecimalText(*sum) + ")");
     }
   }
 
-  std::optional<Decimal> ReadTransaction(const xmlNode* transaction, int number) {
+  std::optional<Decimal> CheckTransaction(const xmlNode* transaction, int number) {
     const std::string title = "transaction " + std::to_string(number);
     inspection_.AddBlock(ListBlock(title, transaction));
     std::optional<Decimal> amount;
@@ -401,54 +500,24 @@ class IsoReader {
     return amount;
   }
 
-  void ReadMessage(const xmlNode* initiation) {
-    const xmlNode* header = Child(initiation, "GrpHdr");
-    const std::vector<const xmlNode*> payment_infos = Children(initiation, "PmtInf");
-    if (header == nullptr) inspection_.Problem({"", "", "", 0, 0, LineOf(initiation)}, "no group header (GrpHdr)");
-    if (payment_infos.empty()) {
-      inspection_.Problem({"", "", "", 0, 0, LineOf(initiation)}, "no payment information block (PmtInf)");
-    }
-    if (header != nullptr) inspection_.AddBlock(ListBlock("group header", header), false);
-
-    std::size_t transactions = 0;
-    std::optional<Decimal> sum = 0;
-    int number = 0;
-    for (std::size_t i = 0; i < payment_infos.size(); ++i) {
-      const xmlNode* info = payment_infos[i];
-      const std::string title = "payment information " + std::to_string(i + 1);
-      inspection_.AddBlock(ListBlock(title, info, "CdtTrfTxInf"), false);
-      CheckDate(title, Child(info, "ReqdExctnDt"), "ReqdExctnDt", false);
-      if (const xmlNode* account = Child(info, "DbtrAcct"); account != nullptr && Child(account, "Id") != nullptr) {
-        CheckIban(title, Child(Child(account, "Id"), "IBAN"), "DbtrAcct/Id/IBAN");
-      }
-      const std::vector<const xmlNode*> block_transactions = Children(info, "CdtTrfTxInf");
-      if (block_transactions.empty()) {
-        inspection_.Problem({title, "", "", 0, 0, LineOf(info)}, "no transaction (CdtTrfTxInf)");
-      }
-      std::optional<Decimal> block_sum = 0;
-      for (const xmlNode* transaction : block_transactions) {
-        const std::optional<Decimal> amount = ReadTransaction(transaction, ++number);
-        if (amount && block_sum)
-          *block_sum += *amount;
-        else
-          block_sum.reset();
-      }
-      CheckCounts(title, info, block_transactions.size(), block_sum);
-      transactions += block_transactions.size();
-      if (sum && block_sum)
-        *sum += *block_sum;
-      else
-        sum.reset();
-    }
-    if (header != nullptr) {
-      CheckDate("group header", Child(header, "CreDtTm"), "CreDtTm", true);
-      CheckCounts("group header", header, transactions, sum);
-    }
-  }
-
   const InspectOptions& options_;
   Inspection& inspection_;
+  Messages messages_;
   bool well_formed_ = true;
+  bool root_seen_ = false;
+  bool initiation_seen_ = false;
+  bool header_seen_ = false;
+  std::optional<StatedValue> header_count_, header_sum_;
+  std::size_t transactions_ = 0;
+  std::optional<Decimal> sum_ = 0;
+  int payment_infos_ = 0;
+  bool in_payment_info_ = false;
+  bool info_emitted_ = false;
+  std::string info_title_;
+  Block info_block_;
+  std::size_t info_transactions_ = 0;
+  std::optional<Decimal> info_sum_ = 0;
+  std::optional<StatedValue> info_count_, info_control_;
   std::map<std::string, int> instruction_ids_;  // instruction identification -> first transaction
 };
 
