@@ -34,10 +34,12 @@ const SampleFiles& EveryKind() {
   return files;
 }
 
-std::string DataFile(const std::string& name) {
-  const std::filesystem::path data = std::filesystem::path(__FILE__).parent_path().parent_path() / "tools" / "data";
-  return test::ReadWholeFile((data / name).string()).value_or("");
+// The files of the payfile tests: a batch and the golden payment files written from it.
+std::string DataPath(const std::string& name) {
+  return (std::filesystem::path(__FILE__).parent_path().parent_path() / "tools" / "data" / name).string();
 }
+
+std::string DataFile(const std::string& name) { return test::ReadWholeFile(DataPath(name)).value_or(""); }
 
 std::string ProblemLines(const Inspection& inspection) {
   std::string lines;
@@ -352,7 +354,22 @@ TEST(InspectContent, SchemaValidity) {
           << c.name << ": " << ProblemLines(inspection);
     }
   }
-  EXPECT_THROW(InspectContent(Recorded().iso_swiss, "pay.xml", {xsd + "missing.xsd"}), InspectError);
+  const struct {
+    std::string schema, message;
+  } unusable[] = {
+      {xsd + "missing.xsd",
+       "the schema " + xsd + "missing.xsd cannot be loaded: Failed to locate the main schema resource"},
+      {DataPath("every_kind.json"),
+       "the schema " + DataPath("every_kind.json") + " cannot be loaded: Start tag expected, '<' not found"},
+  };
+  for (const auto& c : unusable) {
+    try {
+      InspectContent(Recorded().iso_swiss, "pay.xml", {c.schema});
+      ADD_FAILURE() << c.schema << " was used";
+    } catch (const InspectError& error) {
+      EXPECT_TRUE(std::string(error.what()).starts_with(c.message)) << error.what();
+    }
+  }
 }
 
 // The JSON form parses and carries every block, field and problem of the inspection.

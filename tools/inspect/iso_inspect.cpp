@@ -1,6 +1,7 @@
 // ISO 20022 pain.001.001.03 documents, read as a stream with libxml2: well-formedness, the
 // group header's number of transactions and control sum against the transactions, dates,
 // IBAN check sums, and, on request, validity against an XML schema.
+#include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
@@ -210,15 +211,16 @@ class IsoReader {
     if (content.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
       throw InspectError("the document is larger than 2 GB, too large to read");
     }
+    // Declared before the reader, which uses it until the reader is freed.
+    std::unique_ptr<xmlSchema, decltype(&xmlSchemaFree)> schema(LoadSchema(), xmlSchemaFree);
     std::unique_ptr<xmlTextReader, decltype(&xmlFreeTextReader)> reader(
         xmlReaderForMemory(content.data(), static_cast<int>(content.size()), nullptr, nullptr,
                            XML_PARSE_NONET | XML_PARSE_BIG_LINES),
         xmlFreeTextReader);
     if (!reader) throw InspectError("the document cannot be read");
     xmlTextReaderSetStructuredErrorHandler(reader.get(), CollectMessage, &messages_);
-    if (!options_.schema_path.empty() && xmlTextReaderSchemaValidate(reader.get(), options_.schema_path.c_str()) != 0) {
-      const std::string reason = messages_.schema.empty() ? std::string() : ": " + messages_.schema.front().text;
-      throw InspectError("the schema " + options_.schema_path + " cannot be loaded" + reason);
+    if (schema && xmlTextReaderSetSchema(reader.get(), schema.get()) != 0) {
+      throw InspectError("the schema " + options_.schema_path + " cannot be used");
     }
     Read(reader.get());
 
@@ -247,6 +249,35 @@ class IsoReader {
   }
 
  private:
+  // The schema the user named, or nullptr without one; raises InspectError when it cannot
+  // be loaded, with libxml2's first message as the reason.
+  xmlSchema* LoadSchema() {
+    if (options_.schema_path.empty()) return nullptr;
+    Messages messages;
+    // Reading the schema file reports through libxml2's own handler; it is lent to us for
+    // this call and given back.
+    const xmlStructuredErrorFunc previous = xmlStructuredError;
+    void* const previous_context = xmlStructuredErrorContext;
+    xmlSetStructuredErrorFunc(&messages, CollectMessage);
+    struct Restore {
+      xmlStructuredErrorFunc handler;
+      void* context;
+      ~Restore() { xmlSetStructuredErrorFunc(context, handler); }
+    } restore{previous, previous_context};
+    std::unique_ptr<xmlSchemaParserCtxt, decltype(&xmlSchemaFreeParserCtxt)> parser(
+        xmlSchemaNewParserCtxt(options_.schema_path.c_str()), xmlSchemaFreeParserCtxt);
+    if (!parser) throw InspectError("the schema " + options_.schema_path + " cannot be loaded");
+    xmlSchemaSetParserStructuredErrors(parser.get(), CollectMessage, &messages);
+    xmlSchema* schema = xmlSchemaParse(parser.get());
+    if (schema == nullptr) {
+      // A fault of the file itself names the cause better than the schema parser's summary.
+      const std::vector<Message>& first = messages.xml.empty() ? messages.schema : messages.xml;
+      throw InspectError("the schema " + options_.schema_path + " cannot be loaded" +
+                         (first.empty() ? std::string() : ": " + first.front().text));
+    }
+    return schema;
+  }
+
   static Location AtLine(int line) {
     Location where;
     where.line = line;
