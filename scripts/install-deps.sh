@@ -3,7 +3,7 @@
 # prints the exact apt-get line for what is missing.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev libcli11-dev libxml2-utils python3 python3-jsonschema)
+packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev libcli11-dev libxml2-utils python3 python3-jsonschema libxml2-dev)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "tools/inspect/inspect_command.h"
 #include "tools/payfile/commands.h"
 #include "tools/payfile/local_date.h"
 
@@ -76,6 +77,8 @@ int Run(int argc, char** argv) {
   demo->add_option("--now", demo_options.now, "Fixed local date and time for reproducible files")
       ->check(LocalDateTimeValidator());
 
+  const inspect::InspectCommand inspect = inspect::AddInspectCommand(app);
+
   app.footer(
       "Exit status: 0 done (the file is written, warnings or not); 1 the file could not be written\n"
       "(check: the batch has warnings); 2 usage error, bad or empty batch, or warnings with --strict.\n"
@@ -92,7 +95,8 @@ int Run(int argc, char** argv) {
   if (*schema) return RunSchema();
   if (*check_iban) return RunCheckIban(iban_texts);
   if (*demo) return RunDemo(demo_options);
-  std::cerr << "A command is required: write, check, schema, check-iban or demo\n"
+  if (inspect.Chosen()) return inspect.Run();
+  std::cerr << "A command is required: write, check, schema, check-iban, demo or inspect\n"
                "Run with --help for more information.\n";
   return kExitUsage;
 }
