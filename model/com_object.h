@@ -43,9 +43,9 @@ class ComObject : public Interface, public ISupportErrorInfo {
     AddRef();
     return S_OK;
   }
-  std::uint32_t AddRef() override { return ++references_; }
-  std::uint32_t Release() override {
-    const std::uint32_t remaining = --references_;
+  ULONG AddRef() override { return ++references_; }
+  ULONG Release() override {
+    const ULONG remaining = --references_;
     if (remaining == 0) delete static_cast<Derived*>(this);
     return remaining;
   }
@@ -84,7 +84,7 @@ class ComObject : public Interface, public ISupportErrorInfo {
   }
 
  private:
-  std::uint32_t references_ = 0;
+  ULONG references_ = 0;
 };
 
 // ComPtr<T>: owns one reference to an interface.

@@ -16,6 +16,7 @@ using IID = GUID;
 using CLSID = GUID;
 using REFIID = const IID&;
 using REFCLSID = const CLSID&;
+using ULONG = std::uint32_t;
 
 inline bool IsEqualGUID(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 inline bool operator==(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
@@ -27,8 +28,8 @@ inline constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 
 class IUnknown {
  public:
   virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;
-  virtual std::uint32_t AddRef() = 0;
-  virtual std::uint32_t Release() = 0;
+  virtual ULONG AddRef() = 0;
+  virtual ULONG Release() = 0;
 
  protected:
   ~IUnknown() = default;
