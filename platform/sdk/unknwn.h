@@ -6,6 +6,12 @@
 
 #include "winerror.h"
 
+using ULONG = std::uint32_t;
+using BOOL = std::int32_t;
+
+// The calling convention of interface methods: the platform's default on 64-bit systems.
+#define STDMETHODCALLTYPE
+
 struct GUID {
   std::uint32_t Data1;
   std::uint16_t Data2;
@@ -16,7 +22,6 @@ using IID = GUID;
 using CLSID = GUID;
 using REFIID = const IID&;
 using REFCLSID = const CLSID&;
-using ULONG = std::uint32_t;
 
 inline bool IsEqualGUID(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 inline bool operator==(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
@@ -38,7 +43,7 @@ class IUnknown {
 class IClassFactory : public IUnknown {
  public:
   virtual HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** object) = 0;
-  virtual HRESULT LockServer(std::int32_t lock) = 0;
+  virtual HRESULT LockServer(BOOL lock) = 0;
 
  protected:
   ~IClassFactory() = default;

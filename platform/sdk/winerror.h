@@ -30,8 +30,12 @@ inline constexpr HRESULT DISP_E_NONAMEDARGS = MakeHresult(0x80020007u);
 inline constexpr HRESULT DISP_E_BADVARTYPE = MakeHresult(0x80020008u);
 inline constexpr HRESULT DISP_E_EXCEPTION = MakeHresult(0x80020009u);
 inline constexpr HRESULT DISP_E_OVERFLOW = MakeHresult(0x8002000Au);
+inline constexpr HRESULT DISP_E_BADINDEX = MakeHresult(0x8002000Bu);
+inline constexpr HRESULT DISP_E_UNKNOWNLCID = MakeHresult(0x8002000Cu);
+inline constexpr HRESULT DISP_E_ARRAYISLOCKED = MakeHresult(0x8002000Du);
 inline constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeHresult(0x8002000Eu);
 inline constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = MakeHresult(0x8002000Fu);
+inline constexpr HRESULT DISP_E_DIVBYZERO = MakeHresult(0x80020012u);
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
