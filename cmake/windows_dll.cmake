@@ -38,7 +38,9 @@ foreach(client ${wine_clients})
   get_filename_component(name ${client} NAME_WE)
   add_executable(${name} ${client})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/include)
-  target_compile_definitions(${name} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-  target_link_libraries(${name} PRIVATE oleaut32 ole32 uuid)
+  target_compile_definitions(${name} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+    ORDEXA_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} ORDEXA_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+    ORDEXA_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+  target_link_libraries(${name} PRIVATE oleaut32 ole32 uuid version)
   target_link_options(${name} PRIVATE -static -municode)
 endforeach()
