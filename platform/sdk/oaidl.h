@@ -214,11 +214,7 @@ inline constexpr IID IID_IDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0
 inline constexpr IID IID_ISupportErrorInfo = {0xDF0B3D60, 0x548F, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
 inline constexpr IID IID_IProvideClassInfo = {0xB196B283, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
 
-// Type information is reached only through these interfaces; their members are not used here.
-class ITypeInfo : public IUnknown {
- protected:
-  ~ITypeInfo() = default;
-};
+class ITypeInfo;  // with the type library interfaces in oaidl_typelib.h
 
 class IDispatch : public IUnknown {
  public:
@@ -247,3 +243,5 @@ class IProvideClassInfo : public IUnknown {
  protected:
   ~IProvideClassInfo() = default;
 };
+
+#include "oaidl_typelib.h"

@@ -5,9 +5,7 @@
 #include <cstring>
 
 #include "winerror.h"
-
-using ULONG = std::uint32_t;
-using BOOL = std::int32_t;
+#include "wtypes.h"
 
 // The calling convention of interface methods: the platform's default on 64-bit systems.
 #define STDMETHODCALLTYPE
@@ -22,6 +20,7 @@ using IID = GUID;
 using CLSID = GUID;
 using REFIID = const IID&;
 using REFCLSID = const CLSID&;
+using REFGUID = const GUID&;
 
 inline bool IsEqualGUID(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 inline bool operator==(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
