@@ -104,7 +104,8 @@ class ConvertedArguments {
       values_[index] = argument;
       return true;
     }
-    if (FAILED(VariantChangeType(&values_[index], &argument, 0, type))) return false;
+    // MinGW-w64 declares the source without const; the conversion does not change it.
+    if (FAILED(VariantChangeType(&values_[index], const_cast<VARIANT*>(&argument), 0, type))) return false;
     owned_[index] = true;
     return true;
   }
