@@ -485,6 +485,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("usage: early_bound_client <ordexa.dll> <folder>\n");
     return 2;
   }
+  // The expected texts and the Linux files compared with the scripts' assume code page 1252.
+  Check(GetACP() == 1252, "the ANSI code page is " + std::to_string(GetACP()) + ", not 1252");
   CheckHr(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx");
   {
     Ref<IPayManager> manager;
