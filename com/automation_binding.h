@@ -2,6 +2,8 @@
 // hands on to all its views.
 #pragma once
 
+#include "windows.h"
+
 #include "model/com_object.h"
 
 namespace ordexa {

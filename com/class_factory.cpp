@@ -4,8 +4,10 @@
 #include "com/class_factory.h"
 
 #include <atomic>
-#include <mutex>
 #include <new>
+#ifndef _WIN32
+#include <mutex>
+#endif
 
 #include "com/automation_binding.h"
 #include "model/pay_manager.h"
@@ -100,9 +102,34 @@ class PayManagerFactory final : public IClassFactory {
   std::atomic<ULONG> references_{0};
 };
 
-// The cache: filled once under the module's critical section, given up at unload.
+// The module's lock around the one-time creation of the factory.
+#ifdef _WIN32
+class ModuleLock {
+ public:
+  void lock() { AcquireSRWLockExclusive(&lock_); }
+  void unlock() { ReleaseSRWLockExclusive(&lock_); }
+
+ private:
+  SRWLOCK lock_ = SRWLOCK_INIT;
+};
+#else
+using ModuleLock = std::mutex;
+#endif
+
+class ModuleLockScope {
+ public:
+  explicit ModuleLockScope(ModuleLock& lock) : lock_(lock) { lock_.lock(); }
+  ~ModuleLockScope() { lock_.unlock(); }
+  ModuleLockScope(const ModuleLockScope&) = delete;
+  ModuleLockScope& operator=(const ModuleLockScope&) = delete;
+
+ private:
+  ModuleLock& lock_;
+};
+
+// The cache: filled once under the module's lock, given up at unload.
 struct FactoryCache {
-  std::mutex mutex;
+  ModuleLock mutex;
   PayManagerFactory* factory = nullptr;
   ~FactoryCache() {
     if (factory != nullptr) factory->Release();
@@ -115,7 +142,7 @@ FactoryCache factory_cache;
 HRESULT GetPayManagerFactory(REFIID riid, void** object) {
   PayManagerFactory* factory = nullptr;
   {
-    std::lock_guard lock(factory_cache.mutex);
+    const ModuleLockScope lock(factory_cache.mutex);
     if (factory_cache.factory == nullptr) {
       factory_cache.factory = new (std::nothrow) PayManagerFactory();
       if (factory_cache.factory == nullptr) return E_OUTOFMEMORY;

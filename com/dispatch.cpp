@@ -104,7 +104,7 @@ class ConvertedArguments {
       values_[index] = argument;
       return true;
     }
-    // MinGW-w64 declares the source without const; the conversion does not change it.
+    // Some SDKs declare the source without const; it is only read.
     if (FAILED(VariantChangeType(&values_[index], const_cast<VARIANT*>(&argument), 0, type))) return false;
     owned_[index] = true;
     return true;

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "oaidl.h"
+#include "windows.h"
 #include "platform/type_description.h"
 
 namespace ordexa {

@@ -4,6 +4,7 @@
 #include "com/class_factory.h"
 #include "com/registration.h"
 #include "model/com_object.h"
+#include "olectl.h"
 #include "ordexa.h"
 
 namespace {

@@ -48,8 +48,8 @@ HRESULT RegisterModuleTypeLibrary(LPCOLESTR module_path) {
   ITypeLib* library = nullptr;
   HRESULT hr = LoadModuleLibrary(module_path, &library);
   if (FAILED(hr)) return hr;
-  // MinGW-w64 declares the path without const; registration does not change it.
-  hr = RegisterTypeLib(library, const_cast<OLECHAR*>(module_path), nullptr);
+  // Some SDKs declare the path without const; it is only read.
+  hr = RegisterTypeLib(library, const_cast<LPOLESTR>(module_path), nullptr);
   library->Release();
   return hr;
 }

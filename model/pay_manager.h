@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/com_object.h"
+#include "ocidl.h"
 #include "records/records.h"
 #include "ordexa.h"
 #include "platform/file_system.h"
