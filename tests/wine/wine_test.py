@@ -114,11 +114,37 @@ def skip(message):
 
 
 def require_tools(args):
-    if shutil.which("wine") is None:
+    if args.command != "dll" and shutil.which("wine") is None:
         skip("wine is not installed (scripts/install-deps.sh installs it)")
     if args.dll and not os.path.isfile(args.dll):
         skip(f"{args.dll} is missing: build it with `make windows` "
              "(needs the MinGW-w64 cross compiler that scripts/install-deps.sh installs)")
+
+
+# What ordexa.dll may import: Windows' own DLLs only, so the file ships alone.
+SYSTEM_DLLS = {"kernel32.dll", "msvcrt.dll", "oleaut32.dll", "ole32.dll", "advapi32.dll", "user32.dll"}
+ENTRY_POINTS = ["DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"]
+
+
+def command_dll(args, wine):
+    """The DLL's headers: 64-bit, the four entry points exported by name, no runtime DLL."""
+    objdump = shutil.which("x86_64-w64-mingw32-objdump")
+    if objdump is None:
+        skip("x86_64-w64-mingw32-objdump is missing (the MinGW-w64 binutils)")
+    headers = subprocess.run([objdump, "-p", args.dll], capture_output=True, check=True).stdout.decode()
+    problems = []
+    if "file format pei-x86-64" not in headers:
+        problems.append("not a 64-bit Windows DLL")
+    imports = {line.split(":", 1)[1].strip().lower() for line in headers.split("\n") if "DLL Name:" in line}
+    if imports - SYSTEM_DLLS:
+        problems.append(f"imports DLLs that do not come with Windows: {sorted(imports - SYSTEM_DLLS)}")
+    table = headers.split("[Ordinal/Name Pointer] Table", 1)
+    exports = sorted(line.split("]", 1)[1].strip() for line in table[1].split("\n\n", 1)[0].strip().split("\n")
+                     if "]" in line) if len(table) == 2 else []
+    if exports != ENTRY_POINTS:
+        problems.append(f"exports {exports}, expected {ENTRY_POINTS}")
+    if problems:
+        fail("; ".join(problems))
 
 
 def command_prefix(args, wine):
@@ -268,6 +294,7 @@ def command_errors(args, wine):
 
 
 COMMANDS = {
+    "dll": command_dll,
     "prefix": command_prefix,
     "shutdown": command_shutdown,
     "register": command_register,
