@@ -298,6 +298,8 @@ void CheckInterface(ITypeLib* library, const ordexa::InterfaceDescription& expec
         CheckParamType(info.p, result.tdesc, member.result.type, true, at + " result");
       }
     }
+    // Documentation is looked up by DISPID, which answers for the get of a property: a put's
+    // own string cannot be read back through the type information.
     Bstr member_doc;
     info->GetDocumentation(function->memid, nullptr, &member_doc.text, nullptr, nullptr);
     Check(member_doc.str() == Wide(member.doc), at + ": documentation " + Narrow(member_doc.text));
