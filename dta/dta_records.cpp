@@ -18,11 +18,6 @@ std::string CreationDate() { return FormatDateYYMMDD(0.0); }
 // Position 52 of segment 01 of TA 827 and TA 836: salary payments are flagged "1".
 char SalaryFlag(const PaySettingRecord& settings) { return settings.is_salary ? '1' : '0'; }
 
-// An account given by its IBAN counts as domestic for Switzerland and Liechtenstein.
-bool IsDomesticIban(std::string_view iban) {
-  return iban.size() > 2 && IsDomesticIbanCountry(iban);
-}
-
 // Segment 05 of TA 836: the charge rule is the digit at CostCode's distance from "0";
 // only the low 8 bits of the sum count, so any cost code gives some character.
 char ChargeRule(std::int32_t cost_code) {
@@ -60,7 +55,7 @@ std::string DtaTransactionNumber(std::int32_t entry_sequence) {
 
 std::string DebitAccountText(std::string_view account) {
   const std::string iban = NormalizeIban(account);
-  return CleanRecordText(IsDomesticIban(iban) ? std::string_view(iban) : account);
+  return CleanRecordText(IsDomesticIbanCountry(iban) ? std::string_view(iban) : account);
 }
 
 void WriteTa826(RecordOutput& out, const PaySettingRecord& settings, const PaymentRecord& payment,
@@ -152,7 +147,7 @@ void WriteTa836(RecordOutput& out, const PaySettingRecord& settings, const Payme
   WriteRecordText(out, "%011.11s", DtaTransactionNumber(entry_sequence));
   WriteRecordText(out, "%-24.24s", DebitAccountText(payment.bank_src.account));
   WriteRecordText(out, "%6s", FormatDateYYMMDD(payment.date));
-  WriteRecordText(out, "%-3.3s", CleanRecordText(payment.currency.empty() ? "CHF" : payment.currency));
+  WriteRecordText(out, "%-3.3s", CleanRecordText(PaymentCurrencyText(payment)));
   WriteRecordText(out, "%-15.15s", FormatAmountText(payment.amount.int64, kDtaAmountFormat));
   WriteRecordText(out, "%11s", " ");
 
@@ -168,7 +163,7 @@ void WriteTa836(RecordOutput& out, const PaySettingRecord& settings, const Payme
   // the bank is named by its BIC ("A") or else by its name and city ("D").
   const std::string iban = NormalizeIban(payment.bank_dst.account);
   WriteRecordText(out, "03");
-  if (IsDomesticIban(iban)) {
+  if (IsDomesticIbanCountry(iban)) {
     WriteRecordText(out, "D");
     WriteRecordText(out, "%35s", " ");
     WriteRecordText(out, "%35s", " ");

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "ezag/ezag_amount.h"
-#include "ezag/ezag_file_records.h"
 #include "ezag/ezag_text.h"
+#include "format/date_text.h"
 #include "format/iban.h"
 #include "format/post_account.h"
+#include "platform/crt.h"
 
 namespace ordexa {
 namespace {
@@ -20,14 +21,12 @@ constexpr std::size_t kClearingDigits = 5;
 
 // A type 27 record takes the payments without an IBAN and those to Switzerland or
 // Liechtenstein; every other country goes into a type 37 record.
-bool IsDomesticIban(std::string_view iban) {
-  return iban.empty() || IsDomesticIbanCountry(iban);
-}
+bool TakesDomesticRecord(std::string_view iban) { return iban.empty() || IsDomesticIbanCountry(iban); }
 
 // Positions 51 up to the country code: currency, amount, a blank and the currency once
 // more. The second currency is not cut, so a longer one lengthens the record.
 void WriteAmountBlock(RecordOutput& output, const PaymentRecord& payment) {
-  const SingleLineText currency(detail::EzagCurrencyText(payment));
+  const SingleLineText currency(PaymentCurrencyText(payment));
   WriteRecordText(output, "%-3.3s%s %s", currency, FormatEzagAmount(payment.amount.int64), currency);
 }
 
@@ -67,8 +66,10 @@ void WriteClearingBlock(RecordOutput& output, std::string_view bank_id) {
   WriteRecordText(output, "07%5.5s%c%c%-6.6s", number, first_check, second_check, " ");
 }
 
-void WriteIbanRecordWith(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
-                         std::int32_t sequence, std::string_view iban) {
+// Type 37: amount block with the IBAN's country, the BIC, the compact IBAN, "BIC: " and
+// the BIC again, the receiver, the reason.
+void WriteIbanRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                     std::int32_t sequence, std::string_view iban) {
   WriteEzagRecordHeader(output, settings, payment, sequence, kEzagIbanRecordType);
   WriteAmountBlock(output, payment);
   const SingleLineText compact_iban(iban);
@@ -97,10 +98,10 @@ void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingRecord& settin
     case payRedBank:
     case payIban: {
       const std::string iban = NormalizeIban(payment.bank_dst.account);
-      if (IsDomesticIban(iban)) {
+      if (TakesDomesticRecord(iban)) {
         WriteEzagBankRecord(output, settings, payment, sequence);
       } else {
-        WriteIbanRecordWith(output, settings, payment, sequence, iban);
+        WriteIbanRecord(output, settings, payment, sequence, iban);
       }
       return;
     }
@@ -141,9 +142,21 @@ void WriteEzagBankRecord(RecordOutput& output, const PaySettingRecord& settings,
   WriteReasonAndRecordEnd(output, payment);
 }
 
-void WriteEzagIbanRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
-                         std::int32_t sequence) {
-  WriteIbanRecordWith(output, settings, payment, sequence, NormalizeIban(payment.bank_dst.account));
+void WriteEzagRecordHeader(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                           std::int32_t sequence, std::int32_t transaction_type) {
+  const std::string& ordering_account =
+      payment.bank_src.account.empty() ? settings.cost_account : payment.bank_src.account;
+  const std::string debit_text = NormalizePostAccount(ordering_account);
+  const detail::SingleLineText debit_account(debit_text);
+  // The DtaID is read like atol, so "12345" counts as 45 and a text without digits as 0;
+  // a negative number keeps its sign.
+  const std::int32_t sender_id = Atol32(settings.dta_id) % 100;
+  const bool salary =
+      payment.is_salary && (transaction_type == kEzagBankRecordType || transaction_type == kEzagIbanRecordType);
+  // The date field is not cut: a year from 2100 on has seven characters and shifts the rest.
+  WriteRecordText(output, "%s%6s000001%-9.9s%-9.9s%02d%02d%06d00%c0000",
+                  transaction_type == kEzagFileHeaderType ? "546" : "036", FormatDateYYMMDD(payment.date),
+                  debit_account, debit_account, sender_id, transaction_type, sequence, salary ? '1' : '0');
 }
 
 ZipCity SplitZipCity(std::string_view text) {

@@ -1,5 +1,6 @@
-// The EZAG payment records: ESR (type 28), postal account (22), domestic bank (27) and
-// foreign IBAN (37), each 700 characters and a line feed.
+// The EZAG payment records: the record header every record begins with, then ESR (type
+// 28), postal account (22), domestic bank (27) and foreign IBAN (37) records, each 700
+// characters and a line feed.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,24 @@
 #include "records/records.h"
 
 namespace ordexa {
+
+// Transaction types, the two digits at positions 36-37 of every record.
+inline constexpr std::int32_t kEzagFileHeaderType = 0;
+inline constexpr std::int32_t kEzagPostRecordType = 22;
+inline constexpr std::int32_t kEzagBankRecordType = 27;
+inline constexpr std::int32_t kEzagEsrRecordType = 28;
+inline constexpr std::int32_t kEzagIbanRecordType = 37;
+inline constexpr std::int32_t kEzagTotalType = 97;
+
+// WriteEzagRecordHeader()
+// The 50 characters every record begins with: "546" (file header) or "036", the
+// payment's date (YYMMDD, not cut), "000001", the debit account twice (the payment's
+// ordering account, else the settings' cost account, as a nine-character postal
+// account), the DtaID modulo 100, the transaction type, the sequence number, the salary
+// flag (types 27 and 37 only) and "0000". Raises MPayError 2002 when a write fails.
+// Example: 03623031500000101000162801000162845280000010000000
+void WriteEzagRecordHeader(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
+                           std::int32_t sequence, std::int32_t transaction_type);
 
 // WriteEzagPaymentRecord()
 // Writes the record a payment gets: 28 for the ESR types, 22 for payRedPost and
@@ -35,12 +54,6 @@ void WriteEzagPostRecord(RecordOutput& output, const PaySettingRecord& settings,
 // (an IBAN keeps its blanks), the receiver, the reason. Raises MPayError 2002 when a
 // write fails.
 void WriteEzagBankRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
-                         std::int32_t sequence);
-
-// WriteEzagIbanRecord()
-// Type 37: amount block with the IBAN's country, the BIC, the compact IBAN, "BIC: " and
-// the BIC again, the receiver, the reason. Raises MPayError 2002 when a write fails.
-void WriteEzagIbanRecord(RecordOutput& output, const PaySettingRecord& settings, const PaymentRecord& payment,
                          std::int32_t sequence);
 
 // Postcode and place of a receiver's City text.

@@ -1,11 +1,9 @@
 // Caller texts as the EZAG records carry them: every text on one line, so no caller text
-// can end a record early, and the currency text with its default.
+// can end a record early.
 #pragma once
 
 #include <string>
 #include <string_view>
-
-#include "records/records.h"
 
 namespace ordexa::detail {
 
@@ -25,10 +23,5 @@ class SingleLineText {
   std::string cleaned_;
   std::string_view view_;
 };
-
-// EzagCurrencyText(): the payment's currency, "CHF" when it is empty.
-inline std::string_view EzagCurrencyText(const PaymentRecord& payment) {
-  return payment.currency.empty() ? std::string_view("CHF") : std::string_view(payment.currency);
-}
 
 }  // namespace ordexa::detail

@@ -67,6 +67,10 @@ void WriteClearingMember(IsoOutputFile& output, int level, std::string_view memb
   WriteXmlLine(output, level, "</ClrSysMmbId>");
 }
 
+// Only an IBAN longer than ten characters decides the creditor agent; a shorter text that
+// happens to pass the check sum counts as no IBAN there.
+bool HoldsFullIban(std::string_view iban) { return iban.size() > 10; }
+
 }  // namespace
 
 std::optional<UDATE> IsoCalendarFields(DATE date) {
@@ -205,9 +209,9 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingRecord& settings
   std::string_view bic;
   if (iban_payment) {
     iban = NormalizeIban(payment.bank_dst.account);
-    domestic_iban = iban.size() > 10 && IsDomesticIbanCountry(iban);
+    domestic_iban = HoldsFullIban(iban) && IsDomesticIbanCountry(iban);
     bic = payment.bank_dst.bic;
-    bic_wanted = !bic.empty() || (iban.size() > 10 && !domestic_iban);
+    bic_wanted = !bic.empty() || (HoldsFullIban(iban) && !domestic_iban);
   }
 
   WriteXmlLine(output, 3, "<CdtTrfTxInf>");

@@ -9,6 +9,7 @@
 #include "iso/xml_text.h"
 #include "failure/failure.h"
 #include "platform/cp1252.h"
+#include "platform/crt.h"
 #include "platform/message_table.h"
 #include "winerror.h"
 
@@ -80,9 +81,9 @@ void OpenIsoOutput(IsoOutputFile& output, std::string_view file_name) {
   output.temporary_name.assign(file_name).append(".tmp");
   FileStatus status;
   const FileHandle handle = output.file_system.Create(output.temporary_name, status);
-  if (handle == kInvalidFile) {
-    throw static_cast<std::int32_t>(status.error != 0 ? status.error : ERROR_GEN_FAILURE);
-  }
+  // The document is opened through the C runtime, so its failure is the runtime's error
+  // number, not the system's code.
+  if (handle == kInvalidFile) throw CrtErrnoFromWin32(status.error);
   output.stream.emplace(output.file_system, handle);
 }
 

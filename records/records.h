@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 
 #include "oleauto.h"
 #include "ordexa_enums.h"
@@ -31,11 +32,18 @@ struct PaymentRecord {
   PayAddressRecord receiver;
   std::string esr;
   std::string currency;
-  CY amount;
+  CY amount{};
   std::string reason;
   bool is_salary = false;
   std::int32_t cost_code = payCostBoth;  // a PayCosts value, unchecked
 };
+
+// PaymentCurrencyText(): the payment's currency, "CHF" (the currency of the Swiss
+// clearing) when the caller left it empty.
+// Example: PaymentCurrencyText(PaymentRecord{}) == "CHF".
+inline std::string_view PaymentCurrencyText(const PaymentRecord& payment) {
+  return payment.currency.empty() ? std::string_view("CHF") : std::string_view(payment.currency);
+}
 
 // What is common to the batch: the ordering party and the file header data.
 struct PaySettingRecord {

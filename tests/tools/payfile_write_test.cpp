@@ -153,7 +153,7 @@ TEST_F(PayfileWrite, SaysWhyNoFileIsWritten) {
       {"dta", kOne, "no-such-folder/out.file", 1, kCannotCreate},
       {"ezag", kOne, "no-such-folder/out.file", 1, kCannotCreate},
       {"iso", kOne, "no-such-folder/out.file", 1,
-       "payfile: no-such-folder/out.file: the file could not be opened (error number 3, 0x3)\n"},
+       "payfile: no-such-folder/out.file: the file could not be opened (error number 2, 0x2)\n"},
       {"ezag", R"({"payments": [{"PayType": 9, "Amount": "100000000000"}]})", "out.file", 1,
        "payfile: out.file: writing failed with HRESULT 0x8002000A, an amount does not fit the file's amount field\n"},
       {"iso", R"({"payments": []})", "out.file", 0,
