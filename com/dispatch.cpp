@@ -169,8 +169,8 @@ HRESULT LookUpNames(const DispatchInterface& dispatch, const OLECHAR* const* nam
   return S_OK;
 }
 
-HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID member, WORD flags,
-                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
+HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID member, WORD flags, DISPPARAMS* params,
+                     VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
   const InterfaceDescription& description = *dispatch.description;
   const bool properties = IsPropertyInterface(description);
   if (params == nullptr || (params->cArgs != 0 && params->rgvarg == nullptr)) return DISP_E_BADVARTYPE;

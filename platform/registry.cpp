@@ -242,14 +242,15 @@ std::u16string NameOf(LPCWSTR name) { return name == nullptr ? std::u16string() 
 
 }  // namespace
 
-LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, void*, PHKEY result,
-                        LPDWORD disposition) {
+static LSTATUS RegCreateKeyExWUnguarded(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, void*, PHKEY result,
+                                        LPDWORD disposition) {
   if (result == nullptr) return Status(ERROR_INVALID_PARAMETER);
   KeyPath path;
   if (!PathOf(key, subkey, path)) return Status(ERROR_INVALID_HANDLE);
   Session session;
   const bool existed = FindPath(session.root(), path) != nullptr;
-  if (!existed && key != HKEY_CLASSES_ROOT && FindPath(session.root(), reinterpret_cast<OpenKey*>(key)->path) == nullptr) {
+  if (!existed && key != HKEY_CLASSES_ROOT &&
+      FindPath(session.root(), reinterpret_cast<OpenKey*>(key)->path) == nullptr) {
     return Status(ERROR_KEY_DELETED);
   }
   CreatePath(session.root(), path);
@@ -263,7 +264,7 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, 
   return Status(ERROR_SUCCESS);
 }
 
-LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) {
+static LSTATUS RegOpenKeyExWUnguarded(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) {
   if (result == nullptr) return Status(ERROR_INVALID_PARAMETER);
   KeyPath path;
   if (!PathOf(key, subkey, path)) return Status(ERROR_INVALID_HANDLE);
@@ -279,7 +280,7 @@ LSTATUS RegCloseKey(HKEY key) {
   return Status(ERROR_SUCCESS);
 }
 
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+static LSTATUS RegSetValueExWUnguarded(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (data == nullptr && size != 0) return Status(ERROR_INVALID_PARAMETER);
@@ -293,7 +294,7 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* da
   return session.Commit();
 }
 
-LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
+static LSTATUS RegQueryValueExWUnguarded(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (data != nullptr && size == nullptr) return Status(ERROR_INVALID_PARAMETER);
@@ -314,7 +315,7 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE d
   return Status(ERROR_SUCCESS);
 }
 
-LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) {
+static LSTATUS RegDeleteValueWUnguarded(HKEY key, LPCWSTR name) {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   Session session;
@@ -347,14 +348,15 @@ LSTATUS DeleteKey(HKEY key, LPCWSTR subkey, bool whole_tree) {
 
 }  // namespace
 
-LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subkey) {
+static LSTATUS RegDeleteKeyWUnguarded(HKEY key, LPCWSTR subkey) {
   if (subkey == nullptr) return Status(ERROR_INVALID_PARAMETER);
   return DeleteKey(key, subkey, false);
 }
 
-LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subkey) { return DeleteKey(key, subkey, true); }
+static LSTATUS RegDeleteTreeWUnguarded(HKEY key, LPCWSTR subkey) { return DeleteKey(key, subkey, true); }
 
-LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, LPDWORD, LPWSTR, LPDWORD, void*) {
+static LSTATUS RegEnumKeyExWUnguarded(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, LPDWORD, LPWSTR, LPDWORD,
+                                      void*) {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (name == nullptr || name_length == nullptr) return Status(ERROR_INVALID_PARAMETER);
@@ -372,4 +374,45 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, L
   std::memcpy(name, subkey.c_str(), (subkey.size() + 1) * sizeof(char16_t));
   *name_length = static_cast<DWORD>(subkey.size());
   return Status(ERROR_SUCCESS);
+}
+
+// The registry functions never throw: running out of memory is their failure code.
+template <class Body>
+static LSTATUS Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return Status(ERROR_OUTOFMEMORY);
+  }
+}
+
+LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD reserved, LPWSTR key_class, DWORD options, REGSAM access,
+                        void* security, PHKEY result, LPDWORD disposition) {
+  return Guarded([&] {
+    return RegCreateKeyExWUnguarded(key, subkey, reserved, key_class, options, access, security, result, disposition);
+  });
+}
+LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD options, REGSAM access, PHKEY result) {
+  return Guarded([&] { return RegOpenKeyExWUnguarded(key, subkey, options, access, result); });
+}
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  return Guarded([&] { return RegSetValueExWUnguarded(key, name, reserved, type, data, size); });
+}
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+  return Guarded([&] { return RegQueryValueExWUnguarded(key, name, reserved, type, data, size); });
+}
+LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) {
+  return Guarded([&] { return RegDeleteValueWUnguarded(key, name); });
+}
+LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subkey) {
+  return Guarded([&] { return RegDeleteKeyWUnguarded(key, subkey); });
+}
+LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subkey) {
+  return Guarded([&] { return RegDeleteTreeWUnguarded(key, subkey); });
+}
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, LPDWORD reserved, LPWSTR key_class,
+                      LPDWORD class_length, void* last_write_time) {
+  return Guarded([&] {
+    return RegEnumKeyExWUnguarded(key, index, name, name_length, reserved, key_class, class_length, last_write_time);
+  });
 }

@@ -17,9 +17,12 @@ namespace {
 constexpr WORD kDispatchSlots = 7;  // IUnknown and IDispatch come before an interface's own slots
 constexpr MEMBERID kFirstEnumValue = 0x40000000;
 
+// The names are ASCII: each character widens to one UTF-16 unit. Null when out of memory.
 BSTR NewText(std::string_view text) {
-  std::u16string wide(text.begin(), text.end());
-  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
+  if (wide == nullptr) return nullptr;
+  for (std::size_t i = 0; i < text.size(); ++i) wide[i] = static_cast<OLECHAR>(static_cast<unsigned char>(text[i]));
+  return wide;
 }
 
 bool NameEquals(const OLECHAR* name, std::string_view text) {
@@ -252,8 +255,8 @@ class TypeInfo final : public ITypeInfo {
       default:
         attr->cImplTypes = 1;
         attr->cbSizeInstance = sizeof(void*);
-        attr->wTypeFlags = refs().Coclass(index_).creatable ? TYPEFLAG_FCANCREATE
-                                                             : static_cast<WORD>(TYPEFLAG_FAGGREGATABLE);
+        attr->wTypeFlags =
+            refs().Coclass(index_).creatable ? TYPEFLAG_FCANCREATE : static_cast<WORD>(TYPEFLAG_FAGGREGATABLE);
         break;
     }
     *attributes = attr;
@@ -521,7 +524,8 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
     const std::u16string key = u"TypeLib\\" + libid + u"\\" + version;
     const std::u16string platform = attributes->syskind == SYS_WIN64 ? u"win64" : u"win32";
     const std::u16string path(full_path);
-    std::u16string directory = help_dir != nullptr ? std::u16string(help_dir) : path.substr(0, path.find_last_of(u'/') + 1);
+    std::u16string directory =
+        help_dir != nullptr ? std::u16string(help_dir) : path.substr(0, path.find_last_of(u'/') + 1);
     BSTR help_string = nullptr;
     library->GetDocumentation(-1, nullptr, &help_string, nullptr, nullptr);
     const std::u16string doc = help_string == nullptr ? u"" : std::u16string(help_string);
@@ -529,8 +533,8 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
     LSTATUS status = ordexa::SetKeyText(key, nullptr, doc);
     if (status == 0) status = ordexa::SetKeyText(key + u"\\FLAGS", nullptr, u"0");
     if (status == 0) status = ordexa::SetKeyText(key + u"\\HELPDIR", nullptr, directory);
-    if (status == 0) status = ordexa::SetKeyText(key + u"\\" + ordexa::HexText(attributes->lcid) + u"\\" + platform,
-                                                 nullptr, path);
+    if (status == 0)
+      status = ordexa::SetKeyText(key + u"\\" + ordexa::HexText(attributes->lcid) + u"\\" + platform, nullptr, path);
     // Each dual interface is marshaled by the automation marshaler from this library.
     for (UINT index = 0; status == 0 && index < library->GetTypeInfoCount(); ++index) {
       TYPEKIND kind;
@@ -539,7 +543,8 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
       if (FAILED(library->GetTypeInfo(index, &info))) continue;
       TYPEATTR* type = nullptr;
       BSTR name = nullptr;
-      if (SUCCEEDED(info->GetTypeAttr(&type)) && SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr))) {
+      if (SUCCEEDED(info->GetTypeAttr(&type)) &&
+          SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr))) {
         const std::u16string interface_key = u"Interface\\" + ordexa::GuidText(type->guid);
         const std::u16string marshaler = ordexa::GuidText(ordexa::kAutomationMarshaler);
         status = ordexa::SetKeyText(interface_key, nullptr, name == nullptr ? u"" : std::u16string(name));

@@ -99,9 +99,9 @@ TEST_F(Registration, UnregisteringRemovesOnlyWhatRegistrationWrote) {
   CreateKey(u"CLSID\\{00000000-0000-0000-0000-000000000001}");
   CreateKey(u"AppID\\Other.DLL");
   ASSERT_EQ(S_OK, activation::UnregisterServer(ORDEXA_MODULE_PATH));
-  for (const std::u16string gone : {u"Veltrano.PayManager.1", u"Veltrano.PayManager", kClassKey, kAppIdKey,
-                                    u"AppID\\Ordexa.DLL", kLibraryKey,
-                                    u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}"}) {
+  for (const std::u16string gone :
+       {u"Veltrano.PayManager.1", u"Veltrano.PayManager", kClassKey, kAppIdKey, u"AppID\\Ordexa.DLL", kLibraryKey,
+        u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}"}) {
     EXPECT_FALSE(KeyExists(gone)) << Utf16ToUtf8(gone);
   }
   for (const std::u16string kept :
