@@ -86,6 +86,8 @@ MemberSlots FindMember(const InterfaceDescription& description, DISPID dispid) {
 // Converted arguments, released when the call is over.
 class ConvertedArguments {
  public:
+  static constexpr std::size_t kMostArguments = 4;
+
   ConvertedArguments() {
     for (VARIANT& value : values_) VariantInit(&value);
   }
@@ -112,12 +114,8 @@ class ConvertedArguments {
   VARIANT* data() { return values_.data(); }
 
  private:
-  static constexpr std::size_t kMostArguments = 4;
   std::array<VARIANT, kMostArguments> values_;
   std::array<bool, kMostArguments> owned_{};
-
- public:
-  static constexpr std::size_t capacity() { return kMostArguments; }
 };
 
 // The failure of a member as the caller's exception information: its status, no deferred
@@ -202,7 +200,7 @@ HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID 
 
   if (slot == MemberSlots::kNone) return DISP_E_MEMBERNOTFOUND;
   const MemberDescription& called = description.members[slot];
-  static_assert(ConvertedArguments::capacity() >= 4);
+  if (arguments > ConvertedArguments::kMostArguments) return DISP_E_BADPARAMCOUNT;
   ConvertedArguments converted;
   for (UINT position = 0; position < arguments; ++position) {
     // The arguments arrive last to first.

@@ -139,5 +139,14 @@ TEST_F(Registration, TheProgIdFollowsItsCurrentVersion) {
             activation::CreateObject(u"Veltrano.PayManager", IID_IDispatch, reinterpret_cast<void**>(manager.put())));
 }
 
+TEST(RegistrationFailure, ARegistryThatCannotBeWrittenGivesTheFirstFailure) {
+  test::TempDir dir;
+  const std::string unwritable = dir.Path("missing-folder/registry.reg");
+  setenv("ORDEXA_REGISTRY", unwritable.c_str(), 1);
+  EXPECT_EQ(E_ACCESSDENIED, activation::RegisterServer(ORDEXA_MODULE_PATH));
+  EXPECT_FALSE(KeyExists(u"AppID"));
+  unsetenv("ORDEXA_REGISTRY");
+}
+
 }  // namespace
 }  // namespace ordexa
