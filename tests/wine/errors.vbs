@@ -1,5 +1,7 @@
 ' Failures as a late-bound script sees them: an unknown member, a value of the wrong type,
-' and WriteFile into a folder that does not exist (absorbed: no error reaches the script).
+' WriteFile into a folder that does not exist, and an ISO file whose name is taken by a
+' folder (the test makes it), so the final rename fails (both absorbed: no error reaches
+' the script).
 ' Prints one line "<case> <Err.Number in hex> <Err.Description>" per case, then "done".
 Option Explicit
 On Error Resume Next
@@ -22,5 +24,8 @@ Report "type-mismatch"
 
 manager.WriteFile WScript.Arguments(0) & "\missing\pay.dta", 0, "", False
 Report "missing-folder"
+
+manager.WriteFile WScript.Arguments(0) & "\taken.xml", 2, "2023-03", True
+Report "name-taken"
 
 WScript.Echo "done"

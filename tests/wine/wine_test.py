@@ -277,6 +277,10 @@ def command_jscript(args, wine):
 def command_errors(args, wine):
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
+    # A folder holds the name of the ISO file: the document is written to "taken.xml.tmp",
+    # and replacing the folder with it fails.
+    taken = os.path.join(args.work, "taken.xml")
+    os.makedirs(taken)
     lines = wine.script(os.path.join(args.scripts, "errors.vbs"), windows_path(args.work))
     # VBScript's own numbers for the dispatch failures: 438 for an unknown name
     # (DISP_E_UNKNOWNNAME), 13 for DISP_E_TYPEMISMATCH; WriteFile absorbs its failure.
@@ -284,13 +288,21 @@ def command_errors(args, wine):
         "unknown-member 1B6 Object doesn't support this property or method",
         "type-mismatch D Type mismatch",
         "missing-folder 0",
+        "name-taken 0",
     ]
     got = [line.rstrip() for line in lines]
     if got != expected:
         fail("script errors:\n  got      " + "\n           ".join(got) + "\n  expected " +
              "\n           ".join(expected))
-    if os.listdir(args.work):
-        fail(f"files left after a write into a missing folder: {os.listdir(args.work)}")
+    # Nothing in the missing folder; the folder that took the name untouched, and the whole
+    # document left in the temporary file.
+    if sorted(os.listdir(args.work)) != ["taken.xml", "taken.xml.tmp"] or os.listdir(taken):
+        fail(f"after the failed writes the work folder holds {sorted(os.listdir(args.work))}, "
+             f"the folder taken.xml {os.listdir(taken) if os.path.isdir(taken) else 'is gone'}")
+    with open(taken + ".tmp", "rb") as f:
+        document = f.read()
+    if not document.startswith(b"<?xml") or not document.rstrip().endswith(b"</Document>"):
+        fail(f"taken.xml.tmp does not hold a whole document: {document[:80]!r} ... {document[-80:]!r}")
 
 
 COMMANDS = {
