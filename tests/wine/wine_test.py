@@ -148,6 +148,8 @@ def command_dll(args, wine):
 
 
 def command_prefix(args, wine):
+    # A server left running by an interrupted run would keep serving the old prefix.
+    command_shutdown(args, wine)
     shutil.rmtree(args.prefix, ignore_errors=True)
     run_quietly(["wineboot", "-i"], wine.env, timeout=300)
     if not os.path.isdir(os.path.join(args.prefix, "drive_c", "windows")):
