@@ -66,5 +66,5 @@ HRESULT VarUdateFromDate(DATE date, ULONG flags, UDATE* result);
 BOOL VariantTimeToSystemTime(DATE date, SYSTEMTIME* result);
 // SystemTimeToVariantTime(): calendar fields to an automation date (two-digit years and
 // day overflow rolled as the platform does); TRUE or FALSE.
-BOOL SystemTimeToVariantTime(const SYSTEMTIME* time, DATE* result);
+BOOL SystemTimeToVariantTime(SYSTEMTIME* time, DATE* result);
 }
