@@ -1,11 +1,14 @@
 # Short commands around CMake: `make` builds everything into build/, `make test` builds
-# warning-free and runs the whole suite, `make demo` writes the sample payment files.
+# warning-free (Linux and Windows) and runs the whole suite, Wine tests included, `make
+# windows` cross-builds ordexa.dll into build-windows/, `make demo` writes the sample
+# payment files.
 
 BUILD     ?= build
+WINDOWS_BUILD ?= build-windows
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
-.PHONY: all build deps configure test demo bench clean
+.PHONY: all build deps configure test demo bench clean windows
 
 all: build
 
@@ -13,13 +16,17 @@ deps:
 	@scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD) -DORDEXA_WERROR=ON $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD) -DORDEXA_WERROR=ON -DORDEXA_WINDOWS_DIR=$(abspath $(WINDOWS_BUILD)) $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: build windows
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+windows: deps
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DORDEXA_WERROR=ON
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 demo: build
 	$(BUILD)/bin/payfile demo
@@ -30,4 +37,4 @@ bench: deps
 	$(BUILD)-bench/bin/ordexa_bench $(BENCH_ARGS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-bench $(WINDOWS_BUILD)

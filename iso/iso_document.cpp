@@ -80,7 +80,7 @@ std::optional<UDATE> IsoCalendarFields(DATE date) {
 }
 
 std::optional<UDATE> CurrentIsoCalendarFields() {
-  const SYSTEMTIME now = CurrentLocalTime();
+  SYSTEMTIME now = CurrentLocalTime();
   DATE date = 0.0;
   if (!SystemTimeToVariantTime(&now, &date)) return std::nullopt;
   return IsoCalendarFields(date);

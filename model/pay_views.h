@@ -12,9 +12,10 @@
 
 namespace ordexa {
 
-class CPayAddress final : public ComObject<CPayAddress, IPayAddress, IID_IPayAddress> {
+class CPayAddress final : public ComObject<CPayAddress, IPayAddress, IID_IPayAddress, &AutomationBinding::address> {
  public:
-  CPayAddress(std::shared_ptr<PayAddressRecord> record, TextStore& texts) : record_(std::move(record)), texts_(&texts) {}
+  CPayAddress(const AutomationBinding* binding, std::shared_ptr<PayAddressRecord> record, TextStore& texts)
+      : ComObject(binding), record_(std::move(record)), texts_(&texts) {}
 
   HRESULT get_Name1(BSTR* pVal) override { return GetTextProperty(*texts_, record_->name1, pVal); }
   HRESULT put_Name1(BSTR newVal) override { return PutTextProperty(*texts_, record_->name1, newVal); }
@@ -39,18 +40,21 @@ class CPayAddress final : public ComObject<CPayAddress, IPayAddress, IID_IPayAdd
 // HandOutAddress(): a new CPayAddress view onto one address block of a record owned by
 // `owner`, handed out as IDispatch.
 template <class Owner>
-HRESULT HandOutAddress(const std::shared_ptr<Owner>& owner, PayAddressRecord& block, TextStore& texts,
-                       IDispatch** out) {
+HRESULT HandOutAddress(const AutomationBinding* binding, const std::shared_ptr<Owner>& owner, PayAddressRecord& block,
+                       TextStore& texts, IDispatch** out) {
   return Guarded([&] {
-    return CPayAddress::HandOut<CPayAddress>(out, std::shared_ptr<PayAddressRecord>(owner, &block), texts);
+    return CPayAddress::HandOut<CPayAddress>(out, binding, std::shared_ptr<PayAddressRecord>(owner, &block), texts);
   });
 }
 
-class CPaySetting final : public ComObject<CPaySetting, IPaySetting, IID_IPaySetting> {
+class CPaySetting final : public ComObject<CPaySetting, IPaySetting, IID_IPaySetting, &AutomationBinding::setting> {
  public:
-  CPaySetting(std::shared_ptr<PaySettingRecord> record, TextStore& texts) : record_(std::move(record)), texts_(&texts) {}
+  CPaySetting(const AutomationBinding* binding, std::shared_ptr<PaySettingRecord> record, TextStore& texts)
+      : ComObject(binding), record_(std::move(record)), texts_(&texts) {}
 
-  HRESULT get_Sender(IDispatch** pVal) override { return HandOutAddress(record_, record_->sender, *texts_, pVal); }
+  HRESULT get_Sender(IDispatch** pVal) override {
+    return HandOutAddress(binding(), record_, record_->sender, *texts_, pVal);
+  }
   HRESULT get_DtaID(BSTR* pVal) override { return GetTextProperty(*texts_, record_->dta_id, pVal); }
   HRESULT put_DtaID(BSTR newVal) override { return PutTextProperty(*texts_, record_->dta_id, newVal); }
   HRESULT get_CostAccount(BSTR* pVal) override { return GetTextProperty(*texts_, record_->cost_account, pVal); }
@@ -67,17 +71,24 @@ class CPaySetting final : public ComObject<CPaySetting, IPaySetting, IID_IPaySet
   TextStore* texts_;  // the store of the batch that record_ keeps alive
 };
 
-class CPayment final : public ComObject<CPayment, IPayment, IID_IPayment> {
+class CPayment final : public ComObject<CPayment, IPayment, IID_IPayment, &AutomationBinding::payment> {
  public:
-  CPayment(std::shared_ptr<PaymentRecord> record, TextStore& texts) : record_(std::move(record)), texts_(&texts) {}
+  CPayment(const AutomationBinding* binding, std::shared_ptr<PaymentRecord> record, TextStore& texts)
+      : ComObject(binding), record_(std::move(record)), texts_(&texts) {}
 
   HRESULT get_IsSalary(VARIANT_BOOL* pVal) override { return GetFlagProperty(record_->is_salary, pVal); }
   HRESULT put_IsSalary(VARIANT_BOOL newVal) override { return PutFlagProperty(record_->is_salary, newVal); }
   HRESULT get_ESR(BSTR* pVal) override { return GetTextProperty(*texts_, record_->esr, pVal); }
   HRESULT put_ESR(BSTR newVal) override { return PutTextProperty(*texts_, record_->esr, newVal); }
-  HRESULT get_BankSrc(IDispatch** pVal) override { return HandOutAddress(record_, record_->bank_src, *texts_, pVal); }
-  HRESULT get_BankDst(IDispatch** pVal) override { return HandOutAddress(record_, record_->bank_dst, *texts_, pVal); }
-  HRESULT get_Receiver(IDispatch** pVal) override { return HandOutAddress(record_, record_->receiver, *texts_, pVal); }
+  HRESULT get_BankSrc(IDispatch** pVal) override {
+    return HandOutAddress(binding(), record_, record_->bank_src, *texts_, pVal);
+  }
+  HRESULT get_BankDst(IDispatch** pVal) override {
+    return HandOutAddress(binding(), record_, record_->bank_dst, *texts_, pVal);
+  }
+  HRESULT get_Receiver(IDispatch** pVal) override {
+    return HandOutAddress(binding(), record_, record_->receiver, *texts_, pVal);
+  }
   HRESULT get_Amount(CY* pVal) override { return GetValueProperty(record_->amount, pVal); }
   HRESULT put_Amount(CY newVal) override { return PutValueProperty(record_->amount, newVal); }
   HRESULT get_Reason(BSTR* pVal) override { return GetTextProperty(*texts_, record_->reason, pVal); }

@@ -2,6 +2,8 @@
 // batch's text store.
 #include "model/text_conversion.h"
 
+#include <new>
+
 #include "platform/cp1252.h"
 
 namespace ordexa {
@@ -9,9 +11,11 @@ namespace ordexa {
 namespace {
 
 // The caller's text counts up to its first NUL, whatever length the BSTR carries.
-std::u16string_view UpToNul(const OLECHAR* text) {
+WideStringView UpToNul(const OLECHAR* text) {
   if (text == nullptr) return {};
-  return std::u16string_view(text);
+  std::size_t length = 0;
+  while (text[length] != 0) ++length;
+  return WideStringView(text, length);
 }
 
 // Texts up to this length are converted on the stack.
@@ -22,19 +26,27 @@ constexpr std::size_t kStackText = 512;
 std::string ToAnsiText(const OLECHAR* text) { return WideToCp1252(UpToNul(text)); }
 
 void StoreAnsiText(TextStore& texts, TextRef& field, const OLECHAR* text) {
-  const std::u16string_view wide = UpToNul(text);
+  const WideStringView wide = UpToNul(text);
   if (wide.size() <= kStackText) {
     char bytes[kStackText];
-    texts.Set(field, std::string_view(bytes, WideToCp1252Into(wide, bytes)));
-  } else {
-    texts.Set(field, WideToCp1252(wide));
+    const std::size_t size = WideToCp1252Into(wide, bytes);
+    if (size != kTextDoesNotFit) {
+      texts.Set(field, std::string_view(bytes, size));
+      return;
+    }
   }
+  texts.Set(field, WideToCp1252(wide));
 }
 
 BSTR ToCallerText(std::string_view text) {
   BSTR caller = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
-  if (caller != nullptr) Cp1252ToWideInto(text, caller);
-  return caller;
+  if (caller == nullptr) return nullptr;
+  const std::size_t units = Cp1252ToWideInto(text, caller);
+  if (units == text.size()) return caller;
+  // A multi-byte thread code page gave fewer units than bytes: the string gets their length.
+  BSTR exact = SysAllocStringLen(caller, static_cast<UINT>(units));
+  SysFreeString(caller);
+  return exact;
 }
 
 }  // namespace ordexa

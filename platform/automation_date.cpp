@@ -123,7 +123,7 @@ BOOL VariantTimeToSystemTime(DATE date, SYSTEMTIME* result) {
 // times past 23:59:59 roll into the neighbouring units. Milliseconds and the day of week
 // are ignored. FALSE also when the rolled date lies outside the years 100 to 9999.
 // Example: 0 January 1980 gives 29220.0 (31 December 1979); 29 Dec 1899 06:00 gives -1.25.
-BOOL SystemTimeToVariantTime(const SYSTEMTIME* time, DATE* result) {
+BOOL SystemTimeToVariantTime(SYSTEMTIME* time, DATE* result) {
   if (time == nullptr || result == nullptr) return 0;
   if (time->wMonth > 12 || time->wDay > 31) return 0;
   std::int64_t year = time->wYear;

@@ -2,7 +2,6 @@
 // tool has installed a clock of its own.
 #include "platform/clock.h"
 
-#include <ctime>
 #include <mutex>
 #include <utility>
 
@@ -19,22 +18,6 @@ InstalledClock& TheInstalledClock() {
   return installed;
 }
 
-SYSTEMTIME SystemLocalTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  SYSTEMTIME st;
-  if (now == static_cast<std::time_t>(-1) || localtime_r(&now, &local) == nullptr) return st;
-  st.wYear = static_cast<WORD>(local.tm_year + 1900);
-  st.wMonth = static_cast<WORD>(local.tm_mon + 1);
-  st.wDayOfWeek = static_cast<WORD>(local.tm_wday);
-  st.wDay = static_cast<WORD>(local.tm_mday);
-  st.wHour = static_cast<WORD>(local.tm_hour);
-  st.wMinute = static_cast<WORD>(local.tm_min);
-  // A leap second is shown as the last ordinary second of its minute.
-  st.wSecond = static_cast<WORD>(local.tm_sec > 59 ? 59 : local.tm_sec);
-  return st;
-}
-
 }  // namespace
 
 SYSTEMTIME CurrentLocalTime() {
@@ -44,11 +27,12 @@ SYSTEMTIME CurrentLocalTime() {
     std::lock_guard lock(installed.mutex);
     clock = installed.clock;
   }
-  return clock ? clock() : SystemLocalTime();
+  return clock ? clock() : detail::SystemLocalTime();
 }
 
 DATE CurrentLocalDate() {
-  const SYSTEMTIME now = CurrentLocalTime();
+  // The platform's conversion takes its calendar fields by non-const pointer.
+  SYSTEMTIME now = CurrentLocalTime();
   DATE date = 0.0;
   if (!SystemTimeToVariantTime(&now, &date)) return 0.0;
   return date;

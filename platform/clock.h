@@ -25,6 +25,12 @@ Clock SetClock(Clock clock);
 // FixedClock(): a clock that always answers the given local time.
 Clock FixedClock(SYSTEMTIME local_time);
 
+namespace detail {
+// SystemLocalTime(): the system's local time in whole seconds (GetLocalTime on Windows, the
+// process time zone elsewhere); all fields 0 when the clock cannot be read.
+SYSTEMTIME SystemLocalTime();
+}  // namespace detail
+
 // ScopedClock: installs a clock for its lifetime (tests, the CLI's --now).
 class ScopedClock {
  public:

@@ -1,5 +1,5 @@
-// Code page 1252: UTF-16 to bytes with the Windows best-fit table, bytes to UTF-16 and
-// UTF-8 by table, and the runtime's upper-casing.
+// Code page 1252 on Linux: UTF-16 to bytes with the Windows best-fit table, bytes to UTF-16
+// and UTF-8 by table.
 #include "platform/cp1252.h"
 
 #include <algorithm>
@@ -88,7 +88,7 @@ constexpr bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 
 // The four-unit step takes the low byte of each unit in memory order.
 static_assert(std::endian::native == std::endian::little);
 
-std::size_t WideToCp1252Into(std::u16string_view text, char* out) {
+std::size_t WideToCp1252Into(WideStringView text, char* out) {
   char* const start = out;
   const std::size_t size = text.size();
   for (std::size_t i = 0; i < size; ++i) {
@@ -117,23 +117,24 @@ std::size_t WideToCp1252Into(std::u16string_view text, char* out) {
   return static_cast<std::size_t>(out - start);
 }
 
-std::string WideToCp1252(std::u16string_view text) {
+std::string WideToCp1252(WideStringView text) {
   std::string bytes(text.size(), '\0');
   bytes.resize(WideToCp1252Into(text, bytes.data()));
   return bytes;
 }
 
-void Cp1252ToWideInto(std::string_view text, char16_t* out) {
+std::size_t Cp1252ToWideInto(std::string_view text, OLECHAR* out) {
   for (const char c : text) *out++ = kByteToWide[static_cast<unsigned char>(c)];
+  return text.size();
 }
 
-std::u16string Cp1252ToWide(std::string_view text) {
-  std::u16string wide(text.size(), u'\0');
+WideString Cp1252ToWide(std::string_view text) {
+  WideString wide(text.size(), u'\0');
   Cp1252ToWideInto(text, wide.data());
   return wide;
 }
 
-char16_t Cp1252ToUnicode(unsigned char byte) { return kByteToWide[byte]; }
+OLECHAR Cp1252ToUnicode(unsigned char byte) { return kByteToWide[byte]; }
 
 void AppendCp1252AsUtf8(std::string& out, std::string_view text) {
   // ASCII runs are the same in UTF-8 and are copied whole; only bytes from 0x80 up are
@@ -160,35 +161,6 @@ std::string Cp1252ToUtf8(std::string_view text) {
   std::string utf8;
   AppendCp1252AsUtf8(utf8, text);
   return utf8;
-}
-
-namespace {
-
-constexpr char UpperOf(unsigned char byte) {
-  if (byte >= 'a' && byte <= 'z') return static_cast<char>(byte - 0x20);
-  // The accented small letters sit 0x20 above their capitals; 0xF7 is the division sign.
-  if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return static_cast<char>(byte - 0x20);
-  switch (byte) {
-    case 0x9A: return static_cast<char>(0x8A);  // s with caron
-    case 0x9C: return static_cast<char>(0x8C);  // oe ligature
-    case 0x9E: return static_cast<char>(0x8E);  // z with caron
-    case 0xFF: return static_cast<char>(0x9F);  // y with diaeresis
-    default: return static_cast<char>(byte);
-  }
-}
-
-constexpr std::array<char, 256> kUpper = [] {
-  std::array<char, 256> table{};
-  for (int byte = 0; byte < 256; ++byte) table[byte] = UpperOf(static_cast<unsigned char>(byte));
-  return table;
-}();
-
-}  // namespace
-
-char Cp1252ToUpper(char c) { return kUpper[static_cast<unsigned char>(c)]; }
-
-void Cp1252ToUpperInPlace(std::string& text) {
-  for (char& c : text) c = kUpper[static_cast<unsigned char>(c)];
 }
 
 }  // namespace ordexa

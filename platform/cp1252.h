@@ -6,7 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "oleauto.h"
+
 namespace ordexa {
+
+// UTF-16 text in the platform's own unit type (OLECHAR: wchar_t on Windows).
+using WideStringView = std::basic_string_view<OLECHAR>;
+using WideString = std::basic_string<OLECHAR>;
 
 // WideToCp1252()
 // WideCharToMultiByte(1252, 0, ...) without flags: the exact mapping, else the best-fit
@@ -14,23 +20,27 @@ namespace ordexa {
 // Windows, one '?' per code point: a valid surrogate pair is one '?', a lone surrogate
 // also one '?'. U+0000 is converted like any other unit (callers cut at NUL first).
 // Example: WideToCp1252(u"Łódź") == "L\xF3" "dz".
-std::string WideToCp1252(std::u16string_view text);
+std::string WideToCp1252(WideStringView text);
 
 // WideToCp1252Into(): WideToCp1252 into `out`, which has room for text.size() bytes (the
-// most it can take); returns the number of bytes written. Allocates nothing.
-std::size_t WideToCp1252Into(std::u16string_view text, char* out);
+// most a single-byte code page gives); returns the number of bytes written, or
+// kTextDoesNotFit when the thread's code page needs more (only a multi-byte ANSI code page
+// on Windows does). Allocates nothing.
+inline constexpr std::size_t kTextDoesNotFit = static_cast<std::size_t>(-1);
+std::size_t WideToCp1252Into(WideStringView text, char* out);
 
 // Cp1252ToWide()
 // MultiByteToWideChar(1252, 0, ...): every byte maps to one UTF-16 unit; the five
 // unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 ... U+009D.
 // Example: Cp1252ToWide("\x80") == u"\u20AC".
-std::u16string Cp1252ToWide(std::string_view text);
+WideString Cp1252ToWide(std::string_view text);
 
-// Cp1252ToWideInto(): Cp1252ToWide into `out`, which has room for text.size() units.
-void Cp1252ToWideInto(std::string_view text, char16_t* out);
+// Cp1252ToWideInto(): Cp1252ToWide into `out`, which has room for text.size() units (no
+// code page gives more units than bytes); returns the number of units written.
+std::size_t Cp1252ToWideInto(std::string_view text, OLECHAR* out);
 
 // Cp1252ToUnicode(): the code point of one byte (as Cp1252ToWide).
-char16_t Cp1252ToUnicode(unsigned char byte);
+OLECHAR Cp1252ToUnicode(unsigned char byte);
 
 // AppendCp1252AsUtf8()
 // Appends the UTF-8 form of a 1252 text to `out` (by table, no allocation per character).

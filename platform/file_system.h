@@ -10,8 +10,9 @@
 
 namespace ordexa {
 
-// A file handle of the seam; kInvalidFile when creation failed.
-using FileHandle = int;
+// A file handle of the seam (a descriptor, or a Windows HANDLE); kInvalidFile when
+// creation failed.
+using FileHandle = std::intptr_t;
 inline constexpr FileHandle kInvalidFile = -1;
 
 // Outcome of one file call: 0 on success, else the Win32 error code (2, 3, 5, 112, ...).
@@ -20,6 +21,7 @@ struct FileStatus {
   explicit operator bool() const { return error == 0; }
 };
 
+#ifndef _WIN32
 // Win32ErrorFromErrno()
 // Maps an errno value to the Win32 code Windows reports for the same situation:
 // ENOENT/ENOTDIR 3 (a missing directory part; creating always makes the last part),
@@ -33,6 +35,7 @@ std::uint32_t Win32ErrorFromErrno(int error_number);
 // path: the text as UTF-8, every backslash a '/'. The one place this is decided.
 // Example: AnsiNameToPath("C:\\pay\\lohn\xE4.dta") == "C:/pay/lohn\xC3\xA4.dta".
 std::string AnsiNameToPath(std::string_view ansi_name);
+#endif
 
 class FileSystem {
  public:

@@ -3,7 +3,7 @@
 
 namespace ordexa {
 
-std::string_view LoadMessageFormat(std::uint16_t id) {
+std::string LoadMessageFormat(std::uint16_t id) {
   switch (id) {
     case IDS_INTERNAL_ERROR:
       return "Ein interner Programmfehler ist aufgetreten.\n%s";

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <string>
 
 namespace ordexa {
 
@@ -14,6 +14,6 @@ inline constexpr std::uint16_t IDS_WRITE_FILE_ERROR = 2002;
 // LoadString() of the component's string table: the format of message `id` as 1252 text
 // ("\n" is one line feed), or the empty text for an id without a string.
 // Example: LoadMessageFormat(2002) starts with "Ein Fehler beim schreiben".
-std::string_view LoadMessageFormat(std::uint16_t id);
+std::string LoadMessageFormat(std::uint16_t id);
 
 }  // namespace ordexa

@@ -66,7 +66,7 @@ TEST(SystemTimeToVariantTime, BuildsDatesAndRollsOverflowingFields) {
       {Fields(2000, 13, 1), kRejected}, {Fields(2000, 1, 32), kRejected}, {Fields(10000, 1, 1), kRejected},
       {Fields(9999, 12, 31, 24), kRejected}, {Fields(100, 1, 0), kRejected},  // rolls out of range
   };
-  for (const auto& [fields, expected] : cases) {
+  for (auto [fields, expected] : cases) {
     DATE date = kRejected;
     EXPECT_EQ(expected != kRejected, SystemTimeToVariantTime(&fields, &date) == 1) << expected;
     EXPECT_DOUBLE_EQ(expected, date);
@@ -77,12 +77,12 @@ TEST(SystemTimeToVariantTime, CalendarFieldsSurviveTheRoundTrip) {
   SYSTEMTIME st;
   EXPECT_EQ(0, VariantTimeToSystemTime(2958466.0, &st));
   for (int year : {100, 1899, 1900, 2024, 9999}) {
-    const SYSTEMTIME new_year = Fields(year, 1, 1);
+    SYSTEMTIME new_year = Fields(year, 1, 1);
     DATE first_day = 0;
     ASSERT_EQ(1, SystemTimeToVariantTime(&new_year, &first_day));
     for (int month = 1; month <= 12; ++month) {
       for (int second : {0, 1, 43199, 43200, 86399}) {
-        const SYSTEMTIME fields = Fields(year, month, 28, second / 3600, second / 60 % 60, second % 60);
+        SYSTEMTIME fields = Fields(year, month, 28, second / 3600, second / 60 % 60, second % 60);
         DATE date = 0;
         UDATE back;
         ASSERT_EQ(1, SystemTimeToVariantTime(&fields, &date));

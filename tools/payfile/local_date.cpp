@@ -69,7 +69,8 @@ LocalDateParse ParseLocalDateTime(std::string_view text, bool date_only_allowed)
 
 DATE ToAutomationDate(const SYSTEMTIME& time) {
   DATE date = 0.0;
-  if (!SystemTimeToVariantTime(&time, &date)) return 0.0;
+  SYSTEMTIME fields = time;
+  if (!SystemTimeToVariantTime(&fields, &date)) return 0.0;
   return date;
 }
 

@@ -1,0 +1,16 @@
+# Cross-building the Windows component on Linux with Debian's MinGW-w64 toolchain:
+# 64-bit Windows, POSIX thread model (std::mutex), tools found by their target prefix.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(ORDEXA_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ORDEXA_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ORDEXA_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${ORDEXA_MINGW_PREFIX}-windres)
+find_program(ORDEXA_WIDL NAMES ${ORDEXA_MINGW_PREFIX}-widl widl REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ORDEXA_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

@@ -1,0 +1,145 @@
+// Tests of `payfile inspect` through the built binary: the demo files pass, and each exit
+// status comes with the output a person or a script needs.
+#include <gtest/gtest.h>
+#include <simdjson.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "inspect/sample_files.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+
+namespace ordexa::inspect_test {
+namespace {
+
+const std::string kPayfile = PAYFILE_BINARY;
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// payfile with `args` in `dir`, standard input from the file `input` there (or empty).
+Outcome RunPayfile(const test::TempDir& dir, const std::vector<std::string>& args, const std::string& input = {}) {
+  std::string command = "cd " + Quoted(dir.path()) + " && " + Quoted(kPayfile);
+  for (const std::string& arg : args) command += " " + Quoted(arg);
+  command += " <" + (input.empty() ? std::string("/dev/null") : Quoted(input)) + " >.out 2>.err";
+  const int raw = std::system(command.c_str());
+  return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadWholeFile(dir.Path(".out")).value_or(""),
+          test::ReadWholeFile(dir.Path(".err")).value_or("")};
+}
+
+class PayfileInspect : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (kPayfile.empty()) GTEST_SKIP() << "payfile is not built";
+  }
+};
+
+TEST_F(PayfileInspect, DemoFilesPass) {
+  test::TempDir dir;
+  ASSERT_EQ(0, RunPayfile(dir, {"demo", "--now", "2024-06-20T10:00:00"}).status);
+  const std::string xsd = std::string(ORDEXA_SHARED_DIR) + "/xsd/";
+  const bool schemas = test::ReadWholeFile(xsd + "pain.001.001.03.xsd").has_value();
+  const struct {
+    std::string file, schema, format, last_line;
+  } cases[] = {
+      {"salaries.dta", "", ": DTA, ", ": 13 records, passes\n"},
+      {"salaries.ezag", "", ": EZAG, ", ": 14 records, passes\n"},
+      {"salaries-ch.xml", "pain.001.001.03.ch.02.xsd",
+       ": ISO 20022 pain.001.001.03 (http://www.six-interbank-clearing.com/de/pain.001.001.03.ch.02.xsd), ",
+       ": 12 transactions, passes\n"},
+      {"salaries-generic.xml", "pain.001.001.03.xsd",
+       ": ISO 20022 pain.001.001.03 (urn:iso:std:iso:20022:tech:xsd:pain.001.001.03), ", ": 12 transactions, passes\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"inspect", "demo-out/" + c.file};
+    if (schemas && !c.schema.empty()) args.insert(args.end(), {"--schema", xsd + c.schema});
+    const Outcome outcome = RunPayfile(dir, args);
+    EXPECT_EQ(0, outcome.status) << c.file << "\n" << outcome.out << outcome.err;
+    const std::string first_line = outcome.out.substr(0, outcome.out.find('\n') + 1);
+    EXPECT_TRUE(first_line.starts_with("demo-out/" + c.file + c.format)) << first_line;
+    EXPECT_TRUE(first_line.ends_with(" bytes\n")) << first_line;
+    EXPECT_TRUE(outcome.out.ends_with("\ndemo-out/" + c.file + c.last_line)) << c.file;
+  }
+}
+
+// Each row: the command, its exit status, and what standard output and error hold.
+TEST_F(PayfileInspect, ExitStatusAndMessages) {
+  test::TempDir dir;
+  const std::string dta = WriteSampleFiles(RecordedPayments()).dta;
+  test::WriteWholeFile(dir.Path("pay.dta"), dta);
+  std::string wrong_total = dta;
+  wrong_total[wrong_total.size() - 128 + 53] = '9';
+  test::WriteWholeFile(dir.Path("total.dta"), wrong_total);
+  test::WriteWholeFile(dir.Path("notes.txt"), "not a payment file\n");
+  const std::string total_problem =
+      "total.dta: record 8 (TA 890) segment 01, total amount (pos 54, 16): 92650,71 is not the sum of the records' "
+      "amounts (12650,71)\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string out;  // a piece of standard output; for --problems all of it
+    std::string err;  // a piece of standard error
+  } cases[] = {
+      {{"inspect", "pay.dta"},
+       "",
+       0,
+       "\nrecord 1 (TA 826), offset 0\n  segment 01\n    1-2     2    segment number",
+       ""},
+      {{"inspect", "total.dta"}, "", 1, "\n" + total_problem + "total.dta: 8 records, 1 problem\n", ""},
+      {{"inspect", "--problems", "total.dta"}, "", 1, total_problem + "total.dta: 8 records, 1 problem\n", ""},
+      {{"inspect", "--problems", "pay.dta"}, "", 0, "pay.dta: 8 records, passes\n", ""},
+      {{"inspect", "--problems", "-"}, "total.dta", 1, "<stdin>: record 8 (TA 890)", ""},
+      {{"inspect", "--json", "total.dta"}, "", 1, "\"passes\": false", ""},
+      {{"inspect", "missing.dta"}, "", 2, "", "payfile: missing.dta: cannot be read: No such file or directory\n"},
+      {{"inspect", "notes.txt"}, "", 2, "", "payfile: notes.txt: not a DTA file"},
+      {{"inspect", "pay.dta", "--schema", "missing.xsd"}, "", 2, "", "missing.xsd"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = RunPayfile(dir, c.args, c.input);
+    std::string command;
+    for (const std::string& arg : c.args) command += " " + arg;
+    EXPECT_EQ(c.status, outcome.status) << command << "\n" << outcome.out << outcome.err;
+    if (c.args[1] == "--problems" && c.input.empty()) {
+      EXPECT_EQ(c.out, outcome.out) << command;
+    } else {
+      EXPECT_NE(std::string::npos, outcome.out.find(c.out)) << command << "\n" << outcome.out.substr(0, 300);
+    }
+    EXPECT_NE(std::string::npos, outcome.err.find(c.err)) << command << "\n" << outcome.err;
+  }
+}
+
+// The JSON, written block by block as the file is read, parses and holds every record.
+TEST_F(PayfileInspect, JsonOfAFileWithAProblem) {
+  test::TempDir dir;
+  std::string dta = WriteSampleFiles(RecordedPayments()).dta;
+  dta[dta.size() - 128 + 53] = '9';
+  test::WriteWholeFile(dir.Path("total.dta"), dta);
+  const Outcome outcome = RunPayfile(dir, {"inspect", "--json", "total.dta"});
+  EXPECT_EQ(1, outcome.status);
+  simdjson::dom::parser parser;
+  simdjson::dom::element json;
+  ASSERT_EQ(simdjson::SUCCESS, parser.parse(simdjson::padded_string(outcome.out)).get(json)) << outcome.out;
+  EXPECT_EQ("DTA", std::string_view(json["format"]));
+  EXPECT_EQ(8u, simdjson::dom::array(json["blocks"]).size());
+  EXPECT_EQ(8, std::int64_t(json["entries"]));
+  EXPECT_FALSE(bool(json["passes"]));
+  const simdjson::dom::array problems = json["problems"];
+  ASSERT_EQ(1u, problems.size());
+  EXPECT_EQ("total amount", std::string_view(problems.at(0)["field"]));
+  EXPECT_EQ(54, std::int64_t(problems.at(0)["pos"]));
+}
+
+}  // namespace
+}  // namespace ordexa::inspect_test

@@ -1,0 +1,510 @@
+// Early-bound client of ordexa.dll, run under Wine: creates the manager with CoCreateInstance,
+// calls through the dual interfaces' vtables, and checks the registered type library (reached
+// through IProvideClassInfo) against the member table the late binding is built from, and the
+// module's string table and version against the texts a client expects.
+// Usage: early_bound_client <path of ordexa.dll> <folder for files>. Prints one "FAIL" line per
+// fault and "done" last; the exit status is the number of faults.
+#include <windows.h>
+#include <ole2.h>
+#include <ocidl.h>
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "com/member_table.h"
+#include "ordexa.h"
+
+namespace {
+
+using ordexa::MemberKind;
+using ordexa::ValueType;
+
+int faults = 0;
+
+void Fail(const std::string& what) {
+  ++faults;
+  std::printf("FAIL %s\n", what.c_str());
+}
+
+void Check(bool ok, const std::string& what) {
+  if (!ok) Fail(what);
+}
+
+void CheckHr(HRESULT expected, HRESULT actual, const std::string& what) {
+  if (expected == actual) return;
+  char codes[64];
+  std::snprintf(codes, sizeof codes, " (expected 0x%08lX, got 0x%08lX)", static_cast<unsigned long>(expected),
+                static_cast<unsigned long>(actual));
+  Fail(what + codes);
+}
+
+std::string Narrow(const wchar_t* text) {
+  std::string out;
+  for (; text != nullptr && *text != 0; ++text) out.push_back(*text < 0x80 ? static_cast<char>(*text) : '?');
+  return out;
+}
+
+std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// Owns one BSTR.
+struct Bstr {
+  BSTR text = nullptr;
+  Bstr() = default;
+  explicit Bstr(const wchar_t* value) : text(SysAllocString(value)) {}
+  ~Bstr() { SysFreeString(text); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  std::wstring str() const { return text == nullptr ? std::wstring() : std::wstring(text, SysStringLen(text)); }
+};
+
+// Owns one interface reference.
+template <class T>
+struct Ref {
+  T* p = nullptr;
+  Ref() = default;
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  ~Ref() {
+    if (p != nullptr) p->Release();
+  }
+  T** put() { return &p; }
+  T* operator->() const { return p; }
+  explicit operator bool() const { return p != nullptr; }
+  template <class U>
+  HRESULT As(REFIID iid, Ref<U>& out) const {
+    return p->QueryInterface(iid, reinterpret_cast<void**>(out.put()));
+  }
+};
+
+// The vtable calls of the four interfaces: each value put is read back as the component
+// keeps it (texts through the thread's ANSI code page).
+void CheckVtableCalls(IPayManager* manager) {
+  Ref<IDispatch> payment_dispatch;
+  CheckHr(S_OK, manager->NewPayment(payIban, payment_dispatch.put()), "NewPayment");
+  if (!payment_dispatch) return;
+  Ref<IPayment> payment;
+  CheckHr(S_OK, payment_dispatch.As(IID_IPayment, payment), "IPayment from NewPayment's dispatch interface");
+  if (!payment) return;
+  Check(static_cast<void*>(payment.p) == static_cast<void*>(payment_dispatch.p),
+        "the dual interface and IDispatch are one pointer");
+
+  CY amount;
+  amount.int64 = 123456789;
+  CheckHr(S_OK, payment->put_Amount(amount), "put_Amount");
+  CY amount_back;
+  amount_back.int64 = 0;
+  CheckHr(S_OK, payment->get_Amount(&amount_back), "get_Amount");
+  Check(amount_back.int64 == 123456789, "Amount reads back as put");
+
+  CheckHr(S_OK, payment->put_Date(45000.75), "put_Date");
+  DATE date = 0;
+  CheckHr(S_OK, payment->get_Date(&date), "get_Date");
+  Check(date == 45000.75, "Date reads back as put");
+
+  CheckHr(S_OK, payment->put_CostCode(payCostBoth), "put_CostCode");
+  PayCosts costs = payCostSrc;
+  CheckHr(S_OK, payment->get_CostCode(&costs), "get_CostCode");
+  Check(costs == payCostBoth, "CostCode reads back as put");
+
+  CheckHr(S_OK, payment->put_IsSalary(1), "put_IsSalary(1)");
+  VARIANT_BOOL salary = VARIANT_FALSE;
+  CheckHr(S_OK, payment->get_IsSalary(&salary), "get_IsSalary");
+  Check(salary == VARIANT_TRUE, "IsSalary 1 reads back as VARIANT_TRUE");
+
+  // Best fit of the thread's code page: L with stroke becomes L, an emoji one '?'.
+  const struct {
+    const wchar_t* put;
+    const wchar_t* expected;
+  } reasons[] = {
+      {L"Lohn M\u00E4rz", L"Lohn M\u00E4rz"},
+      {L"\u0141ukasz", L"Lukasz"},
+      {L"bar \U0001F600", L"bar ?"},
+      {L"vor\0nach", L"vor"},
+  };
+  for (const auto& reason : reasons) {
+    Bstr value(reason.put);
+    CheckHr(S_OK, payment->put_Reason(value.text), "put_Reason");
+    Bstr back;
+    CheckHr(S_OK, payment->get_Reason(&back.text), "get_Reason");
+    Check(back.str() == reason.expected, "Reason reads back converted: " + Narrow(reason.expected));
+  }
+
+  Ref<IDispatch> receiver_dispatch;
+  CheckHr(S_OK, payment->get_Receiver(receiver_dispatch.put()), "get_Receiver");
+  Ref<IPayAddress> receiver;
+  if (receiver_dispatch) receiver_dispatch.As(IID_IPayAddress, receiver);
+  Check(static_cast<bool>(receiver), "Receiver offers IPayAddress");
+  if (receiver) {
+    Bstr name(L"Hans M\u00FCller");
+    CheckHr(S_OK, receiver->put_Name1(name.text), "put_Name1");
+    Bstr back;
+    CheckHr(S_OK, receiver->get_Name1(&back.text), "get_Name1");
+    Check(back.str() == L"Hans M\u00FCller", "Name1 reads back as put");
+  }
+
+  Ref<IDispatch> setting_dispatch;
+  CheckHr(S_OK, manager->get_Setting(setting_dispatch.put()), "get_Setting");
+  Ref<IPaySetting> setting;
+  if (setting_dispatch) setting_dispatch.As(IID_IPaySetting, setting);
+  Check(static_cast<bool>(setting), "Setting offers IPaySetting");
+  if (setting) {
+    Bstr dta_id(L"ABC12");
+    CheckHr(S_OK, setting->put_DtaID(dta_id.text), "put_DtaID");
+    Bstr back;
+    CheckHr(S_OK, setting->get_DtaID(&back.text), "get_DtaID");
+    Check(back.str() == L"ABC12", "DtaID reads back as put");
+  }
+
+  const struct {
+    const wchar_t* number;
+    VARIANT_BOOL expected;
+  } ibans[] = {
+      {L"CH93 0076 2011 6238 5295 7", VARIANT_TRUE},
+      {L"ch93 0076 2011 6238 5295 7", VARIANT_TRUE},
+      {L"CH93 0076 2011 6238 5295 8", VARIANT_FALSE},
+      {L"", VARIANT_FALSE},
+  };
+  for (const auto& iban : ibans) {
+    Bstr number(iban.number);
+    VARIANT_BOOL valid = 7;
+    CheckHr(S_OK, manager->CheckIbanNr(number.text, &valid), "CheckIbanNr");
+    Check(valid == iban.expected, "CheckIbanNr " + Narrow(iban.number));
+  }
+  Bstr post(L"nonsense");
+  VARIANT_BOOL post_valid = VARIANT_FALSE;
+  CheckHr(S_OK, manager->CheckPostNr(post.text, &post_valid), "CheckPostNr");
+  Check(post_valid == VARIANT_TRUE, "CheckPostNr is always true");
+
+  Ref<ISupportErrorInfo> error_info;
+  CheckHr(S_OK, payment.As(IID_ISupportErrorInfo, error_info), "ISupportErrorInfo");
+  if (error_info) {
+    CheckHr(S_OK, error_info->InterfaceSupportsErrorInfo(IID_IPayment), "error info for IPayment");
+    CheckHr(S_FALSE, error_info->InterfaceSupportsErrorInfo(IID_IDispatch), "no error info for IDispatch");
+  }
+}
+
+// WriteFile absorbs every failure: a missing folder gives S_OK and no file.
+void CheckWriteFileToMissingFolder(IPayManager* manager, const std::wstring& folder) {
+  const std::wstring name = folder + L"\\missing\\pay.dta";
+  Bstr file_name(name.c_str());
+  Bstr period(L"");
+  CheckHr(S_OK, manager->WriteFile(file_name.text, payDTA, period.text, VARIANT_FALSE), "WriteFile to a missing folder");
+  Check(GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES, "no file in a missing folder");
+}
+
+VARTYPE ExpectedVarType(ValueType type) {
+  switch (type) {
+    case ValueType::kText: return VT_BSTR;
+    case ValueType::kBool: return VT_BOOL;
+    case ValueType::kCurrency: return VT_CY;
+    case ValueType::kDate: return VT_DATE;
+    case ValueType::kDispatch: return VT_DISPATCH;
+    case ValueType::kEnum: return VT_USERDEFINED;
+    case ValueType::kVoid: return VT_VOID;
+  }
+  return VT_EMPTY;
+}
+
+// One parameter's type in the type library against the table; an [out, retval] value is
+// a pointer to it.
+void CheckParamType(ITypeInfo* info, const TYPEDESC& described, ordexa::TypeRef expected, bool is_result,
+                    const std::string& where) {
+  const TYPEDESC* type = &described;
+  if (is_result) {
+    if (type->vt != VT_PTR) return Fail(where + ": the result is not passed by pointer");
+    type = type->lptdesc;
+  }
+  if (type->vt != ExpectedVarType(expected.type)) return Fail(where + ": type " + std::to_string(type->vt));
+  if (expected.type != ValueType::kEnum) return;
+  Ref<ITypeInfo> enum_info;
+  if (FAILED(info->GetRefTypeInfo(type->hreftype, enum_info.put()))) return Fail(where + ": enumeration not found");
+  Bstr name;
+  enum_info->GetDocumentation(MEMBERID_NIL, &name.text, nullptr, nullptr, nullptr);
+  Check(name.str() == Wide(ordexa::kEnums[expected.enum_index].name), where + ": enumeration " + Narrow(name.text));
+}
+
+INVOKEKIND InvokeKindOf(MemberKind kind) {
+  switch (kind) {
+    case MemberKind::kMethod: return INVOKE_FUNC;
+    case MemberKind::kPropertyGet: return INVOKE_PROPERTYGET;
+    case MemberKind::kPropertyPut: return INVOKE_PROPERTYPUT;
+  }
+  return INVOKE_FUNC;
+}
+
+// The vtable part of a dual interface: members in slot order after IDispatch's seven.
+void CheckInterface(ITypeLib* library, const ordexa::InterfaceDescription& expected) {
+  const std::string where(expected.name);
+  Ref<ITypeInfo> dispatch_info;
+  if (FAILED(library->GetTypeInfoOfGuid(*expected.iid, dispatch_info.put()))) return Fail(where + ": not in the library");
+  Bstr name, doc;
+  dispatch_info->GetDocumentation(MEMBERID_NIL, &name.text, &doc.text, nullptr, nullptr);
+  Check(name.str() == Wide(expected.name), where + ": name " + Narrow(name.text));
+  Check(doc.str() == Wide(expected.doc), where + ": documentation " + Narrow(doc.text));
+
+  Ref<ITypeInfo> info;
+  HREFTYPE vtable_ref = 0;
+  if (FAILED(dispatch_info->GetRefTypeOfImplType(-1, &vtable_ref)) ||
+      FAILED(dispatch_info->GetRefTypeInfo(vtable_ref, info.put()))) {
+    return Fail(where + ": not a dual interface");
+  }
+  TYPEATTR* attributes = nullptr;
+  if (FAILED(info->GetTypeAttr(&attributes))) return Fail(where + ": no attributes");
+  Check(attributes->typekind == TKIND_INTERFACE, where + ": vtable part is an interface");
+  Check((attributes->wTypeFlags & TYPEFLAG_FDUAL) != 0, where + ": dual");
+  Check((attributes->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) != 0, where + ": OLE automation");
+  Check(attributes->cFuncs == expected.members.size(), where + ": member count " + std::to_string(attributes->cFuncs));
+  const UINT count = attributes->cFuncs < expected.members.size() ? attributes->cFuncs : expected.members.size();
+  info->ReleaseTypeAttr(attributes);
+
+  for (UINT slot = 0; slot < count; ++slot) {
+    const ordexa::MemberDescription& member = expected.members[slot];
+    const std::string at = where + "." + std::string(member.name) + " (slot " + std::to_string(slot) + ")";
+    FUNCDESC* function = nullptr;
+    if (FAILED(info->GetFuncDesc(slot, &function))) {
+      Fail(at + ": no description");
+      continue;
+    }
+    Check(function->memid == member.dispid, at + ": DISPID " + std::to_string(function->memid));
+    Check(function->invkind == InvokeKindOf(member.kind), at + ": invocation kind");
+    Check(function->oVft == static_cast<SHORT>((7 + slot) * sizeof(void*)), at + ": vtable offset");
+    const bool has_result = member.result.type.type != ValueType::kVoid;
+    const UINT params = static_cast<UINT>(member.params.size()) + (has_result ? 1 : 0);
+    Check(static_cast<UINT>(function->cParams) == params, at + ": parameter count");
+
+    BSTR names[8] = {};
+    UINT names_found = 0;
+    info->GetNames(function->memid, names, 8, &names_found);
+    // GetNames answers for the first slot with this DISPID; a put's names are its own.
+    if (member.kind != MemberKind::kPropertyPut) {
+      Check(names_found == params + 1, at + ": name count " + std::to_string(names_found));
+      if (names_found > 0) Check(std::wstring(names[0]) == Wide(member.name), at + ": name " + Narrow(names[0]));
+      for (UINT i = 1; i < names_found && i <= params; ++i) {
+        const std::string_view param_name = i <= member.params.size() ? member.params[i - 1].name : member.result.name;
+        Check(std::wstring(names[i]) == Wide(param_name), at + ": parameter name " + Narrow(names[i]));
+      }
+    }
+    for (BSTR& text : names) SysFreeString(text);
+
+    if (static_cast<UINT>(function->cParams) == params) {
+      for (UINT i = 0; i < member.params.size(); ++i) {
+        CheckParamType(info.p, function->lprgelemdescParam[i].tdesc, member.params[i].type, false,
+                       at + " parameter " + std::to_string(i));
+      }
+      if (has_result) {
+        const ELEMDESC& result = function->lprgelemdescParam[member.params.size()];
+        Check((result.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) != 0, at + ": result is [out, retval]");
+        CheckParamType(info.p, result.tdesc, member.result.type, true, at + " result");
+      }
+    }
+    // Documentation is looked up by DISPID, which answers for the get of a property: a put's
+    // own string cannot be read back through the type information.
+    Bstr member_doc;
+    info->GetDocumentation(function->memid, nullptr, &member_doc.text, nullptr, nullptr);
+    Check(member_doc.str() == Wide(member.doc), at + ": documentation " + Narrow(member_doc.text));
+    info->ReleaseFuncDesc(function);
+  }
+}
+
+// An enumeration's type info, found by its name.
+void CheckEnum(ITypeLib* library, const ordexa::EnumDescription& expected) {
+  const std::string where(expected.name);
+  std::wstring name = Wide(expected.name);
+  ITypeInfo* found[1] = {};
+  MEMBERID ids[1] = {};
+  USHORT wanted = 1;
+  if (FAILED(library->FindName(name.data(), 0, found, ids, &wanted)) || wanted == 0) {
+    return Fail(where + ": not in the library");
+  }
+  Ref<ITypeInfo> info;
+  *info.put() = found[0];
+  Bstr doc;
+  info->GetDocumentation(MEMBERID_NIL, nullptr, &doc.text, nullptr, nullptr);
+  Check(doc.str() == Wide(expected.doc), where + ": documentation " + Narrow(doc.text));
+  TYPEATTR* attributes = nullptr;
+  if (FAILED(info->GetTypeAttr(&attributes))) return Fail(where + ": no attributes");
+  Check(attributes->typekind == TKIND_ENUM, where + ": an enumeration");
+  Check(attributes->cVars == expected.values.size(), where + ": value count " + std::to_string(attributes->cVars));
+  const UINT count = attributes->cVars < expected.values.size() ? attributes->cVars : expected.values.size();
+  info->ReleaseTypeAttr(attributes);
+  for (UINT i = 0; i < count; ++i) {
+    VARDESC* variable = nullptr;
+    if (FAILED(info->GetVarDesc(i, &variable))) continue;
+    Bstr value_name;
+    UINT found_names = 0;
+    info->GetNames(variable->memid, &value_name.text, 1, &found_names);
+    Check(value_name.str() == Wide(expected.values[i].name), where + ": value name " + Narrow(value_name.text));
+    VARIANT value;
+    VariantInit(&value);
+    Check(SUCCEEDED(VariantChangeType(&value, variable->lpvarValue, 0, VT_I4)) && value.lVal == expected.values[i].value,
+          where + "." + std::string(expected.values[i].name) + ": value");
+    info->ReleaseVarDesc(variable);
+  }
+}
+
+void CheckCoclass(ITypeLib* library, const ordexa::CoclassDescription& expected) {
+  const std::string where(expected.name);
+  Ref<ITypeInfo> info;
+  if (FAILED(library->GetTypeInfoOfGuid(*expected.clsid, info.put()))) return Fail(where + ": not in the library");
+  Bstr name, doc;
+  info->GetDocumentation(MEMBERID_NIL, &name.text, &doc.text, nullptr, nullptr);
+  Check(name.str() == Wide(expected.name), where + ": name " + Narrow(name.text));
+  Check(doc.str() == Wide(expected.doc), where + ": documentation " + Narrow(doc.text));
+  TYPEATTR* attributes = nullptr;
+  if (FAILED(info->GetTypeAttr(&attributes))) return Fail(where + ": no attributes");
+  Check(attributes->typekind == TKIND_COCLASS, where + ": a class");
+  Check(((attributes->wTypeFlags & TYPEFLAG_FCANCREATE) != 0) == expected.creatable, where + ": creatable flag");
+  if (!expected.creatable) Check((attributes->wTypeFlags & TYPEFLAG_FAGGREGATABLE) != 0, where + ": aggregatable");
+  info->ReleaseTypeAttr(attributes);
+  HREFTYPE interface_ref = 0;
+  Ref<ITypeInfo> default_interface;
+  if (FAILED(info->GetRefTypeOfImplType(0, &interface_ref)) ||
+      FAILED(info->GetRefTypeInfo(interface_ref, default_interface.put()))) {
+    return Fail(where + ": no default interface");
+  }
+  Bstr interface_name;
+  default_interface->GetDocumentation(MEMBERID_NIL, &interface_name.text, nullptr, nullptr, nullptr);
+  Check(interface_name.str() == Wide(ordexa::kInterfaces[expected.default_interface].name),
+        where + ": default interface " + Narrow(interface_name.text));
+}
+
+// The class info the manager provides leads to the registered library, which must say what
+// the member table says.
+void CheckTypeLibrary(IPayManager* manager) {
+  Ref<IProvideClassInfo> provider;
+  CheckHr(S_OK, manager->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(provider.put())),
+          "IProvideClassInfo");
+  if (!provider) return;
+  Ref<ITypeInfo> class_info;
+  CheckHr(S_OK, provider->GetClassInfo(class_info.put()), "GetClassInfo");
+  if (!class_info) return;
+  TYPEATTR* attributes = nullptr;
+  if (SUCCEEDED(class_info->GetTypeAttr(&attributes))) {
+    Check(attributes->guid == CLSID_PayManager, "the class info is the manager's class");
+    class_info->ReleaseTypeAttr(attributes);
+  }
+  Ref<ITypeLib> library;
+  UINT index = 0;
+  CheckHr(S_OK, class_info->GetContainingTypeLib(library.put(), &index), "GetContainingTypeLib");
+  if (!library) return;
+
+  const ordexa::TypeLibraryDescription& expected = ordexa::kOrdexaTypeLibrary;
+  TLIBATTR* library_attributes = nullptr;
+  if (SUCCEEDED(library->GetLibAttr(&library_attributes))) {
+    Check(library_attributes->guid == *expected.libid, "library id");
+    Check(library_attributes->wMajorVerNum == expected.major && library_attributes->wMinorVerNum == expected.minor,
+          "library version");
+    Check(library_attributes->lcid == expected.lcid, "library locale");
+    library->ReleaseTLibAttr(library_attributes);
+  }
+  Bstr name, doc;
+  library->GetDocumentation(-1, &name.text, &doc.text, nullptr, nullptr);
+  Check(name.str() == Wide(expected.name), "library name " + Narrow(name.text));
+  Check(doc.str() == Wide(expected.doc), "library help string " + Narrow(doc.text));
+
+  for (const auto& interface_description : expected.interfaces) CheckInterface(library.p, interface_description);
+  for (const auto& enum_description : expected.enums) CheckEnum(library.p, enum_description);
+  for (const auto& coclass : expected.coclasses) CheckCoclass(library.p, coclass);
+}
+
+// Late binding answers every member name of the table with its DISPID, on a live object.
+void CheckNamesOfLiveObjects(IPayManager* manager) {
+  Ref<IDispatch> payment, setting, address;
+  manager->NewPayment(payManual, payment.put());
+  Ref<IPayment> payment_interface;
+  if (payment) payment.As(IID_IPayment, payment_interface);
+  if (payment_interface) payment_interface->get_BankSrc(address.put());
+  manager->get_Setting(setting.put());
+  IDispatch* objects[] = {manager, payment.p, setting.p, address.p};
+  for (std::size_t i = 0; i < std::size(objects); ++i) {
+    const ordexa::InterfaceDescription& expected = ordexa::kInterfaces[i];
+    if (objects[i] == nullptr) {
+      Fail(std::string(expected.name) + ": no live object");
+      continue;
+    }
+    UINT count = 0;
+    CheckHr(S_OK, objects[i]->GetTypeInfoCount(&count), std::string(expected.name) + ": GetTypeInfoCount");
+    Check(count == 1, std::string(expected.name) + ": one type info");
+    for (const auto& member : expected.members) {
+      std::wstring name = Wide(member.name);
+      LPOLESTR names[] = {name.data()};
+      DISPID dispid = 0;
+      CheckHr(S_OK, objects[i]->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid),
+              std::string(expected.name) + ": GetIDsOfNames " + std::string(member.name));
+      Check(dispid == member.dispid, std::string(expected.name) + "." + std::string(member.name) + ": late DISPID");
+    }
+  }
+}
+
+// The module's string table and version resource, read as any program reads them.
+void CheckResources(const wchar_t* dll_path) {
+  const HMODULE module = LoadLibraryExW(dll_path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) return Fail("the DLL cannot be loaded as data");
+  const struct {
+    UINT id;
+    const wchar_t* text;
+  } messages[] = {
+      {2000, L"Ein interner Programmfehler ist aufgetreten.\n%s"},
+      {2001, L"Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x%X\n\n%s"},
+      {2002, L"Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x%X"},
+  };
+  for (const auto& message : messages) {
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(module, message.id, reinterpret_cast<LPWSTR>(&text), 0);
+    Check(length > 0 && std::wstring(text, static_cast<std::size_t>(length)) == message.text,
+          "string " + std::to_string(message.id));
+  }
+  FreeLibrary(module);
+
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(dll_path, &handle);
+  std::string block(size, '\0');
+  if (size == 0 || !GetFileVersionInfoW(dll_path, 0, size, block.data())) return Fail("no version resource");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixed_size = 0;
+  if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixed_size) && fixed != nullptr) {
+    Check(fixed->dwFileVersionMS == MAKELONG(ORDEXA_VERSION_MINOR, ORDEXA_VERSION_MAJOR) &&
+              fixed->dwFileVersionLS == MAKELONG(0, ORDEXA_VERSION_PATCH),
+          "file version");
+    Check(fixed->dwProductVersionMS == fixed->dwFileVersionMS && fixed->dwProductVersionLS == fixed->dwFileVersionLS,
+          "product version");
+  } else {
+    Fail("no fixed version information");
+  }
+  wchar_t* product = nullptr;
+  UINT product_size = 0;
+  Check(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\ProductName", reinterpret_cast<void**>(&product),
+                       &product_size) &&
+            std::wstring(product) == L"Ordexa",
+        "product name");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 3) {
+    std::printf("usage: early_bound_client <ordexa.dll> <folder>\n");
+    return 2;
+  }
+  // The expected texts and the Linux files compared with the scripts' assume code page 1252.
+  Check(GetACP() == 1252, "the ANSI code page is " + std::to_string(GetACP()) + ", not 1252");
+  CheckHr(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx");
+  {
+    Ref<IPayManager> manager;
+    CheckHr(S_OK,
+            CoCreateInstance(CLSID_PayManager, nullptr, CLSCTX_INPROC_SERVER, IID_IPayManager,
+                             reinterpret_cast<void**>(manager.put())),
+            "CoCreateInstance");
+    if (manager) {
+      CheckVtableCalls(manager.p);
+      CheckWriteFileToMissingFolder(manager.p, argv[2]);
+      CheckTypeLibrary(manager.p);
+      CheckNamesOfLiveObjects(manager.p);
+    }
+  }
+  CheckResources(argv[1]);
+  CoUninitialize();
+  std::printf("done\n");
+  return faults;
+}

@@ -1,0 +1,561 @@
+// ISO 20022 pain.001.001.03 documents, read as a stream with libxml2: well-formedness, the
+// group header's number of transactions and control sum against the transactions, dates,
+// IBAN check sums, and, on request, validity against an XML schema.
+#include <libxml/globals.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlreader.h>
+#include <libxml/xmlschemas.h>
+
+#include <limits>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "format/iban.h"
+#include "platform/calendar.h"
+#include "tools/inspect/field_checks.h"
+#include "tools/inspect/inspect.h"
+
+namespace ordexa::inspect {
+namespace {
+
+// The names of the elements in the terms of a payment order, by path within their block.
+struct ElementName {
+  std::string_view path;
+  std::string_view name;
+};
+
+constexpr ElementName kElementNames[] = {
+    {"MsgId", "message identification"},
+    {"CreDtTm", "creation date and time"},
+    {"NbOfTxs", "number of transactions"},
+    {"CtrlSum", "control sum"},
+    {"InitgPty/Nm", "initiating party name"},
+    {"PmtInfId", "payment information identification"},
+    {"PmtMtd", "payment method"},
+    {"BtchBookg", "batch booking"},
+    {"PmtTpInf/SvcLvl/Cd", "service level"},
+    {"PmtTpInf/CtgyPurp/Cd", "category purpose"},
+    {"ReqdExctnDt", "requested execution date"},
+    {"Dbtr/Nm", "debtor name"},
+    {"DbtrAcct/Id/IBAN", "account to be debited (IBAN)"},
+    {"DbtrAcct/Id/Othr/Id", "account to be debited"},
+    {"DbtrAcct/Tp/Prtry", "debtor account type"},
+    {"DbtrAcct/Ccy", "debtor account currency"},
+    {"DbtrAgt/FinInstnId/BIC", "debtor bank BIC"},
+    {"DbtrAgt/FinInstnId/ClrSysMmbId/ClrSysId/Cd", "debtor bank clearing system"},
+    {"DbtrAgt/FinInstnId/ClrSysMmbId/MmbId", "clearing number of the ordering party's bank"},
+    {"ChrgBr", "charge rule"},
+    {"PmtId/InstrId", "instruction identification"},
+    {"PmtId/EndToEndId", "end-to-end identification"},
+    {"Amt/InstdAmt", "amount"},
+    {"Amt/InstdAmt/@Ccy", "currency"},
+    {"CdtrAgt/FinInstnId/BIC", "beneficiary's bank BIC"},
+    {"CdtrAgt/FinInstnId/ClrSysMmbId/ClrSysId/Cd", "beneficiary's bank clearing system"},
+    {"CdtrAgt/FinInstnId/ClrSysMmbId/MmbId", "clearing number of the beneficiary's bank"},
+    {"Cdtr/Nm", "beneficiary name"},
+    {"Cdtr/PstlAdr/Ctry", "beneficiary country"},
+    {"Cdtr/PstlAdr/AdrLine", "beneficiary address line"},
+    {"CdtrAcct/Id/IBAN", "beneficiary IBAN"},
+    {"CdtrAcct/Id/Othr/Id", "beneficiary account"},
+    {"RmtInf/Ustrd", "payment reason"},
+};
+
+std::string NameOf(const std::string& path) {
+  for (const ElementName& element : kElementNames) {
+    if (element.path == path) return std::string(element.name);
+  }
+  return path;
+}
+
+std::string_view LocalName(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
+
+bool IsElement(const xmlNode* node, std::string_view name) {
+  return node != nullptr && node->type == XML_ELEMENT_NODE && LocalName(node) == name;
+}
+
+const xmlNode* Child(const xmlNode* parent, std::string_view name) {
+  for (const xmlNode* child = parent->children; child != nullptr; child = child->next) {
+    if (IsElement(child, name)) return child;
+  }
+  return nullptr;
+}
+
+bool HasElementChildren(const xmlNode* node) {
+  for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+    if (child->type == XML_ELEMENT_NODE) return true;
+  }
+  return false;
+}
+
+std::string TextOf(const xmlNode* node) {
+  xmlChar* content = xmlNodeGetContent(node);
+  std::string text = content != nullptr ? reinterpret_cast<const char*>(content) : "";
+  xmlFree(content);
+  return text;
+}
+
+int LineOf(const xmlNode* node) { return static_cast<int>(xmlGetLineNo(node)); }
+
+// Amounts and sums as exact decimals: units of 10^-17, the finest the schema allows.
+using Decimal = __int128;
+constexpr int kDecimalPlaces = 17;
+
+std::optional<Decimal> ParseDecimal(std::string_view text) {
+  const bool negative = text.starts_with('-');
+  if (negative) text.remove_prefix(1);
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  if (whole.empty() || whole.size() + fraction.size() > 18 || fraction.size() > kDecimalPlaces ||
+      (point != std::string_view::npos && fraction.empty())) {
+    return std::nullopt;
+  }
+  Decimal value = 0;
+  for (const char c : whole) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  for (int place = 0; place < kDecimalPlaces; ++place) {
+    const std::size_t i = static_cast<std::size_t>(place);
+    if (i < fraction.size() && (fraction[i] < '0' || fraction[i] > '9')) return std::nullopt;
+    value = value * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
+  }
+  return negative ? -value : value;
+}
+
+// At least two decimals, no trailing zeros beyond them: 79.91, 0.005.
+std::string DecimalText(Decimal value) {
+  const bool negative = value < 0;
+  if (negative) value = -value;
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(value % 10)));
+    value /= 10;
+  } while (value > 0);
+  if (digits.size() <= kDecimalPlaces) digits.insert(0, kDecimalPlaces + 1 - digits.size(), '0');
+  std::string whole = digits.substr(0, digits.size() - kDecimalPlaces);
+  std::string fraction = digits.substr(digits.size() - kDecimalPlaces);
+  while (fraction.size() > 2 && fraction.back() == '0') fraction.pop_back();
+  return (negative ? "-" : "") + whole + "." + fraction;
+}
+
+bool IsIsoDate(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+  for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (text[i] < '0' || text[i] > '9') return false;
+  }
+  const int year = std::stoi(std::string(text.substr(0, 4)));
+  const int month = std::stoi(std::string(text.substr(5, 2)));
+  const int day = std::stoi(std::string(text.substr(8, 2)));
+  return month >= 1 && month <= 12 && day >= 1 &&
+         day <= static_cast<int>(DaysInMonth(year, static_cast<unsigned>(month)));
+}
+
+// YYYY-MM-DDTHH:MM:SS, optionally with fractions of a second and a time zone.
+bool IsIsoDateTime(std::string_view text) {
+  if (text.size() < 19 || !IsIsoDate(text.substr(0, 10)) || text[10] != 'T' || text[13] != ':' || text[16] != ':') {
+    return false;
+  }
+  for (const std::size_t i : {11, 12, 14, 15, 17, 18}) {
+    if (text[i] < '0' || text[i] > '9') return false;
+  }
+  const int hour = std::stoi(std::string(text.substr(11, 2)));
+  const int minute = std::stoi(std::string(text.substr(14, 2)));
+  const int second = std::stoi(std::string(text.substr(17, 2)));
+  return hour < 24 && minute < 60 && second < 60;
+}
+
+// A problem message of libxml2 with its line.
+struct Message {
+  int line;
+  std::string text;
+};
+
+// What libxml2 reports while the document is read: faults of the XML itself, and, with a
+// schema, of its validity.
+struct Messages {
+  std::vector<Message> xml;
+  std::vector<Message> schema;
+};
+
+void CollectMessage(void* context, xmlError* error) {
+  // Warnings (such as a relative namespace name) do not make a document faulty.
+  if (error == nullptr || error->level < XML_ERR_ERROR) return;
+  auto* messages = static_cast<Messages*>(context);
+  std::string text = error->message != nullptr ? error->message : "unknown error";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  const bool validity = error->domain == XML_FROM_SCHEMASV || error->domain == XML_FROM_SCHEMASP;
+  (validity ? messages->schema : messages->xml).push_back({error->line, std::move(text)});
+}
+
+constexpr std::size_t kMostMessagesReported = 20;
+
+// A count or sum element of a header, kept for the check at the end of the document.
+struct StatedValue {
+  std::string text;
+  int line = 0;
+};
+
+// The document is read as a stream: each header and each transaction is expanded, listed,
+// checked and dropped, so memory does not grow with the number of transactions.
+class IsoReader {
+ public:
+  IsoReader(const InspectOptions& options, Inspection& inspection) : options_(options), inspection_(inspection) {}
+
+  void Run(std::string_view content) {
+    if (content.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+      throw InspectError("the document is larger than 2 GB, too large to read");
+    }
+    // Declared before the reader, which uses it until the reader is freed.
+    std::unique_ptr<xmlSchema, decltype(&xmlSchemaFree)> schema(LoadSchema(), xmlSchemaFree);
+    std::unique_ptr<xmlTextReader, decltype(&xmlFreeTextReader)> reader(
+        xmlReaderForMemory(content.data(), static_cast<int>(content.size()), nullptr, nullptr,
+                           XML_PARSE_NONET | XML_PARSE_BIG_LINES),
+        xmlFreeTextReader);
+    if (!reader) throw InspectError("the document cannot be read");
+    xmlTextReaderSetStructuredErrorHandler(reader.get(), CollectMessage, &messages_);
+    if (schema && xmlTextReaderSetSchema(reader.get(), schema.get()) != 0) {
+      throw InspectError("the schema " + options_.schema_path + " cannot be used");
+    }
+    Read(reader.get());
+
+    well_formed_ = messages_.xml.empty();
+    if (!well_formed_) {
+      // Only the first: the messages after it mostly follow from it.
+      inspection_.Problem(AtLine(messages_.xml.front().line), "not well-formed: " + messages_.xml.front().text);
+      inspection_.notes.push_back(
+          "the document is not well-formed: the listing shows what could be read, and its counts and sums are not "
+          "checked");
+    } else if (!root_seen_) {
+      inspection_.Problem({}, "no document element; nothing to list");
+    }
+    FinishPaymentInfo();
+    if (header_seen_) {
+      CheckCounts("group header", header_count_, header_sum_, transactions_, sum_);
+    } else if (well_formed_ && initiation_seen_) {
+      inspection_.Problem({}, "no group header (GrpHdr)");
+    }
+    if (well_formed_ && initiation_seen_ && payment_infos_ == 0) {
+      inspection_.Problem({}, "no payment information block (PmtInf)");
+    }
+    if (root_seen_ && !initiation_seen_ && well_formed_)
+      inspection_.Problem({}, "<Document> holds no <CstmrCdtTrfInitn>");
+    if (!options_.schema_path.empty()) ReportSchemaMessages();
+  }
+
+ private:
+  // The schema the user named, or nullptr without one; raises InspectError when it cannot
+  // be loaded, with libxml2's first message as the reason.
+  xmlSchema* LoadSchema() {
+    if (options_.schema_path.empty()) return nullptr;
+    Messages messages;
+    // Reading the schema file reports through libxml2's own handler; it is lent to us for
+    // this call and given back.
+    const xmlStructuredErrorFunc previous = xmlStructuredError;
+    void* const previous_context = xmlStructuredErrorContext;
+    xmlSetStructuredErrorFunc(&messages, CollectMessage);
+    struct Restore {
+      xmlStructuredErrorFunc handler;
+      void* context;
+      ~Restore() { xmlSetStructuredErrorFunc(context, handler); }
+    } restore{previous, previous_context};
+    std::unique_ptr<xmlSchemaParserCtxt, decltype(&xmlSchemaFreeParserCtxt)> parser(
+        xmlSchemaNewParserCtxt(options_.schema_path.c_str()), xmlSchemaFreeParserCtxt);
+    if (!parser) throw InspectError("the schema " + options_.schema_path + " cannot be loaded");
+    xmlSchemaSetParserStructuredErrors(parser.get(), CollectMessage, &messages);
+    xmlSchema* schema = xmlSchemaParse(parser.get());
+    if (schema == nullptr) {
+      // A fault of the file itself names the cause better than the schema parser's summary.
+      const std::vector<Message>& first = messages.xml.empty() ? messages.schema : messages.xml;
+      throw InspectError("the schema " + options_.schema_path + " cannot be loaded" +
+                         (first.empty() ? std::string() : ": " + first.front().text));
+    }
+    return schema;
+  }
+
+  static Location AtLine(int line) {
+    Location where;
+    where.line = line;
+    return where;
+  }
+
+  void ReportSchemaMessages() {
+    if (!well_formed_) {
+      inspection_.notes.push_back("the schema check stopped where the document is not well-formed");
+    }
+    const std::string prefix = "not valid against " + options_.schema_path + ": ";
+    for (std::size_t i = 0; i < messages_.schema.size() && i < kMostMessagesReported; ++i) {
+      inspection_.Problem(AtLine(messages_.schema[i].line), prefix + messages_.schema[i].text);
+    }
+    if (messages_.schema.size() > kMostMessagesReported) {
+      inspection_.Problem(
+          {}, std::to_string(messages_.schema.size() - kMostMessagesReported) + " further schema messages left out");
+    }
+  }
+
+  void Read(xmlTextReader* reader) {
+    int status = xmlTextReaderRead(reader);
+    while (status == 1) {
+      const int type = xmlTextReaderNodeType(reader);
+      const int depth = xmlTextReaderDepth(reader);
+      const xmlChar* local = xmlTextReaderConstLocalName(reader);
+      const std::string_view name = local != nullptr ? reinterpret_cast<const char*>(local) : "";
+      bool skipped = false;
+      if (type == XML_READER_TYPE_ELEMENT) {
+        if (depth == 0) {
+          if (!ReadRoot(reader, name)) return;
+        } else if (depth == 1 && name == "CstmrCdtTrfInitn") {
+          initiation_seen_ = true;
+        } else if (depth == 2 && initiation_seen_ && name == "GrpHdr") {
+          skipped = ReadGroupHeader(reader);
+        } else if (depth == 2 && initiation_seen_ && name == "PmtInf") {
+          StartPaymentInfo(reader);
+        } else if (depth == 3 && in_payment_info_) {
+          skipped = name == "CdtTrfTxInf" ? ReadTransaction(reader) : ReadPaymentInfoPart(reader);
+        }
+      } else if (type == XML_READER_TYPE_END_ELEMENT && depth == 2 && name == "PmtInf") {
+        FinishPaymentInfo();
+      }
+      // An element read whole is stepped over; Next() lands on the node after it.
+      status = skipped ? xmlTextReaderNext(reader) : xmlTextReaderRead(reader);
+    }
+  }
+
+  bool ReadRoot(xmlTextReader* reader, std::string_view name) {
+    root_seen_ = true;
+    const xmlChar* uri = xmlTextReaderConstNamespaceUri(reader);
+    if (uri != nullptr) inspection_.flavour = reinterpret_cast<const char*>(uri);
+    if (name != "Document") {
+      inspection_.Problem(AtLine(xmlTextReaderGetParserLineNumber(reader)),
+                          "the document element is <" + std::string(name) + ">, expected <Document>");
+      return false;
+    }
+    return true;
+  }
+
+  bool ReadGroupHeader(xmlTextReader* reader) {
+    const xmlNode* header = xmlTextReaderExpand(reader);
+    if (header == nullptr) return false;
+    header_seen_ = true;
+    inspection_.AddBlock(ListBlock("group header", header), false);
+    CheckDate("group header", Child(header, "CreDtTm"), "CreDtTm", true);
+    header_count_ = Stated(Child(header, "NbOfTxs"));
+    header_sum_ = Stated(Child(header, "CtrlSum"));
+    return true;
+  }
+
+  static std::optional<StatedValue> Stated(const xmlNode* element) {
+    if (element == nullptr) return std::nullopt;
+    return StatedValue{TextOf(element), LineOf(element)};
+  }
+
+  void StartPaymentInfo(xmlTextReader* reader) {
+    FinishPaymentInfo();
+    ++payment_infos_;
+    in_payment_info_ = true;
+    info_title_ = "payment information " + std::to_string(payment_infos_);
+    info_block_ = Block{info_title_, 0, xmlTextReaderGetParserLineNumber(reader), {Part{}}};
+    info_emitted_ = false;
+    info_transactions_ = 0;
+    info_sum_ = 0;
+    info_count_.reset();
+    info_control_.reset();
+  }
+
+  // One element of the payment information head: listed into its block and checked.
+  bool ReadPaymentInfoPart(xmlTextReader* reader) {
+    const xmlNode* element = xmlTextReaderExpand(reader);
+    if (element == nullptr) return false;
+    ListElement(element, "", {}, info_block_.parts.front());
+    const std::string_view name = LocalName(element);
+    if (name == "ReqdExctnDt") CheckDate(info_title_, element, "ReqdExctnDt", false);
+    if (name == "NbOfTxs") info_count_ = Stated(element);
+    if (name == "CtrlSum") info_control_ = Stated(element);
+    if (name == "DbtrAcct" && Child(element, "Id") != nullptr) {
+      CheckIban(info_title_, Child(Child(element, "Id"), "IBAN"), "DbtrAcct/Id/IBAN");
+    }
+    return true;
+  }
+
+  void EmitPaymentInfo() {
+    if (info_emitted_) return;
+    info_emitted_ = true;
+    inspection_.AddBlock(std::move(info_block_), false);
+  }
+
+  void FinishPaymentInfo() {
+    if (!in_payment_info_) return;
+    in_payment_info_ = false;
+    EmitPaymentInfo();
+    if (info_transactions_ == 0 && messages_.xml.empty()) {
+      inspection_.Problem(InBlock(info_title_), "no transaction (CdtTrfTxInf)");
+    }
+    CheckCounts(info_title_, info_count_, info_control_, info_transactions_, info_sum_);
+  }
+
+  bool ReadTransaction(xmlTextReader* reader) {
+    EmitPaymentInfo();
+    const xmlNode* transaction = xmlTextReaderExpand(reader);
+    if (transaction == nullptr) return false;
+    ++info_transactions_;
+    ++transactions_;
+    const std::optional<Decimal> amount = CheckTransaction(transaction, static_cast<int>(transactions_));
+    if (amount && info_sum_)
+      *info_sum_ += *amount;
+    else
+      info_sum_.reset();
+    if (amount && sum_)
+      *sum_ += *amount;
+    else
+      sum_.reset();
+    return true;
+  }
+
+  // Lists `node` (a leaf, or the leaves below it, not descending into `skip`) named by its
+  // path from the block.
+  void ListElement(const xmlNode* node, const std::string& prefix, std::string_view skip, Part& part) {
+    const std::string path = prefix + std::string(LocalName(node));
+    if (HasElementChildren(node)) {
+      for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE && LocalName(child) != skip) ListElement(child, path + "/", skip, part);
+      }
+      return;
+    }
+    part.fields.push_back({NameOf(path), 0, 0, LineOf(node), TextOf(node), path});
+    for (const xmlAttr* attribute = node->properties; attribute != nullptr; attribute = attribute->next) {
+      const std::string attribute_path = path + "/@" + reinterpret_cast<const char*>(attribute->name);
+      xmlChar* value = xmlGetProp(node, attribute->name);
+      part.fields.push_back({NameOf(attribute_path), 0, 0, LineOf(node),
+                             value != nullptr ? reinterpret_cast<const char*>(value) : "", attribute_path});
+      xmlFree(value);
+    }
+  }
+
+  Block ListBlock(const std::string& title, const xmlNode* node) {
+    Block block{title, 0, LineOf(node), {Part{}}};
+    for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+      if (child->type == XML_ELEMENT_NODE) ListElement(child, "", {}, block.parts.front());
+    }
+    return block;
+  }
+
+  // A field of `block` by its element path, located for a problem line.
+  static Location At(const std::string& block, const xmlNode* node, const std::string& path) {
+    return {block, "", NameOf(path) + " <" + path.substr(path.rfind('/') + 1) + ">", 0, 0, LineOf(node)};
+  }
+  static Location At(const std::string& block, const StatedValue& value, const std::string& path) {
+    return {block, "", NameOf(path) + " <" + path + ">", 0, 0, value.line};
+  }
+  void CheckIban(const std::string& block, const xmlNode* element, const std::string& path) {
+    if (element == nullptr) return;
+    const std::string iban = TextOf(element);
+    if (iban.empty()) {
+      inspection_.Problem(At(block, element, path), "is empty where an IBAN is needed");
+    } else if (iban.find(' ') != std::string::npos) {
+      inspection_.Problem(At(block, element, path),
+                          Quoted(iban) + " has blanks, which the ISO schema refuses: give the IBAN without blanks");
+    } else if (const std::int32_t remainder = IbanMod97(iban); remainder != 1) {
+      inspection_.Problem(At(block, element, path), Quoted(iban) + " is not a valid IBAN (check sum remainder " +
+                                                        std::to_string(remainder) + ", 1 expected)");
+    } else if (NormalizeIban(iban).empty()) {
+      inspection_.Problem(At(block, element, path), Quoted(iban) +
+                                                        " is not a valid IBAN (a Swiss IBAN has 21 characters, not " +
+                                                        std::to_string(iban.size()) + ")");
+    }
+  }
+
+  void CheckDate(const std::string& block, const xmlNode* element, const std::string& path, bool with_time) {
+    if (element == nullptr) return;
+    const std::string text = TextOf(element);
+    if (with_time ? !IsIsoDateTime(text) : !IsIsoDate(text)) {
+      inspection_.Problem(At(block, element, path),
+                          Quoted(text) + " is not a valid " +
+                              (with_time ? "date and time (YYYY-MM-DDTHH:MM:SS)" : "date (YYYY-MM-DD)"));
+    }
+  }
+
+  // NbOfTxs and CtrlSum of a group header or payment information block against the
+  // transactions they cover.
+  void CheckCounts(const std::string& block, const std::optional<StatedValue>& count,
+                   const std::optional<StatedValue>& control, std::size_t transactions, std::optional<Decimal> sum) {
+    if (!messages_.xml.empty()) return;
+    if (count && count->text != std::to_string(transactions)) {
+      inspection_.Problem(At(block, *count, "NbOfTxs"), Quoted(count->text) + " does not match the " +
+                                                            std::to_string(transactions) + " transactions");
+    }
+    if (!control) return;
+    const std::optional<Decimal> stated = ParseDecimal(control->text);
+    if (!stated) {
+      inspection_.Problem(At(block, *control, "CtrlSum"), Quoted(control->text) + " is not a decimal number");
+    } else if (sum && *stated != *sum) {
+      inspection_.Problem(At(block, *control, "CtrlSum"),
+                          control->text + " is not the sum of the transactions' amounts (" + DecimalText(*sum) + ")");
+    }
+  }
+
+  std::optional<Decimal> CheckTransaction(const xmlNode* transaction, int number) {
+    const std::string title = "transaction " + std::to_string(number);
+    inspection_.AddBlock(ListBlock(title, transaction));
+    std::optional<Decimal> amount;
+    const xmlNode* amount_group = Child(transaction, "Amt");
+    const xmlNode* instructed = amount_group != nullptr ? Child(amount_group, "InstdAmt") : nullptr;
+    if (instructed == nullptr) {
+      inspection_.Problem({title, "", "", 0, 0, LineOf(transaction)}, "no amount (Amt/InstdAmt)");
+    } else {
+      const std::string text = TextOf(instructed);
+      amount = ParseDecimal(text);
+      if (!amount) {
+        inspection_.Problem(At(title, instructed, "Amt/InstdAmt"), Quoted(text) + " is not an amount");
+      } else if (*amount < 0) {
+        inspection_.Problem(At(title, instructed, "Amt/InstdAmt"),
+                            text + " is negative; the ISO schema accepts no negative amount");
+      }
+    }
+    if (const xmlNode* ids = Child(transaction, "PmtId"); ids != nullptr && Child(ids, "InstrId") != nullptr) {
+      const xmlNode* instruction = Child(ids, "InstrId");
+      const auto [first, inserted] = instruction_ids_.emplace(TextOf(instruction), number);
+      if (!inserted) {
+        inspection_.Problem(At(title, instruction, "PmtId/InstrId"),
+                            Quoted(first->first) + " is also the identification of transaction " +
+                                std::to_string(first->second) + "; each transaction needs its own");
+      }
+    }
+    const xmlNode* account = Child(transaction, "CdtrAcct");
+    const xmlNode* account_id = account != nullptr ? Child(account, "Id") : nullptr;
+    if (account_id != nullptr) CheckIban(title, Child(account_id, "IBAN"), "CdtrAcct/Id/IBAN");
+    return amount;
+  }
+
+  const InspectOptions& options_;
+  Inspection& inspection_;
+  Messages messages_;
+  bool well_formed_ = true;
+  bool root_seen_ = false;
+  bool initiation_seen_ = false;
+  bool header_seen_ = false;
+  std::optional<StatedValue> header_count_, header_sum_;
+  std::size_t transactions_ = 0;
+  std::optional<Decimal> sum_ = 0;
+  int payment_infos_ = 0;
+  bool in_payment_info_ = false;
+  bool info_emitted_ = false;
+  std::string info_title_;
+  Block info_block_;
+  std::size_t info_transactions_ = 0;
+  std::optional<Decimal> info_sum_ = 0;
+  std::optional<StatedValue> info_count_, info_control_;
+  std::map<std::string, int> instruction_ids_;  // instruction identification -> first transaction
+};
+
+}  // namespace
+
+void InspectIso(std::string_view content, const InspectOptions& options, Inspection& inspection) {
+  IsoReader(options, inspection).Run(content);
+}
+
+}  // namespace ordexa::inspect
