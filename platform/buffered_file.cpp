@@ -33,7 +33,7 @@ FileStatus BufferedFile::AppendInPieces(std::string_view bytes) {
 
 char* BufferedFile::RoomAfterFlush(std::size_t size, FileStatus& status) {
   if (!is_open() || size > kBufferSize) {
-    status = {is_open() ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE};
+    status = {static_cast<std::uint32_t>(is_open() ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE)};
     return nullptr;
   }
   status = Flush();
