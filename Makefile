@@ -32,7 +32,7 @@ demo: build
 	$(BUILD)/bin/payfile demo
 
 bench: deps
-	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DORDEXA_BENCH=ON -DORDEXA_TESTS=OFF
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DORDEXA_BENCH=ON -DORDEXA_TESTS=OFF -DORDEXA_WERROR=OFF
 	cmake --build $(BUILD)-bench -j $(JOBS) --target ordexa_bench payfile
 	$(BUILD)-bench/bin/ordexa_bench $(BENCH_ARGS)
 
