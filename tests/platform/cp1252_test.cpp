@@ -18,12 +18,22 @@ TEST(Cp1252, EveryByteSurvivesTheRoundTripThroughUtf16) {
     ASSERT_EQ(1u, wide.size()) << value;
     EXPECT_EQ(Cp1252ToUnicode(static_cast<unsigned char>(value)), wide[0]) << value;
     EXPECT_EQ(Byte(value), WideToCp1252(wide)) << value;
+    // The forms that write into a caller's buffer give the same, and say how much they wrote.
+    OLECHAR unit = 0;
+    EXPECT_EQ(1u, Cp1252ToWideInto(Byte(value), &unit)) << value;
+    EXPECT_EQ(wide[0], unit) << value;
+    char utf8[4] = {};
+    char* const end = AppendCp1252ByteAsUtf8(utf8, static_cast<unsigned char>(value));
+    EXPECT_EQ(Cp1252ToUtf8(Byte(value)), std::string(utf8, static_cast<std::size_t>(end - utf8))) << value;
     // Below U+0100 a unit maps to its own byte exactly when that byte reads back as it.
     const std::string own = wide[0] == value ? Byte(value) : "?";
     EXPECT_EQ(own, WideToCp1252(std::u16string(1, static_cast<char16_t>(value)))) << value;
   }
   EXPECT_EQ(u"\u20AC\u0081\u201A\u0160\u008D\u008F\u0090\u2122\u009D\u0178 \u00FC\u00DF",
             Cp1252ToWide("\x80\x81\x82\x8A\x8D\x8F\x90\x99\x9D\x9F \xFC\xDF"));
+  std::u16string into(4, u'*');
+  EXPECT_EQ(3u, Cp1252ToWideInto("a\x80z", into.data()));
+  EXPECT_EQ(u"a\u20ACz*", into);
 }
 
 TEST(WideToCp1252, UsesTheBestFitTableAndTheDefaultChar) {
