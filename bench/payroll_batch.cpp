@@ -392,6 +392,145 @@ bool FillManager(IPayManager& manager, const PayrollBatch& batch) {
 
 namespace {
 
+// Late-bound calls as a compiled client makes them: each member's DISPID asked once per
+// class through GetIDsOfNames, then every call through Invoke with VARIANT arguments.
+class LateBound {
+ public:
+  // Id(): the DISPID of `name` on `object`, remembered in `slot`.
+  static DISPID Id(IDispatch* object, DISPID& slot, const char16_t* name) {
+    if (slot == DISPID_UNKNOWN) {
+      std::u16string copy = name;
+      LPOLESTR names[] = {copy.data()};
+      if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, 1033, &slot))) slot = DISPID_UNKNOWN;
+    }
+    return slot;
+  }
+
+  static bool Put(IDispatch* object, DISPID id, VARIANT value) {
+    DISPID put_marker = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&value, &put_marker, 1, 1};
+    return SUCCEEDED(object->Invoke(id, IID_NULL, 1033, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr));
+  }
+
+  static bool PutText(IDispatch* object, DISPID id, BSTR text) {
+    VARIANT value;
+    value.vt = VT_BSTR;
+    value.bstrVal = text;  // the batch keeps owning it
+    return Put(object, id, value);
+  }
+
+  // Object(): the object a property or method (with at most one argument) gives, or null.
+  static IDispatch* Object(IDispatch* object, DISPID id, WORD flags, VARIANT* argument) {
+    DISPPARAMS params{argument, nullptr, argument != nullptr ? 1u : 0u, 0};
+    VARIANT result;
+    VariantInit(&result);
+    if (FAILED(object->Invoke(id, IID_NULL, 1033, flags, &params, &result, nullptr, nullptr))) return nullptr;
+    if (result.vt != VT_DISPATCH) {
+      VariantClear(&result);
+      return nullptr;
+    }
+    return result.pdispVal;  // the caller's reference now
+  }
+};
+
+struct AddressIds {
+  DISPID name1 = DISPID_UNKNOWN, name2 = DISPID_UNKNOWN, street = DISPID_UNKNOWN, city = DISPID_UNKNOWN,
+         id = DISPID_UNKNOWN, account = DISPID_UNKNOWN, bic = DISPID_UNKNOWN;
+};
+
+bool PutAddressLate(IDispatch* address, const PayrollBatch& batch, const AddressSpec& spec, AddressIds& ids) {
+  if (address == nullptr) return false;
+  const struct {
+    TextId text;
+    DISPID& id;
+    const char16_t* name;
+  } puts[] = {{spec.name1, ids.name1, u"Name1"}, {spec.name2, ids.name2, u"Name2"},
+              {spec.street, ids.street, u"Street"}, {spec.city, ids.city, u"City"},
+              {spec.id, ids.id, u"ID"},         {spec.account, ids.account, u"Account"},
+              {spec.bic, ids.bic, u"BIC"}};
+  bool ok = true;
+  for (const auto& put : puts) {
+    if (put.text != 0) {
+      ok = ok && LateBound::PutText(address, LateBound::Id(address, put.id, put.name), batch.Caller(put.text));
+    }
+  }
+  address->Release();
+  return ok;
+}
+
+}  // namespace
+
+bool FillManagerLateBound(IDispatch& manager, const PayrollBatch& batch) {
+  using L = LateBound;
+  AddressIds address_ids;
+  {
+    DISPID setting_id = DISPID_UNKNOWN;
+    IDispatch* setting = L::Object(&manager, L::Id(&manager, setting_id, u"Setting"), DISPATCH_PROPERTYGET, nullptr);
+    if (setting == nullptr) return false;
+    const SettingSpec& spec = batch.settings();
+    DISPID sender_id = DISPID_UNKNOWN, dta_id = DISPID_UNKNOWN, dta_id_sender = DISPID_UNKNOWN,
+           cost_account = DISPID_UNKNOWN, cost_currency = DISPID_UNKNOWN, is_salary = DISPID_UNKNOWN;
+    VARIANT salary;
+    salary.vt = VT_BOOL;
+    salary.boolVal = spec.is_salary ? VARIANT_TRUE : VARIANT_FALSE;
+    const bool ok =
+        PutAddressLate(L::Object(setting, L::Id(setting, sender_id, u"Sender"), DISPATCH_PROPERTYGET, nullptr), batch,
+                       spec.sender, address_ids) &&
+        L::PutText(setting, L::Id(setting, dta_id, u"DtaID"), batch.Caller(spec.dta_id)) &&
+        L::PutText(setting, L::Id(setting, dta_id_sender, u"DtaID_Sender"), batch.Caller(spec.dta_id_sender)) &&
+        L::PutText(setting, L::Id(setting, cost_account, u"CostAccount"), batch.Caller(spec.cost_account)) &&
+        L::PutText(setting, L::Id(setting, cost_currency, u"CostCurrency"), batch.Caller(spec.cost_currency)) &&
+        L::Put(setting, L::Id(setting, is_salary, u"IsSalary"), salary);
+    setting->Release();
+    if (!ok) return false;
+  }
+  DISPID new_payment = DISPID_UNKNOWN, date = DISPID_UNKNOWN, amount = DISPID_UNKNOWN, reason = DISPID_UNKNOWN,
+         esr = DISPID_UNKNOWN, currency = DISPID_UNKNOWN, is_salary = DISPID_UNKNOWN, cost_code = DISPID_UNKNOWN,
+         bank_src = DISPID_UNKNOWN, bank_dst = DISPID_UNKNOWN, receiver = DISPID_UNKNOWN;
+  for (std::size_t i = 0; i < batch.size(); ++i) {
+    const PaymentSpec spec = batch.Payment(i);
+    VARIANT type;
+    type.vt = VT_I4;
+    type.lVal = spec.type;
+    IDispatch* p = L::Object(&manager, L::Id(&manager, new_payment, u"NewPayment"), DISPATCH_METHOD, &type);
+    if (p == nullptr) return false;
+    VARIANT when;
+    when.vt = VT_DATE;
+    when.date = AutomationDate(spec.year, spec.month, spec.day);
+    VARIANT money;
+    money.vt = VT_CY;
+    money.cyVal.int64 = spec.amount;
+    bool ok = L::Put(p, L::Id(p, date, u"Date"), when) && L::Put(p, L::Id(p, amount, u"Amount"), money);
+    if (spec.reason != 0) ok = ok && L::PutText(p, L::Id(p, reason, u"Reason"), batch.Caller(spec.reason));
+    if (spec.esr != 0) ok = ok && L::PutText(p, L::Id(p, esr, u"ESR"), batch.Caller(spec.esr));
+    if (spec.currency != 0) ok = ok && L::PutText(p, L::Id(p, currency, u"Currency"), batch.Caller(spec.currency));
+    if (spec.is_salary) {
+      VARIANT salary;
+      salary.vt = VT_BOOL;
+      salary.boolVal = VARIANT_TRUE;
+      ok = ok && L::Put(p, L::Id(p, is_salary, u"IsSalary"), salary);
+    }
+    if (spec.cost_code >= 0) {
+      VARIANT code;
+      code.vt = VT_I4;
+      code.lVal = spec.cost_code;
+      ok = ok && L::Put(p, L::Id(p, cost_code, u"CostCode"), code);
+    }
+    ok = ok &&
+         PutAddressLate(L::Object(p, L::Id(p, bank_src, u"BankSrc"), DISPATCH_PROPERTYGET, nullptr), batch,
+                        spec.bank_src, address_ids) &&
+         PutAddressLate(L::Object(p, L::Id(p, bank_dst, u"BankDst"), DISPATCH_PROPERTYGET, nullptr), batch,
+                        spec.bank_dst, address_ids) &&
+         PutAddressLate(L::Object(p, L::Id(p, receiver, u"Receiver"), DISPATCH_PROPERTYGET, nullptr), batch,
+                        spec.receiver, address_ids);
+    p->Release();
+    if (!ok) return false;
+  }
+  return true;
+}
+
+namespace {
+
 void WriteJsonString(std::FILE* out, std::string_view text) {
   std::fputc('"', out);
   for (const char c : text) {

@@ -81,6 +81,10 @@ class PayrollBatch {
 // IPayAddress (early-bound), as a payroll program does. Returns false when a call fails.
 bool FillManager(IPayManager& manager, const PayrollBatch& batch);
 
+// FillManagerLateBound(): the same calls through IDispatch (names, Invoke, VARIANTs) on a
+// manager created with the automation binding, as a compiled late-bound client makes them.
+bool FillManagerLateBound(IDispatch& manager, const PayrollBatch& batch);
+
 // WriteBatchJson(): the batch in payfile's JSON batch format (UTF-8).
 void WriteBatchJson(const PayrollBatch& batch, std::FILE* out);
 
