@@ -3,7 +3,8 @@
 # prints the exact apt-get line for what is missing.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev libcli11-dev libxml2-utils)
+packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev libcli11-dev libxml2-utils
+          clang libclang-rt-14-dev libxml2-dev)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
