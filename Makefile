@@ -10,7 +10,7 @@ CMAKE_ARGS ?=
 # Sanitizer findings end the program with a failure; leak checking is on.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-FUZZ_RUNS    ?= 2000
+FUZZ_RUNS    ?= 5000
 FUZZ_SECONDS ?= 60
 
 .PHONY: all build deps configure test demo bench clean sanitize fuzz-build fuzz-smoke fuzz
@@ -41,7 +41,7 @@ bench: deps
 # UBSan; tests that need Wine (label "wine") do not run here.
 sanitize: deps
 	cmake -S . -B $(BUILD)-sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
-	  -DORDEXA_SANITIZE=ON -DORDEXA_WERROR=ON $(CMAKE_ARGS)
+	  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DORDEXA_SANITIZE=ON -DORDEXA_WERROR=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	cd $(BUILD)-sanitize && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -LE wine
 

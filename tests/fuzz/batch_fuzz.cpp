@@ -27,14 +27,21 @@ namespace {
 
 using namespace ordexa;
 
-const std::string& OutputFolder() {
-  static const std::string folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ordexa-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    return pattern;
-  }();
-  return folder;
-}
+// The folder the files are written to, removed with them when the fuzzer exits.
+class OutputFolder {
+ public:
+  OutputFolder() : path_((std::filesystem::temp_directory_path() / "ordexa-fuzz-XXXXXX").string()) {
+    if (mkdtemp(path_.data()) == nullptr) std::abort();
+  }
+  ~OutputFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 std::optional<std::string> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -171,7 +178,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           total <= std::numeric_limits<std::int64_t>::max() &&
                           FitsEzagAmount(static_cast<std::int64_t>(total));
 
-  const std::string folder = OutputFolder();
+  static const OutputFolder output_folder;
+  const std::string& folder = output_folder.path();
   const std::string names[] = {folder + "/pay.dta", folder + "/pay.ezag", folder + "/pay-ch.xml", folder + "/pay.xml"};
   for (const std::string& name : names) {
     std::filesystem::remove(name);

@@ -2,7 +2,7 @@
 # Runs every fuzz harness of a fuzz build over its seed corpus (tests/fuzz/corpus/<name>)
 # and then for a fixed number of runs or seconds. New inputs go to <build>/corpus/<name>,
 # inputs that fail to <build>/artifacts/; the seed corpora in the repository are not touched.
-#   run-fuzzers.sh <build> runs <N>      CI: N runs each (the whole-batch harness N/10)
+#   run-fuzzers.sh <build> runs <N>      CI: N runs each (the whole-batch harness N/5)
 #   run-fuzzers.sh <build> seconds <S>   longer: S seconds each
 set -euo pipefail
 build=${1:?fuzz build folder}
@@ -21,7 +21,7 @@ for harness in "${harnesses[@]}"; do
     runs)
       runs=$amount
       # The whole-batch harness writes four files per run.
-      [ "$name" = batch ] && runs=$((amount / 10))
+      [ "$name" = batch ] && runs=$((amount / 5))
       limit=(-runs="$runs") ;;
     seconds) limit=(-max_total_time="$amount") ;;
     *) echo "unknown mode $mode" >&2; exit 2 ;;

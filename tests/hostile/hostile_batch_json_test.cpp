@@ -1,7 +1,8 @@
 // Hostile JSON batches for payfile: deep nesting, 10 MB strings, numbers past every range,
 // NaN and infinities, every extreme PayTypes and CostCode, every byte and control
 // character, lone surrogates, NULs. The tool writes the file (status 0) or refuses the
-// batch with a message (status 2); it never crashes, and what it writes keeps its shape.
+// batch with a message naming the place (status 2; EZAG status 1 for an amount its field
+// cannot hold); it never crashes, and what it writes keeps its shape.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -287,7 +287,11 @@ TEST_F(HostileInput, ExtremePayTypesGetNoRecordAndExtremeCostCodesChangeNoShape)
 TEST_F(HostileInput, AHundredThousandPaymentsAreWrittenWholeAndTheDtaSequenceOutgrowsItsField) {
   constexpr int kPayments = 100000;
   Batch batch;
-  for (int i = 0; i < kPayments; ++i) batch.AddWithAccounts(payESR15);
+  for (int i = 0; i < kPayments; ++i) {
+    ComPtr<IPayment> payment = batch.Add(payESR15);
+    EXPECT_EQ(S_OK, payment->put_Amount(CY{1234500}));
+    EXPECT_EQ(S_OK, payment->put_Date(46000.0));
+  }
   // TA 826 records of three segments; from payment 100,000 on the entry sequence number has
   // six digits and pushes the rest of its record, and of the total record, one place on.
   const std::string dta = batch.Write(dir_, "pay.dta", payDTA);

@@ -156,6 +156,8 @@ struct WriteCase {
   bool whole_or_nothing;  // the final file is replaced only by a whole document
 };
 
+void PrintTo(const WriteCase& write, std::ostream* out) { *out << write.name; }
+
 class OutOfMemoryWrite : public testing::TestWithParam<std::tuple<WriteCase, bool>> {};
 
 TEST_P(OutOfMemoryWrite, ReturnsOkAndLeavesTheOldFileAPartOrTheWholeFile) {
