@@ -20,11 +20,11 @@ ComPtr<CPayManager> CPayManager::New() {
   return manager;
 }
 
-HRESULT CPayManager::CreateInstance(REFIID riid, void** object) {
+HRESULT CPayManager::CreateInstance(REFIID riid, void** object, const AutomationBinding* binding) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   return Guarded([&] {
-    CPayManager* manager = new CPayManager();
+    CPayManager* manager = new CPayManager(binding);
     manager->AddRef();
     const HRESULT hr = manager->QueryInterface(riid, object);
     manager->Release();
@@ -32,7 +32,20 @@ HRESULT CPayManager::CreateInstance(REFIID riid, void** object) {
   });
 }
 
-CPayManager::CPayManager() : batch_(std::make_shared<PayBatch>()) {}
+CPayManager::CPayManager(const AutomationBinding* binding)
+    : ComObject(binding), batch_(std::make_shared<PayBatch>()) {}
+
+void* CPayManager::QueryExtraInterface(REFIID riid) {
+  // Class information comes from the type library, which only the binding knows.
+  if (riid == IID_IProvideClassInfo && Dispatch() != nullptr) return static_cast<IProvideClassInfo*>(this);
+  return nullptr;
+}
+
+HRESULT CPayManager::GetClassInfo(ITypeInfo** type_info) {
+  if (const DispatchBinding* dispatch = Dispatch()) return dispatch->GetClassInfo(type_info);
+  if (type_info != nullptr) *type_info = nullptr;
+  return E_NOTIMPL;
+}
 
 HRESULT CPayManager::NewPayment(PayTypes PayType, IDispatch** Payment) {
   return Guarded([&] {
@@ -40,7 +53,7 @@ HRESULT CPayManager::NewPayment(PayTypes PayType, IDispatch** Payment) {
     payments.emplace_back();
     PaymentRecord& record = payments.back();
     record.type = PayType;
-    CPayment* view = new (std::nothrow) CPayment(std::shared_ptr<PaymentRecord>(batch_, &record));
+    CPayment* view = new (std::nothrow) CPayment(binding(), std::shared_ptr<PaymentRecord>(batch_, &record));
     if (view == nullptr) {
       // No view, no payment: the list stays as it was.
       payments.pop_back();
@@ -90,7 +103,8 @@ HRESULT CPayManager::WriteFile(BSTR FileName, PayFileTypes FileType, BSTR payPer
 
 HRESULT CPayManager::get_Setting(IDispatch** pVal) {
   return Guarded([&] {
-    return CPaySetting::HandOut<CPaySetting>(pVal, std::shared_ptr<PaySettingRecord>(batch_, &batch_->settings));
+    return CPaySetting::HandOut<CPaySetting>(pVal, binding(),
+                                             std::shared_ptr<PaySettingRecord>(batch_, &batch_->settings));
   });
 }
 

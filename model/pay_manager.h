@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/com_object.h"
+#include "ocidl.h"
 #include "records/records.h"
 #include "ordexa.h"
 #include "platform/file_system.h"
@@ -18,16 +19,27 @@ struct PayBatch {
   PaymentList payments;
 };
 
-class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayManager> {
+class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayManager, &AutomationBinding::manager>,
+                          public IProvideClassInfo {
  public:
-  // CreateInstance(): a new, empty manager handed out as `riid`.
-  static HRESULT CreateInstance(REFIID riid, void** object);
+  // CreateInstance(): a new, empty manager handed out as `riid`; with a binding it and
+  // its views answer late-bound calls and the manager offers IProvideClassInfo.
+  static HRESULT CreateInstance(REFIID riid, void** object, const AutomationBinding* binding = nullptr);
 
   // New(): a new, empty manager for programs that link the component and need both its
   // interface and WriteBatch (the command-line tool); throws std::bad_alloc.
   static ComPtr<CPayManager> New();
 
-  CPayManager();
+  explicit CPayManager(const AutomationBinding* binding = nullptr);
+
+  // IUnknown once for all bases.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    return ComObject::QueryInterface(riid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ComObject::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ComObject::Release(); }
+  void* QueryExtraInterface(REFIID riid);
+  HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** type_info) override;
 
   HRESULT NewPayment(PayTypes PayType, IDispatch** Payment) override;
   // Never fails: whatever goes wrong inside a writer is absorbed and S_OK returned.

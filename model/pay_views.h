@@ -12,9 +12,10 @@
 
 namespace ordexa {
 
-class CPayAddress final : public ComObject<CPayAddress, IPayAddress, IID_IPayAddress> {
+class CPayAddress final : public ComObject<CPayAddress, IPayAddress, IID_IPayAddress, &AutomationBinding::address> {
  public:
-  explicit CPayAddress(std::shared_ptr<PayAddressRecord> record) : record_(std::move(record)) {}
+  CPayAddress(const AutomationBinding* binding, std::shared_ptr<PayAddressRecord> record)
+      : ComObject(binding), record_(std::move(record)) {}
 
   HRESULT get_Name1(BSTR* pVal) override { return GetTextProperty(record_->name1, pVal); }
   HRESULT put_Name1(BSTR newVal) override { return PutTextProperty(record_->name1, newVal); }
@@ -38,17 +39,19 @@ class CPayAddress final : public ComObject<CPayAddress, IPayAddress, IID_IPayAdd
 // HandOutAddress(): a new CPayAddress view onto one address block of a record owned by
 // `owner`, handed out as IDispatch.
 template <class Owner>
-HRESULT HandOutAddress(const std::shared_ptr<Owner>& owner, PayAddressRecord& block, IDispatch** out) {
+HRESULT HandOutAddress(const AutomationBinding* binding, const std::shared_ptr<Owner>& owner, PayAddressRecord& block,
+                       IDispatch** out) {
   return Guarded([&] {
-    return CPayAddress::HandOut<CPayAddress>(out, std::shared_ptr<PayAddressRecord>(owner, &block));
+    return CPayAddress::HandOut<CPayAddress>(out, binding, std::shared_ptr<PayAddressRecord>(owner, &block));
   });
 }
 
-class CPaySetting final : public ComObject<CPaySetting, IPaySetting, IID_IPaySetting> {
+class CPaySetting final : public ComObject<CPaySetting, IPaySetting, IID_IPaySetting, &AutomationBinding::setting> {
  public:
-  explicit CPaySetting(std::shared_ptr<PaySettingRecord> record) : record_(std::move(record)) {}
+  CPaySetting(const AutomationBinding* binding, std::shared_ptr<PaySettingRecord> record)
+      : ComObject(binding), record_(std::move(record)) {}
 
-  HRESULT get_Sender(IDispatch** pVal) override { return HandOutAddress(record_, record_->sender, pVal); }
+  HRESULT get_Sender(IDispatch** pVal) override { return HandOutAddress(binding(), record_, record_->sender, pVal); }
   HRESULT get_DtaID(BSTR* pVal) override { return GetTextProperty(record_->dta_id, pVal); }
   HRESULT put_DtaID(BSTR newVal) override { return PutTextProperty(record_->dta_id, newVal); }
   HRESULT get_CostAccount(BSTR* pVal) override { return GetTextProperty(record_->cost_account, pVal); }
@@ -64,17 +67,18 @@ class CPaySetting final : public ComObject<CPaySetting, IPaySetting, IID_IPaySet
   std::shared_ptr<PaySettingRecord> record_;
 };
 
-class CPayment final : public ComObject<CPayment, IPayment, IID_IPayment> {
+class CPayment final : public ComObject<CPayment, IPayment, IID_IPayment, &AutomationBinding::payment> {
  public:
-  explicit CPayment(std::shared_ptr<PaymentRecord> record) : record_(std::move(record)) {}
+  CPayment(const AutomationBinding* binding, std::shared_ptr<PaymentRecord> record)
+      : ComObject(binding), record_(std::move(record)) {}
 
   HRESULT get_IsSalary(VARIANT_BOOL* pVal) override { return GetFlagProperty(record_->is_salary, pVal); }
   HRESULT put_IsSalary(VARIANT_BOOL newVal) override { return PutFlagProperty(record_->is_salary, newVal); }
   HRESULT get_ESR(BSTR* pVal) override { return GetTextProperty(record_->esr, pVal); }
   HRESULT put_ESR(BSTR newVal) override { return PutTextProperty(record_->esr, newVal); }
-  HRESULT get_BankSrc(IDispatch** pVal) override { return HandOutAddress(record_, record_->bank_src, pVal); }
-  HRESULT get_BankDst(IDispatch** pVal) override { return HandOutAddress(record_, record_->bank_dst, pVal); }
-  HRESULT get_Receiver(IDispatch** pVal) override { return HandOutAddress(record_, record_->receiver, pVal); }
+  HRESULT get_BankSrc(IDispatch** pVal) override { return HandOutAddress(binding(), record_, record_->bank_src, pVal); }
+  HRESULT get_BankDst(IDispatch** pVal) override { return HandOutAddress(binding(), record_, record_->bank_dst, pVal); }
+  HRESULT get_Receiver(IDispatch** pVal) override { return HandOutAddress(binding(), record_, record_->receiver, pVal); }
   HRESULT get_Amount(CY* pVal) override { return GetValueProperty(record_->amount, pVal); }
   HRESULT put_Amount(CY newVal) override { return PutValueProperty(record_->amount, newVal); }
   HRESULT get_Reason(BSTR* pVal) override { return GetTextProperty(record_->reason, pVal); }

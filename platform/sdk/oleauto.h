@@ -1,34 +1,8 @@
-// Automation value types (BSTR, VARIANT_BOOL, CY, DATE) and the BSTR and date functions
-// of the automation platform, with their Windows names.
+// The automation platform's functions (BSTR, dates, VARIANT handling and conversion) and
+// the calendar structures they use, with their Windows names and signatures.
 #pragma once
 
-#include <cstdint>
-
-#include "winerror.h"
-
-using OLECHAR = char16_t;
-using LPOLESTR = OLECHAR*;
-using LPCOLESTR = const OLECHAR*;
-using BSTR = OLECHAR*;
-using VARIANT_BOOL = std::int16_t;
-using DATE = double;
-using LCID = std::uint32_t;
-using DISPID = std::int32_t;
-using ULONG = std::uint32_t;
-using UINT = std::uint32_t;
-using WORD = std::uint16_t;
-using DWORD = std::uint32_t;
-using USHORT = std::uint16_t;
-using VARTYPE = std::uint16_t;
-using BOOL = std::int32_t;
-
-inline constexpr VARIANT_BOOL VARIANT_TRUE = -1;
-inline constexpr VARIANT_BOOL VARIANT_FALSE = 0;
-
-// Currency: a signed 64-bit count of ten-thousandths (1.5 is 15000).
-struct CY {
-  std::int64_t int64 = 0;
-};
+#include "oaidl.h"
 
 struct SYSTEMTIME {
   WORD wYear = 0;
@@ -46,7 +20,35 @@ struct UDATE {
   USHORT wDayOfYear = 0;
 };
 
+// Flags of VariantChangeType(Ex).
+inline constexpr USHORT VARIANT_NOVALUEPROP = 0x01;
+inline constexpr USHORT VARIANT_ALPHABOOL = 0x02;
+inline constexpr USHORT VARIANT_NOUSEROVERRIDE = 0x04;
+inline constexpr USHORT VARIANT_CALENDAR_HIJRI = 0x08;
+inline constexpr USHORT VARIANT_LOCALBOOL = 0x10;
+inline constexpr USHORT VARIANT_CALENDAR_THAI = 0x20;
+inline constexpr USHORT VARIANT_CALENDAR_GREGORIAN = 0x40;
+inline constexpr USHORT VARIANT_USE_NLS = 0x80;
+
 extern "C++" {
+// VariantInit(): marks a VARIANT empty (VT_EMPTY) without looking at what it held.
+void VariantInit(VARIANTARG* variant);
+// VariantClear(): releases what a VARIANT owns (frees a BSTR, releases an interface) and
+// leaves it VT_EMPTY; a by-reference value is not touched. DISP_E_BADVARTYPE for a type
+// it does not know (the VARIANT is then left as it was).
+HRESULT VariantClear(VARIANTARG* variant);
+// VariantCopy(): clears `destination`, then copies `source` into it, a BSTR as a new
+// BSTR, an interface with AddRef; a by-reference value copies the pointer.
+HRESULT VariantCopy(VARIANTARG* destination, const VARIANTARG* source);
+// VariantCopyInd(): as VariantCopy, but a by-reference value is copied as the value it
+// points to (one level).
+HRESULT VariantCopyInd(VARIANT* destination, const VARIANTARG* source);
+// VariantChangeType(): VariantChangeTypeEx in the user's default locale.
+HRESULT VariantChangeType(VARIANTARG* destination, const VARIANTARG* source, USHORT flags, VARTYPE type);
+// VariantChangeTypeEx(): converts `source` to `type` into `destination` (which may be
+// `source` itself); on failure `destination` is left as it was.
+HRESULT VariantChangeTypeEx(VARIANTARG* destination, const VARIANTARG* source, LCID lcid, USHORT flags,
+                            VARTYPE type);
 // SysAllocString(): a new BSTR holding text up to its NUL; null for a null text.
 BSTR SysAllocString(const OLECHAR* text);
 // SysAllocStringLen(): a new BSTR of exactly `length` units (embedded NULs kept), NUL

@@ -5,6 +5,10 @@
 #include <cstring>
 
 #include "winerror.h"
+#include "wtypes.h"
+
+// The calling convention of interface methods: the platform's default on 64-bit systems.
+#define STDMETHODCALLTYPE
 
 struct GUID {
   std::uint32_t Data1;
@@ -16,6 +20,7 @@ using IID = GUID;
 using CLSID = GUID;
 using REFIID = const IID&;
 using REFCLSID = const CLSID&;
+using REFGUID = const GUID&;
 
 inline bool IsEqualGUID(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 inline bool operator==(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
@@ -27,8 +32,8 @@ inline constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 
 class IUnknown {
  public:
   virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;
-  virtual std::uint32_t AddRef() = 0;
-  virtual std::uint32_t Release() = 0;
+  virtual ULONG AddRef() = 0;
+  virtual ULONG Release() = 0;
 
  protected:
   ~IUnknown() = default;
@@ -37,7 +42,7 @@ class IUnknown {
 class IClassFactory : public IUnknown {
  public:
   virtual HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** object) = 0;
-  virtual HRESULT LockServer(std::int32_t lock) = 0;
+  virtual HRESULT LockServer(BOOL lock) = 0;
 
  protected:
   ~IClassFactory() = default;

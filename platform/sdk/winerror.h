@@ -30,8 +30,23 @@ inline constexpr HRESULT DISP_E_NONAMEDARGS = MakeHresult(0x80020007u);
 inline constexpr HRESULT DISP_E_BADVARTYPE = MakeHresult(0x80020008u);
 inline constexpr HRESULT DISP_E_EXCEPTION = MakeHresult(0x80020009u);
 inline constexpr HRESULT DISP_E_OVERFLOW = MakeHresult(0x8002000Au);
+inline constexpr HRESULT DISP_E_BADINDEX = MakeHresult(0x8002000Bu);
+inline constexpr HRESULT DISP_E_UNKNOWNLCID = MakeHresult(0x8002000Cu);
+inline constexpr HRESULT DISP_E_ARRAYISLOCKED = MakeHresult(0x8002000Du);
 inline constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeHresult(0x8002000Eu);
 inline constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = MakeHresult(0x8002000Fu);
+inline constexpr HRESULT DISP_E_DIVBYZERO = MakeHresult(0x80020012u);
+
+// Type library, registry and self-registration failures.
+inline constexpr HRESULT TYPE_E_REGISTRYACCESS = MakeHresult(0x8002801Cu);
+inline constexpr HRESULT TYPE_E_LIBNOTREGISTERED = MakeHresult(0x8002801Du);
+inline constexpr HRESULT TYPE_E_ELEMENTNOTFOUND = MakeHresult(0x8002802Bu);
+inline constexpr HRESULT REGDB_E_READREGDB = MakeHresult(0x80040150u);
+inline constexpr HRESULT REGDB_E_WRITEREGDB = MakeHresult(0x80040151u);
+inline constexpr HRESULT REGDB_E_CLASSNOTREG = MakeHresult(0x80040154u);
+inline constexpr HRESULT CO_E_CLASSSTRING = MakeHresult(0x800401F3u);
+inline constexpr HRESULT SELFREG_E_TYPELIB = MakeHresult(0x80040200u);
+inline constexpr HRESULT SELFREG_E_CLASS = MakeHresult(0x80040201u);
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }

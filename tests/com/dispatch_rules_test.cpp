@@ -1,0 +1,318 @@
+// The late-binding rules of the four classes, through objects of libordexa.so created by
+// ProgID: name lookup, every Invoke check in its order with its exact status code and
+// argument-error index, result types, ISupportErrorInfo and the type information answers.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "late_bound.h"
+#include "ocidl.h"
+#include "platform/utf8.h"
+
+namespace ordexa {
+namespace {
+
+using test::Variant;
+
+enum class Target { kManager, kPayment, kSetting, kAddress };
+
+class DispatchRules : public test::RegisteredServer {
+ protected:
+  void SetUp() override {
+    RegisteredServer::SetUp();
+    manager_ = NewManager();
+    ASSERT_TRUE(manager_);
+    payment_ = test::Object(test::Method(manager_.get(), u"NewPayment", {test::I4(payIban)}));
+    setting_ = test::Object(test::Get(manager_.get(), u"Setting"));
+    address_ = test::Object(test::Get(payment_.get(), u"BankSrc"));
+  }
+  IDispatch* Of(Target target) {
+    switch (target) {
+      case Target::kManager:
+        return manager_.get();
+      case Target::kPayment:
+        return payment_.get();
+      case Target::kSetting:
+        return setting_.get();
+      case Target::kAddress:
+        return address_.get();
+    }
+    return nullptr;
+  }
+
+  ComPtr<IDispatch> manager_;
+  ComPtr<IDispatch> payment_;
+  ComPtr<IDispatch> setting_;
+  ComPtr<IDispatch> address_;
+};
+
+// --- GetIDsOfNames ------------------------------------------------------------------
+
+struct NameRow {
+  Target target;
+  std::vector<std::u16string> names;
+  HRESULT expected;
+  std::vector<DISPID> dispids;
+};
+
+TEST_F(DispatchRules, NamesAreLookedUpWithoutRegardToCase) {
+  const NameRow rows[] = {
+      {Target::kManager, {u"NewPayment"}, S_OK, {1}},
+      {Target::kManager, {u"writefile"}, S_OK, {2}},
+      {Target::kManager, {u"SETTING"}, S_OK, {3}},
+      {Target::kManager, {u"get_Setting"}, S_OK, {3}},
+      {Target::kManager, {u"CheckPostNr"}, S_OK, {4}},
+      {Target::kManager, {u"checkibannr"}, S_OK, {5}},
+      {Target::kManager, {u"put_Setting"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {Target::kManager, {u"get_NewPayment"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {Target::kManager, {u"pVal"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      // Further names are looked up in the same table, not as parameter names.
+      {Target::kManager, {u"WriteFile", u"CheckPostNr"}, S_OK, {2, 4}},
+      {Target::kManager, {u"WriteFile", u"FileName"}, DISP_E_UNKNOWNNAME, {2, DISPID_UNKNOWN}},
+      {Target::kPayment, {u"amount"}, S_OK, {7}},
+      {Target::kPayment, {u"GET_AMOUNT"}, S_OK, {7}},
+      {Target::kPayment, {u"Put_Amount"}, S_OK, {7}},
+      {Target::kPayment, {u"IsSalary"}, S_OK, {2}},
+      {Target::kPayment, {u"Date"}, S_OK, {11}},
+      {Target::kPayment, {u"get_Receiver"}, S_OK, {6}},
+      {Target::kPayment, {u"put_Receiver"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {Target::kPayment, {u"PVAL"}, S_OK, {0}},
+      {Target::kPayment, {u"Amount", u"pVal"}, S_OK, {7, 0}},
+      {Target::kPayment, {u"Amounts"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {Target::kPayment, {u""}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {Target::kSetting, {u"Sender"}, S_OK, {1}},
+      {Target::kSetting, {u"put_Sender"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {Target::kSetting, {u"dtaid_sender"}, S_OK, {5}},
+      {Target::kSetting, {u"CostCurrency"}, S_OK, {6}},
+      {Target::kAddress, {u"City"}, S_OK, {3}},
+      {Target::kAddress, {u"Street"}, S_OK, {4}},
+      {Target::kAddress, {u"put_ID"}, S_OK, {6}},
+      {Target::kAddress, {u"bic"}, S_OK, {7}},
+      {Target::kAddress, {u"Name3"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+  };
+  for (const NameRow& row : rows) {
+    SCOPED_TRACE(Utf16ToUtf8(row.names[0]));
+    std::vector<std::u16string> names = row.names;
+    std::vector<LPOLESTR> pointers;
+    for (std::u16string& name : names) pointers.push_back(name.data());
+    std::vector<DISPID> dispids(names.size(), 999);
+    EXPECT_EQ(row.expected, Of(row.target)->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(names.size()),
+                                                          1033, dispids.data()));
+    EXPECT_EQ(row.dispids, dispids);
+  }
+}
+
+// --- Invoke ---------------------------------------------------------------------------
+
+enum class Arg { kText, kNumberText, kNotANumber, kI2One, kI4, kNoFileType, kBool, kR8 };
+
+Variant Make(Arg arg) {
+  switch (arg) {
+    case Arg::kText:
+      return test::Text(u"text");
+    case Arg::kNumberText:
+      return test::Text(u"12.5");
+    case Arg::kNotANumber:
+      return test::Text(u"twelve");
+    case Arg::kI2One:
+      return test::I2(1);
+    case Arg::kI4:
+      return test::I4(2);
+    case Arg::kNoFileType:
+      return test::I4(7);  // a file type without writer: WriteFile leaves no file
+    case Arg::kBool:
+      return test::Bool(VARIANT_TRUE);
+    case Arg::kR8:
+      return test::R8(45000.5);
+  }
+  return {};
+}
+
+constexpr WORD kGet = DISPATCH_PROPERTYGET;
+constexpr WORD kPut = DISPATCH_PROPERTYPUT;
+constexpr WORD kMethod = DISPATCH_METHOD;
+constexpr UINT kUntouched = 12345;
+
+struct InvokeRow {
+  const char* rule;
+  Target target;
+  DISPID member;
+  WORD flags;
+  std::vector<Arg> args;      // in call order
+  std::vector<DISPID> named;  // DISPIDs of named arguments (the first arguments of rgvarg)
+  HRESULT expected;
+  UINT arg_error;
+  VARTYPE result_type;
+};
+
+TEST_F(DispatchRules, InvokeChecksInOrder) {
+  const InvokeRow rows[] = {
+      {"more arguments than any member takes: manager", Target::kManager, 2, kMethod,
+       {Arg::kText, Arg::kI4, Arg::kText, Arg::kBool, Arg::kBool}, {}, DISP_E_BADPARAMCOUNT, kUntouched, VT_EMPTY},
+      {"too many arguments come before an unknown DISPID", Target::kPayment, 99, kPut, {Arg::kText, Arg::kText}, {},
+       DISP_E_BADPARAMCOUNT, kUntouched, VT_EMPTY},
+      {"named argument on the manager", Target::kManager, 4, kMethod, {Arg::kText}, {0}, DISP_E_NONAMEDARGS,
+       kUntouched, VT_EMPTY},
+      {"put marker with a second named argument", Target::kManager, 2, kMethod,
+       {Arg::kText, Arg::kI4, Arg::kText, Arg::kBool}, {DISPID_PROPERTYPUT, 1}, DISP_E_NONAMEDARGS, kUntouched,
+       VT_EMPTY},
+      {"named arguments come before an unknown DISPID", Target::kManager, 42, kMethod, {}, {7}, DISP_E_NONAMEDARGS,
+       kUntouched, VT_EMPTY},
+      {"the put marker alone is accepted", Target::kManager, 4, kMethod, {Arg::kText}, {DISPID_PROPERTYPUT}, S_OK,
+       kUntouched, VT_BOOL},
+      {"property interfaces ignore named arguments", Target::kAddress, 1, kPut, {Arg::kText}, {5}, S_OK, kUntouched,
+       VT_EMPTY},
+      {"manager DISPID 0", Target::kManager, 0, kMethod, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
+      {"manager DISPID 6", Target::kManager, 6, kMethod, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
+      {"payment has no DISPID 1", Target::kPayment, 1, kGet, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
+      {"the pVal DISPID is no member", Target::kSetting, 0, kGet, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched,
+       VT_EMPTY},
+      {"address DISPID 8", Target::kAddress, 8, kGet, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
+      {"manager method without its argument", Target::kManager, 1, kMethod, {}, {}, DISP_E_BADPARAMCOUNT, kUntouched,
+       VT_EMPTY},
+      {"WriteFile with three arguments", Target::kManager, 2, kMethod, {Arg::kText, Arg::kI4, Arg::kText}, {},
+       DISP_E_BADPARAMCOUNT, kUntouched, VT_EMPTY},
+      {"Setting read with an argument", Target::kManager, 3, kGet, {Arg::kText}, {}, DISP_E_BADPARAMCOUNT,
+       kUntouched, VT_EMPTY},
+      {"the manager ignores the call flags", Target::kManager, 3, kPut, {}, {}, S_OK, kUntouched, VT_DISPATCH},
+      {"get with an argument", Target::kPayment, 8, kGet, {Arg::kText}, {}, DISP_E_BADPARAMCOUNT, kUntouched,
+       VT_EMPTY},
+      {"get wins over put", Target::kPayment, 8, kGet | kPut, {}, {}, S_OK, kUntouched, VT_BSTR},
+      {"put without argument", Target::kPayment, 8, kPut, {}, {}, DISP_E_BADPARAMCOUNT, kUntouched, VT_EMPTY},
+      {"method flag alone on a property", Target::kPayment, 8, kMethod, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched,
+       VT_EMPTY},
+      {"put-by-reference flag alone", Target::kSetting, 2, DISPATCH_PROPERTYPUTREF, {Arg::kText}, {},
+       DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
+      {"get-only property read whatever the flags", Target::kPayment, 6, kPut, {}, {}, S_OK, kUntouched,
+       VT_DISPATCH},
+      {"get-only property with an argument", Target::kSetting, 1, kGet, {Arg::kText}, {}, DISP_E_BADPARAMCOUNT,
+       kUntouched, VT_EMPTY},
+      {"amount from a text that is no number", Target::kPayment, 7, kPut, {Arg::kNotANumber}, {},
+       DISP_E_TYPEMISMATCH, 0, VT_EMPTY},
+      {"enumeration from a text that is no number", Target::kManager, 1, kMethod, {Arg::kNotANumber}, {},
+       DISP_E_TYPEMISMATCH, 0, VT_EMPTY},
+      {"second of four arguments counts as 2", Target::kManager, 2, kMethod,
+       {Arg::kText, Arg::kNotANumber, Arg::kText, Arg::kBool}, {}, DISP_E_TYPEMISMATCH, 2, VT_EMPTY},
+      {"last of four arguments counts as 0", Target::kManager, 2, kMethod,
+       {Arg::kText, Arg::kI4, Arg::kText, Arg::kNotANumber}, {}, DISP_E_TYPEMISMATCH, 0, VT_EMPTY},
+      {"flag from a text that is no boolean", Target::kSetting, 4, kPut, {Arg::kText}, {}, DISP_E_TYPEMISMATCH, 0,
+       VT_EMPTY},
+      {"amount from a number text", Target::kPayment, 7, kPut, {Arg::kNumberText}, {}, S_OK, kUntouched, VT_EMPTY},
+      {"date from a double", Target::kPayment, 11, kPut, {Arg::kR8}, {}, S_OK, kUntouched, VT_EMPTY},
+      {"text from a number", Target::kAddress, 2, kPut, {Arg::kI4}, {}, S_OK, kUntouched, VT_EMPTY},
+      {"NewPayment gives an object", Target::kManager, 1, kMethod, {Arg::kI2One}, {}, S_OK, kUntouched, VT_DISPATCH},
+      {"CheckIbanNr gives a boolean", Target::kManager, 5, kMethod, {Arg::kText}, {}, S_OK, kUntouched, VT_BOOL},
+      {"WriteFile gives no value", Target::kManager, 2, kMethod,
+       {Arg::kText, Arg::kNoFileType, Arg::kText, Arg::kBool}, {},
+       S_OK, kUntouched, VT_EMPTY},
+      {"Amount is currency", Target::kPayment, 7, kGet, {}, {}, S_OK, kUntouched, VT_CY},
+      {"Date is a date", Target::kPayment, 11, kGet, {}, {}, S_OK, kUntouched, VT_DATE},
+      {"CostCode is a 32-bit integer", Target::kPayment, 10, kGet, {}, {}, S_OK, kUntouched, VT_I4},
+      {"IsSalary is a boolean", Target::kSetting, 4, kGet, {}, {}, S_OK, kUntouched, VT_BOOL},
+      {"Sender is an object", Target::kSetting, 1, kGet, {}, {}, S_OK, kUntouched, VT_DISPATCH},
+      {"BIC is a text", Target::kAddress, 7, kGet, {}, {}, S_OK, kUntouched, VT_BSTR},
+  };
+  for (const InvokeRow& row : rows) {
+    SCOPED_TRACE(row.rule);
+    // Named arguments take the low indices of rgvarg; positional ones follow, last first.
+    std::vector<Variant> args;
+    for (auto arg = row.args.rbegin(); arg != row.args.rend(); ++arg) args.push_back(Make(*arg));
+    std::vector<VARIANT> rgvarg;
+    for (const Variant& arg : args) rgvarg.push_back(*arg);
+    std::vector<DISPID> named = row.named;
+    DISPPARAMS params{rgvarg.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(rgvarg.size()),
+                      static_cast<UINT>(named.size())};
+    Variant result;
+    UINT arg_error = kUntouched;
+    EXPECT_EQ(row.expected,
+              Of(row.target)->Invoke(row.member, IID_NULL, 1033, row.flags, &params, result.get(), nullptr, &arg_error));
+    EXPECT_EQ(row.arg_error, arg_error);
+    EXPECT_EQ(row.result_type, result->vt);
+  }
+}
+
+TEST_F(DispatchRules, NullParameterBlockIsABadVariantType) {
+  for (Target target : {Target::kManager, Target::kPayment, Target::kSetting, Target::kAddress}) {
+    Variant result;
+    EXPECT_EQ(DISP_E_BADVARTYPE, Of(target)->Invoke(1, IID_NULL, 1033, kGet, nullptr, result.get(), nullptr, nullptr));
+  }
+}
+
+TEST_F(DispatchRules, FlagsReadBackAsAutomationTrueWhateverTrueValueWasPut) {
+  for (Target target : {Target::kPayment, Target::kSetting}) {
+    for (Arg value : {Arg::kI2One, Arg::kI4, Arg::kBool}) {
+      test::Put(Of(target), u"IsSalary", Make(value));
+      const Variant read = test::Get(Of(target), u"IsSalary");
+      EXPECT_EQ(VT_BOOL, read->vt);
+      EXPECT_EQ(VARIANT_TRUE, read->boolVal);
+    }
+  }
+}
+
+TEST_F(DispatchRules, ValuesRoundTripWithTheirConversions) {
+  test::Put(payment_.get(), u"Amount", test::Text(u"-12.3456"));
+  EXPECT_EQ(-123456, test::Get(payment_.get(), u"Amount")->cyVal.int64);
+  test::Put(payment_.get(), u"CostCode", test::I2(7));
+  EXPECT_EQ(7, test::Get(payment_.get(), u"CostCode")->lVal);
+  test::Put(address_.get(), u"Name1", test::R8(2.5));
+  EXPECT_EQ(u"2.5", test::Get(address_.get(), u"Name1").text());
+  // Views handed out late-bound reach the same records as each other.
+  test::Put(test::Object(test::Get(payment_.get(), u"BankSrc")).get(), u"City", test::Text(u"Bern"));
+  EXPECT_EQ(u"Bern", test::Get(address_.get(), u"City").text());
+  EXPECT_EQ(u"", test::Get(address_.get(), u"Street").text());
+}
+
+TEST_F(DispatchRules, EachClassSupportsErrorInformationForItsOwnInterfaceOnly) {
+  const struct {
+    Target target;
+    const IID* own;
+  } rows[] = {{Target::kManager, &IID_IPayManager},
+              {Target::kPayment, &IID_IPayment},
+              {Target::kSetting, &IID_IPaySetting},
+              {Target::kAddress, &IID_IPayAddress}};
+  for (const auto& row : rows) {
+    ComPtr<ISupportErrorInfo> support;
+    ASSERT_EQ(S_OK, Of(row.target)->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.put())));
+    for (const auto& other : rows) {
+      EXPECT_EQ(other.own == row.own ? S_OK : S_FALSE, support->InterfaceSupportsErrorInfo(*other.own));
+    }
+    EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IDispatch));
+  }
+}
+
+TEST_F(DispatchRules, TypeInformationOnlyWhileTheTypeLibraryIsRegistered) {
+  for (Target target : {Target::kManager, Target::kPayment, Target::kSetting, Target::kAddress}) {
+    UINT count = 7;
+    EXPECT_EQ(S_OK, Of(target)->GetTypeInfoCount(&count));
+    EXPECT_EQ(1u, count);
+    ComPtr<ITypeInfo> info;
+    EXPECT_EQ(DISP_E_BADINDEX, Of(target)->GetTypeInfo(1, 1033, info.put()));
+    EXPECT_EQ(S_OK, Of(target)->GetTypeInfo(0, 1033, info.put()));
+    EXPECT_TRUE(info);
+  }
+  ASSERT_EQ(0, RegDeleteTreeW(HKEY_CLASSES_ROOT, u"TypeLib\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F01}"));
+  UINT count = 7;
+  EXPECT_EQ(S_OK, manager_->GetTypeInfoCount(&count));
+  EXPECT_EQ(0u, count);
+  ComPtr<ITypeInfo> info;
+  EXPECT_EQ(TYPE_E_LIBNOTREGISTERED, manager_->GetTypeInfo(0, 1033, info.put()));
+}
+
+TEST_F(DispatchRules, OnlyTheManagerProvidesClassInformation) {
+  ComPtr<IProvideClassInfo> provide;
+  ASSERT_EQ(S_OK, manager_->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(provide.put())));
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(S_OK, provide->GetClassInfo(info.put()));
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+  EXPECT_EQ(TKIND_COCLASS, attributes->typekind);
+  EXPECT_TRUE(attributes->guid == CLSID_PayManager);
+  EXPECT_NE(0, attributes->wTypeFlags & TYPEFLAG_FCANCREATE);
+  info->ReleaseTypeAttr(attributes);
+  for (Target target : {Target::kPayment, Target::kSetting, Target::kAddress}) {
+    EXPECT_EQ(E_NOINTERFACE, Of(target)->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(provide.put())));
+  }
+}
+
+}  // namespace
+}  // namespace ordexa

@@ -1,0 +1,279 @@
+// The registered type library as a client lists it: library attributes, each interface's
+// members with DISPIDs, accessor kinds, parameter names and documentation strings, the
+// enumerations with their values and the classes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "late_bound.h"
+#include "platform/utf8.h"
+
+namespace ordexa {
+namespace {
+
+std::string Take(BSTR text) {
+  const std::string utf8 = text == nullptr ? "<null>" : Utf16ToUtf8(std::u16string(text, SysStringLen(text)));
+  SysFreeString(text);
+  return utf8;
+}
+
+std::string TypeName(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) {
+  BSTR name = nullptr;
+  EXPECT_EQ(S_OK, info->GetDocumentation(memid, &name, nullptr, nullptr, nullptr));
+  return Take(name);
+}
+
+std::string TypeDoc(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) {
+  BSTR doc = nullptr;
+  EXPECT_EQ(S_OK, info->GetDocumentation(memid, nullptr, &doc, nullptr, nullptr));
+  return Take(doc);
+}
+
+std::string TypeText(ITypeInfo* info, const TYPEDESC& type) {
+  switch (type.vt) {
+    case VT_BSTR:
+      return "BSTR";
+    case VT_BOOL:
+      return "VARIANT_BOOL";
+    case VT_CY:
+      return "CY";
+    case VT_DATE:
+      return "DATE";
+    case VT_DISPATCH:
+      return "IDispatch*";
+    case VT_VOID:
+      return "void";
+    case VT_USERDEFINED: {
+      ComPtr<ITypeInfo> referenced;
+      EXPECT_EQ(S_OK, info->GetRefTypeInfo(type.hreftype, referenced.put()));
+      return referenced ? TypeName(referenced.get()) : "?";
+    }
+    default:
+      return "vt " + std::to_string(type.vt);
+  }
+}
+
+// One line per member: "get Amount(7) -> CY", "WriteFile(2) FileName:BSTR ... -> void",
+// with the member's documentation string.
+std::string ListMembers(ITypeInfo* info) {
+  TYPEATTR* attributes = nullptr;
+  EXPECT_EQ(S_OK, info->GetTypeAttr(&attributes));
+  std::string listing;
+  for (UINT i = 0; i < attributes->cFuncs; ++i) {
+    FUNCDESC* function = nullptr;
+    EXPECT_EQ(S_OK, info->GetFuncDesc(i, &function));
+    BSTR names[8] = {};
+    UINT count = 0;
+    EXPECT_EQ(S_OK, info->GetNames(function->memid, names, 8, &count));
+    const std::string kind = function->invkind == INVOKE_PROPERTYGET   ? "get "
+                             : function->invkind == INVOKE_PROPERTYPUT ? "put "
+                                                                       : "";
+    listing += kind + Take(names[0]) + "(" + std::to_string(function->memid) + ")";
+    for (SHORT p = 0; p < function->cParams; ++p) {
+      listing += " " + Take(names[1 + p]) + ":" + TypeText(info, function->lprgelemdescParam[p].tdesc);
+    }
+    for (UINT rest = 1 + static_cast<UINT>(function->cParams); rest < count; ++rest) {
+      listing += " -> " + Take(names[rest]) + ":" + TypeText(info, function->elemdescFunc.tdesc);
+    }
+    listing += " \"" + TypeDoc(info, function->memid) + "\"\n";
+    info->ReleaseFuncDesc(function);
+  }
+  info->ReleaseTypeAttr(attributes);
+  return listing;
+}
+
+class TypeLibrary : public test::RegisteredServer {
+ protected:
+  void SetUp() override {
+    RegisteredServer::SetUp();
+    manager_ = NewManager();
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(S_OK, manager_->GetTypeInfo(0, 1033, info.put()));
+    ASSERT_EQ(S_OK, info->GetContainingTypeLib(library_.put(), nullptr));
+  }
+  ComPtr<ITypeInfo> OfGuid(const GUID& guid) {
+    ComPtr<ITypeInfo> info;
+    EXPECT_EQ(S_OK, library_->GetTypeInfoOfGuid(guid, info.put()));
+    return info;
+  }
+
+  ComPtr<IDispatch> manager_;
+  ComPtr<ITypeLib> library_;
+};
+
+TEST_F(TypeLibrary, NameVersionLocaleAndHelpString) {
+  TLIBATTR* attributes = nullptr;
+  ASSERT_EQ(S_OK, library_->GetLibAttr(&attributes));
+  EXPECT_TRUE(attributes->guid == LIBID_Ordexa);
+  EXPECT_EQ(1, attributes->wMajorVerNum);
+  EXPECT_EQ(0, attributes->wMinorVerNum);
+  EXPECT_EQ(1033u, attributes->lcid);
+  library_->ReleaseTLibAttr(attributes);
+  BSTR name = nullptr;
+  BSTR doc = nullptr;
+  ASSERT_EQ(S_OK, library_->GetDocumentation(-1, &name, &doc, nullptr, nullptr));
+  EXPECT_EQ("Ordexa", Take(name));
+  EXPECT_EQ("Ordexa 1.0 Type Library", Take(doc));
+}
+
+TEST_F(TypeLibrary, ManagerMembers) {
+  const ComPtr<ITypeInfo> info = OfGuid(IID_IPayManager);
+  EXPECT_EQ("IPayManager", TypeName(info.get()));
+  EXPECT_EQ("IPayManager Interface", TypeDoc(info.get()));
+  EXPECT_EQ(
+      "NewPayment(1) PayType:PayTypes -> Payment:IDispatch* \"method NewPayment\"\n"
+      "WriteFile(2) FileName:BSTR FileType:PayFileTypes payPeriod:BSTR useCHStandard:VARIANT_BOOL \"method WriteFile\"\n"
+      "get Setting(3) -> pVal:IDispatch* \"property Setting\"\n"
+      "CheckPostNr(4) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckPostNr\"\n"
+      "CheckIbanNr(5) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckIbanNr\"\n",
+      ListMembers(info.get()));
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+  EXPECT_EQ(TKIND_DISPATCH, attributes->typekind);
+  EXPECT_EQ(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION, attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION));
+  info->ReleaseTypeAttr(attributes);
+}
+
+TEST_F(TypeLibrary, PaymentMembers) {
+  const ComPtr<ITypeInfo> info = OfGuid(IID_IPayment);
+  EXPECT_EQ("IPayment Interface", TypeDoc(info.get()));
+  EXPECT_EQ(
+      "get IsSalary(2) -> pVal:VARIANT_BOOL \"property IsSalary\"\n"
+      "put IsSalary(2) pVal:VARIANT_BOOL \"property IsSalary\"\n"
+      "get ESR(3) -> pVal:BSTR \"property ESR\"\n"
+      "put ESR(3) pVal:BSTR \"property ESR\"\n"
+      "get BankSrc(4) -> pVal:IDispatch* \"property BankSrc\"\n"
+      "get BankDst(5) -> pVal:IDispatch* \"property BankDst\"\n"
+      "get Receiver(6) -> pVal:IDispatch* \"property Receiver\"\n"
+      "get Amount(7) -> pVal:CY \"property Amount\"\n"
+      "put Amount(7) pVal:CY \"property Amount\"\n"
+      "get Reason(8) -> pVal:BSTR \"property Reason\"\n"
+      "put Reason(8) pVal:BSTR \"property Reason\"\n"
+      "get Currency(9) -> pVal:BSTR \"property Currency\"\n"
+      "put Currency(9) pVal:BSTR \"property Currency\"\n"
+      "get CostCode(10) -> pVal:PayCosts \"property CostCode\"\n"
+      "put CostCode(10) pVal:PayCosts \"property CostCode\"\n"
+      "get Date(11) -> pVal:DATE \"property Date\"\n"
+      "put Date(11) pVal:DATE \"property Date\"\n",
+      ListMembers(info.get()));
+}
+
+TEST_F(TypeLibrary, SettingAndAddressMembers) {
+  const ComPtr<ITypeInfo> setting = OfGuid(IID_IPaySetting);
+  EXPECT_EQ("IPaySetting Interface", TypeDoc(setting.get()));
+  EXPECT_EQ(
+      "get Sender(1) -> pVal:IDispatch* \"property Sender\"\n"
+      "get DtaID(2) -> pVal:BSTR \"property DtaID\"\n"
+      "put DtaID(2) pVal:BSTR \"property DtaID\"\n"
+      "get CostAccount(3) -> pVal:BSTR \"property CostAccount\"\n"
+      "put CostAccount(3) pVal:BSTR \"property CostAccount\"\n"
+      "get IsSalary(4) -> pVal:VARIANT_BOOL \"property IsSalary\"\n"
+      "put IsSalary(4) pVal:VARIANT_BOOL \"property IsSalary\"\n"
+      "get DtaID_Sender(5) -> pVal:BSTR \"property DtaID_Sender\"\n"
+      "put DtaID_Sender(5) pVal:BSTR \"property DtaID_Sender\"\n"
+      "get CostCurrency(6) -> pVal:BSTR \"property CostCurrency\"\n"
+      "put CostCurrency(6) pVal:BSTR \"property CostCurrency\"\n",
+      ListMembers(setting.get()));
+  const ComPtr<ITypeInfo> address = OfGuid(IID_IPayAddress);
+  EXPECT_EQ("IPayAddress Interface", TypeDoc(address.get()));
+  std::string expected;
+  const char* names[] = {"Name1", "Name2", "City", "Street", "Account", "ID", "BIC"};
+  for (int dispid = 1; dispid <= 7; ++dispid) {
+    const std::string name = names[dispid - 1];
+    const std::string id = "(" + std::to_string(dispid) + ")";
+    expected += "get " + name + id + " -> pVal:BSTR \"property " + name + "\"\n";
+    expected += "put " + name + id + " pVal:BSTR \"property " + name + "\"\n";
+  }
+  EXPECT_EQ(expected, ListMembers(address.get()));
+}
+
+TEST_F(TypeLibrary, EnumerationsWithTheirValuesAndDocumentation) {
+  const struct {
+    const char* name;
+    const char* doc;
+    const char* values;
+  } rows[] = {
+      {"PayTypes", "The Payment Types.",
+       "payManual=0 payESR15=1 payESR16=2 payESR17=3 payRedBank=4 payRedPost=5 payRedTreuhand=6 payPostmandat=7 "
+       "payForeign=8 payIban=9 "},
+      {"PayFileTypes", "The types of files that can be created.", "payDTA=0 payEzag=1 payISO=2 "},
+      {"PayCosts", "IBAN expence code. Spesenregelung", "payCostSrc=0 payCostDst=1 payCostBoth=2 "},
+  };
+  int found = 0;
+  for (UINT index = 0; index < library_->GetTypeInfoCount(); ++index) {
+    TYPEKIND kind;
+    ASSERT_EQ(S_OK, library_->GetTypeInfoType(index, &kind));
+    if (kind != TKIND_ENUM) continue;
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(S_OK, library_->GetTypeInfo(index, info.put()));
+    const std::string name = TypeName(info.get());
+    for (const auto& row : rows) {
+      if (name != row.name) continue;
+      ++found;
+      EXPECT_EQ(row.doc, TypeDoc(info.get()));
+      TYPEATTR* attributes = nullptr;
+      ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+      std::string values;
+      for (UINT v = 0; v < attributes->cVars; ++v) {
+        VARDESC* variable = nullptr;
+        ASSERT_EQ(S_OK, info->GetVarDesc(v, &variable));
+        EXPECT_EQ(VAR_CONST, variable->varkind);
+        values += TypeName(info.get(), variable->memid) + "=" + std::to_string(variable->lpvarValue->lVal) + " ";
+        info->ReleaseVarDesc(variable);
+      }
+      info->ReleaseTypeAttr(attributes);
+      EXPECT_EQ(row.values, values);
+    }
+  }
+  EXPECT_EQ(3, found);
+}
+
+TEST_F(TypeLibrary, ClassesAndWhichOneIsCreatable) {
+  const struct {
+    const CLSID* clsid;
+    const char* name;
+    const char* doc;
+    bool creatable;
+    const char* default_interface;
+  } rows[] = {
+      {&CLSID_PayManager, "PayManager", "PayManager Class", true, "IPayManager"},
+      {&CLSID_Payment, "Payment", "<null>", false, "IPayment"},
+      {&CLSID_PaySetting, "PaySetting", "PaySetting Class", false, "IPaySetting"},
+      {&CLSID_PayAddress, "PayAddress", "PayAddress Class", false, "IPayAddress"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ComPtr<ITypeInfo> info = OfGuid(*row.clsid);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(row.name, TypeName(info.get()));
+    EXPECT_EQ(row.doc, TypeDoc(info.get()));
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+    EXPECT_EQ(TKIND_COCLASS, attributes->typekind);
+    EXPECT_EQ(row.creatable, (attributes->wTypeFlags & TYPEFLAG_FCANCREATE) != 0);
+    EXPECT_EQ(!row.creatable, (attributes->wTypeFlags & TYPEFLAG_FAGGREGATABLE) != 0);
+    info->ReleaseTypeAttr(attributes);
+    HREFTYPE reference = 0;
+    ASSERT_EQ(S_OK, info->GetRefTypeOfImplType(0, &reference));
+    ComPtr<ITypeInfo> implemented;
+    ASSERT_EQ(S_OK, info->GetRefTypeInfo(reference, implemented.put()));
+    EXPECT_EQ(row.default_interface, TypeName(implemented.get()));
+  }
+}
+
+TEST_F(TypeLibrary, MemberNamesToDispidsAndParameterNumbers) {
+  const ComPtr<ITypeInfo> info = OfGuid(IID_IPayManager);
+  std::u16string names[] = {u"writefile", u"payPeriod", u"FileName"};
+  LPOLESTR pointers[] = {names[0].data(), names[1].data(), names[2].data()};
+  MEMBERID memids[3] = {};
+  ASSERT_EQ(S_OK, info->GetIDsOfNames(pointers, 3, memids));
+  EXPECT_EQ(2, memids[0]);
+  EXPECT_EQ(2, memids[1]);
+  EXPECT_EQ(0, memids[2]);
+  std::u16string unknown = u"Write";
+  LPOLESTR unknown_pointer = unknown.data();
+  EXPECT_EQ(DISP_E_UNKNOWNNAME, info->GetIDsOfNames(&unknown_pointer, 1, memids));
+}
+
+}  // namespace
+}  // namespace ordexa
