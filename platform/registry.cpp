@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -243,7 +244,7 @@ std::u16string NameOf(LPCWSTR name) { return name == nullptr ? std::u16string() 
 }  // namespace
 
 LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, void*, PHKEY result,
-                        LPDWORD disposition) {
+                        LPDWORD disposition) try {
   if (result == nullptr) return Status(ERROR_INVALID_PARAMETER);
   KeyPath path;
   if (!PathOf(key, subkey, path)) return Status(ERROR_INVALID_HANDLE);
@@ -261,9 +262,12 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, 
   if (*result == nullptr) return Status(ERROR_OUTOFMEMORY);
   if (disposition != nullptr) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
   return Status(ERROR_SUCCESS);
+} catch (const std::bad_alloc&) {
+  // The platform's registry calls report exhausted memory; they never throw.
+  return Status(ERROR_OUTOFMEMORY);
 }
 
-LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) {
+LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) try {
   if (result == nullptr) return Status(ERROR_INVALID_PARAMETER);
   KeyPath path;
   if (!PathOf(key, subkey, path)) return Status(ERROR_INVALID_HANDLE);
@@ -271,6 +275,9 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) {
   if (FindPath(session.root(), path) == nullptr) return Status(ERROR_FILE_NOT_FOUND);
   *result = NewHandle(std::move(path));
   return *result == nullptr ? Status(ERROR_OUTOFMEMORY) : Status(ERROR_SUCCESS);
+} catch (const std::bad_alloc&) {
+  // The platform's registry calls report exhausted memory; they never throw.
+  return Status(ERROR_OUTOFMEMORY);
 }
 
 LSTATUS RegCloseKey(HKEY key) {
@@ -279,7 +286,7 @@ LSTATUS RegCloseKey(HKEY key) {
   return Status(ERROR_SUCCESS);
 }
 
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) try {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (data == nullptr && size != 0) return Status(ERROR_INVALID_PARAMETER);
@@ -291,9 +298,12 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* da
   if (size != 0) value.data.assign(reinterpret_cast<const char*>(data), size);
   found->values[NameOf(name)] = std::move(value);
   return session.Commit();
+} catch (const std::bad_alloc&) {
+  // The platform's registry calls report exhausted memory; they never throw.
+  return Status(ERROR_OUTOFMEMORY);
 }
 
-LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) try {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (data != nullptr && size == nullptr) return Status(ERROR_INVALID_PARAMETER);
@@ -312,9 +322,12 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE d
   if (data != nullptr) std::memcpy(data, value->second.data.data(), needed);
   *size = needed;
   return Status(ERROR_SUCCESS);
+} catch (const std::bad_alloc&) {
+  // The platform's registry calls report exhausted memory; they never throw.
+  return Status(ERROR_OUTOFMEMORY);
 }
 
-LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) {
+LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) try {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   Session session;
@@ -322,6 +335,9 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) {
   if (found == nullptr) return Status(ERROR_KEY_DELETED);
   if (found->values.erase(NameOf(name)) == 0) return Status(ERROR_FILE_NOT_FOUND);
   return session.Commit();
+} catch (const std::bad_alloc&) {
+  // The platform's registry calls report exhausted memory; they never throw.
+  return Status(ERROR_OUTOFMEMORY);
 }
 
 namespace {
@@ -347,14 +363,22 @@ LSTATUS DeleteKey(HKEY key, LPCWSTR subkey, bool whole_tree) {
 
 }  // namespace
 
-LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subkey) {
+LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subkey) try {
   if (subkey == nullptr) return Status(ERROR_INVALID_PARAMETER);
   return DeleteKey(key, subkey, false);
+} catch (const std::bad_alloc&) {
+  // The platform's registry calls report exhausted memory; they never throw.
+  return Status(ERROR_OUTOFMEMORY);
 }
 
-LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subkey) { return DeleteKey(key, subkey, true); }
+LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subkey) try {
+  return DeleteKey(key, subkey, true);
+} catch (const std::bad_alloc&) {
+  // The platform's registry calls report exhausted memory; they never throw.
+  return Status(ERROR_OUTOFMEMORY);
+}
 
-LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, LPDWORD, LPWSTR, LPDWORD, void*) {
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, LPDWORD, LPWSTR, LPDWORD, void*) try {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (name == nullptr || name_length == nullptr) return Status(ERROR_INVALID_PARAMETER);
@@ -372,4 +396,7 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, L
   std::memcpy(name, subkey.c_str(), (subkey.size() + 1) * sizeof(char16_t));
   *name_length = static_cast<DWORD>(subkey.size());
   return Status(ERROR_SUCCESS);
+} catch (const std::bad_alloc&) {
+  // The platform's registry calls report exhausted memory; they never throw.
+  return Status(ERROR_OUTOFMEMORY);
 }
