@@ -5,7 +5,7 @@
 #   run-fuzzers.sh <build> runs <N>      CI: N runs each (the whole-batch harness N/5)
 #   run-fuzzers.sh <build> seconds <S>   longer: S seconds each
 set -euo pipefail
-build=${1:?fuzz build folder}
+build=$(cd "${1:?fuzz build folder}" && pwd)  # absolute: a harness may change its folder
 mode=${2:?runs or seconds}
 amount=${3:?count}
 seeds="$(cd "$(dirname "$0")" && pwd)/corpus"
