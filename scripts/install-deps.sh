@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev libcli11-dev libxml2-utils
-          clang libclang-rt-14-dev libxml2-dev)
+          python3 python3-jsonschema clang libclang-rt-14-dev libxml2-dev)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

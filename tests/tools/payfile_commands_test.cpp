@@ -1,5 +1,5 @@
-// End-to-end tests of the other command lines of payfile: demo, check-iban, usage errors,
-// --help and --version.
+// End-to-end tests of the other command lines of payfile: demo, check, schema, check-iban,
+// usage errors, --help and --version.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,15 +14,17 @@ namespace {
 
 using PayfileCommands = PayfileTest;
 
-TEST_F(PayfileCommands, DemoWritesFourFilesAndReportsEach) {
+TEST_F(PayfileCommands, DemoWritesItsBatchAndFourFilesAndReportsEach) {
   test::TempDir dir;
   const RunResult result = RunPayfile(dir, {"demo", "files", "--now", "2024-06-20T09:30:15"});
   ASSERT_EQ(0, result.status) << result.err;
   std::istringstream lines(result.out);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ("files/batch.json: the batch, 12 payments", line);
   for (const std::string name : {"salaries.dta", "salaries.ezag", "salaries-ch.xml", "salaries-generic.xml"}) {
     SCOPED_TRACE(name);
     const std::string path = dir.Path("files/" + name);
-    std::string line;
     std::getline(lines, line);
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ("files/" + name + ": " + std::to_string(std::filesystem::file_size(path)) + " bytes, 12 payments", line);
@@ -32,6 +34,76 @@ TEST_F(PayfileCommands, DemoWritesFourFilesAndReportsEach) {
   EXPECT_EQ(14u * 701, std::filesystem::file_size(dir.Path("files/salaries.ezag")));
 }
 
+TEST_F(PayfileCommands, DemoBatchIsATemplateThatWritesTheDemoFiles) {
+  test::TempDir dir;
+  ASSERT_EQ(0, RunPayfile(dir, {"demo", "files", "--now", "2024-06-20T09:30:15"}).status);
+  const struct {
+    std::vector<std::string> options;
+    const char* demo_file;
+  } cases[] = {
+      {{"--type", "dta"}, "salaries.dta"},
+      {{"--type", "ezag"}, "salaries.ezag"},
+      {{"--type", "iso", "--ch", "--period", "2024-06"}, "salaries-ch.xml"},
+      {{"--type", "iso", "--period", "2024-06"}, "salaries-generic.xml"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.demo_file);
+    std::vector<std::string> args = {"write", "files/batch.json", "--out", "again", "--now", "2024-06-20T09:30:15"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const RunResult result = RunPayfile(dir, args);
+    EXPECT_EQ(0, result.status) << result.err;
+    EXPECT_TRUE(SameBytes(ReadWholeFile(dir.Path(std::string("files/") + c.demo_file)).value_or("?"),
+                          ReadWholeFile(dir.Path("again")).value_or("")));
+  }
+}
+
+TEST_F(PayfileCommands, SchemaPrintsTheSchemaFileOfTheRepository) {
+  test::TempDir dir;
+  const RunResult result = RunPayfile(dir, {"schema"});
+  EXPECT_EQ(0, result.status);
+  const std::string schema_file =
+      (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "tools/payfile/batch.schema.json")
+          .string();
+  EXPECT_TRUE(SameBytes(ReadWholeFile(schema_file).value_or("?"), result.out));
+}
+
+TEST_F(PayfileCommands, CheckReportsWithoutWritingAndAnswersWithItsStatus) {
+  const char kClean[] =
+      R"({"payments": [{"PayType": "payRedPost", "Amount": "850", "Date": "2024-06-25",
+          "BankSrc": {"ID": "778", "Account": "CH0400778010123456789"}, "BankDst": {"Account": "01-162-8"},
+          "Receiver": {"Name1": "Betreibungsamt", "City": "6002 Luzern"}}]})";
+  const struct {
+    const char* batch;
+    std::vector<std::string> options;
+    int status;
+    const char* out;
+  } cases[] = {
+      {kClean, {"--type", "dta"}, 0, "batch.json: 1 payment, no warnings for DTA\n"},
+      {R"({"payments": [{"PayType": "payForeign"}, {"PayType": "payForeign"}]})",
+       {"--type", "DTA"},
+       1,
+       "batch.json: payments[0].PayType: payForeign payments get no DTA record; only the amount counts in the total "
+       "(also in 1 more payment)\n"
+       "batch.json: 2 payments, 1 warning for DTA\n"},
+      {R"({"payments": [{"PayType": 9, "Amount": "-1"}]})",
+       {"--type", "iso", "--ch"},
+       1,
+       "batch.json: payments[0].Amount: -1.00 is negative; the ISO schema accepts no negative amount\n"},
+      {R"({"payments": []})", {"--type", "ezag"}, 2, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.batch);
+    test::TempDir dir;
+    test::WriteWholeFile(dir.Path("batch.json"), c.batch);
+    std::vector<std::string> args = {"check", "batch.json"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const RunResult result = RunPayfile(dir, args);
+    EXPECT_EQ(c.status, result.status);
+    EXPECT_NE(std::string::npos, result.out.find(c.out)) << result.out;
+    EXPECT_EQ(c.status == 2, !result.err.empty()) << result.err;
+  }
+}
+
 TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
   const struct {
     std::vector<std::string> args;
@@ -39,7 +111,9 @@ TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
     const char* text;  // part of standard output, or of standard error for status 2
   } cases[] = {
       {{"--help"}, 0, "Usage: payfile"},
-      {{"write", "--help"}, 0, "--period"},
+      {{"write", "--help"}, 0, "--strict"},
+      {{"check", "--help"}, 0, "Exit status 0 without warnings, 1 with warnings"},
+      {{"--help"}, 0, "schema"},
       {{"--version"}, 0, "payfile "},
       {{"check-iban", " ch56 0483 5012 3456 7800 9 ", "de89 3704 0044 0532 0130 00", "LI9708800000000000001"},
        0,
@@ -57,6 +131,8 @@ TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
        "\"2024-06-31T10:00:00\" has no day 31 in June 2024"},
       {{"write", "batch.json", "--type", "dta", "--out", "x.dta", "--now", "2024-06-20"}, 2, "is not of the form"},
       {{"write", "missing.json", "--type", "dta", "--out", "x.dta"}, 2, "missing.json: cannot be read"},
+      {{"write", ".", "--type", "dta", "--out", "x.dta"}, 2, ".: cannot be read: Is a directory"},
+      {{"check", "batch.json", "--type", "iso", "--strict"}, 2, "--strict"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <new>
+#include <optional>
 
 #include "model/text_conversion.h"
 
@@ -23,6 +24,41 @@ void AppendCodePoint(std::u16string& out, std::uint32_t code_point) {
   out.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
 }
 
+// The length of the valid UTF-8 sequence at `at` and its code point; 0 when the bytes
+// there form none (overlong forms, encoded surrogates and values past U+10FFFF included).
+std::size_t DecodeUtf8At(std::string_view utf8, std::size_t at, std::uint32_t& code_point) {
+  const auto lead = static_cast<unsigned char>(utf8[at]);
+  std::size_t length = 0;
+  std::uint32_t minimum = 0;
+  if (lead < 0x80) {
+    code_point = lead;
+    return 1;
+  } else if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    code_point = lead & 0x1Fu;
+    minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    code_point = lead & 0x0Fu;
+    minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    code_point = lead & 0x07u;
+    minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (at + length > utf8.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto byte = static_cast<unsigned char>(utf8[at + k]);
+    if (!IsContinuation(byte)) return 0;
+    code_point = (code_point << 6) | (byte & 0x3Fu);
+  }
+  const bool valid =
+      code_point >= minimum && code_point <= 0x10FFFF && (code_point < 0xD800 || code_point > 0xDFFF);
+  return valid ? length : 0;
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -30,35 +66,9 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   out.reserve(utf8.size());
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t length = 0;
     std::uint32_t code_point = 0;
-    std::uint32_t minimum = 0;
-    if (lead < 0x80) {
-      length = 1;
-      code_point = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      code_point = lead & 0x1Fu;
-      minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      code_point = lead & 0x0Fu;
-      minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      code_point = lead & 0x07u;
-      minimum = 0x10000;
-    }
-    bool valid = length != 0 && i + length <= utf8.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const auto byte = static_cast<unsigned char>(utf8[i + k]);
-      valid = IsContinuation(byte);
-      code_point = (code_point << 6) | (byte & 0x3Fu);
-    }
-    // Overlong forms, encoded surrogates and values past U+10FFFF are no characters.
-    valid = valid && code_point >= minimum && code_point <= 0x10FFFF && (code_point < 0xD800 || code_point > 0xDFFF);
-    if (!valid) {
+    const std::size_t length = DecodeUtf8At(utf8, i, code_point);
+    if (length == 0) {
       out.push_back(kReplacementCharacter);
       ++i;
       continue;
@@ -67,6 +77,16 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     i += length;
   }
   return out;
+}
+
+std::optional<std::size_t> FirstInvalidUtf8(std::string_view utf8) {
+  std::uint32_t code_point = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t length = DecodeUtf8At(utf8, i, code_point);
+    if (length == 0) return i;
+    i += length;
+  }
+  return std::nullopt;
 }
 
 CallerText::CallerText(std::string_view utf8) {

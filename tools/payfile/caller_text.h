@@ -2,6 +2,8 @@
 // them to the component: UTF-16 in a BSTR, which the component turns into 1252 text.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,12 @@ namespace ordexa::payfile {
 // code points above U+10FFFF) become U+FFFD, one per byte; U+0000 is kept.
 // Example: Utf8ToUtf16("Z\xC3\xBCrich") == u"Z\u00FCrich".
 std::u16string Utf8ToUtf16(std::string_view utf8);
+
+// FirstInvalidUtf8()
+// The offset of the first byte that does not begin a valid UTF-8 sequence (by the rules
+// of Utf8ToUtf16), nothing when the whole text is valid UTF-8.
+// Example: FirstInvalidUtf8("M\xFCller") == 1.
+std::optional<std::size_t> FirstInvalidUtf8(std::string_view utf8);
 
 // CallerText: a BSTR holding a UTF-8 text as UTF-16, embedded NULs included, freed with
 // the object. Throws std::bad_alloc when the string cannot be allocated.

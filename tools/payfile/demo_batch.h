@@ -14,7 +14,7 @@ namespace ordexa::payfile {
 // to Swiss IBANs, a cross-border salary to a German IBAN with BIC, a wage garnishment to a
 // postal account, a salary to a bank account by clearing number, and three ESR payments
 // (pension fund, social insurance, withholding tax) with 27-digit reference numbers.
-// Example: ReadBatch(DemoBatchJson(), ...) == 12.
+// Example: ReadBatchJson(padded DemoBatchJson(), "demo batch", parser).payments.size() == 12.
 std::string_view DemoBatchJson();
 
 // The pay period written into the ISO files of the demo.

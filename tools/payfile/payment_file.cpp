@@ -1,62 +1,151 @@
-// The failures of the writers, turned into messages for the command line.
+// The failures of the writers, turned into messages for the person at the command line.
 #include "tools/payfile/payment_file.h"
 
-#include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <new>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "failure/failure.h"
 #include "platform/cp1252.h"
+#include "tools/payfile/caller_text.h"
+#include "tools/payfile/hex.h"
 
 namespace ordexa::payfile {
 namespace {
 
-constexpr std::int32_t kIsoWriteFailure = 2002;  // the ISO writer's number for a short write
+namespace fs = std::filesystem;
 
-std::string Hex(std::uint32_t value, int digits) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-  return text;
+constexpr std::int32_t kWriteFileErrorId = 2002;  // the component's message number of a failed write
+
+std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// The first character of `utf8` that code page 1252 does not hold, when there is one.
+std::optional<std::string> FirstOutsideCodePage(std::string_view utf8) {
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    std::size_t length = 1;
+    while (i + length < utf8.size() && (static_cast<unsigned char>(utf8[i + length]) & 0xC0) == 0x80) ++length;
+    const std::string_view character = utf8.substr(i, length);
+    if (Cp1252ToUtf8(AnsiTextFromUtf8(character)) != character) return std::string(character);
+    i += length;
+  }
+  return std::nullopt;
 }
 
-std::string DescribeHresult(HRESULT hr) {
-  const auto code = static_cast<std::uint32_t>(hr);
-  std::string text = "HRESULT " + Hex(code, 8);
-  if (hr == E_OUTOFMEMORY) return text + ", out of memory";
-  if (hr == E_INVALIDARG) return text + ", invalid argument";
-  if (hr == DISP_E_OVERFLOW) return text + ", an amount does not fit the file's amount field";
-  if ((code & 0xFFFF0000u) == 0x80070000u) return text + ", system error " + std::to_string(code & 0xFFFFu);
-  return text;
+bool Exists(const fs::path& path) {
+  std::error_code error;
+  return fs::exists(fs::symlink_status(path, error));
+}
+
+bool IsFolder(const fs::path& path) {
+  std::error_code error;
+  return fs::is_directory(path, error);
+}
+
+// The component's message on one line, for support: its German text or its status code.
+std::string ComponentLine(std::string_view text) {
+  std::string line = "payfile: the component reports: ";
+  bool blank = false;
+  for (const char c : text) {
+    if (c == '\n' || c == '\r') {
+      blank = true;
+      continue;
+    }
+    if (blank && line.back() != ' ') line += ' ';
+    blank = false;
+    line += c;
+  }
+  return line + "\n";
+}
+
+std::string StatusReason(HRESULT hr) {
+  if (hr == DISP_E_OVERFLOW) return "an amount or the total does not fit the file's amount field";
+  if (hr == E_OUTOFMEMORY) return "the memory ran out";
+  return "the component could not write the file";
 }
 
 }  // namespace
 
-WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request) {
-  if (request.file_type == payISO && manager.batch().payments.empty()) {
-    return {WriteStatus::kNoFile,
-            "payfile: " + request.display_name + ": the batch holds no payments, so no ISO file is written"};
+std::optional<std::string> NameProblem(std::string_view display_name, std::int32_t file_type) {
+  if (display_name.empty()) return "the name is empty";
+  if (const std::optional<std::string> outside = FirstOutsideCodePage(display_name)) {
+    return Quote(*outside) + " in the name is outside code page 1252, the component's character set for file "
+           "names: choose a name without it";
   }
-  const std::string prefix = "payfile: " + request.display_name + ": ";
+  const fs::path path(std::string{display_name});
+  if (IsFolder(path)) return "it is a folder";
+  if (file_type == payISO) {
+    const fs::path temporary(std::string(display_name) + ".tmp");
+    if (IsFolder(temporary)) return "its temporary file " + Quote(temporary.string()) + " is a folder";
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> OutputNameProblem(std::string_view display_name, std::int32_t file_type) {
+  if (std::optional<std::string> problem = NameProblem(display_name, file_type)) return problem;
+  const fs::path path(std::string{display_name});
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  if (!Exists(folder)) return "the folder " + Quote(folder.string()) + " does not exist";
+  if (!IsFolder(folder)) return Quote(folder.string()) + " is not a folder";
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return "the folder " + Quote(folder.string()) + " is not writable";
+  if (Exists(path) && access(path.c_str(), W_OK) != 0) return "the file exists and is not writable";
+  if (file_type == payISO) {
+    const fs::path temporary(std::string(display_name) + ".tmp");
+    if (Exists(temporary) && access(temporary.c_str(), W_OK) != 0) {
+      return "its temporary file " + Quote(temporary.string()) + " exists and is not writable";
+    }
+  }
+  return std::nullopt;
+}
+
+WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request, const FileSystem& file_system) {
+  const std::string headline = "payfile: cannot write " + request.display_name + ": ";
+  // A name the component would write under another name, or a folder in the way of the
+  // file: refused before the component runs, so nothing is left behind.
+  if (const std::optional<std::string> problem = NameProblem(request.display_name, request.file_type)) {
+    return {false, headline + *problem + "\n"};
+  }
+  std::string reason = "the component could not write the file";
+  std::string component;
+  bool partly_written = false;
   try {
-    manager.WriteBatch(request.file_type, request.file_name, request.pay_period, request.swiss);
+    manager.WriteBatch(request.file_type, request.file_name, request.pay_period, request.swiss, file_system);
     return {};
   } catch (const MPayError& failure) {
-    return {WriteStatus::kFailed, Cp1252ToUtf8(failure.text())};
+    component = ComponentLine(Cp1252ToUtf8(failure.text()));
+    partly_written = failure.id() == kWriteFileErrorId;
+    if (partly_written) reason = "writing the file failed";
   } catch (const CAtlException& failure) {
-    return {WriteStatus::kFailed, prefix + "writing failed with " + DescribeHresult(failure.hr())};
+    reason = StatusReason(failure.hr());
+    component = ComponentLine("HRESULT " + HexText(static_cast<std::uint32_t>(failure.hr()), 8));
   } catch (const std::int32_t number) {
-    if (number == kIsoWriteFailure) {
-      return {WriteStatus::kFailed, prefix + "writing the document failed (error number 2002, a short write)"};
-    }
-    return {WriteStatus::kFailed, prefix + "the file could not be opened (error number " + std::to_string(number) +
-                                      ", " + Hex(static_cast<std::uint32_t>(number), 0) + ")"};
+    // The ISO writer's own number: its message number of a failed write, or the error
+    // number of the temporary file's creation, whose meaning is the runtime's.
+    if (number == kWriteFileErrorId) reason = "writing the file failed";
+    component = ComponentLine("error number " + std::to_string(number) + " (" +
+                              HexText(static_cast<std::uint32_t>(number)) + ")");
   } catch (const std::bad_alloc&) {
-    return {WriteStatus::kFailed, prefix + "out of memory"};
+    reason = "the memory ran out";
   } catch (const std::exception& failure) {
-    return {WriteStatus::kFailed, prefix + failure.what()};
+    component = ComponentLine(failure.what());
   } catch (...) {
-    return {WriteStatus::kFailed, prefix + "writing failed for an unknown reason"};
   }
+  // What the file system says now is the better reason, when it says anything.
+  if (const std::optional<std::string> problem = OutputNameProblem(request.display_name, request.file_type)) {
+    reason = *problem;
+  }
+  std::string message = headline + reason + "\n" + component;
+  const std::string temporary = request.display_name + ".tmp";
+  if (request.file_type == payISO && Exists(fs::path(temporary))) {
+    message += "payfile: the temporary file " + Quote(temporary) + " stays behind; " + request.display_name +
+               " is untouched\n";
+  } else if (partly_written && Exists(fs::path(request.display_name))) {
+    message += "payfile: " + request.display_name + " stays behind, written only in part\n";
+  }
+  return {false, message};
 }
 
 }  // namespace ordexa::payfile

@@ -1,11 +1,15 @@
 // Writing the payment file: runs the component's writer directly, so that its failures
-// reach the command line instead of being absorbed as they are behind WriteFile.
+// reach the command line instead of being absorbed as they are behind WriteFile, and
+// says in plain words why a file could not be written.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/pay_manager.h"
+#include "platform/file_system.h"
 
 namespace ordexa::payfile {
 
@@ -17,24 +21,34 @@ struct FileRequest {
   std::string display_name;         // the name as the user gave it (UTF-8), for messages
 };
 
-enum class WriteStatus {
-  kWritten,
-  kNoFile,  // an ISO batch without payments: the writer makes no file
-  kFailed,
+struct WriteResult {
+  bool written = true;
+  std::string message;  // UTF-8 lines for standard error, each ending in "\n"; empty when written
 };
 
-struct WriteResult {
-  WriteStatus status = WriteStatus::kWritten;
-  std::string message;  // UTF-8, for standard error; empty when written
-};
+// OutputNameProblem()
+// Why a payment file cannot be written under `display_name` (UTF-8), found by looking at
+// the name and the file system: "the folder "x/y" does not exist", "it is a folder",
+// ""Ł" in the name is outside code page 1252 ...", and so on; nothing when no reason is
+// seen. Asks nothing of the component.
+// Example: OutputNameProblem("no/such/dir/pay.dta") == "the folder \"no/such/dir\" does not exist".
+std::optional<std::string> OutputNameProblem(std::string_view display_name, std::int32_t file_type);
+
+// NameProblem()
+// The part of OutputNameProblem that refuses a name before writing: the empty name, a
+// character outside code page 1252 (the component would write another name), a folder
+// where the file (or the ISO writer's temporary file) would be.
+std::optional<std::string> NameProblem(std::string_view display_name, std::int32_t file_type);
 
 // WritePaymentFile()
-// Writes the manager's batch with WriteBatch. A failure gives kFailed and its message: an
-// MPayError's own text (status and file name), or for a CAtlException or a number raised
-// by the ISO writer a message naming the HRESULT or number in hex and the file. An ISO
-// request for an empty batch gives kNoFile without calling the writer.
-// Example: WritePaymentFile(manager, {payDTA, "/no/such/dir/x.dta"}).message starts with
-// "Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x80070003".
-WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request);
+// Refuses a name NameProblem finds a problem with, before anything is written; else
+// writes the manager's batch with WriteBatch. A failure gives written = false and a
+// message whose first line is "payfile: cannot write <name>: <reason>" (the same wording
+// for every format), then the component's own message with its status code, then what
+// stays on disk (a partly written file, the ISO writer's temporary file).
+// Example: for "no/such/dir/x.dta" the message begins
+// "payfile: cannot write no/such/dir/x.dta: the folder \"no/such/dir\" does not exist\n".
+WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request,
+                             const FileSystem& file_system = SystemFileSystem());
 
 }  // namespace ordexa::payfile

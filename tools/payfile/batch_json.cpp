@@ -1,24 +1,21 @@
-// Reads the batch in one pass with the simdjson On Demand parser (no document tree) and
-// puts every value through the automation interfaces as soon as its object is complete.
-#include "tools/payfile/batch_reader.h"
+// Reads the batch in one pass with the simdjson On Demand parser (no document tree).
+#include "tools/payfile/batch_json.h"
 
-#include <algorithm>
-#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <span>
-#include <string>
 #include <system_error>
 
 #include <sys/stat.h>
 
-#include "model/com_object.h"
+#include "ordexa_enums.h"
 #include "tools/payfile/amount_text.h"
+#include "tools/payfile/batch_text.h"
 #include "tools/payfile/caller_text.h"
+#include "tools/payfile/hex.h"
 #include "tools/payfile/local_date.h"
 
 namespace ordexa::payfile {
@@ -27,80 +24,7 @@ namespace {
 namespace ondemand = simdjson::ondemand;
 using ondemand::json_type;
 
-// Where a value stands in the batch, for messages: a key below its parent or an element
-// of an array. Lives on the stack of the reading functions; rendered only on failure.
-struct JsonPath {
-  const JsonPath* parent = nullptr;
-  std::string_view key;
-  std::size_t index = 0;
-  bool is_element = false;
-
-  JsonPath Key(std::string_view name) const { return {this, name, 0, false}; }
-  JsonPath Element(std::size_t position) const { return {this, {}, position, true}; }
-
-  std::string ToString() const {
-    if (parent == nullptr) return {};
-    std::string text = parent->ToString();
-    if (is_element) {
-      text += '[' + std::to_string(index) + ']';
-    } else {
-      if (!text.empty()) text += '.';
-      text += key;
-    }
-    return text;
-  }
-};
-
-
-constexpr std::string_view kRootKeys[] = {"settings", "payments"};
-enum RootKey { kSettings, kPayments };
-
-constexpr std::string_view kSettingKeys[] = {"Sender",   "DtaID",        "CostAccount",
-                                             "IsSalary", "DtaID_Sender", "CostCurrency"};
-enum SettingKey { kSender, kDtaId, kCostAccount, kSettingIsSalary, kDtaIdSender, kCostCurrency };
-
-constexpr std::string_view kPaymentKeys[] = {"PayType",  "Date",     "Amount",  "Reason",  "ESR",     "Currency",
-                                             "IsSalary", "CostCode", "BankSrc", "BankDst", "Receiver"};
-enum PaymentKey {
-  kPayType,
-  kDate,
-  kAmount,
-  kReason,
-  kEsr,
-  kCurrency,
-  kPaymentIsSalary,
-  kCostCode,
-  kBankSrc,
-  kBankDst,
-  kReceiver
-};
-
-// The address keys and the puts they reach, in the same order.
-constexpr std::string_view kAddressKeys[] = {"Name1", "Name2", "Street", "City", "ID", "Account", "BIC"};
-using AddressPut = HRESULT (IPayAddress::*)(BSTR);
-constexpr AddressPut kAddressPuts[] = {&IPayAddress::put_Name1, &IPayAddress::put_Name2, &IPayAddress::put_Street,
-                                       &IPayAddress::put_City,  &IPayAddress::put_ID,    &IPayAddress::put_Account,
-                                       &IPayAddress::put_BIC};
-constexpr std::size_t kAddressFieldCount = std::size(kAddressKeys);
-static_assert(std::size(kAddressPuts) == kAddressFieldCount);
-
-// The texts of one address block as given in the batch (views into the parser's strings).
-using AddressFields = std::array<std::optional<std::string_view>, kAddressFieldCount>;
-
-// One payment as given in the batch; it becomes a NewPayment once its PayType is known.
-struct PaymentFields {
-  std::optional<std::int32_t> pay_type;
-  std::optional<DATE> date;
-  std::optional<std::int64_t> amount;
-  std::optional<std::string_view> reason;
-  std::optional<std::string_view> esr;
-  std::optional<std::string_view> currency;
-  std::optional<bool> is_salary;
-  std::optional<std::int32_t> cost_code;
-  AddressFields bank_src;
-  AddressFields bank_dst;
-  AddressFields receiver;
-};
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view TypeName(json_type type) {
   switch (type) {
@@ -120,15 +44,6 @@ std::string_view TypeName(json_type type) {
   return "an unknown value";
 }
 
-std::string KeyList(std::span<const std::string_view> keys) {
-  std::string list;
-  for (const std::string_view key : keys) {
-    if (!list.empty()) list += ", ";
-    list += key;
-  }
-  return list;
-}
-
 // A scalar's raw JSON token without the white space the parser leaves behind it.
 std::string_view TrimToken(std::string_view token) {
   while (!token.empty() &&
@@ -138,64 +53,30 @@ std::string_view TrimToken(std::string_view token) {
   return token;
 }
 
-// A value's JSON text as the batch spells it, for messages; long texts are shortened
-// (never inside a UTF-8 sequence).
-std::string Quoted(std::string_view token) {
-  constexpr std::size_t kShown = 60;
-  token = TrimToken(token);
-  if (token.size() <= kShown) return std::string(token);
-  std::size_t cut = kShown;
-  while (cut > 0 && (static_cast<unsigned char>(token[cut]) & 0xC0) == 0x80) --cut;
-  return std::string(token.substr(0, cut)) + "...";
-}
-
-std::string HexHresult(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
-  return text;
-}
-
-// A failed call into the payment manager (only memory exhaustion makes one fail) is no
-// fault of the batch; it ends the run like a failed write.
-void CheckCall(HRESULT hr) {
-  if (FAILED(hr)) throw std::runtime_error("the payment manager failed with HRESULT " + HexHresult(hr));
-}
-
-template <class Interface>
-ComPtr<Interface> ViewAs(ComPtr<IDispatch>& dispatch, REFIID iid) {
-  ComPtr<Interface> view = dispatch.As<Interface>(iid);
-  if (!view) throw std::runtime_error("the payment manager handed out a view without its interface");
-  return view;
-}
-
-template <class Interface>
-void PutText(Interface& object, HRESULT (Interface::*put)(BSTR), std::string_view utf8) {
-  const CallerText text(utf8);
-  CheckCall((object.*put)(text.get()));
-}
-
-void PutAddress(ComPtr<IDispatch>& dispatch, const AddressFields& fields) {
-  const ComPtr<IPayAddress> address = ViewAs<IPayAddress>(dispatch, IID_IPayAddress);
-  for (std::size_t i = 0; i < kAddressFieldCount; ++i) {
-    if (fields[i]) PutText(*address.get(), kAddressPuts[i], *fields[i]);
-  }
-}
-
-bool AnyGiven(const AddressFields& fields) {
-  for (const auto& field : fields) {
-    if (field) return true;
-  }
-  return false;
-}
-
-class BatchReader {
+class BatchJsonReader {
  public:
-  BatchReader(const simdjson::padded_string& json, std::string_view source_name, IPayManager& manager)
-      : json_(json), source_name_(source_name), manager_(manager) {}
+  BatchJsonReader(const simdjson::padded_string& json, std::string_view source_name, ondemand::parser& parser)
+      : text_(json.data(), json.size()), source_name_(source_name), parser_(parser) {
+    if (text_.starts_with(kByteOrderMark)) body_offset_ = kByteOrderMark.size();
+    body_ = simdjson::padded_string_view(json.data() + body_offset_, json.size() - body_offset_,
+                                         json.size() + simdjson::SIMDJSON_PADDING - body_offset_);
+  }
 
-  std::size_t Read() {
+  Batch Read() {
     const JsonPath root;
-    if (const auto error = parser_.iterate(json_).get(document_)) FailJson(root, error);
+    // The fast whole-text test first; the place of the first bad byte only when there is one.
+    const std::optional<std::size_t> bad =
+        simdjson::validate_utf8(text_.data(), text_.size()) ? std::nullopt : FirstInvalidUtf8(text_);
+    if (bad) {
+      const TextPosition position = PositionOf(text_, *bad);
+      Fail(root, "the byte " + HexText(static_cast<unsigned char>(text_[*bad]), 2) + " at offset " +
+                     std::to_string(*bad) + " (line " + std::to_string(position.line) + ", column " +
+                     std::to_string(position.column) + ") is not UTF-8; batch files are UTF-8 text");
+    }
+    if (body_text().find_first_not_of(" \t\r\n") == std::string_view::npos) {
+      Fail(root, "the file is empty; a batch is a JSON object with its payments");
+    }
+    if (const auto error = parser_.iterate(body_).get(document_)) FailTokens(root, error);
     document_ready_ = true;
     json_type type;
     if (const auto error = document_.type().get(type)) FailJson(root, error);
@@ -216,9 +97,12 @@ class BatchReader {
     // Anything after the batch object is a second value: not a batch.
     const char* trailing = nullptr;
     if (document_.current_location().get(trailing) == simdjson::SUCCESS) {
-      Fail(root, "unexpected content after the batch object" + LineOf(trailing));
+      Fail(root, "unexpected content after the batch object" + PositionAt(trailing));
     }
-    return payment_count_;
+    if (batch_.payments.empty()) {
+      Fail(root.Key(kRootKeys[kPayments]), "the batch holds no payments; a payment file needs at least one");
+    }
+    return std::move(batch_);
   }
 
  private:
@@ -233,24 +117,37 @@ class BatchReader {
     throw BatchError(message);
   }
 
-  [[noreturn]] void FailJson(const JsonPath& path, simdjson::error_code error) {
-    std::string problem = "malformed JSON (";
-    problem += simdjson::error_message(error);
-    problem += ')';
-    // Without a document (the text did not even tokenize) there is no place to name.
-    const char* location = nullptr;
-    if (document_ready_ && document_.current_location().get(location) == simdjson::SUCCESS) {
-      problem += LineOf(location);
+  static std::string Problem(simdjson::error_code error) {
+    return std::string("malformed JSON (") + simdjson::error_message(error) + ")";
+  }
+
+  // The text did not even tokenize: the place is found in the text itself.
+  [[noreturn]] void FailTokens(const JsonPath& path, simdjson::error_code error) const {
+    std::string problem = Problem(error);
+    if (const std::optional<std::size_t> fault = FindStringFault(body_text())) {
+      problem += PositionText(text_, body_offset_ + *fault);
     }
     Fail(path, problem);
   }
 
-  // " at line N" for a place inside the batch text, else nothing.
-  std::string LineOf(const char* location) const {
-    const char* begin = json_.data();
-    if (location < begin || location > begin + json_.size()) return {};
-    const std::size_t line = 1 + static_cast<std::size_t>(std::count(begin, location, '\n'));
-    return " at line " + std::to_string(line);
+  [[noreturn]] void FailJson(const JsonPath& path, simdjson::error_code error) {
+    std::string problem = Problem(error);
+    const char* location = nullptr;
+    if (error == simdjson::INCOMPLETE_ARRAY_OR_OBJECT) {
+      problem += PositionText(text_, text_.size());  // the text ends before the batch does
+    } else if (document_ready_ && document_.current_location().get(location) == simdjson::SUCCESS) {
+      problem += PositionAt(location);
+    }
+    Fail(path, problem);
+  }
+
+  std::string_view body_text() const { return text_.substr(body_offset_); }
+
+  // " at line L, column C" for a place inside the batch text, else nothing.
+  std::string PositionAt(const char* location) const {
+    const char* begin = text_.data();
+    if (location < begin || location > begin + text_.size()) return {};
+    return PositionText(text_, static_cast<std::size_t>(location - begin));
   }
 
   template <class OnField>
@@ -279,6 +176,13 @@ class BatchReader {
   json_type TypeOf(ondemand::value& value, const JsonPath& path) {
     json_type type;
     if (const auto error = value.type().get(type)) FailJson(path, error);
+    // The type is told by the first character only: "tru" or "nul" are no values.
+    if (type == json_type::boolean || type == json_type::null) {
+      const std::string_view token = TrimToken(value.raw_json_token());
+      if (token != "true" && token != "false" && token != "null") {
+        Fail(path, QuotedToken(token) + " is not a JSON value" + PositionAt(token.data()));
+      }
+    }
     return type;
   }
 
@@ -311,7 +215,7 @@ class BatchReader {
   std::string_view GetNumberToken(ondemand::value& value, const JsonPath& path) {
     const std::string_view token = TrimToken(value.raw_json_token());
     if (ParseJsonNumberAmount(token).status == AmountStatus::kNotANumber) {
-      Fail(path, Quoted(token) + " is not a number");
+      Fail(path, QuotedToken(token) + " is not a number");
     }
     return token;
   }
@@ -323,9 +227,9 @@ class BatchReader {
       const std::string_view token = GetNumberToken(value, path);
       std::int32_t number = 0;
       const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), number);
-      if (error == std::errc::result_out_of_range) Fail(path, Quoted(token) + " is out of the 32-bit range");
+      if (error == std::errc::result_out_of_range) Fail(path, QuotedToken(token) + " is out of the 32-bit range");
       if (error != std::errc() || end != token.data() + token.size()) {
-        Fail(path, Quoted(token) + " is not a whole number");
+        Fail(path, QuotedToken(token) + " is not a whole number");
       }
       return number;
     }
@@ -335,7 +239,7 @@ class BatchReader {
       for (std::size_t i = 0; i < names.size(); ++i) {
         if (names[i] == name) return static_cast<std::int32_t>(i);
       }
-      Fail(path, Quoted(token) + " is none of " + KeyList(names));
+      Fail(path, QuotedToken(token) + " is none of " + KeyList(names));
     }
     FailType(path, "a whole number or a name", type);
   }
@@ -349,17 +253,17 @@ class BatchReader {
         case AmountStatus::kOk:
           return parse.amount;
         case AmountStatus::kNotANumber:
-          Fail(path, Quoted(token) + " is not a decimal number");
+          Fail(path, QuotedToken(token) + " is not a decimal number");
         case AmountStatus::kTooManyDecimals:
-          Fail(path, Quoted(token) + " has more than four decimals");
+          Fail(path, QuotedToken(token) + " has more than four decimals");
         case AmountStatus::kOutOfRange:
-          Fail(path, Quoted(token) + " is out of range");
+          Fail(path, QuotedToken(token) + " is out of range");
       }
     }
     if (type == json_type::number) {
       const std::string_view token = GetNumberToken(value, path);
       const AmountParse parse = ParseJsonNumberAmount(token);
-      if (parse.status != AmountStatus::kOk) Fail(path, Quoted(token) + " is out of range");
+      if (parse.status != AmountStatus::kOk) Fail(path, QuotedToken(token) + " is out of range");
       return parse.amount;
     }
     FailType(path, "a decimal text or a number", type);
@@ -371,61 +275,54 @@ class BatchReader {
       const std::string_view token = GetNumberToken(value, path);
       DATE date = 0.0;
       const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), date);
-      if (error != std::errc() || end != token.data() + token.size()) Fail(path, Quoted(token) + " is out of range");
+      if (error != std::errc() || end != token.data() + token.size()) {
+        Fail(path, QuotedToken(token) + " is out of range");
+      }
       return date;
     }
     if (type == json_type::string) {
       const std::string_view token = TrimToken(value.raw_json_token());
       const LocalDateParse parse = ParseLocalDateTime(GetString(value, path), true);
-      if (!parse.ok) Fail(path, Quoted(token) + " " + parse.error);
+      if (!parse.ok) Fail(path, QuotedToken(token) + " " + parse.error);
       return ToAutomationDate(parse.time);
     }
     FailType(path, "a date text or a number", type);
   }
 
-  void ReadAddress(ondemand::value& value, const JsonPath& path, AddressFields& fields) {
+  void ReadAddress(ondemand::value& value, const JsonPath& path, BatchAddress& address) {
     ondemand::object object = GetObject(value, path);
     std::array<bool, kAddressFieldCount> seen{};
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
       const std::size_t index = KeyIndex(key, kAddressKeys, seen, path);
-      fields[index] = GetString(field_value, path.Key(kAddressKeys[index]));
+      address[index] = GetString(field_value, path.Key(kAddressKeys[index]));
     });
   }
 
   void ReadSettings(ondemand::value& value, const JsonPath& path) {
     ondemand::object object = GetObject(value, path);
-    ComPtr<IDispatch> dispatch;
-    CheckCall(manager_.get_Setting(dispatch.put()));
-    const ComPtr<IPaySetting> setting = ViewAs<IPaySetting>(dispatch, IID_IPaySetting);
-    IPaySetting& settings = *setting.get();
-
+    BatchSettings& settings = batch_.settings;
     std::array<bool, std::size(kSettingKeys)> seen{};
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
       const std::size_t index = KeyIndex(key, kSettingKeys, seen, path);
       const JsonPath field_path = path.Key(kSettingKeys[index]);
       switch (index) {
-        case kSender: {
-          AddressFields sender;
-          ReadAddress(field_value, field_path, sender);
-          ComPtr<IDispatch> address;
-          CheckCall(settings.get_Sender(address.put()));
-          PutAddress(address, sender);
+        case kSender:
+          ReadAddress(field_value, field_path, settings.sender.emplace());
           break;
-        }
         case kDtaId:
-          PutText(settings, &IPaySetting::put_DtaID, GetString(field_value, field_path));
+          settings.dta_id = GetString(field_value, field_path);
           break;
         case kCostAccount:
-          PutText(settings, &IPaySetting::put_CostAccount, GetString(field_value, field_path));
+          settings.cost_account = GetString(field_value, field_path);
           break;
         case kSettingIsSalary:
-          CheckCall(settings.put_IsSalary(GetBool(field_value, field_path) ? VARIANT_TRUE : VARIANT_FALSE));
+          settings.is_salary = GetBool(field_value, field_path);
           break;
         case kDtaIdSender:
-          PutText(settings, &IPaySetting::put_DtaID_Sender, GetString(field_value, field_path));
+          settings.dta_id_sender = GetString(field_value, field_path);
           break;
         case kCostCurrency:
-          PutText(settings, &IPaySetting::put_CostCurrency, GetString(field_value, field_path));
+          settings.cost_currency = GetString(field_value, field_path);
           break;
       }
     });
@@ -440,97 +337,66 @@ class BatchReader {
       const JsonPath element_path = path.Element(index);
       ondemand::value element;
       if (const auto error = std::move(result).get(element)) FailJson(element_path, error);
-      AddPayment(ReadPayment(element, element_path));
+      batch_.payments.push_back(ReadPayment(element, element_path));
       ++index;
     }
   }
 
-  PaymentFields ReadPayment(ondemand::value& value, const JsonPath& path) {
+  BatchPayment ReadPayment(ondemand::value& value, const JsonPath& path) {
     ondemand::object object = GetObject(value, path);
-    PaymentFields fields;
+    BatchPayment payment;
     std::array<bool, std::size(kPaymentKeys)> seen{};
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
       const std::size_t index = KeyIndex(key, kPaymentKeys, seen, path);
       const JsonPath field_path = path.Key(kPaymentKeys[index]);
       switch (index) {
         case kPayType:
-          fields.pay_type = GetEnumValue(field_value, field_path, kPayTypesNames);
+          payment.pay_type = GetEnumValue(field_value, field_path, kPayTypesNames);
           break;
         case kDate:
-          fields.date = GetDate(field_value, field_path);
+          payment.date = GetDate(field_value, field_path);
           break;
         case kAmount:
-          fields.amount = GetAmount(field_value, field_path);
+          payment.amount = GetAmount(field_value, field_path);
           break;
         case kReason:
-          fields.reason = GetString(field_value, field_path);
+          payment.reason = GetString(field_value, field_path);
           break;
         case kEsr:
-          fields.esr = GetString(field_value, field_path);
+          payment.esr = GetString(field_value, field_path);
           break;
         case kCurrency:
-          fields.currency = GetString(field_value, field_path);
+          payment.currency = GetString(field_value, field_path);
           break;
         case kPaymentIsSalary:
-          fields.is_salary = GetBool(field_value, field_path);
+          payment.is_salary = GetBool(field_value, field_path);
           break;
         case kCostCode:
-          fields.cost_code = GetEnumValue(field_value, field_path, kPayCostsNames);
+          payment.cost_code = GetEnumValue(field_value, field_path, kPayCostsNames);
           break;
         case kBankSrc:
-          ReadAddress(field_value, field_path, fields.bank_src);
+          ReadAddress(field_value, field_path, payment.bank_src);
           break;
         case kBankDst:
-          ReadAddress(field_value, field_path, fields.bank_dst);
+          ReadAddress(field_value, field_path, payment.bank_dst);
           break;
         case kReceiver:
-          ReadAddress(field_value, field_path, fields.receiver);
+          ReadAddress(field_value, field_path, payment.receiver);
           break;
       }
     });
-    if (!fields.pay_type) Fail(path, "PayType is missing");
-    return fields;
+    if (!seen[kPayType]) Fail(path, "PayType is missing");
+    return payment;
   }
 
-  void AddPayment(const PaymentFields& fields) {
-    ComPtr<IDispatch> dispatch;
-    // PayTypes has int as its underlying type, so every 32-bit value is one of its values.
-    CheckCall(manager_.NewPayment(static_cast<PayTypes>(*fields.pay_type), dispatch.put()));
-    ++payment_count_;
-    const ComPtr<IPayment> view = ViewAs<IPayment>(dispatch, IID_IPayment);
-    IPayment& payment = *view.get();
-    if (fields.date) CheckCall(payment.put_Date(*fields.date));
-    if (fields.amount) {
-      CY amount;
-      amount.int64 = *fields.amount;
-      CheckCall(payment.put_Amount(amount));
-    }
-    if (fields.reason) PutText(payment, &IPayment::put_Reason, *fields.reason);
-    if (fields.esr) PutText(payment, &IPayment::put_ESR, *fields.esr);
-    if (fields.currency) PutText(payment, &IPayment::put_Currency, *fields.currency);
-    if (fields.is_salary) CheckCall(payment.put_IsSalary(*fields.is_salary ? VARIANT_TRUE : VARIANT_FALSE));
-    if (fields.cost_code) CheckCall(payment.put_CostCode(static_cast<PayCosts>(*fields.cost_code)));
-    const struct {
-      HRESULT (IPayment::*get)(IDispatch**);
-      const AddressFields& fields;
-    } addresses[] = {{&IPayment::get_BankSrc, fields.bank_src},
-                     {&IPayment::get_BankDst, fields.bank_dst},
-                     {&IPayment::get_Receiver, fields.receiver}};
-    for (const auto& address : addresses) {
-      if (!AnyGiven(address.fields)) continue;
-      ComPtr<IDispatch> block;
-      CheckCall((payment.*address.get)(block.put()));
-      PutAddress(block, address.fields);
-    }
-  }
-
-  const simdjson::padded_string& json_;
+  std::string_view text_;  // the whole file, a byte-order mark included
+  std::size_t body_offset_ = 0;
+  simdjson::padded_string_view body_;
   std::string_view source_name_;
-  IPayManager& manager_;
-  ondemand::parser parser_;
+  ondemand::parser& parser_;
   ondemand::document document_;
   bool document_ready_ = false;
-  std::size_t payment_count_ = 0;
+  Batch batch_;
 };
 
 }  // namespace
@@ -548,6 +414,8 @@ simdjson::padded_string LoadBatchText(const std::string& path) {
     const auto size = static_cast<std::size_t>(status.st_size);
     text = simdjson::padded_string(size);
     if (std::fread(text.data(), 1, size, file) != size || std::fgetc(file) != EOF) read_error = errno ? errno : EIO;
+  } else if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+    read_error = EISDIR;
   } else {
     std::string bytes;
     char chunk[1 << 16];
@@ -561,8 +429,9 @@ simdjson::padded_string LoadBatchText(const std::string& path) {
   return text;
 }
 
-std::size_t ReadBatch(const simdjson::padded_string& json, std::string_view source_name, IPayManager& manager) {
-  BatchReader reader(json, source_name, manager);
+Batch ReadBatchJson(const simdjson::padded_string& json, std::string_view source_name,
+                    ondemand::parser& parser) {
+  BatchJsonReader reader(json, source_name, parser);
   return reader.Read();
 }
 

@@ -1,0 +1,209 @@
+// The check pass: for each format, a batch that the format takes as it is gives no
+// warning, and each single mistake gives exactly its line.
+#include "tools/payfile/batch_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "tools/payfile/local_date.h"
+
+namespace ordexa::payfile {
+namespace {
+
+constexpr std::int64_t kFranc = 10000;
+
+DATE Date(const char* text) { return ToAutomationDate(ParseLocalDateTime(text, true).time); }
+
+// A batch of one IBAN payment that each format writes without loss; for EZAG the debit
+// account is a postal account, as the postal service needs it.
+PayBatch CleanBatch(std::int32_t file_type) {
+  PayBatch batch;
+  batch.settings.sender = {"Muster AG", "", "Bahnhofstrasse 1", "8001 Z\xFCrich", "", "", ""};
+  batch.settings.dta_id = "ABC12";
+  batch.settings.dta_id_sender = "ABC12";
+  batch.settings.cost_currency = "CHF";
+  PaymentRecord payment;
+  payment.type = payIban;
+  payment.date = Date("2024-06-25");
+  payment.amount.int64 = 1234 * kFranc;
+  payment.reason = "Lohn Juni";
+  payment.bank_src = {"", "", "", "", "700", file_type == payEzag ? "01-162-8" : "CH9300762011623852957", ""};
+  payment.bank_dst = {"", "", "", "", "", "CH5604835012345678009", ""};
+  payment.receiver = {"Anna Muster", "", "Seeweg 2", "8002 Z\xFCrich", "", "", ""};
+  batch.payments.push_back(payment);
+  return batch;
+}
+
+struct CheckCase {
+  const char* what;
+  std::int32_t file_type;
+  std::function<void(PayBatch&)> change;
+  std::vector<std::string> lines;  // each after "batch.json: "
+  bool swiss = true;
+  const char* period = "2024-06";
+};
+
+std::vector<std::string> CheckLines(const PayBatch& batch, const CheckCase& c) {
+  CheckRequest request;
+  request.file_type = c.file_type;
+  request.swiss = c.swiss;
+  request.pay_period = c.period;
+  std::vector<std::string> lines;
+  for (const BatchWarning& warning : CheckBatch(batch, request)) {
+    lines.push_back(BatchWarningLine("batch.json", warning).substr(12));
+  }
+  return lines;
+}
+
+PaymentRecord& First(PayBatch& batch) { return batch.payments.front(); }
+
+TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
+  const CheckCase cases[] = {
+      {"clean DTA", payDTA, [](PayBatch&) {}, {}},
+      {"clean EZAG", payEzag, [](PayBatch&) {}, {}},
+      {"clean Swiss ISO", payISO, [](PayBatch&) {}, {}},
+      {"clean generic ISO", payISO, [](PayBatch&) {}, {}, false},
+
+      // DTA
+      {"TA 836 amount", payDTA, [](PayBatch& b) { First(b).amount.int64 = 999999999999999999; },
+       {"payments[0].Amount: 99999999999999.9999 does not fit the DTA amount field (15 characters); written as "
+        "\"100000000000000\"",
+        "payments: the sum of the amounts, 99999999999999.9999, does not fit the DTA total field (16 characters); "
+        "written as \"100000000000000,\""}},
+      {"TA 827 amount", payDTA,
+       [](PayBatch& b) {
+         First(b).type = payRedBank;
+         First(b).bank_dst = {"", "", "", "", "8390", "1234-5678.9", ""};
+         First(b).amount.int64 = 12345678901234;
+       },
+       {"payments[0].Amount: 1234567890.1234 does not fit the DTA amount field (12 characters); written as "
+        "\"1234567890,1\""}},
+      {"date after 2099", payDTA, [](PayBatch& b) { First(b).date = Date("2105-03-01"); },
+       {"payments[0].Date: 2105-03-01 is outside the years 1900 to 2099 that the DTA date field (6 characters) "
+        "holds; written as \"1050301\", which shifts the rest of the record"}},
+      {"date after 9999", payDTA, [](PayBatch& b) { First(b).date = 1e300; },
+       {"payments[0].Date: 1e+300 is outside the years 1900 to 2099 that the DTA date field (6 characters) holds; "
+        "written as \"-1901-1-1\", which shifts the rest of the record"}},
+      {"date before April 1900", payDTA, [](PayBatch& b) { First(b).date = 50.5; },
+       {"payments[0].Date: 1900-02-18T12:00:00 is before 9 April 1900 and counts as not given; the DTA date field "
+        "(6 characters) gets the day of writing"}},
+      {"kind without a record", payDTA, [](PayBatch& b) { First(b).type = payForeign; },
+       {"payments[0].PayType: payForeign payments get no DTA record; only the amount counts in the total"}},
+      {"IBAN check digits", payDTA, [](PayBatch& b) { First(b).bank_dst.account = "CH5604835012345678008"; },
+       {"payments[0].BankDst.Account: \"CH5604835012345678008\" is not a valid IBAN; the DTA IBAN field is written "
+        "empty"}},
+      {"postal check digit", payDTA,
+       [](PayBatch& b) {
+         First(b).type = payRedPost;
+         First(b).bank_dst.account = "01-162-9";
+       },
+       {"payments[0].BankDst.Account: \"01-162-9\" is not a valid postal account (check digit 8 expected); "
+        "written as \"010001629\""}},
+      {"reasons cut, counted per field", payDTA,
+       [](PayBatch& b) {
+         First(b).reason = "Lohn Juni 2024 mit Zulage f\xFCr Nachtarbeit";
+         b.payments.push_back(First(b));
+         b.payments.back().reason = "Lohn Juni 2024 mit Zulage f\xFCr Sonntagsarbeit";
+         b.payments.push_back(First(b));
+       },
+       {"payments[0].Reason: \"Lohn Juni 2024 mit Zulage f\xC3\xBCr Nachtarbeit\" is cut to the DTA reason field "
+        "(35 characters): written as \"LOHN JUNI 2024 MIT ZULAGE FUR NACHT\" (also in 2 more payments)"}},
+      {"sender line of TA 826", payDTA,
+       [](PayBatch& b) {
+         First(b).type = payESR16;
+         First(b).bank_dst.account = "01-162-8";
+         b.settings.sender.name1 = "Schreinerei Amrein AG";
+       },
+       {"settings.Sender.Name1: \"Schreinerei Amrein AG\" is cut to the DTA ordering party line field "
+        "(20 characters): written as \"SCHREINEREI AMREIN A\""}},
+
+      // EZAG
+      {"amount refused", payEzag, [](PayBatch& b) { First(b).amount.int64 = 1000000000000000; },
+       {"payments[0].Amount: 100000000000.00 does not fit the EZAG amount field (13 characters); the EZAG writer "
+        "refuses the file",
+        "payments: the sum of the amounts, 100000000000.00, does not fit the EZAG total field (13 characters); the "
+        "EZAG writer refuses the file"}},
+      {"currency of four letters", payEzag, [](PayBatch& b) { First(b).currency = "EURO"; },
+       {"payments[0].Currency: \"EURO\" is not 3 characters long; the EZAG record grows by 1 character"}},
+      {"city without postcode", payEzag, [](PayBatch& b) { First(b).receiver.city = "Z\xFCrich"; },
+       {"payments[0].Receiver.City: \"Z\xC3\xBCrich\" has no postcode in front of the place; the EZAG postcode and "
+        "place fields stay empty"}},
+      {"participant number with dashes", payEzag,
+       [](PayBatch& b) {
+         First(b).type = payESR16;
+         First(b).bank_dst.account = "01-162-8";
+       },
+       {"payments[0].BankDst.Account: \"01-162-8\" is not a valid postal account (not nine digits); written as "
+        "\"01-162-8\""}},
+      {"no debit account at all", payEzag, [](PayBatch& b) { First(b).bank_src.account.clear(); },
+       {"settings.CostAccount: is empty where a postal account is needed; the field is written blank"}},
+      {"bank account as debit account", payEzag,
+       [](PayBatch& b) {
+         First(b).bank_src.account = "CH9300762011623852957";
+         b.payments.push_back(First(b));
+       },
+       {"payments[0].BankSrc.Account: \"CH9300762011623852957\" is not a valid postal account (not nine digits); "
+        "written as \"CH9300762\" (also in 1 more payment)"}},
+
+      // ISO
+      {"negative amount", payISO, [](PayBatch& b) { First(b).amount.int64 = -125000; },
+       {"payments[0].Amount: -12.50 is negative; the ISO schema accepts no negative amount"}},
+      {"euro sign in the reason", payISO, [](PayBatch& b) { First(b).reason = "Bonus \x80 500"; },
+       {"payments[0].Reason: \"Bonus \xE2\x82\xAC 500\" has \"\xE2\x82\xAC\", outside the character set of the "
+        "Swiss ISO schema (<Ustrd>)"}},
+      {"euro sign in the generic flavour", payISO, [](PayBatch& b) { First(b).reason = "Bonus \x80 500"; }, {},
+       false},
+      {"long name, Swiss", payISO, [](PayBatch& b) { First(b).receiver.name1 = std::string(71, 'A'); },
+       {"payments[0].Receiver.Name1: \"" + std::string(71, 'A') +
+        "\" has 71 characters; the Swiss ISO schema allows at most 70 in <Nm>"}},
+      {"long name, generic", payISO, [](PayBatch& b) { First(b).receiver.name1 = std::string(71, 'A'); }, {},
+       false},
+      {"city without postcode", payISO, [](PayBatch& b) { First(b).receiver.city = "Bern"; },
+       {"payments[0].Receiver.City: written as <Ctry>Bern</Ctry>, which is no two-letter country code: put the "
+        "postcode in front of the place, as \"3000 Bern\""}},
+      {"foreign IBAN without BIC", payISO,
+       [](PayBatch& b) { First(b).bank_dst.account = "DE89 3704 0044 0532 0130 00"; },
+       {"payments[0].BankDst.BIC: is empty for the foreign IBAN DE89370400440532013000; the ISO schema refuses the "
+        "empty <BIC> element"}},
+      {"short BIC", payISO, [](PayBatch& b) { First(b).bank_dst.bic = "bankch"; },
+       {"payments[0].BankDst.BIC: written as <BIC>BANKCH</BIC>, which is not a BIC the ISO schema accepts"}},
+      {"debtor IBAN with blanks", payISO,
+       [](PayBatch& b) { First(b).bank_src.account = "ch93 0076 2011 6238 5295 7"; },
+       {"payments[0].BankSrc.Account: \"ch93 0076 2011 6238 5295 7\" is written as the debtor <IBAN>CH93 0076 2011 "
+        "6238 5295 7</IBAN>, which the ISO schema refuses: give the IBAN without blanks"}},
+      {"execution date not given", payISO, [](PayBatch& b) { First(b).date = 0; },
+       {"payments[0].Date: not given; the ISO execution date is written as 1899-12-30, a day long past"}},
+      {"execution date after 9999", payISO, [](PayBatch& b) { First(b).date = 1e300; },
+       {"payments[0].Date: 1e+300 is outside the years 100 to 9999 that the ISO execution date field holds; "
+        "written as \"Invalid DateTime\""}},
+      {"EUR batch with a bank payment", payISO,
+       [](PayBatch& b) {
+         b.settings.cost_currency = "EUR";
+         First(b).type = payRedBank;
+         First(b).bank_dst = {"", "", "", "", "8390", "1234-5678.9", ""};
+       },
+       {"payments[0].PayType: payRedBank payments in an EUR batch get an empty <BIC> element in the ISO file, which "
+        "the schema refuses"}},
+      {"period too long", payISO, [](PayBatch&) {},
+       {"--period: \"X999-Lohnabrechnung Juni 2024 Nachtrag\" has 38 characters; the Swiss ISO schema allows at "
+        "most 35 in <EndToEndId>"},
+       true, "Lohnabrechnung Juni 2024 Nachtrag"},
+      {"period with an underscore", payISO, [](PayBatch&) {},
+       {"--period: \"2024_06\" has \"_\", outside the character set of the Swiss ISO schema (<EndToEndId>)"}, true,
+       "2024_06"},
+  };
+  for (const CheckCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    PayBatch batch = CleanBatch(c.file_type);
+    c.change(batch);
+    EXPECT_EQ(c.lines, CheckLines(batch, c));
+  }
+}
+
+}  // namespace
+}  // namespace ordexa::payfile

@@ -1,0 +1,587 @@
+// The rules of the check pass, format by format, in the order the writers write.
+#include "tools/payfile/batch_check.h"
+
+#include <map>
+#include <optional>
+
+#include "ezag/ezag_amount.h"
+#include "ezag/ezag_records.h"
+#include "format/amount.h"
+#include "format/date_text.h"
+#include "format/iban.h"
+#include "format/post_account.h"
+#include "format/record_text.h"
+#include "iso/xml_text.h"
+#include "platform/cp1252.h"
+#include "tools/payfile/batch.h"
+#include "tools/payfile/warnings.h"
+
+namespace ordexa::payfile {
+namespace {
+
+// Where a finding is: a settings key or a key of payment `index`, with an address key.
+struct Place {
+  bool is_setting = false;
+  std::size_t index = 0;
+  std::string_view key;
+  std::string_view subkey;
+  bool is_whole = false;  // the key alone names the place: "payments", "--period"
+
+  std::string Text() const {
+    if (is_whole) return std::string(key);
+    return is_setting ? SettingPlace(key, subkey) : PaymentPlace(index, key, subkey);
+  }
+  // The field whatever the payment: findings on it are counted together.
+  std::string Field() const {
+    return std::string(is_setting ? "settings." : "payments[].") + std::string(key) + "." + std::string(subkey);
+  }
+};
+
+Place AtPayment(std::size_t index, std::string_view key, std::string_view subkey = {}) {
+  return {false, index, key, subkey};
+}
+Place AtSetting(std::string_view key, std::string_view subkey = {}) { return {true, 0, key, subkey}; }
+Place AtWhole(std::string_view name) { return {true, 0, name, {}, true}; }
+
+std::string Utf8(std::string_view text) { return Cp1252ToUtf8(text); }
+
+bool IsDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// Why a nine-character postal account is none, or nothing when it is one.
+std::optional<std::string> PostalAccountProblem(std::string_view account) {
+  if (account.empty()) return "empty";
+  if (account.size() != 9 || !IsDigits(account)) return "not nine digits";
+  const char expected = CheckDigitMod10(account.substr(0, 8));
+  if (account[8] != expected) return std::string("check digit ") + expected + " expected";
+  return std::nullopt;
+}
+
+// The currency the fixed-width records write: the payment's, "CHF" when it is empty.
+std::string_view CurrencyText(const PaymentRecord& payment) {
+  return payment.currency.empty() ? std::string_view("CHF") : std::string_view(payment.currency);
+}
+
+bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsAsciiAlnum(char c) { return IsUpper(c) || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+
+// The IBAN and BIC forms the ISO schemas accept.
+bool IsSchemaIban(std::string_view text) {
+  if (text.size() < 5 || text.size() > 34) return false;
+  if (!IsUpper(text[0]) || !IsUpper(text[1]) || !IsDigits(text.substr(2, 2))) return false;
+  for (const char c : text.substr(4)) {
+    if (!IsAsciiAlnum(c)) return false;
+  }
+  return true;
+}
+
+bool IsSchemaBic(std::string_view text) {
+  if (text.size() != 8 && text.size() != 11) return false;
+  for (std::size_t i = 0; i < 6; ++i) {
+    if (!IsUpper(text[i])) return false;
+  }
+  const char location1 = text[6], location2 = text[7];
+  if (!IsUpper(location1) && !(location1 >= '2' && location1 <= '9')) return false;
+  if (!(IsUpper(location2) && location2 != 'O') && !(location2 >= '0' && location2 <= '9')) return false;
+  for (const char c : text.substr(8)) {
+    if (!IsUpper(c) && !(c >= '0' && c <= '9')) return false;
+  }
+  return true;
+}
+
+// The characters of the Swiss schema's texts, as code page 1252 bytes.
+bool InSwissCharacterSet(unsigned char c) {
+  if (IsAsciiAlnum(static_cast<char>(c)) || c == ' ') return true;
+  static constexpr std::string_view kPunctuation = ".,;:'+-/()?*[]{}\\`~!\"#%&<>=@_$";
+  if (kPunctuation.find(static_cast<char>(c)) != std::string_view::npos) return true;
+  // ´ £ ÷ and the accented letters of the set.
+  static constexpr std::string_view kOthers =
+      "\xB4\xA3\xF7"
+      "\xE0\xE1\xE2\xE4\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF1\xF2\xF3\xF4\xF6\xF9\xFA\xFB\xFC\xFD\xDF"
+      "\xC0\xC1\xC2\xC4\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF\xD2\xD3\xD4\xD6\xD9\xDA\xDB\xDC\xD1";
+  if (kOthers.find(static_cast<char>(c)) != std::string_view::npos) return true;
+  // The writer turns the other control characters into blanks.
+  return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
+// The identification texts of the Swiss schema (the end-to-end id).
+bool InSwiftCharacterSet(unsigned char c) {
+  static constexpr std::string_view kPunctuation = "+|?/-:().,' \xA0";
+  return IsAsciiAlnum(static_cast<char>(c)) || kPunctuation.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+template <class InSet>
+std::optional<char> FirstOutside(std::string_view text, InSet in_set) {
+  for (const char c : text) {
+    if (!in_set(static_cast<unsigned char>(c))) return c;
+  }
+  return std::nullopt;
+}
+
+bool IsDomesticIban(std::string_view iban, std::size_t longer_than) {
+  return iban.size() > longer_than && IsDomesticIbanCountry(iban);
+}
+
+// The DTA record of a payment kind: 826, 827, 836 or none.
+int DtaRecordOf(std::int32_t type) {
+  switch (type) {
+    case payESR15:
+    case payESR16:
+    case payESR17:
+      return 826;
+    case payManual:
+    case payRedBank:
+    case payRedPost:
+    case payRedTreuhand:
+    case payPostmandat:
+      return 827;
+    case payIban:
+      return 836;
+    default:
+      return 0;
+  }
+}
+
+// The EZAG record of a payment: 22, 27, 28, 37 or none.
+int EzagRecordOf(const PaymentRecord& payment) {
+  switch (payment.type) {
+    case payESR15:
+    case payESR16:
+    case payESR17:
+      return 28;
+    case payRedPost:
+    case payRedTreuhand:
+      return 22;
+    case payRedBank:
+    case payIban: {
+      const std::string iban = NormalizeIban(payment.bank_dst.account);
+      return iban.empty() || IsDomesticIbanCountry(iban) ? 27 : 37;
+    }
+    default:
+      return 0;
+  }
+}
+
+class Checker {
+ public:
+  Checker(const PayBatch& batch, const CheckRequest& request) : batch_(batch), request_(request) {}
+
+  std::vector<BatchWarning> Run() {
+    switch (request_.file_type) {
+      case payDTA:
+        CheckDta();
+        break;
+      case payEzag:
+        CheckEzag();
+        break;
+      case payISO:
+        CheckIso();
+        break;
+      default:
+        break;
+    }
+    return std::move(warnings_);
+  }
+
+ private:
+  // Findings on the same field with the same group key are one warning line.
+  void Warn(const Place& place, std::string text, const std::string& group) {
+    const std::string key = place.Field() + "|" + group;
+    std::string where = place.Text();
+    if (const auto found = groups_.find(key); found != groups_.end()) {
+      BatchWarning& first = warnings_[found->second];
+      if (first.place != where) ++first.more;
+      return;
+    }
+    groups_.emplace(key, warnings_.size());
+    warnings_.push_back({std::move(where), std::move(text), 0});
+  }
+  void Warn(const Place& place, const std::string& text) { Warn(place, text, text); }
+
+  // A text longer than its field: one warning per field, whatever the texts.
+  void Cut(const Place& place, std::string_view original, std::string_view written, const FileField& field) {
+    if (written.size() <= field.width) return;
+    Warn(place, TextCut(Utf8(original), field, Utf8(written.substr(0, field.width))),
+         std::string(field.format) + std::string(field.name) + std::to_string(field.width));
+  }
+  void CutCleaned(const Place& place, std::string_view text, const FileField& field) {
+    Cut(place, text, CleanRecordText(text), field);
+  }
+
+  // An account the field needs as a postal account; `normalized` is what the writer makes of it.
+  void PostalAccount(const Place& place, std::string_view given, std::string_view normalized,
+                     const FileField& field) {
+    if (const std::optional<std::string> why = PostalAccountProblem(normalized)) {
+      Warn(place, NotAPostalAccount(Utf8(given), *why, Utf8(normalized.substr(0, field.width))));
+    }
+  }
+
+  // A six-digit date field: years 1900 to 2099 fit; an unset date is the day of writing.
+  void FixedWidthDate(std::size_t index, DATE date, const FileField& field) {
+    if (date == 0.0) return;
+    if (date < 100.0) {
+      Warn(AtPayment(index, "Date"), DateTakenAsToday(date, field));
+      return;
+    }
+    const std::string written = FormatDateYYMMDD(date);
+    if (written.size() != 6) Warn(AtPayment(index, "Date"), DateOutsideYears(date, field, 1900, 2099, written, true));
+  }
+
+  void NoRecord(std::size_t index, const PaymentRecord& payment, std::string_view format) {
+    Warn(AtPayment(index, "PayType"), NoRecordForKind(payment.type, format));
+  }
+
+  // ---- DTA ----
+
+  void CheckDta() {
+    const PaySettingRecord& settings = batch_.settings;
+    bool any_record = false;
+    bool records[3] = {};  // TA 826, 827, 836: the ordering party's lines differ by record
+    std::uint64_t total = 0;
+    bool total_overflows = false;
+    for (std::size_t i = 0; i < batch_.payments.size(); ++i) {
+      const PaymentRecord& payment = batch_.payments[i];
+      std::int64_t sum = 0;
+      total_overflows = total_overflows ||
+                        __builtin_add_overflow(static_cast<std::int64_t>(total), payment.amount.int64, &sum);
+      total = static_cast<std::uint64_t>(sum);
+      const int record = DtaRecordOf(payment.type);
+      if (record == 0) {
+        NoRecord(i, payment, "DTA");
+        continue;
+      }
+      any_record = true;
+      records[record == 826 ? 0 : record == 827 ? 1 : 2] = true;
+      const FileField& amount_field = record == 836 ? kDtaIbanAmount : kDtaAmount;
+      const std::string amount = FormatAmount(payment.amount.int64, &kDtaAmountFormat);
+      if (amount.size() > amount_field.width) {
+        Warn(AtPayment(i, "Amount"),
+             AmountDoesNotFit(payment.amount.int64, amount_field, amount.substr(0, amount_field.width)));
+      }
+      FixedWidthDate(i, payment.date, kDtaDate);
+      Cut(AtPayment(i, "BankSrc", "ID"), payment.bank_src.id, NormalizePostAccount(payment.bank_src.id),
+          kDtaOrderingBank);
+      if (record == 826) CheckTa826(i, payment);
+      if (record == 827) CheckTa827(i, payment);
+      if (record == 836) CheckTa836(i, payment);
+    }
+    if (records[0]) DtaSender(kDtaEsrSenderLine, true, true);
+    if (records[1]) DtaSender(kDtaSenderLine, false, true);
+    if (records[2]) DtaSender(kDtaIbanSenderLine, false, false);
+    CutCleaned(AtSetting("DtaID"), settings.dta_id, kDtaSenderId);
+    if (any_record) CutCleaned(AtSetting("DtaID_Sender"), settings.dta_id_sender, kDtaReference);
+    const FileField& total_field = kDtaTotal;
+    const std::string total_text = FormatAmount(static_cast<std::int64_t>(total), &kDtaAmountFormat);
+    if (total_overflows) {
+      Warn(AtWhole(kPaymentsPlace), TotalOverflows());
+    } else if (total_text.size() > total_field.width) {
+      Warn(AtWhole(kPaymentsPlace),
+           TotalDoesNotFit(static_cast<std::int64_t>(total), total_field, total_text.substr(0, total_field.width)));
+    }
+  }
+
+  // The account to be debited: a Swiss or Liechtenstein IBAN in its compact form, else the text.
+  void DtaDebitAccount(std::size_t i, const PaymentRecord& payment, bool iban_allowed) {
+    const std::string iban = NormalizeIban(payment.bank_src.account);
+    const std::string& text = iban_allowed && IsDomesticIban(iban, 2) ? iban : payment.bank_src.account;
+    Cut(AtPayment(i, "BankSrc", "Account"), payment.bank_src.account, CleanRecordText(text),
+        kDtaDebitAccount);
+  }
+
+  void DtaLines(std::size_t i, std::string_view block, const PayAddressRecord& address, const FileField& field,
+                bool with_name2) {
+    CutCleaned(AtPayment(i, block, "Name1"), address.name1, field);
+    if (with_name2) CutCleaned(AtPayment(i, block, "Name2"), address.name2, field);
+    CutCleaned(AtPayment(i, block, "Street"), address.street, field);
+    CutCleaned(AtPayment(i, block, "City"), address.city, field);
+  }
+
+  void DtaSender(const FileField& field, bool cleaned, bool with_name2) {
+    const PayAddressRecord& sender = batch_.settings.sender;
+    const auto line = [&](std::string_view key, const std::string& text) {
+      Cut(AtSetting("Sender", key), text, cleaned ? CleanRecordText(text) : text, field);
+    };
+    line("Name1", sender.name1);
+    if (with_name2) line("Name2", sender.name2);
+    line("Street", sender.street);
+    line("City", sender.city);
+  }
+
+  void CheckTa826(std::size_t i, const PaymentRecord& payment) {
+    DtaDebitAccount(i, payment, false);
+    const std::string participant = NormalizePostAccount(CleanRecordText(payment.bank_dst.account));
+    // A participant number of fewer digits is zero-filled; nine digits carry a check digit.
+    if (!IsDigits(participant) || participant.size() >= 9) {
+      PostalAccount(AtPayment(i, "BankDst", "Account"), payment.bank_dst.account, participant, kDtaEsrParticipant);
+    }
+    DtaLines(i, "Receiver", payment.receiver, kDtaEsrAddressLine, true);
+    Cut(AtPayment(i, "ESR"), payment.esr, payment.esr,
+        payment.type == payESR15 ? kDtaEsr15Reference : kDtaEsrReference);
+  }
+
+  void CheckTa827(std::size_t i, const PaymentRecord& payment) {
+    DtaDebitAccount(i, payment, true);
+    const FileField& account_field = kDtaBeneficiaryAccount;
+    const Place account = AtPayment(i, "BankDst", "Account");
+    switch (payment.type) {
+      case payRedBank:
+        CutCleaned(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id, kDtaBankClearing);
+        [[fallthrough]];
+      case payManual:
+        CutCleaned(account, payment.bank_dst.account, account_field);
+        break;
+      case payRedPost:
+        PostalAccount(account, payment.bank_dst.account,
+                      NormalizePostAccount(CleanRecordText(payment.bank_dst.account)), kDtaBeneficiaryAccount);
+        break;
+      case payRedTreuhand:
+        PostalAccount(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id,
+                      NormalizePostAccount(CleanRecordText(payment.bank_dst.id)), kDtaBeneficiaryAccount);
+        CutCleaned(account, payment.bank_dst.account, account_field);
+        break;
+      default:
+        break;
+    }
+    if (payment.type == payRedTreuhand) {
+      DtaLines(i, "BankSrc", payment.bank_src, kDtaAddressLine, true);
+    }
+    DtaLines(i, "Receiver", payment.receiver, kDtaAddressLine, true);
+    CutCleaned(AtPayment(i, "Reason"), payment.reason, kDtaReason);
+  }
+
+  void CheckTa836(std::size_t i, const PaymentRecord& payment) {
+    DtaDebitAccount(i, payment, true);
+    CutCleaned(AtPayment(i, "Currency"), CurrencyText(payment), kDtaCurrency);
+    const std::string iban = NormalizeIban(payment.bank_dst.account);
+    if (iban.empty()) {
+      Warn(AtPayment(i, "BankDst", "Account"),
+           NotAnIban(Utf8(payment.bank_dst.account), "the DTA IBAN field is written empty"));
+    }
+    if (!IsDomesticIban(iban, 2)) {
+      const FileField& bank_field = kDtaBeneficiaryBank;
+      if (!payment.bank_dst.bic.empty()) {
+        CutCleaned(AtPayment(i, "BankDst", "BIC"), payment.bank_dst.bic, bank_field);
+      } else {
+        CutCleaned(AtPayment(i, "BankDst", "Name1"), payment.bank_dst.name1, bank_field);
+        CutCleaned(AtPayment(i, "BankDst", "City"), payment.bank_dst.city, bank_field);
+      }
+    }
+    DtaLines(i, "Receiver", payment.receiver, kDtaIbanAddressLine, false);
+    CutCleaned(AtPayment(i, "Reason"), payment.reason, kDtaIbanReason);
+  }
+
+  // ---- EZAG ----
+
+  void CheckEzag() {
+    const FileField& amount_field = kEzagAmount;
+    std::int64_t total = 0;
+    bool total_overflows = false;
+    for (std::size_t i = 0; i < batch_.payments.size(); ++i) {
+      const PaymentRecord& payment = batch_.payments[i];
+      // The writer refuses the file for any amount that does not fit, with or without a record.
+      if (!EzagAmountFits(payment.amount.int64)) {
+        Warn(AtPayment(i, "Amount"), AmountRefused(payment.amount.int64, amount_field));
+      }
+      total_overflows = total_overflows || __builtin_add_overflow(total, payment.amount.int64, &total);
+      const int record = EzagRecordOf(payment);
+      if (record == 0) NoRecord(i, payment, "EZAG");
+      // The first payment gives the date and debit account of the header and total records.
+      if (record != 0 || i == 0) {
+        FixedWidthDate(i, payment.date, kEzagDate);
+        EzagDebitAccount(i, payment);
+      }
+      if (record != 0) CheckEzagRecord(i, payment, record);
+    }
+    if (total_overflows) {
+      Warn(AtWhole(kPaymentsPlace), TotalOverflows());
+    } else if (!EzagAmountFits(total)) {
+      Warn(AtWhole(kPaymentsPlace), TotalRefused(total, kEzagTotal));
+    }
+  }
+
+  void EzagDebitAccount(std::size_t i, const PaymentRecord& payment) {
+    const bool own = !payment.bank_src.account.empty();
+    const std::string& given = own ? payment.bank_src.account : batch_.settings.cost_account;
+    const Place place = own ? AtPayment(i, "BankSrc", "Account") : AtSetting("CostAccount");
+    PostalAccount(place, given, NormalizePostAccount(given), kEzagDebitAccount);
+  }
+
+  void CheckEzagRecord(std::size_t i, const PaymentRecord& payment, int record) {
+    const std::string_view currency = CurrencyText(payment);
+    if (currency.size() != 3) {
+      Warn(AtPayment(i, "Currency"),
+           RecordLengthChanges(Utf8(currency), "EZAG", static_cast<std::ptrdiff_t>(currency.size()) - 3));
+    }
+    const Place account = AtPayment(i, "BankDst", "Account");
+    if (record == 28) {
+      // The participant number is written as given: it must already be nine digits.
+      PostalAccount(account, payment.bank_dst.account, payment.bank_dst.account, kEzagPostAccount);
+      Cut(AtPayment(i, "ESR"), payment.esr, payment.esr, kEzagReference);
+      return;
+    }
+    if (record == 22) {
+      PostalAccount(account, payment.bank_dst.account, NormalizePostAccount(payment.bank_dst.account),
+                    kEzagPostAccount);
+    } else if (record == 27) {
+      if (payment.type == payIban && NormalizeIban(payment.bank_dst.account).empty()) {
+        Warn(account, NotAnIban(Utf8(payment.bank_dst.account),
+                                "the EZAG file gets it as a domestic bank account (record type 27)"));
+      }
+      Cut(account, payment.bank_dst.account, payment.bank_dst.account, kEzagAccount);
+    } else {
+      Cut(AtPayment(i, "BankDst", "BIC"), payment.bank_dst.bic, payment.bank_dst.bic, kEzagBic);
+    }
+    const PayAddressRecord& receiver = payment.receiver;
+    const FileField& name_field = kEzagReceiverLine;
+    Cut(AtPayment(i, "Receiver", "Name1"), receiver.name1, receiver.name1, name_field);
+    Cut(AtPayment(i, "Receiver", "Street"), receiver.street, receiver.street, name_field);
+    Cut(AtPayment(i, "Receiver", "Name2"), receiver.name2, receiver.name2, name_field);
+    const ZipCity zip_city = SplitZipCity(receiver.city);
+    const Place city = AtPayment(i, "Receiver", "City");
+    if (!receiver.city.empty() && zip_city.zip.empty()) {
+      Warn(city, NoPostcode(Utf8(receiver.city)), "no postcode");
+    } else {
+      Cut(city, receiver.city, zip_city.zip, kEzagPostcode);
+      Cut(city, receiver.city, zip_city.city, kEzagPlace);
+    }
+    Cut(AtPayment(i, "Reason"), payment.reason, payment.reason, kEzagReason);
+  }
+
+  // ---- ISO ----
+
+  std::string_view Flavour() const { return request_.swiss ? "Swiss" : "generic"; }
+
+  // An element of the schemas' text types: not empty, not longer than `limit`, and in the
+  // Swiss flavour within its character set.
+  void SchemaText(const Place& place, std::string_view original, std::string_view written, std::size_t limit,
+                  std::string_view element) {
+    if (written.empty()) {
+      Warn(place, EmptyForSchema(element));
+      return;
+    }
+    if (written.size() > limit) {
+      Warn(place, TooLongForSchema(Utf8(original), written.size(), Flavour(), limit, element),
+           "too long" + std::string(element));
+    }
+    if (!request_.swiss) return;
+    if (const std::optional<char> outside = FirstOutside(written, InSwissCharacterSet)) {
+      Warn(place, OutsideSwissCharacters(Utf8(original), Utf8(std::string_view(&*outside, 1)), element),
+           "outside" + std::string(element));
+    }
+  }
+
+  void CheckIso() {
+    const std::size_t name_limit = request_.swiss ? 70 : 140;
+    std::string sender = batch_.settings.sender.name1;
+    Cp1252ToUpperInPlace(sender);
+    SchemaText(AtSetting("Sender", "Name1"), batch_.settings.sender.name1, CleanXmlText(sender), name_limit, "Nm");
+
+    const PaymentRecord& first = batch_.payments.front();
+    SYSTEMTIME calendar;
+    if (first.date == 0.0) {
+      Warn(AtPayment(0, "Date"), ExecutionDateNotGiven());
+    } else if (!VariantTimeToSystemTime(first.date, &calendar)) {
+      Warn(AtPayment(0, "Date"),
+           DateOutsideYears(first.date, kIsoExecutionDate, 100, 9999, "Invalid DateTime", false));
+    }
+    const std::string debtor_iban = CleanXmlText(first.bank_src.account);
+    if (debtor_iban.empty()) {
+      Warn(AtPayment(0, "BankSrc", "Account"), EmptyForSchema("IBAN"));
+    } else if (!IsSchemaIban(debtor_iban)) {
+      Warn(AtPayment(0, "BankSrc", "Account"), NotADebtorIban(Utf8(first.bank_src.account), Utf8(debtor_iban)));
+    }
+    SchemaText(AtPayment(0, "BankSrc", "ID"), first.bank_src.id, NormalizePostAccount(first.bank_src.id), 35, "MmbId");
+    CheckEndToEndId();
+
+    const bool euro_or_sic = batch_.settings.cost_currency == "EUR" || batch_.settings.cost_currency == "SIC";
+    for (std::size_t i = 0; i < batch_.payments.size(); ++i) {
+      const PaymentRecord& payment = batch_.payments[i];
+      if (payment.amount.int64 < 0) Warn(AtPayment(i, "Amount"), NegativeAmount(payment.amount.int64), "negative");
+      const PayAddressRecord& receiver = payment.receiver;
+      SchemaText(AtPayment(i, "Receiver", "Name1"), receiver.name1, CleanXmlText(receiver.name1), name_limit, "Nm");
+      const std::string_view country = CountryFromCity(receiver.city);
+      if (country.size() != 2 || !IsUpper(country[0]) || !IsUpper(country[1])) {
+        Warn(AtPayment(i, "Receiver", "City"), NotACountryCode(Utf8(country)), "country");
+      }
+      if (!receiver.street.empty()) {
+        SchemaText(AtPayment(i, "Receiver", "Street"), receiver.street, receiver.street, 70, "AdrLine");
+      }
+      SchemaText(AtPayment(i, "Receiver", "City"), receiver.city, receiver.city, 70, "AdrLine");
+      if (!payment.reason.empty()) SchemaText(AtPayment(i, "Reason"), payment.reason, payment.reason, 140, "Ustrd");
+      CheckCreditor(i, payment, euro_or_sic);
+    }
+  }
+
+  void CheckEndToEndId() {
+    // The longest identification: "X" and three digits, "-", then the pay period.
+    const std::string id = "X999-" + std::string(request_.pay_period);
+    const Place period = AtWhole(kPeriodPlace);
+    if (id.size() > 35) {
+      Warn(period, TooLongForSchema(Utf8(id), id.size(), Flavour(), 35, "EndToEndId"));
+    }
+    if (request_.swiss) {
+      if (const std::optional<char> outside = FirstOutside(request_.pay_period, InSwiftCharacterSet)) {
+        Warn(period, OutsideSwissCharacters(Utf8(request_.pay_period), Utf8(std::string_view(&*outside, 1)),
+                                            "EndToEndId"));
+      }
+    }
+  }
+
+  void CheckCreditor(std::size_t i, const PaymentRecord& payment, bool euro_or_sic) {
+    const bool is_iban_kind = payment.type == payIban;
+    const std::string iban = is_iban_kind ? NormalizeIban(payment.bank_dst.account) : std::string();
+    const Place account = AtPayment(i, "BankDst", "Account");
+    if (is_iban_kind && iban.empty()) {
+      Warn(account, NotAnIban(Utf8(payment.bank_dst.account),
+                              "the ISO file gets an empty <IBAN> element, which the schema refuses"));
+    }
+    const bool domestic = IsDomesticIban(iban, 10);
+    const std::string bic = is_iban_kind ? CleanXmlText(payment.bank_dst.bic) : std::string();
+    const bool bic_wanted = !bic.empty() || (iban.size() > 10 && !domestic);
+    if (payment.type == payRedPost) {
+      // The postal BIC is written whatever the batch holds.
+    } else if (bic_wanted || euro_or_sic) {
+      if (!bic.empty()) {
+        if (!IsSchemaBic(bic)) Warn(AtPayment(i, "BankDst", "BIC"), NotABic(Utf8(bic)), "bic");
+      } else if (is_iban_kind && bic_wanted) {
+        Warn(AtPayment(i, "BankDst", "BIC"), EmptyBicForForeignIban(iban), "empty bic");
+      } else {
+        Warn(AtPayment(i, "PayType"), EmptyBicInEuroBatch(payment.type));
+      }
+    } else if (domestic) {
+      SchemaText(account, payment.bank_dst.account, ClearingFromIban(iban), 35, "MmbId");
+    } else {
+      SchemaText(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id, CleanXmlText(payment.bank_dst.id), 35, "MmbId");
+    }
+    if (!is_iban_kind) {
+      SchemaText(account, payment.bank_dst.account, CleanXmlText(payment.bank_dst.account), 34, "Id");
+    }
+  }
+
+  const PayBatch& batch_;
+  const CheckRequest& request_;
+  std::vector<BatchWarning> warnings_;
+  std::map<std::string, std::size_t> groups_;
+};
+
+}  // namespace
+
+std::vector<BatchWarning> CheckBatch(const PayBatch& batch, const CheckRequest& request) {
+  if (batch.payments.empty()) return {};
+  return Checker(batch, request).Run();
+}
+
+std::string BatchWarningLine(std::string_view source_name, const BatchWarning& warning) {
+  std::string line = WarningLine(source_name, warning.place, warning.text);
+  if (warning.more != 0) {
+    line += " (also in " + std::to_string(warning.more) + (warning.more == 1 ? " more payment)" : " more payments)");
+  }
+  return line;
+}
+
+}  // namespace ordexa::payfile

@@ -1,0 +1,42 @@
+// The batch file: UTF-8 JSON with the settings and the payments, read into a plain Batch.
+// Every value is checked as it is read; the first fault ends the reading with a message
+// that names the file and the place.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include <simdjson.h>
+
+#include "tools/payfile/batch.h"
+
+namespace ordexa::payfile {
+
+// A batch that cannot be read or is not a well-formed batch. The message names the file
+// and the place of the problem: "batch.json: payments[3].Amount: "12,50" is not a decimal number".
+class BatchError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// LoadBatchText()
+// The bytes of the batch file, padded for the parser; "-" reads standard input. Throws
+// BatchError "<name>: cannot be read: <reason>" when the file cannot be read.
+// Example: LoadBatchText("batch.json").size() is the file's size.
+simdjson::padded_string LoadBatchText(const std::string& path);
+
+// ReadBatchJson()
+// The batch in `json`: one object with "settings" (optional) and "payments" (at least one
+// payment), each payment with its PayType. A UTF-8 byte-order mark in front is skipped.
+// Refused with a BatchError naming `source_name` and the JSON path: text that is not
+// UTF-8 (with its byte offset), malformed JSON (with line and column), unknown or
+// repeated keys, values of the wrong type, amounts and dates that do not convert, a
+// payment without PayType, an empty payment list.
+// The batch's texts view `parser`'s string buffer (and `json`): keep both while the batch
+// is used, and do not reuse the parser meanwhile.
+// Example: ReadBatchJson(json, "batch.json", parser).payments.size() == 12 for twelve payments.
+Batch ReadBatchJson(const simdjson::padded_string& json, std::string_view source_name,
+                    simdjson::ondemand::parser& parser);
+
+}  // namespace ordexa::payfile

@@ -1,0 +1,177 @@
+// The commands: batch in, warnings and files out.
+#include "tools/payfile/commands.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <system_error>
+
+#include "format/iban.h"
+#include "model/pay_manager.h"
+#include "platform/clock.h"
+#include "platform/cp1252.h"
+#include "platform/file_system.h"
+#include "tools/payfile/batch_check.h"
+#include "tools/payfile/batch_fill.h"
+#include "tools/payfile/batch_json.h"
+#include "tools/payfile/batch_schema.h"
+#include "tools/payfile/caller_text.h"
+#include "tools/payfile/demo_batch.h"
+#include "tools/payfile/local_date.h"
+#include "tools/payfile/payment_file.h"
+
+namespace ordexa::payfile {
+namespace {
+
+constexpr std::string_view kFormatNames[] = {"DTA", "EZAG", "ISO"};
+
+std::int32_t FileTypeOf(const std::string& type) {
+  if (type == "ezag") return payEzag;
+  if (type == "iso") return payISO;
+  return payDTA;
+}
+
+// The clock the writers read: fixed for --now (already checked by the command line), else the system clock.
+void FixClock(std::optional<ScopedClock>& clock, const std::string& now) {
+  if (!now.empty()) clock.emplace(FixedClock(ParseLocalDateTime(now, false).time));
+}
+
+std::string SourceName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
+
+// Reads the batch into the manager; a bad batch is printed and gives false.
+bool LoadBatch(const std::string& path, CPayManager& manager) {
+  try {
+    const simdjson::padded_string json = LoadBatchText(path);
+    simdjson::ondemand::parser parser;
+    FillManager(ReadBatchJson(json, SourceName(path), parser), manager);
+    return true;
+  } catch (const BatchError& error) {
+    std::cerr << error.what() << '\n';
+    return false;
+  }
+}
+
+std::vector<BatchWarning> Check(const CPayManager& manager, std::int32_t file_type, bool swiss,
+                                const std::string& pay_period) {
+  CheckRequest request;
+  request.file_type = file_type;
+  request.swiss = swiss;
+  request.pay_period = pay_period;
+  return CheckBatch(manager.batch(), request);
+}
+
+std::string CountText(std::size_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+}  // namespace
+
+int RunWrite(const WriteOptions& options) {
+  const ComPtr<CPayManager> manager = CPayManager::New();
+  if (!LoadBatch(options.batch_path, *manager.get())) return kExitUsage;
+  const std::int32_t file_type = FileTypeOf(options.type);
+  const std::string source_name = SourceName(options.batch_path);
+  const std::string pay_period = AnsiTextFromUtf8(options.period);
+
+  const std::vector<BatchWarning> warnings = Check(*manager.get(), file_type, options.swiss, pay_period);
+  for (const BatchWarning& warning : warnings) std::cerr << BatchWarningLine(source_name, warning) << '\n';
+  if (options.strict && !warnings.empty()) {
+    std::cerr << "payfile: --strict: " << CountText(warnings.size(), "warning", "warnings") << ", so "
+              << options.out << " is not written\n";
+    return kExitUsage;
+  }
+
+  FileRequest request;
+  request.file_type = file_type;
+  request.file_name = AnsiTextFromUtf8(options.out);
+  request.pay_period = pay_period;
+  request.swiss = options.swiss;
+  request.display_name = options.out;
+  std::optional<ScopedClock> clock;
+  FixClock(clock, options.now);
+  const WriteResult result = WritePaymentFile(*manager.get(), request);
+  if (!result.written) {
+    std::cerr << result.message;
+    return kExitFailed;
+  }
+  return kExitDone;
+}
+
+int RunCheck(const CheckOptions& options) {
+  const ComPtr<CPayManager> manager = CPayManager::New();
+  if (!LoadBatch(options.batch_path, *manager.get())) return kExitUsage;
+  const std::int32_t file_type = FileTypeOf(options.type);
+  const std::string source_name = SourceName(options.batch_path);
+  const std::vector<BatchWarning> warnings =
+      Check(*manager.get(), file_type, options.swiss, AnsiTextFromUtf8(options.period));
+  for (const BatchWarning& warning : warnings) std::cout << BatchWarningLine(source_name, warning) << '\n';
+  const std::string_view format = kFormatNames[file_type];
+  std::cout << source_name << ": " << CountText(manager->batch().payments.size(), "payment", "payments") << ", "
+            << (warnings.empty() ? std::string("no warnings") : CountText(warnings.size(), "warning", "warnings"))
+            << " for " << format << (file_type == payISO ? (options.swiss ? " (Swiss)" : " (generic)") : "") << '\n';
+  return warnings.empty() ? kExitDone : kExitFailed;
+}
+
+int RunSchema() {
+  std::cout << BatchSchemaJson();
+  return kExitDone;
+}
+
+int RunCheckIban(const std::vector<std::string>& texts) {
+  bool all_valid = true;
+  for (const std::string& text : texts) {
+    const std::string iban = NormalizeIban(AnsiTextFromUtf8(text));
+    all_valid = all_valid && !iban.empty();
+    std::cout << (iban.empty() ? std::string("invalid") : Cp1252ToUtf8(iban)) << '\n';
+  }
+  return all_valid ? kExitDone : kExitFailed;
+}
+
+int RunDemo(const DemoOptions& options) {
+  const ComPtr<CPayManager> manager = CPayManager::New();
+  const simdjson::padded_string demo_json(DemoBatchJson());
+  simdjson::ondemand::parser parser;
+  const std::size_t payments = FillManager(ReadBatchJson(demo_json, "demo batch", parser), *manager.get());
+
+  const std::string directory = AnsiTextFromUtf8(options.directory);
+  std::error_code error;
+  std::filesystem::create_directories(AnsiNameToPath(directory), error);
+  if (error) {
+    std::cerr << "payfile: " << options.directory << ": the folder cannot be made: " << error.message() << '\n';
+    return kExitFailed;
+  }
+
+  // The batch itself, as the template to start from.
+  const std::string batch_name = options.directory + "/batch.json";
+  std::ofstream batch_file(AnsiNameToPath(directory + "/batch.json"), std::ios::binary);
+  batch_file << DemoBatchJson() << '\n';
+  batch_file.close();
+  if (!batch_file) {
+    std::cerr << "payfile: cannot write " << batch_name << '\n';
+    return kExitFailed;
+  }
+  std::cout << batch_name << ": the batch, " << payments << " payments\n";
+
+  std::optional<ScopedClock> clock;
+  FixClock(clock, options.now);
+  for (const DemoFile& file : kDemoFiles) {
+    FileRequest request;
+    request.file_type = file.file_type;
+    request.file_name = directory + "/" + std::string(file.name);
+    request.pay_period = std::string(kDemoPayPeriod);
+    request.swiss = file.swiss;
+    request.display_name = options.directory + "/" + std::string(file.name);
+    const WriteResult result = WritePaymentFile(*manager.get(), request);
+    if (!result.written) {
+      std::cerr << result.message;
+      return kExitFailed;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(AnsiNameToPath(request.file_name), error);
+    std::cout << request.display_name << ": " << (error ? 0 : size) << " bytes, " << payments << " payments\n";
+  }
+  return kExitDone;
+}
+
+}  // namespace ordexa::payfile
