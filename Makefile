@@ -47,7 +47,7 @@ sanitize: deps
 
 fuzz-build: deps
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DORDEXA_FUZZ=ON -DORDEXA_TESTS=OFF -DORDEXA_TOOLS=OFF -DORDEXA_WERROR=ON $(CMAKE_ARGS)
+	  -DORDEXA_FUZZ=ON -DORDEXA_TESTS=OFF -DORDEXA_WERROR=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
 
 # A short pass for CI: every harness over its seed corpus plus a fixed number of runs.

@@ -26,9 +26,11 @@ for harness in "${harnesses[@]}"; do
     seconds) limit=(-max_total_time="$amount") ;;
     *) echo "unknown mode $mode" >&2; exit 2 ;;
   esac
+  dictionary=()
+  [ -f "$seeds/../$name.dict" ] && dictionary=(-dict="$seeds/../$name.dict")
   echo "== fuzz_$name ${limit[*]}"
   start=$(date +%s)
-  "$harness" "${limit[@]}" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$harness" "${limit[@]}" "${dictionary[@]}" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$name-" "$work" "$seeds/$name" 2>"$build/fuzz_$name.log" || {
     tail -n 60 "$build/fuzz_$name.log" >&2
     echo "fuzz_$name failed; the input is in $build/artifacts/" >&2
