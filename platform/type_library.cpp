@@ -543,8 +543,8 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
     std::u16string directory = help_dir != nullptr ? std::u16string(help_dir) : path.substr(0, path.find_last_of(u'/') + 1);
     BSTR help_string = nullptr;
     library->GetDocumentation(-1, nullptr, &help_string, nullptr, nullptr);
+    const ordexa::ScopeExit free_help([&] { SysFreeString(help_string); });
     const std::u16string doc = help_string == nullptr ? u"" : std::u16string(help_string);
-    SysFreeString(help_string);
     LSTATUS status = ordexa::SetKeyText(key, nullptr, doc);
     if (status == 0) status = ordexa::SetKeyText(key + u"\\FLAGS", nullptr, u"0");
     if (status == 0) status = ordexa::SetKeyText(key + u"\\HELPDIR", nullptr, directory);
