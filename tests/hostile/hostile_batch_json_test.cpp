@@ -84,12 +84,12 @@ TEST_F(HostileBatchJson, MalformedOrOutOfRangeBatchesAreRefused) {
       {Batch("", R"("PayType": 1.5)"), "PayType: 1.5 is not a whole number"},
       {Batch(R"(, "CostCode": 2147483648)"), "CostCode: 2147483648 is out of the 32-bit range"},
       {Batch(R"(, "CostCode": -2147483649)"), "CostCode: -2147483649 is out of the 32-bit range"},
-      {Batch(", \"Reason\": \"\x80\xFF\xC0\xAF\""), "not valid UTF-8"},
+      {Batch(", \"Reason\": \"\x80\xFF\xC0\xAF\""), "is not UTF-8"},
       {Batch(", \"Reason\": \"tab\tand\nline\x01\""), "must be escaped"},  // raw control characters
       {Batch(R"(, "Reason": "\ud800")"), "Reason: malformed JSON"},            // a lone surrogate, escaped
       {std::string("{\"payments\": [\0]}", 17), "payments[0]: malformed JSON"},
       {std::string(10 * 1024 * 1024, ' ') + "{", "ended early"},
-      {"", "no JSON found"},
+      {"", "the file is empty"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.json.substr(0, 120));
@@ -120,7 +120,7 @@ TEST_F(HostileBatchJson, ExtremeButValidBatchesAreWrittenInShape) {
   };
   for (const std::string& json : too_large_for_ezag) {
     SCOPED_TRACE(json.substr(0, 200));
-    ExpectWrittenOrRefused(json, 0, "an amount does not fit the file's amount field", 1);
+    ExpectWrittenOrRefused(json, 0, "does not fit the EZAG amount field", 1);
   }
   const std::string cases[] = {
       Batch(R"(, "CostCode": -2147483648)", R"("PayType": 2147483647)"),
