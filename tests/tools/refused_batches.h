@@ -42,7 +42,8 @@ inline std::vector<RefusedBatch> LoadRefusedBatches() {
   for (auto element : cases) {
     RefusedBatch batch;
     bool latin1 = false;
-    for (auto field : element.get_object().value()) {
+    ondemand::object fields = element.get_object().value();
+    for (auto field : fields) {
       const std::string_view key = field.unescaped_key().value();
       ondemand::value value = field.value().value();
       if (key == "batch") {
