@@ -25,10 +25,10 @@ using PaymentSlots =
 static_assert(PaymentSlots::MatchesTable(kPaymentMembers), "IPayment slots differ from the member table");
 
 using PaySettingSlots =
-    SlotTable<&IPaySetting::get_Sender, &IPaySetting::get_DtaID, &IPaySetting::put_DtaID,
-              &IPaySetting::get_CostAccount, &IPaySetting::put_CostAccount, &IPaySetting::get_IsSalary,
-              &IPaySetting::put_IsSalary, &IPaySetting::get_DtaID_Sender, &IPaySetting::put_DtaID_Sender,
-              &IPaySetting::get_CostCurrency, &IPaySetting::put_CostCurrency>;
+    SlotTable<&IPaySetting::get_Sender, &IPaySetting::get_DtaID, &IPaySetting::put_DtaID, &IPaySetting::get_CostAccount,
+              &IPaySetting::put_CostAccount, &IPaySetting::get_IsSalary, &IPaySetting::put_IsSalary,
+              &IPaySetting::get_DtaID_Sender, &IPaySetting::put_DtaID_Sender, &IPaySetting::get_CostCurrency,
+              &IPaySetting::put_CostCurrency>;
 static_assert(PaySettingSlots::MatchesTable(kPaySettingMembers), "IPaySetting slots differ from the member table");
 
 using PayAddressSlots =
@@ -59,8 +59,8 @@ class ClassBinding final : public DispatchBinding {
   HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* dispids) const override {
     return LookUpNames(dispatch_, names, count, dispids);
   }
-  HRESULT Invoke(IDispatch* self, DISPID member, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT* arg_error) const override {
+  HRESULT Invoke(IDispatch* self, DISPID member, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                 UINT* arg_error) const override {
     return InvokeMember(dispatch_, self, member, flags, params, result, exception, arg_error);
   }
   HRESULT GetClassInfo(ITypeInfo** type_info) const override {

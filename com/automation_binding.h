@@ -2,9 +2,8 @@
 // hands on to all its views.
 #pragma once
 
-#include "windows.h"
-
 #include "model/com_object.h"
+#include "windows.h"
 
 namespace ordexa {
 

@@ -86,6 +86,8 @@ MemberSlots FindMember(const InterfaceDescription& description, DISPID dispid) {
 // Converted arguments, released when the call is over.
 class ConvertedArguments {
  public:
+  static constexpr std::size_t kMostArguments = 4;
+
   ConvertedArguments() {
     for (VARIANT& value : values_) VariantInit(&value);
   }
@@ -112,12 +114,8 @@ class ConvertedArguments {
   VARIANT* data() { return values_.data(); }
 
  private:
-  static constexpr std::size_t kMostArguments = 4;
   std::array<VARIANT, kMostArguments> values_;
   std::array<bool, kMostArguments> owned_{};
-
- public:
-  static constexpr std::size_t capacity() { return kMostArguments; }
 };
 
 // The failure of a member as the caller's exception information: its status, no deferred
@@ -169,8 +167,8 @@ HRESULT LookUpNames(const DispatchInterface& dispatch, const OLECHAR* const* nam
   return S_OK;
 }
 
-HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID member, WORD flags,
-                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
+HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID member, WORD flags, DISPPARAMS* params,
+                     VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
   const InterfaceDescription& description = *dispatch.description;
   const bool properties = IsPropertyInterface(description);
   if (params == nullptr || (params->cArgs != 0 && params->rgvarg == nullptr)) return DISP_E_BADVARTYPE;
@@ -202,7 +200,7 @@ HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID 
 
   if (slot == MemberSlots::kNone) return DISP_E_MEMBERNOTFOUND;
   const MemberDescription& called = description.members[slot];
-  static_assert(ConvertedArguments::capacity() >= 4);
+  if (arguments > ConvertedArguments::kMostArguments) return DISP_E_BADPARAMCOUNT;
   ConvertedArguments converted;
   for (UINT position = 0; position < arguments; ++position) {
     // The arguments arrive last to first.

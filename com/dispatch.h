@@ -4,8 +4,8 @@
 
 #include <span>
 
-#include "windows.h"
 #include "platform/type_description.h"
+#include "windows.h"
 
 namespace ordexa {
 
@@ -40,7 +40,7 @@ HRESULT LookUpNames(const DispatchInterface& dispatch, const OLECHAR* const* nam
 // index counted from the last as 0), calls the slot and returns its result; a returned
 // value goes to `result` with its type. A failing member fills `exception` (when given)
 // with its status and the thread's error information, if any.
-HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID member, WORD flags,
-                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* arg_error);
+HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID member, WORD flags, DISPPARAMS* params,
+                     VARIANT* result, EXCEPINFO* exception, UINT* arg_error);
 
 }  // namespace ordexa

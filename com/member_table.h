@@ -68,14 +68,26 @@ inline constexpr auto kPayCostsValues = EnumValues(kPayCostsNames);
 
 // IPayManager, in slot order.
 inline constexpr MemberDescription kPayManagerMembers[] = {
-    {MemberKind::kMethod, 1, "NewPayment", member_table_detail::kNewPaymentParams,
-     {"Payment", member_table_detail::kDispatch}, "method NewPayment"},
+    {MemberKind::kMethod,
+     1,
+     "NewPayment",
+     member_table_detail::kNewPaymentParams,
+     {"Payment", member_table_detail::kDispatch},
+     "method NewPayment"},
     {MemberKind::kMethod, 2, "WriteFile", member_table_detail::kWriteFileParams, member_table_detail::kNoResult,
      "method WriteFile"},
     member_table_detail::Get(3, "Setting", member_table_detail::kDispatchValue, "property Setting"),
-    {MemberKind::kMethod, 4, "CheckPostNr", member_table_detail::kCheckParams, {"pVal", member_table_detail::kBool},
+    {MemberKind::kMethod,
+     4,
+     "CheckPostNr",
+     member_table_detail::kCheckParams,
+     {"pVal", member_table_detail::kBool},
      "method CheckPostNr"},
-    {MemberKind::kMethod, 5, "CheckIbanNr", member_table_detail::kCheckParams, {"pVal", member_table_detail::kBool},
+    {MemberKind::kMethod,
+     5,
+     "CheckIbanNr",
+     member_table_detail::kCheckParams,
+     {"pVal", member_table_detail::kBool},
      "method CheckIbanNr"},
 };
 

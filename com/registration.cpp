@@ -89,7 +89,8 @@ HRESULT RegisterAppId() {
   const OleString app_id = GuidText(LIBID_Ordexa);
   LSTATUS status = WrittenKey(HKEY_CLASSES_ROOT, OLESTR("AppID\\") + app_id).SetText(nullptr, Widen(kAppName)).status();
   if (Succeeded(status)) {
-    status = WrittenKey(HKEY_CLASSES_ROOT, OLESTR("AppID\\") + Widen(kModuleName)).SetText(OLESTR("AppID"), app_id).status();
+    status =
+        WrittenKey(HKEY_CLASSES_ROOT, OLESTR("AppID\\") + Widen(kModuleName)).SetText(OLESTR("AppID"), app_id).status();
   }
   return ResultOf(status);
 }

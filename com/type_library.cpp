@@ -11,7 +11,10 @@ namespace {
 
 HRESULT LoadRegisteredLibrary(ITypeLib** library) {
 #ifdef _WIN32
-  return LoadRegTypeLib(*kOrdexaTypeLibrary.libid, kOrdexaTypeLibrary.major, kOrdexaTypeLibrary.minor, 0, library);
+  // The library is registered under its own locale (1033); the lookup falls back from a
+  // specific locale to the neutral one, never from the neutral one to a specific one.
+  return LoadRegTypeLib(*kOrdexaTypeLibrary.libid, kOrdexaTypeLibrary.major, kOrdexaTypeLibrary.minor,
+                        kOrdexaTypeLibrary.lcid, library);
 #else
   return LoadRegisteredTypeLibrary(kOrdexaTypeLibrary, library);
 #endif

@@ -21,13 +21,22 @@ constexpr int kPairStarts[16] = {1, 3, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27, 29,
 
 int StringFromGUID2(REFGUID guid, LPOLESTR text, int size) {
   if (text == nullptr || size < kGuidTextLength + 1) return 0;
-  const std::uint8_t bytes[16] = {
-      static_cast<std::uint8_t>(guid.Data1 >> 24), static_cast<std::uint8_t>(guid.Data1 >> 16),
-      static_cast<std::uint8_t>(guid.Data1 >> 8),  static_cast<std::uint8_t>(guid.Data1),
-      static_cast<std::uint8_t>(guid.Data2 >> 8),  static_cast<std::uint8_t>(guid.Data2),
-      static_cast<std::uint8_t>(guid.Data3 >> 8),  static_cast<std::uint8_t>(guid.Data3),
-      guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3],
-      guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]};
+  const std::uint8_t bytes[16] = {static_cast<std::uint8_t>(guid.Data1 >> 24),
+                                  static_cast<std::uint8_t>(guid.Data1 >> 16),
+                                  static_cast<std::uint8_t>(guid.Data1 >> 8),
+                                  static_cast<std::uint8_t>(guid.Data1),
+                                  static_cast<std::uint8_t>(guid.Data2 >> 8),
+                                  static_cast<std::uint8_t>(guid.Data2),
+                                  static_cast<std::uint8_t>(guid.Data3 >> 8),
+                                  static_cast<std::uint8_t>(guid.Data3),
+                                  guid.Data4[0],
+                                  guid.Data4[1],
+                                  guid.Data4[2],
+                                  guid.Data4[3],
+                                  guid.Data4[4],
+                                  guid.Data4[5],
+                                  guid.Data4[6],
+                                  guid.Data4[7]};
   static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
   const char16_t* pattern = u"{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
   for (int i = 0; i <= kGuidTextLength; ++i) text[i] = pattern[i];
@@ -55,8 +64,8 @@ HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid) {
     if (high < 0 || low < 0) return CO_E_CLASSSTRING;
     bytes[b] = static_cast<std::uint8_t>(high * 16 + low);
   }
-  clsid->Data1 = (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) |
-                 bytes[3];
+  clsid->Data1 =
+      (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
   clsid->Data2 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
   clsid->Data3 = static_cast<std::uint16_t>((bytes[6] << 8) | bytes[7]);
   for (int i = 0; i < 8; ++i) clsid->Data4[i] = bytes[8 + i];

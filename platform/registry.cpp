@@ -8,7 +8,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -243,14 +242,15 @@ std::u16string NameOf(LPCWSTR name) { return name == nullptr ? std::u16string() 
 
 }  // namespace
 
-LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, void*, PHKEY result,
-                        LPDWORD disposition) try {
+static LSTATUS RegCreateKeyExWUnguarded(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, void*, PHKEY result,
+                                        LPDWORD disposition) {
   if (result == nullptr) return Status(ERROR_INVALID_PARAMETER);
   KeyPath path;
   if (!PathOf(key, subkey, path)) return Status(ERROR_INVALID_HANDLE);
   Session session;
   const bool existed = FindPath(session.root(), path) != nullptr;
-  if (!existed && key != HKEY_CLASSES_ROOT && FindPath(session.root(), reinterpret_cast<OpenKey*>(key)->path) == nullptr) {
+  if (!existed && key != HKEY_CLASSES_ROOT &&
+      FindPath(session.root(), reinterpret_cast<OpenKey*>(key)->path) == nullptr) {
     return Status(ERROR_KEY_DELETED);
   }
   CreatePath(session.root(), path);
@@ -262,12 +262,9 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, 
   if (*result == nullptr) return Status(ERROR_OUTOFMEMORY);
   if (disposition != nullptr) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
   return Status(ERROR_SUCCESS);
-} catch (const std::bad_alloc&) {
-  // The platform's registry calls report exhausted memory; they never throw.
-  return Status(ERROR_OUTOFMEMORY);
 }
 
-LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) try {
+static LSTATUS RegOpenKeyExWUnguarded(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) {
   if (result == nullptr) return Status(ERROR_INVALID_PARAMETER);
   KeyPath path;
   if (!PathOf(key, subkey, path)) return Status(ERROR_INVALID_HANDLE);
@@ -275,9 +272,6 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) try
   if (FindPath(session.root(), path) == nullptr) return Status(ERROR_FILE_NOT_FOUND);
   *result = NewHandle(std::move(path));
   return *result == nullptr ? Status(ERROR_OUTOFMEMORY) : Status(ERROR_SUCCESS);
-} catch (const std::bad_alloc&) {
-  // The platform's registry calls report exhausted memory; they never throw.
-  return Status(ERROR_OUTOFMEMORY);
 }
 
 LSTATUS RegCloseKey(HKEY key) {
@@ -286,7 +280,7 @@ LSTATUS RegCloseKey(HKEY key) {
   return Status(ERROR_SUCCESS);
 }
 
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) try {
+static LSTATUS RegSetValueExWUnguarded(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (data == nullptr && size != 0) return Status(ERROR_INVALID_PARAMETER);
@@ -298,12 +292,9 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* da
   if (size != 0) value.data.assign(reinterpret_cast<const char*>(data), size);
   found->values[NameOf(name)] = std::move(value);
   return session.Commit();
-} catch (const std::bad_alloc&) {
-  // The platform's registry calls report exhausted memory; they never throw.
-  return Status(ERROR_OUTOFMEMORY);
 }
 
-LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) try {
+static LSTATUS RegQueryValueExWUnguarded(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (data != nullptr && size == nullptr) return Status(ERROR_INVALID_PARAMETER);
@@ -322,12 +313,9 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE d
   if (data != nullptr) std::memcpy(data, value->second.data.data(), needed);
   *size = needed;
   return Status(ERROR_SUCCESS);
-} catch (const std::bad_alloc&) {
-  // The platform's registry calls report exhausted memory; they never throw.
-  return Status(ERROR_OUTOFMEMORY);
 }
 
-LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) try {
+static LSTATUS RegDeleteValueWUnguarded(HKEY key, LPCWSTR name) {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   Session session;
@@ -335,9 +323,6 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) try {
   if (found == nullptr) return Status(ERROR_KEY_DELETED);
   if (found->values.erase(NameOf(name)) == 0) return Status(ERROR_FILE_NOT_FOUND);
   return session.Commit();
-} catch (const std::bad_alloc&) {
-  // The platform's registry calls report exhausted memory; they never throw.
-  return Status(ERROR_OUTOFMEMORY);
 }
 
 namespace {
@@ -363,22 +348,15 @@ LSTATUS DeleteKey(HKEY key, LPCWSTR subkey, bool whole_tree) {
 
 }  // namespace
 
-LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subkey) try {
+static LSTATUS RegDeleteKeyWUnguarded(HKEY key, LPCWSTR subkey) {
   if (subkey == nullptr) return Status(ERROR_INVALID_PARAMETER);
   return DeleteKey(key, subkey, false);
-} catch (const std::bad_alloc&) {
-  // The platform's registry calls report exhausted memory; they never throw.
-  return Status(ERROR_OUTOFMEMORY);
 }
 
-LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subkey) try {
-  return DeleteKey(key, subkey, true);
-} catch (const std::bad_alloc&) {
-  // The platform's registry calls report exhausted memory; they never throw.
-  return Status(ERROR_OUTOFMEMORY);
-}
+static LSTATUS RegDeleteTreeWUnguarded(HKEY key, LPCWSTR subkey) { return DeleteKey(key, subkey, true); }
 
-LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, LPDWORD, LPWSTR, LPDWORD, void*) try {
+static LSTATUS RegEnumKeyExWUnguarded(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, LPDWORD, LPWSTR, LPDWORD,
+                                      void*) {
   KeyPath path;
   if (!PathOf(key, nullptr, path)) return Status(ERROR_INVALID_HANDLE);
   if (name == nullptr || name_length == nullptr) return Status(ERROR_INVALID_PARAMETER);
@@ -396,7 +374,45 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, L
   std::memcpy(name, subkey.c_str(), (subkey.size() + 1) * sizeof(char16_t));
   *name_length = static_cast<DWORD>(subkey.size());
   return Status(ERROR_SUCCESS);
-} catch (const std::bad_alloc&) {
-  // The platform's registry calls report exhausted memory; they never throw.
-  return Status(ERROR_OUTOFMEMORY);
+}
+
+// The registry functions never throw: running out of memory is their failure code.
+template <class Body>
+static LSTATUS Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return Status(ERROR_OUTOFMEMORY);
+  }
+}
+
+LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD reserved, LPWSTR key_class, DWORD options, REGSAM access,
+                        void* security, PHKEY result, LPDWORD disposition) {
+  return Guarded([&] {
+    return RegCreateKeyExWUnguarded(key, subkey, reserved, key_class, options, access, security, result, disposition);
+  });
+}
+LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD options, REGSAM access, PHKEY result) {
+  return Guarded([&] { return RegOpenKeyExWUnguarded(key, subkey, options, access, result); });
+}
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  return Guarded([&] { return RegSetValueExWUnguarded(key, name, reserved, type, data, size); });
+}
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+  return Guarded([&] { return RegQueryValueExWUnguarded(key, name, reserved, type, data, size); });
+}
+LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) {
+  return Guarded([&] { return RegDeleteValueWUnguarded(key, name); });
+}
+LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subkey) {
+  return Guarded([&] { return RegDeleteKeyWUnguarded(key, subkey); });
+}
+LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subkey) {
+  return Guarded([&] { return RegDeleteTreeWUnguarded(key, subkey); });
+}
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_length, LPDWORD reserved, LPWSTR key_class,
+                      LPDWORD class_length, void* last_write_time) {
+  return Guarded([&] {
+    return RegEnumKeyExWUnguarded(key, index, name, name_length, reserved, key_class, class_length, last_write_time);
+  });
 }

@@ -68,8 +68,8 @@ struct EnumDescription {
 struct CoclassDescription {
   const CLSID* clsid;
   std::string_view name;
-  std::string_view doc;  // may be empty
-  bool creatable;        // false: made only by other objects of the library (noncreatable, aggregatable)
+  std::string_view doc;            // may be empty
+  bool creatable;                  // false: made only by other objects of the library (noncreatable, aggregatable)
   std::uint8_t default_interface;  // index into TypeLibraryDescription::interfaces
 };
 

@@ -36,9 +36,12 @@ HRESULT RegistryFailure(std::uint32_t status) {
   return status == ERROR_OUTOFMEMORY || status == ERROR_NOT_ENOUGH_MEMORY ? E_OUTOFMEMORY : TYPE_E_REGISTRYACCESS;
 }
 
+// The names are ASCII: each character widens to one UTF-16 unit. Null when out of memory.
 BSTR NewText(std::string_view text) {
-  std::u16string wide(text.begin(), text.end());
-  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
+  if (wide == nullptr) return nullptr;
+  for (std::size_t i = 0; i < text.size(); ++i) wide[i] = static_cast<OLECHAR>(static_cast<unsigned char>(text[i]));
+  return wide;
 }
 
 bool NameEquals(const OLECHAR* name, std::string_view text) {
@@ -271,8 +274,8 @@ class TypeInfo final : public ITypeInfo {
       default:
         attr->cImplTypes = 1;
         attr->cbSizeInstance = sizeof(void*);
-        attr->wTypeFlags = refs().Coclass(index_).creatable ? TYPEFLAG_FCANCREATE
-                                                             : static_cast<WORD>(TYPEFLAG_FAGGREGATABLE);
+        attr->wTypeFlags =
+            refs().Coclass(index_).creatable ? TYPEFLAG_FCANCREATE : static_cast<WORD>(TYPEFLAG_FAGGREGATABLE);
         break;
     }
     *attributes = attr;
@@ -540,7 +543,8 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
     const std::u16string key = u"TypeLib\\" + libid + u"\\" + version;
     const std::u16string platform = attributes->syskind == SYS_WIN64 ? u"win64" : u"win32";
     const std::u16string path(full_path);
-    std::u16string directory = help_dir != nullptr ? std::u16string(help_dir) : path.substr(0, path.find_last_of(u'/') + 1);
+    std::u16string directory =
+        help_dir != nullptr ? std::u16string(help_dir) : path.substr(0, path.find_last_of(u'/') + 1);
     BSTR help_string = nullptr;
     library->GetDocumentation(-1, nullptr, &help_string, nullptr, nullptr);
     const ordexa::ScopeExit free_help([&] { SysFreeString(help_string); });
@@ -548,8 +552,8 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
     LSTATUS status = ordexa::SetKeyText(key, nullptr, doc);
     if (status == 0) status = ordexa::SetKeyText(key + u"\\FLAGS", nullptr, u"0");
     if (status == 0) status = ordexa::SetKeyText(key + u"\\HELPDIR", nullptr, directory);
-    if (status == 0) status = ordexa::SetKeyText(key + u"\\" + ordexa::HexText(attributes->lcid) + u"\\" + platform,
-                                                 nullptr, path);
+    if (status == 0)
+      status = ordexa::SetKeyText(key + u"\\" + ordexa::HexText(attributes->lcid) + u"\\" + platform, nullptr, path);
     // Each dual interface is marshaled by the automation marshaler from this library.
     for (UINT index = 0; status == 0 && index < library->GetTypeInfoCount(); ++index) {
       TYPEKIND kind;
@@ -564,7 +568,8 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
         if (type != nullptr) info->ReleaseTypeAttr(type);
         info->Release();
       });
-      if (SUCCEEDED(info->GetTypeAttr(&type)) && SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr))) {
+      if (SUCCEEDED(info->GetTypeAttr(&type)) &&
+          SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr))) {
         const std::u16string interface_key = u"Interface\\" + ordexa::GuidText(type->guid);
         const std::u16string marshaler = ordexa::GuidText(ordexa::kAutomationMarshaler);
         // The library is named first: an interface key that names it is removed with the

@@ -107,7 +107,8 @@ struct YearMonthDay {
 // The calendar date the date parts name: month/day/year first as en-US writes it, then
 // any other order that makes a valid date. A missing year is the current one.
 bool ResolveDate(const std::vector<Token>& numbers, unsigned month_name, YearMonthDay& date) {
-  const unsigned current_year = CurrentLocalTime().wYear;
+  // The clock is read only for a date written without its year.
+  const auto current_year = [] { return static_cast<unsigned>(CurrentLocalTime().wYear); };
   const auto try_date = [&](unsigned year, unsigned month, unsigned day) {
     if (!IsValidDate(year, month, day)) return false;
     date = {year, month, day};
@@ -116,7 +117,7 @@ bool ResolveDate(const std::vector<Token>& numbers, unsigned month_name, YearMon
   const auto year_of = [](const Token& t) { return FullYear(t.value, t.digits); };
   if (month_name != 0) {
     if (numbers.size() == 1) {
-      return try_date(current_year, month_name, numbers[0].value) || try_date(year_of(numbers[0]), month_name, 1);
+      return try_date(current_year(), month_name, numbers[0].value) || try_date(year_of(numbers[0]), month_name, 1);
     }
     if (numbers.size() == 2) {
       return try_date(year_of(numbers[1]), month_name, numbers[0].value) ||
@@ -127,7 +128,7 @@ bool ResolveDate(const std::vector<Token>& numbers, unsigned month_name, YearMon
   if (numbers.size() == 2) {
     const unsigned a = numbers[0].value;
     const unsigned b = numbers[1].value;
-    return try_date(current_year, a, b) || try_date(current_year, b, a) || try_date(year_of(numbers[1]), a, 1);
+    return try_date(current_year(), a, b) || try_date(current_year(), b, a) || try_date(year_of(numbers[1]), a, 1);
   }
   if (numbers.size() == 3) {
     const unsigned a = numbers[0].value;

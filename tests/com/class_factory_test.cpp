@@ -127,8 +127,8 @@ TEST_F(Module, AggregatedManagerBehavesAsAPlainOne) {
     const ComPtr<IDispatch> payment = test::Object(test::Method(manager.get(), u"NewPayment", {test::I4(payIban)}));
     test::Put(payment.get(), u"Reason", test::Text(u"Lohn"));
     EXPECT_EQ(u"Lohn", test::Get(payment.get(), u"Reason").text());
-    EXPECT_EQ(VARIANT_TRUE, test::Method(manager.get(), u"CheckIbanNr",
-                                         {test::Text(u"CH93 0076 2011 6238 5295 7")})->boolVal);
+    EXPECT_EQ(VARIANT_TRUE,
+              test::Method(manager.get(), u"CheckIbanNr", {test::Text(u"CH93 0076 2011 6238 5295 7")})->boolVal);
   }
   EXPECT_EQ(1u, outer.references_);
   outer.inner_->Release();

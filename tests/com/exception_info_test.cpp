@@ -31,8 +31,7 @@ HRESULT PutReason(EXCEPINFO* exception) {
   return InvokeMember(kFailingPayment, nullptr, 8, DISPATCH_PROPERTYPUT, &params, nullptr, exception, nullptr);
 }
 
-void SetThreadErrorInfo(const char16_t* source, const char16_t* description, const char16_t* help_file,
-                        DWORD context) {
+void SetThreadErrorInfo(const char16_t* source, const char16_t* description, const char16_t* help_file, DWORD context) {
   ICreateErrorInfo* create = nullptr;
   ASSERT_EQ(S_OK, CreateErrorInfo(&create));
   create->SetSource(const_cast<LPOLESTR>(source));

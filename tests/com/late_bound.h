@@ -32,8 +32,9 @@ class Variant {
   const VARIANT& operator*() const { return value_; }
   const VARIANT* operator->() const { return &value_; }
   std::u16string text() const {
-    return value_.vt == VT_BSTR && value_.bstrVal != nullptr ? std::u16string(value_.bstrVal, SysStringLen(value_.bstrVal))
-                                                             : std::u16string();
+    return value_.vt == VT_BSTR && value_.bstrVal != nullptr
+               ? std::u16string(value_.bstrVal, SysStringLen(value_.bstrVal))
+               : std::u16string();
   }
 
  private:
@@ -99,8 +100,8 @@ inline Call InvokeByName(IDispatch* object, const char16_t* name, WORD flags, st
   const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
   DISPPARAMS params{reversed.data(), put ? &put_marker : nullptr, static_cast<UINT>(reversed.size()), put ? 1u : 0u};
   Call call;
-  call.hr = object->Invoke(IdOf(object, name), IID_NULL, 1033, flags, &params, call.result.get(), nullptr,
-                           &call.arg_error);
+  call.hr =
+      object->Invoke(IdOf(object, name), IID_NULL, 1033, flags, &params, call.result.get(), nullptr, &call.arg_error);
   return call;
 }
 
@@ -139,8 +140,8 @@ class RegisteredServer : public testing::Test {
 
   ComPtr<IDispatch> NewManager() {
     ComPtr<IDispatch> manager;
-    EXPECT_EQ(S_OK, activation::CreateObject(u"Veltrano.PayManager", IID_IDispatch,
-                                             reinterpret_cast<void**>(manager.put())));
+    EXPECT_EQ(S_OK,
+              activation::CreateObject(u"Veltrano.PayManager", IID_IDispatch, reinterpret_cast<void**>(manager.put())));
     return manager;
   }
 

@@ -99,9 +99,9 @@ TEST_F(Registration, UnregisteringRemovesOnlyWhatRegistrationWrote) {
   CreateKey(u"CLSID\\{00000000-0000-0000-0000-000000000001}");
   CreateKey(u"AppID\\Other.DLL");
   ASSERT_EQ(S_OK, activation::UnregisterServer(ORDEXA_MODULE_PATH));
-  for (const std::u16string gone : {u"Veltrano.PayManager.1", u"Veltrano.PayManager", kClassKey, kAppIdKey,
-                                    u"AppID\\Ordexa.DLL", kLibraryKey,
-                                    u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}"}) {
+  for (const std::u16string gone :
+       {u"Veltrano.PayManager.1", u"Veltrano.PayManager", kClassKey, kAppIdKey, u"AppID\\Ordexa.DLL", kLibraryKey,
+        u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}"}) {
     EXPECT_FALSE(KeyExists(gone)) << Utf16ToUtf8(gone);
   }
   for (const std::u16string kept :
@@ -137,6 +137,15 @@ TEST_F(Registration, TheProgIdFollowsItsCurrentVersion) {
   ComPtr<IDispatch> manager;
   EXPECT_EQ(REGDB_E_CLASSNOTREG,
             activation::CreateObject(u"Veltrano.PayManager", IID_IDispatch, reinterpret_cast<void**>(manager.put())));
+}
+
+TEST(RegistrationFailure, ARegistryThatCannotBeWrittenGivesTheFirstFailure) {
+  test::TempDir dir;
+  const std::string unwritable = dir.Path("missing-folder/registry.reg");
+  setenv("ORDEXA_REGISTRY", unwritable.c_str(), 1);
+  EXPECT_EQ(E_ACCESSDENIED, activation::RegisterServer(ORDEXA_MODULE_PATH));
+  EXPECT_FALSE(KeyExists(u"AppID"));
+  unsetenv("ORDEXA_REGISTRY");
 }
 
 }  // namespace

@@ -122,7 +122,8 @@ TEST_F(TypeLibrary, ManagerMembers) {
   EXPECT_EQ("IPayManager Interface", TypeDoc(info.get()));
   EXPECT_EQ(
       "NewPayment(1) PayType:PayTypes -> Payment:IDispatch* \"method NewPayment\"\n"
-      "WriteFile(2) FileName:BSTR FileType:PayFileTypes payPeriod:BSTR useCHStandard:VARIANT_BOOL \"method WriteFile\"\n"
+      "WriteFile(2) FileName:BSTR FileType:PayFileTypes payPeriod:BSTR useCHStandard:VARIANT_BOOL \"method "
+      "WriteFile\"\n"
       "get Setting(3) -> pVal:IDispatch* \"property Setting\"\n"
       "CheckPostNr(4) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckPostNr\"\n"
       "CheckIbanNr(5) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckIbanNr\"\n",
@@ -130,7 +131,8 @@ TEST_F(TypeLibrary, ManagerMembers) {
   TYPEATTR* attributes = nullptr;
   ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
   EXPECT_EQ(TKIND_DISPATCH, attributes->typekind);
-  EXPECT_EQ(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION, attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION));
+  EXPECT_EQ(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION,
+            attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION));
   info->ReleaseTypeAttr(attributes);
 }
 

@@ -117,7 +117,8 @@ TEST_F(Registry, QueriesReportTheNeededSize) {
   EXPECT_EQ(14u, size);  // six characters and the NUL
   char16_t small[3];
   size = sizeof small;
-  EXPECT_EQ(Code(ERROR_MORE_DATA), RegQueryValueExW(key, u"V", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size));
+  EXPECT_EQ(Code(ERROR_MORE_DATA),
+            RegQueryValueExW(key, u"V", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size));
   EXPECT_EQ(14u, size);
   EXPECT_EQ(Code(ERROR_FILE_NOT_FOUND), RegQueryValueExW(key, u"W", nullptr, nullptr, nullptr, &size));
   RegCloseKey(key);

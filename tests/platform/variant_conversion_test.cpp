@@ -71,6 +71,7 @@ TEST(VariantChangeType, ToText) {
       {Date(2958465.0), "BSTR 12/31/9999"},                     // [W]
       {Date(2958466.0), "E_INVALIDARG"},                        // [D] out of range
       {Date(-0.75), "BSTR 6:00:00 PM"},                         // [R] day part 0: the time alone
+      {Date(-1.25), "BSTR 12/29/1899 6:00:00 AM"},              // [D] negative days count backwards
   });
   // Booleans as words with either flag, English in this locale. [D]
   ExpectConversions(VT_BSTR, {{Bool(-1), "BSTR True"}, {Bool(0), "BSTR False"}}, VARIANT_ALPHABOOL);
