@@ -43,9 +43,11 @@ class WrittenKey {
   WrittenKey(HKEY parent, const OleString& subkey) {
     status_ = RegCreateKeyExW(parent, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key_,
                               nullptr);
+    if (!Succeeded(status_)) key_ = nullptr;
   }
+  // The key is closed whenever it was opened, also after a later write through it failed.
   ~WrittenKey() {
-    if (Succeeded(status_)) RegCloseKey(key_);
+    if (key_ != nullptr) RegCloseKey(key_);
   }
   WrittenKey(const WrittenKey&) = delete;
   WrittenKey& operator=(const WrittenKey&) = delete;

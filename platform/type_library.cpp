@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "windows.h"
 
@@ -16,6 +17,24 @@ namespace {
 
 constexpr WORD kDispatchSlots = 7;  // IUnknown and IDispatch come before an interface's own slots
 constexpr MEMBERID kFirstEnumValue = 0x40000000;
+
+// ScopeExit: runs a clean-up when the scope ends, also when an exception leaves it.
+template <class CleanUp>
+class ScopeExit {
+ public:
+  explicit ScopeExit(CleanUp clean_up) : clean_up_(std::move(clean_up)) {}
+  ~ScopeExit() { clean_up_(); }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+
+ private:
+  CleanUp clean_up_;
+};
+
+// RegistryFailure(): the result of a type library call whose registry call failed.
+HRESULT RegistryFailure(std::uint32_t status) {
+  return status == ERROR_OUTOFMEMORY || status == ERROR_NOT_ENOUGH_MEMORY ? E_OUTOFMEMORY : TYPE_E_REGISTRYACCESS;
+}
 
 // The names are ASCII: each character widens to one UTF-16 unit. Null when out of memory.
 BSTR NewText(std::string_view text) {
@@ -522,8 +541,8 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
         help_dir != nullptr ? std::u16string(help_dir) : path.substr(0, path.find_last_of(u'/') + 1);
     BSTR help_string = nullptr;
     library->GetDocumentation(-1, nullptr, &help_string, nullptr, nullptr);
+    const ordexa::ScopeExit free_help([&] { SysFreeString(help_string); });
     const std::u16string doc = help_string == nullptr ? u"" : std::u16string(help_string);
-    SysFreeString(help_string);
     LSTATUS status = ordexa::SetKeyText(key, nullptr, doc);
     if (status == 0) status = ordexa::SetKeyText(key + u"\\FLAGS", nullptr, u"0");
     if (status == 0) status = ordexa::SetKeyText(key + u"\\HELPDIR", nullptr, directory);
@@ -537,19 +556,25 @@ HRESULT RegisterTypeLib(ITypeLib* library, LPCOLESTR full_path, LPCOLESTR help_d
       if (FAILED(library->GetTypeInfo(index, &info))) continue;
       TYPEATTR* type = nullptr;
       BSTR name = nullptr;
+      // Released however the step ends, running out of memory included.
+      const ordexa::ScopeExit release([&] {
+        SysFreeString(name);
+        if (type != nullptr) info->ReleaseTypeAttr(type);
+        info->Release();
+      });
       if (SUCCEEDED(info->GetTypeAttr(&type)) &&
           SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr))) {
         const std::u16string interface_key = u"Interface\\" + ordexa::GuidText(type->guid);
         const std::u16string marshaler = ordexa::GuidText(ordexa::kAutomationMarshaler);
-        status = ordexa::SetKeyText(interface_key, nullptr, name == nullptr ? u"" : std::u16string(name));
+        // The library is named first: an interface key that names it is removed with the
+        // library, so a registration cut short leaves nothing that no unregistration finds.
+        status = ordexa::SetKeyText(interface_key + u"\\TypeLib", nullptr, libid);
+        if (status != 0) RegDeleteTreeW(HKEY_CLASSES_ROOT, interface_key.c_str());
+        if (status == 0) status = ordexa::SetKeyText(interface_key + u"\\TypeLib", u"Version", version);
+        if (status == 0) status = ordexa::SetKeyText(interface_key, nullptr, name == nullptr ? u"" : std::u16string(name));
         if (status == 0) status = ordexa::SetKeyText(interface_key + u"\\ProxyStubClsid", nullptr, marshaler);
         if (status == 0) status = ordexa::SetKeyText(interface_key + u"\\ProxyStubClsid32", nullptr, marshaler);
-        if (status == 0) status = ordexa::SetKeyText(interface_key + u"\\TypeLib", nullptr, libid);
-        if (status == 0) status = ordexa::SetKeyText(interface_key + u"\\TypeLib", u"Version", version);
       }
-      SysFreeString(name);
-      if (type != nullptr) info->ReleaseTypeAttr(type);
-      info->Release();
     }
     hr = status == 0 ? S_OK : TYPE_E_REGISTRYACCESS;
   } catch (...) {
@@ -564,33 +589,66 @@ HRESULT UnRegisterTypeLib(REFGUID libid, WORD major, WORD minor, LCID, SYSKIND) 
     const std::u16string libid_text = ordexa::GuidText(libid);
     const std::u16string library_key = u"TypeLib\\" + libid_text;
     const std::u16string version_key = library_key + u"\\" + ordexa::VersionText(major, minor);
+    HKEY version = nullptr;
+    const auto found = static_cast<std::uint32_t>(RegOpenKeyExW(HKEY_CLASSES_ROOT, version_key.c_str(), 0, KEY_READ, &version));
+    if (found == ERROR_FILE_NOT_FOUND) {
+      // A library key that a registration cut short left without any version goes too.
+      RegDeleteKeyW(HKEY_CLASSES_ROOT, library_key.c_str());
+      return TYPE_E_REGISTRYACCESS;
+    }
+    if (found != ERROR_SUCCESS) return ordexa::RegistryFailure(found);
+    RegCloseKey(version);
+    // The interfaces go before the version key, so that an unregistration cut short
+    // still finds the library registered and the next one removes the rest.
+    HKEY interfaces = nullptr;
+    const auto listed_interfaces =
+        static_cast<std::uint32_t>(RegOpenKeyExW(HKEY_CLASSES_ROOT, u"Interface", 0, KEY_READ, &interfaces));
+    if (listed_interfaces != ERROR_SUCCESS && listed_interfaces != ERROR_FILE_NOT_FOUND) {
+      return ordexa::RegistryFailure(listed_interfaces);
+    }
+    if (listed_interfaces == ERROR_SUCCESS) {
+      const ordexa::ScopeExit close([&] { RegCloseKey(interfaces); });
+      // The interfaces this library registered name it under their TypeLib key. A registry
+      // call that fails stops the unregistration before the version key goes.
+      OLECHAR name[64];
+      for (DWORD index = 0;;) {
+        DWORD length = 64;
+        const auto listed = static_cast<std::uint32_t>(
+            RegEnumKeyExW(interfaces, index, name, &length, nullptr, nullptr, nullptr, nullptr));
+        if (listed == ERROR_NO_MORE_ITEMS) break;
+        if (listed == ERROR_MORE_DATA) {
+          ++index;  // a name longer than any interface id
+          continue;
+        }
+        if (listed != ERROR_SUCCESS) return ordexa::RegistryFailure(listed);
+        const std::u16string type_lib_key = std::u16string(name) + u"\\TypeLib";
+        HKEY type_lib = nullptr;
+        OLECHAR value[64] = {};
+        DWORD size = sizeof value - sizeof(OLECHAR);
+        bool ours = false;
+        const auto opened =
+            static_cast<std::uint32_t>(RegOpenKeyExW(interfaces, type_lib_key.c_str(), 0, KEY_READ, &type_lib));
+        if (opened == ERROR_SUCCESS) {
+          const auto read = static_cast<std::uint32_t>(
+              RegQueryValueExW(type_lib, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size));
+          RegCloseKey(type_lib);
+          if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND && read != ERROR_MORE_DATA) return ordexa::RegistryFailure(read);
+          ours = read == ERROR_SUCCESS && std::u16string(value) == libid_text;
+        } else if (opened != ERROR_FILE_NOT_FOUND) {
+          return ordexa::RegistryFailure(opened);
+        }
+        if (!ours) {
+          ++index;
+          continue;
+        }
+        if (const auto removed = static_cast<std::uint32_t>(RegDeleteTreeW(interfaces, name)); removed != ERROR_SUCCESS) {
+          return ordexa::RegistryFailure(removed);
+        }
+      }
+    }
     if (RegDeleteTreeW(HKEY_CLASSES_ROOT, version_key.c_str()) != 0) return TYPE_E_REGISTRYACCESS;
     // The library's key goes when no other version is left in it.
     RegDeleteKeyW(HKEY_CLASSES_ROOT, library_key.c_str());
-    // The interfaces this library registered name it under their TypeLib key.
-    HKEY interfaces = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, u"Interface", 0, KEY_READ, &interfaces) != 0) return S_OK;
-    OLECHAR name[64];
-    for (DWORD index = 0;;) {
-      DWORD length = 64;
-      if (RegEnumKeyExW(interfaces, index, name, &length, nullptr, nullptr, nullptr, nullptr) != 0) break;
-      const std::u16string type_lib_key = std::u16string(name) + u"\\TypeLib";
-      HKEY type_lib = nullptr;
-      OLECHAR value[64] = {};
-      DWORD size = sizeof value - sizeof(OLECHAR);
-      bool ours = false;
-      if (RegOpenKeyExW(interfaces, type_lib_key.c_str(), 0, KEY_READ, &type_lib) == 0) {
-        ours = RegQueryValueExW(type_lib, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == 0 &&
-               std::u16string(value) == libid_text;
-        RegCloseKey(type_lib);
-      }
-      if (ours) {
-        RegDeleteTreeW(interfaces, name);
-      } else {
-        ++index;
-      }
-    }
-    RegCloseKey(interfaces);
   } catch (...) {
     return E_OUTOFMEMORY;
   }

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev libcli11-dev libxml2-utils
-          libxml2-dev python3 python3-jsonschema g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev wine wine64)
+          libxml2-dev python3 python3-jsonschema g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev wine wine64
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

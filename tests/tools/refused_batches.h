@@ -37,10 +37,13 @@ inline std::vector<RefusedBatch> LoadRefusedBatches() {
   ondemand::parser parser;
   ondemand::document document = parser.iterate(json).value();
   std::vector<RefusedBatch> batches;
-  for (auto element : document["cases"].get_array().value()) {
+  // The array is held by name: a range over a temporary result would outlive it.
+  ondemand::array cases = document["cases"].get_array().value();
+  for (auto element : cases) {
     RefusedBatch batch;
     bool latin1 = false;
-    for (auto field : element.get_object().value()) {
+    ondemand::object fields = element.get_object().value();
+    for (auto field : fields) {
       const std::string_view key = field.unescaped_key().value();
       ondemand::value value = field.value().value();
       if (key == "batch") {

@@ -1,0 +1,310 @@
+// Hostile values at the automation interfaces: texts of 10 MB, every character of code page
+// 1252 and every control character, lone surrogates and NULs, dates that are NaN, infinite
+// or huge, the extreme amounts, every extreme PayTypes and CostCode, 100,000 payments.
+// Nothing crashes; DTA files stay whole segments, EZAG files whole records, ISO documents
+// well-formed; texts and dates come out as the conversions define them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "failure/failure.h"
+#include "hostile/file_shapes.h"
+#include "model/pay_manager.h"
+#include "platform/clock.h"
+#include "support/bstr.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+
+namespace ordexa {
+namespace {
+
+using test::Bstr;
+using test::ReadWholeFile;
+
+const SYSTEMTIME kNow = [] {
+  SYSTEMTIME now;
+  now.wYear = 2026;
+  now.wMonth = 12;
+  now.wDay = 6;
+  return now;
+}();
+
+// A manager driven through its interfaces only.
+class Batch {
+ public:
+  Batch() : manager_(CPayManager::New()) {
+    ComPtr<IDispatch> dispatch;
+    EXPECT_EQ(S_OK, manager_->get_Setting(dispatch.put()));
+    settings_ = dispatch.As<IPaySetting>(IID_IPaySetting);
+  }
+
+  ComPtr<IPayment> Add(std::int32_t type) {
+    ComPtr<IDispatch> dispatch;
+    EXPECT_EQ(S_OK, manager_->NewPayment(static_cast<PayTypes>(type), dispatch.put()));
+    return dispatch.As<IPayment>(IID_IPayment);
+  }
+
+  // A payment of `type` with the accounts each format needs for a record of its own.
+  ComPtr<IPayment> AddWithAccounts(std::int32_t type) {
+    ComPtr<IPayment> payment = Add(type);
+    EXPECT_EQ(S_OK, Address(payment.get(), &IPayment::get_BankSrc)->put_Account(Bstr(u"CH9300762011623852957")));
+    EXPECT_EQ(S_OK, Address(payment.get(), &IPayment::get_BankDst)->put_Account(Bstr(u"01-162-8")));
+    EXPECT_EQ(S_OK, payment->put_Amount(CY{1234500}));
+    EXPECT_EQ(S_OK, payment->put_Date(46000.0));
+    return payment;
+  }
+
+  static ComPtr<IPayAddress> Address(IPayment* payment, HRESULT (IPayment::*get)(IDispatch**)) {
+    ComPtr<IDispatch> dispatch;
+    EXPECT_EQ(S_OK, (payment->*get)(dispatch.put()));
+    return dispatch.As<IPayAddress>(IID_IPayAddress);
+  }
+  ComPtr<IPayAddress> Sender() {
+    ComPtr<IDispatch> dispatch;
+    EXPECT_EQ(S_OK, settings_->get_Sender(dispatch.put()));
+    return dispatch.As<IPayAddress>(IID_IPayAddress);
+  }
+
+  // Writes through WriteFile, which must answer S_OK, and returns the file's path.
+  std::string WriteFile(const test::TempDir& dir, const std::string& name, PayFileTypes type, BSTR period = nullptr) {
+    const std::string path = dir.Path(name);
+    const std::u16string wide(path.begin(), path.end());
+    EXPECT_EQ(S_OK, manager_->WriteFile(Bstr(wide), type, period, VARIANT_TRUE));
+    return path;
+  }
+
+  // WriteFile() and the file's content, or "(no file)".
+  std::string Write(const test::TempDir& dir, const std::string& name, PayFileTypes type, BSTR period = nullptr) {
+    return ReadWholeFile(WriteFile(dir, name, type, period)).value_or("(no file)");
+  }
+
+  IPaySetting* settings() { return settings_.get(); }
+  const PayBatch& batch() const { return manager_->batch(); }
+  CPayManager& manager() { return *manager_.get(); }
+
+ private:
+  ComPtr<CPayManager> manager_;
+  ComPtr<IPaySetting> settings_;
+};
+
+class HostileInput : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::HasXmllint()) GTEST_SKIP() << "needs xmllint (libxml2-utils)";
+  }
+  const ScopedClock clock_{FixedClock(kNow)};
+  const test::TempDir dir_;
+};
+
+// Every UTF-16 unit that code page 1252 or its best fit knows below U+0100, the code page's
+// own characters above, CR LF, the characters XML and the formats treat specially.
+std::u16string EveryCharacter() {
+  std::u16string text;
+  for (char16_t unit = 1; unit < 0x100; ++unit) text += unit;
+  text += u"\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u017D\u2018\u2019\u201C"
+          u"\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u017E\u0178\u0141\U0001F600\u4E2D&<>\r\n]]>%s%n";
+  return text;
+}
+
+TEST_F(HostileInput, TextsOfTenMegabytesKeepEveryFileInShape) {
+  std::u16string huge;
+  const std::u16string every = EveryCharacter();
+  while (huge.size() < 10 * 1024 * 1024) huge += every;
+  const Bstr text(huge);
+  Batch batch;
+  EXPECT_EQ(S_OK, batch.Sender()->put_Name1(text));
+  EXPECT_EQ(S_OK, batch.settings()->put_DtaID(text));
+  std::int32_t which = 0;
+  for (const std::int32_t type : {payIban, payESR15, payRedPost, payRedBank, payManual}) {
+    ComPtr<IPayment> payment = batch.AddWithAccounts(type);
+    // One huge text per payment, in a different field each time.
+    switch (which++) {
+      case 0: EXPECT_EQ(S_OK, payment->put_Reason(text)); break;
+      case 1: EXPECT_EQ(S_OK, payment->put_ESR(text)); break;
+      case 2: EXPECT_EQ(S_OK, Batch::Address(payment.get(), &IPayment::get_Receiver)->put_Street(text)); break;
+      case 3: EXPECT_EQ(S_OK, Batch::Address(payment.get(), &IPayment::get_Receiver)->put_City(text)); break;
+      default: EXPECT_EQ(S_OK, Batch::Address(payment.get(), &IPayment::get_BankDst)->put_BIC(text));
+    }
+  }
+  EXPECT_TRUE(test::IsWholeDtaSegments(batch.Write(dir_, "pay.dta", payDTA)));
+  EXPECT_TRUE(test::IsWholeEzagRecords(batch.Write(dir_, "pay.ezag", payEzag)));
+  // The reason, street and city go into the document whole, and so do the cleaned names.
+  const std::string iso = batch.WriteFile(dir_, "pay.xml", payISO);
+  EXPECT_GT(std::filesystem::file_size(iso), 4 * huge.size());
+  EXPECT_TRUE(test::IsWellFormedXml(iso));
+  // A name of 10 MB is no file name.
+  EXPECT_EQ("(no file)", batch.Write(dir_, std::string(10 * 1024 * 1024, 'n'), payDTA));
+}
+
+TEST_F(HostileInput, EveryCharacterInEveryTextKeepsEveryFileInShape) {
+  const Bstr text(EveryCharacter());
+  Batch batch;
+  for (auto put : {&IPaySetting::put_DtaID, &IPaySetting::put_CostAccount, &IPaySetting::put_DtaID_Sender,
+                   &IPaySetting::put_CostCurrency}) {
+    EXPECT_EQ(S_OK, (batch.settings()->*put)(text));
+  }
+  const auto address_puts = {&IPayAddress::put_Name1, &IPayAddress::put_Name2, &IPayAddress::put_Street,
+                             &IPayAddress::put_City, &IPayAddress::put_ID, &IPayAddress::put_BIC};
+  for (auto put : address_puts) EXPECT_EQ(S_OK, (batch.Sender().get()->*put)(text));
+  for (std::int32_t type = payManual; type <= payIban; ++type) {
+    ComPtr<IPayment> payment = batch.AddWithAccounts(type);
+    EXPECT_EQ(S_OK, payment->put_Reason(text));
+    EXPECT_EQ(S_OK, payment->put_ESR(text));
+    for (auto get : {&IPayment::get_BankSrc, &IPayment::get_BankDst, &IPayment::get_Receiver}) {
+      for (auto put : address_puts) EXPECT_EQ(S_OK, (Batch::Address(payment.get(), get).get()->*put)(text));
+    }
+  }
+  EXPECT_TRUE(test::IsWholeDtaSegments(batch.Write(dir_, "pay.dta", payDTA)));
+  EXPECT_TRUE(test::IsWholeEzagRecords(batch.Write(dir_, "pay.ezag", payEzag)));
+  EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO, text)));
+}
+
+TEST_F(HostileInput, LoneSurrogatesAndNulsReachTheRecordsAsTheConversionGivesThem) {
+  const struct {
+    std::u16string text;
+    std::string stored;
+  } cases[] = {
+      {u"\xD800", "?"},          {std::u16string(u"a\xDC00" "b"), "a?b"}, {u"\xDBFF\xDFFF", "?"},
+      {u"\xDE00\xD83D", "??"},   {u"\xD83D\xD83D\xDE00", "??"},            {std::u16string(u"ab\0cd", 5), "ab"},
+      {std::u16string(u"\0x", 2), ""}, {u"\x7F\x81\x9D", "\x7F\x81\x9D"},
+  };
+  Batch batch;
+  ComPtr<IPayment> payment = batch.AddWithAccounts(payIban);
+  for (const auto& c : cases) {
+    EXPECT_EQ(S_OK, payment->put_Reason(Bstr(c.text)));
+    EXPECT_EQ(c.stored, batch.batch().payments[0].reason);
+    Bstr read_back;
+    EXPECT_EQ(S_OK, payment->get_Reason(read_back.put()));
+    EXPECT_EQ(c.stored.size(), read_back.str().size());
+    EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO)));
+  }
+}
+
+TEST_F(HostileInput, DatesThatAreNoDaysGiveTheFailureTextAndEarlyOnesToday) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  const struct {
+    DATE date;
+    std::string dta_date;  // positions 3 onwards of the TA 826 record
+  } cases[] = {
+      {std::numeric_limits<double>::quiet_NaN(), "-1901-1-1"},
+      {kInfinity, "-1901-1-1"},
+      {-kInfinity, "261206"},  // below 100: never set
+      {std::numeric_limits<double>::max(), "-1901-1-1"},
+      {std::numeric_limits<double>::lowest(), "261206"},
+      {std::numeric_limits<double>::denorm_min(), "261206"},
+      {99.99999, "261206"},
+      {100.0, "000409"},
+      {73050.0, "991231"},
+      {73051.0, "1000101"},    // 2100: one character more
+      {2958465.99999, "79991231"},  // 9999: two more
+      {2958466.0, "-1901-1-1"},  // 1 January 10000
+      {1e300, "-1901-1-1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.date);
+    Batch batch;
+    ComPtr<IPayment> payment = batch.AddWithAccounts(payESR15);
+    EXPECT_EQ(S_OK, payment->put_Date(c.date));
+    const std::string dta = batch.Write(dir_, "pay.dta", payDTA);
+    EXPECT_EQ(c.dta_date, dta.substr(2, c.dta_date.size()));
+    EXPECT_EQ(4 * 128 + c.dta_date.size() - 6, dta.size());
+    // The header record carries the first payment's date as well.
+    const std::string ezag = batch.Write(dir_, "pay.ezag", payEzag);
+    EXPECT_EQ("546" + c.dta_date, ezag.substr(0, 3 + c.dta_date.size()));
+    EXPECT_EQ("036" + c.dta_date, ezag.substr(ezag.find('\n') + 1, 3 + c.dta_date.size()));
+    EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO)));
+  }
+}
+
+TEST_F(HostileInput, ExtremeAmountsWrapInTheDtaTotalAndStopTheEzagFile) {
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  const struct {
+    std::vector<std::int64_t> amounts;
+    std::string dta_total;  // the 16 characters of the TA 890 total
+    bool ezag_written;
+  } cases[] = {
+      {{kMax}, "922337203685477,", false},
+      {{kMin}, "-922337203685477", false},
+      {{kMax, 1}, "-922337203685477", false},  // the total wraps around
+      {{kMin, -1}, "922337203685477,", false},
+      {{kMax, kMin}, "-0,00           ", false},
+      {{999999999999900}, "99999999999,99  ", true},  // the largest amount the EZAG field holds
+      {{999999999999949}, "99999999999,99  ", true},
+      {{999999999999950}, "100000000000,00 ", false},
+      {{-99999999999900}, "-9999999999,99  ", true},
+      {{-100000000000000}, "-10000000000,00 ", false},
+      {{999999999999900, 100}, "100000000000,00 ", false},  // each fits, the total does not
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.amounts));
+    Batch batch;
+    for (const std::int64_t amount : c.amounts) EXPECT_EQ(S_OK, batch.AddWithAccounts(payIban)->put_Amount(CY{amount}));
+    const std::string dta = batch.Write(dir_, "pay.dta", payDTA);
+    ASSERT_TRUE(test::IsWholeDtaSegments(dta));
+    EXPECT_EQ(c.dta_total, dta.substr(dta.size() - 128 + 53, 16));
+    test::WriteWholeFile(dir_.Path("pay.ezag"), "last month");
+    const std::string ezag = batch.Write(dir_, "pay.ezag", payEzag);
+    if (c.ezag_written) {
+      EXPECT_TRUE(test::IsWholeEzagRecords(ezag));
+    } else {
+      EXPECT_EQ("last month", ezag);
+    }
+    EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO)));
+  }
+}
+
+TEST_F(HostileInput, ExtremePayTypesGetNoRecordAndExtremeCostCodesChangeNoShape) {
+  constexpr std::int32_t kExtremes[] = {std::numeric_limits<std::int32_t>::min(), -1, 10,
+                                        std::numeric_limits<std::int32_t>::max()};
+  Batch batch;
+  for (const std::int32_t value : kExtremes) {
+    EXPECT_EQ(S_OK, batch.AddWithAccounts(value)->put_CostCode(static_cast<PayCosts>(value)));
+    // An IBAN payment abroad, where the cost code counts.
+    ComPtr<IPayment> abroad = batch.AddWithAccounts(payIban);
+    EXPECT_EQ(S_OK, Batch::Address(abroad.get(), &IPayment::get_BankDst)->put_Account(Bstr(u"DE89370400440532013000")));
+    EXPECT_EQ(S_OK, abroad->put_CostCode(static_cast<PayCosts>(value)));
+    PayCosts read_back = payCostBoth;
+    EXPECT_EQ(S_OK, abroad->get_CostCode(&read_back));
+    EXPECT_EQ(value, read_back);
+  }
+  const std::string dta = batch.Write(dir_, "pay.dta", payDTA);
+  EXPECT_TRUE(test::IsWholeDtaSegments(dta));
+  EXPECT_EQ((4 * 5 + 1) * 128u, dta.size());  // four TA 836 records and the total
+  const std::string ezag = batch.Write(dir_, "pay.ezag", payEzag);
+  EXPECT_TRUE(test::IsWholeEzagRecords(ezag));
+  EXPECT_EQ((4 + 2) * 701u, ezag.size());
+  const std::string iso = batch.WriteFile(dir_, "pay.xml", payISO);
+  EXPECT_TRUE(test::IsWellFormedXml(iso));
+  EXPECT_NE(std::string::npos, ReadWholeFile(iso).value_or("").find("<NbOfTxs>8</NbOfTxs>"));
+}
+
+TEST_F(HostileInput, AHundredThousandPaymentsAreWrittenWholeAndTheDtaSequenceOutgrowsItsField) {
+  constexpr int kPayments = 100000;
+  Batch batch;
+  for (int i = 0; i < kPayments; ++i) {
+    ComPtr<IPayment> payment = batch.Add(payESR15);
+    EXPECT_EQ(S_OK, payment->put_Amount(CY{1234500}));
+    EXPECT_EQ(S_OK, payment->put_Date(46000.0));
+  }
+  // TA 826 records of three segments; from payment 100,000 on the entry sequence number has
+  // six digits and pushes the rest of its record, and of the total record, one place on.
+  const std::string dta = batch.Write(dir_, "pay.dta", payDTA);
+  EXPECT_EQ(kPayments * 3 * 128u + 128 + 2, dta.size());
+  EXPECT_TRUE(test::IsWholeDtaSegments(dta.substr(0, (kPayments - 1) * 3 * 128)));
+  EXPECT_EQ("100001890", dta.substr(dta.size() - 128 - 1 + 43, 9));
+  const std::string ezag = batch.Write(dir_, "pay.ezag", payEzag);
+  EXPECT_TRUE(test::IsWholeEzagRecords(ezag));
+  EXPECT_EQ((kPayments + 2) * 701u, ezag.size());
+  const std::string iso = batch.WriteFile(dir_, "pay.xml", payISO);
+  EXPECT_TRUE(test::IsWellFormedXml(iso));
+  EXPECT_NE(std::string::npos, ReadWholeFile(iso).value_or("").find("<NbOfTxs>100000</NbOfTxs>"));
+}
+
+}  // namespace
+}  // namespace ordexa

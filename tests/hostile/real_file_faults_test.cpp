@@ -1,0 +1,200 @@
+// Writing to places that fail for real, without the file seam: a full device, a read-only
+// folder, a folder in the file's place, a missing folder, names the file system refuses, a
+// file system that runs out of space part-way. Each writer raises the failure that names
+// the cause, WriteFile still returns S_OK, and what stays on disk is what the formats say:
+// nothing, or a beginning of the file (DTA, EZAG); ISO never touches the final file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "failure/failure.h"
+#include "hostile/scoped_mount.h"
+#include "model/pay_manager.h"
+#include "platform/clock.h"
+#include "support/bstr.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+
+namespace ordexa {
+namespace {
+
+using test::ReadWholeFile;
+
+const SYSTEMTIME kNow = [] {
+  SYSTEMTIME now;
+  now.wYear = 2026;
+  now.wMonth = 12;
+  now.wDay = 6;
+  return now;
+}();
+
+// What a writer raised: "2001 0x80070003" for MPayError (message id and the status in its
+// text), "number 2" for the ISO writer's plain numbers, "hr 0x80070005" for CAtlException.
+std::string FailureOf(const std::function<void()>& write) {
+  try {
+    write();
+  } catch (const MPayError& error) {
+    const std::size_t status = error.text().find("Status = ");
+    const std::size_t end = error.text().find('\n', status);
+    return std::to_string(error.id()) + " " +
+           (status == std::string::npos ? "(no status)" : error.text().substr(status + 9, end - status - 9));
+  } catch (std::int32_t number) {
+    return "number " + std::to_string(number);
+  } catch (const CAtlException& error) {
+    char text[32];
+    std::snprintf(text, sizeof text, "hr 0x%08X", static_cast<unsigned>(error.hr()));
+    return text;
+  }
+  return "none";
+}
+
+// A batch of `count` IBAN payments with a salary reason.
+ComPtr<CPayManager> IbanBatch(int count) {
+  ComPtr<CPayManager> manager = CPayManager::New();
+  PayBatch& batch = const_cast<PayBatch&>(manager->batch());
+  batch.settings.dta_id = "ABC12";
+  batch.settings.sender.name1 = "Veltrano AG";
+  for (int i = 0; i < count; ++i) {
+    PaymentRecord& payment = batch.payments.emplace_back();
+    payment.type = payIban;
+    payment.date = 46000.0;
+    payment.amount.int64 = 1234500;
+    payment.reason = "Lohn Dezember";
+    payment.bank_src.account = "CH9300762011623852957";
+    payment.bank_dst.account = "CH9300762011623852957";
+    payment.receiver.name1 = "Anna Meier";
+    payment.receiver.city = "3000 Bern";
+  }
+  return manager;
+}
+
+HRESULT WriteThroughInterface(CPayManager& manager, const std::string& name, PayFileTypes type) {
+  const std::u16string wide(name.begin(), name.end());
+  const test::Bstr file_name(wide), period(u"2026-12");
+  return manager.WriteFile(file_name, type, period, VARIANT_TRUE);
+}
+
+struct Format {
+  PayFileTypes type;
+  const char* extension;
+};
+constexpr Format kFormats[] = {{payDTA, ".dta"}, {payEzag, ".ezag"}, {payISO, ".xml"}};
+
+class RealFileFaults : public testing::Test {
+ protected:
+  const ScopedClock clock_{FixedClock(kNow)};
+  const test::TempDir dir_;
+  ComPtr<CPayManager> manager_ = IbanBatch(3);
+};
+
+TEST_F(RealFileFaults, PlacesThatCannotHoldTheFileNameTheCauseAndGetNothing) {
+  ASSERT_EQ(0, ::mkdir(dir_.Path("folder").c_str(), 0755));
+  // Within the platform's name length in code page 1252, but each 'ä' takes two bytes on
+  // disk: longer than a name the file system allows.
+  const std::string too_long_on_disk = std::string(130, '\xE4');
+  const std::string too_long_for_the_platform = std::string(261, 'n');
+  const struct {
+    std::string name;
+    std::string fixed_record_failure, iso_failure;
+  } cases[] = {
+      {dir_.Path("missing/pay"), "2001 0x80070003", "number 2"},  // the runtime says ENOENT
+      {dir_.Path(too_long_on_disk), "2001 0x800700CE", "number 2"},
+      {dir_.Path(too_long_for_the_platform), "2001 0x800700CE", "number 2"},
+  };
+  for (const auto& c : cases) {
+    for (const Format& format : kFormats) {
+      const std::string name = c.name + format.extension;
+      SCOPED_TRACE(name);
+      EXPECT_EQ(format.type == payISO ? c.iso_failure : c.fixed_record_failure,
+                FailureOf([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }));
+      EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), name, format.type));
+    }
+  }
+  // Nothing was created anywhere: only the folder is there.
+  EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir_.path()), {}));
+}
+
+TEST_F(RealFileFaults, AFolderInTheFilesPlaceStaysAFolder) {
+  for (const Format& format : kFormats) {
+    const std::string name = dir_.Path(std::string("folder") + format.extension);
+    ASSERT_EQ(0, ::mkdir(name.c_str(), 0755));
+    // The ISO document is written in full beside it; only putting it in the folder's place fails.
+    EXPECT_EQ(format.type == payISO ? "hr 0x80070005" : "2001 0x80070005",
+              FailureOf([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }))
+        << name;
+    EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), name, format.type));
+    EXPECT_TRUE(std::filesystem::is_directory(name));
+    EXPECT_TRUE(std::filesystem::is_empty(name));
+    if (format.type == payISO) {
+      EXPECT_TRUE(ReadWholeFile(name + ".tmp").value_or("").ends_with("</Document>\r\n"));
+    }
+  }
+}
+
+TEST_F(RealFileFaults, AReadOnlyFolderGetsNoFile) {
+  const std::string folder = dir_.Path("locked");
+  ASSERT_EQ(0, ::mkdir(folder.c_str(), 0555));
+  std::optional<test::ScopedTmpfs> read_only_mount;
+  if (::access(folder.c_str(), W_OK) == 0) {
+    // Permissions do not hold for root: a read-only file system does.
+    read_only_mount.emplace(folder, "size=64k", true);
+    if (!read_only_mount->mounted()) GTEST_SKIP() << "permissions are not enforced (root) and " << read_only_mount->reason();
+  }
+  for (const Format& format : kFormats) {
+    const std::string name = folder + "/pay" + format.extension;
+    EXPECT_EQ(format.type == payISO ? "number 13" : "2001 0x80070005",  // EACCES from the runtime
+              FailureOf([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }))
+        << name;
+    EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), name, format.type));
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+TEST_F(RealFileFaults, AFullDeviceFailsTheFirstWrite) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no writable /dev/full here";
+  // The ISO writer would write its temporary file beside the device; only the record formats go there.
+  for (const Format& format : {kFormats[0], kFormats[1]}) {
+    EXPECT_EQ("2002 0x80070070", FailureOf([&] { manager_->WriteBatch(format.type, "/dev/full", "", false); }));
+    EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), "/dev/full", format.type));
+  }
+}
+
+TEST_F(RealFileFaults, AFileSystemThatRunsOutOfSpaceKeepsABeginningAndIsoKeepsTheOldFile) {
+  // Large enough to need several writes to a 64 KiB file system.
+  ComPtr<CPayManager> large = IbanBatch(400);
+  const std::string folder = dir_.Path("small");
+  ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
+  const test::ScopedTmpfs small_disk(folder, "size=64k", false);
+  if (!small_disk.mounted()) GTEST_SKIP() << small_disk.reason();
+
+  for (const Format& format : kFormats) {
+    SCOPED_TRACE(format.extension);
+    const std::string name = folder + "/pay" + format.extension, whole_name = dir_.Path("whole") + format.extension;
+    large->WriteBatch(format.type, whole_name, "2026-12", true);
+    const std::string whole = ReadWholeFile(whole_name).value_or("");
+    ASSERT_GT(whole.size(), 100000u);
+    test::WriteWholeFile(name, "last month's file");
+
+    EXPECT_EQ(format.type == payISO ? "number 2002" : "2002 0x80070070",
+              FailureOf([&] { large->WriteBatch(format.type, name, "2026-12", true); }));
+    if (format.type == payISO) {
+      EXPECT_EQ("last month's file", ReadWholeFile(name));
+      EXPECT_TRUE(whole.starts_with(ReadWholeFile(name + ".tmp").value_or("(none)")));
+      std::filesystem::remove(name + ".tmp");
+    } else {
+      const std::string part = ReadWholeFile(name).value_or("(none)");
+      EXPECT_LT(part.size(), whole.size());
+      EXPECT_TRUE(whole.starts_with(part));
+    }
+    EXPECT_EQ(S_OK, WriteThroughInterface(*large.get(), name, format.type));
+    std::filesystem::remove(name);
+    std::filesystem::remove(name + ".tmp");
+  }
+}
+
+}  // namespace
+}  // namespace ordexa

@@ -1,0 +1,224 @@
+// Memory running out at every allocation of a small batch, one failure point at a time:
+// building the batch through the interfaces gives E_OUTOFMEMORY and changes nothing, or
+// succeeds; writing it returns S_OK and leaves either the old file, a beginning of the
+// whole file (DTA, EZAG) or the whole file; ISO never touches the final file unless whole.
+// Nothing leaks at any point.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <tuple>
+
+#include "model/pay_manager.h"
+#include "out_of_memory/allocation_hook.h"
+#include "platform/clock.h"
+#include "support/bstr.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+
+namespace ordexa {
+namespace {
+
+using test::Bstr;
+using test::LiveAllocations;
+using test::ReadWholeFile;
+using test::ScopedAllocationFailure;
+
+// More failure points than any of the scenarios has: the loops stop when a run completes
+// without reaching its failure point.
+constexpr int kMaxFailurePoints = 5000;
+
+const SYSTEMTIME kNow = [] {
+  SYSTEMTIME now;
+  now.wYear = 2026;
+  now.wMonth = 12;
+  now.wDay = 6;
+  now.wHour = 9;
+  return now;
+}();
+
+bool OkOrOutOfMemory(HRESULT hr, const char* call) {
+  EXPECT_TRUE(hr == S_OK || hr == E_OUTOFMEMORY) << call << " gave 0x" << std::hex << hr;
+  return hr == S_OK;
+}
+
+// Puts a text longer than any short-string buffer; the field has the new text on success
+// and its old one on failure.
+template <class Interface>
+void PutLongText(Interface* object, HRESULT (Interface::*put)(BSTR), const std::string& field, const char* name) {
+  const std::string before = field;
+  const Bstr text(u"M\u00FCller & S\u00F6hne Aktiengesellschaft, Z\u00FCrich");
+  if (OkOrOutOfMemory((object->*put)(text), name)) {
+    EXPECT_EQ("M\xFCller & S\xF6hne Aktiengesellschaft, Z\xFCrich", field) << name;
+  } else {
+    EXPECT_EQ(before, field) << name;
+  }
+}
+
+// Builds a batch of three payments through the interfaces, each call allowed to fail for
+// want of memory and then changing nothing.
+void BuildBatch() {
+  ComPtr<IPayManager> manager;
+  if (!OkOrOutOfMemory(CPayManager::CreateInstance(IID_IPayManager, reinterpret_cast<void**>(manager.put())),
+                       "CreateInstance")) {
+    EXPECT_FALSE(manager);
+    return;
+  }
+  const PayBatch& batch = static_cast<CPayManager*>(manager.get())->batch();
+  ComPtr<IDispatch> settings_dispatch;
+  if (OkOrOutOfMemory(manager->get_Setting(settings_dispatch.put()), "get_Setting")) {
+    ComPtr<IPaySetting> settings = settings_dispatch.As<IPaySetting>(IID_IPaySetting);
+    PutLongText(settings.get(), &IPaySetting::put_DtaID, batch.settings.dta_id, "DtaID");
+    PutLongText(settings.get(), &IPaySetting::put_CostAccount, batch.settings.cost_account, "CostAccount");
+    ComPtr<IDispatch> sender;
+    if (OkOrOutOfMemory(settings->get_Sender(sender.put()), "get_Sender")) {
+      PutLongText(sender.As<IPayAddress>(IID_IPayAddress).get(), &IPayAddress::put_Name1, batch.settings.sender.name1,
+                  "Sender.Name1");
+    }
+  }
+  for (const PayTypes type : {payIban, payESR15, payRedPost}) {
+    const std::size_t before = batch.payments.size();
+    ComPtr<IDispatch> dispatch;
+    if (!OkOrOutOfMemory(manager->NewPayment(type, dispatch.put()), "NewPayment")) {
+      EXPECT_EQ(before, batch.payments.size());
+      EXPECT_FALSE(dispatch);
+      continue;
+    }
+    ASSERT_EQ(before + 1, batch.payments.size());
+    const PaymentRecord& record = batch.payments.back();
+    ComPtr<IPayment> payment = dispatch.As<IPayment>(IID_IPayment);
+    EXPECT_EQ(S_OK, payment->put_Amount(CY{1234500}));
+    PutLongText(payment.get(), &IPayment::put_Reason, record.reason, "Reason");
+    ComPtr<IDispatch> receiver;
+    if (OkOrOutOfMemory(payment->get_Receiver(receiver.put()), "get_Receiver")) {
+      PutLongText(receiver.As<IPayAddress>(IID_IPayAddress).get(), &IPayAddress::put_Street, record.receiver.street,
+                  "Receiver.Street");
+    }
+  }
+}
+
+// Memory fails once, or stays exhausted from the failure point on.
+class OutOfMemoryBuild : public testing::TestWithParam<bool> {};
+
+TEST_P(OutOfMemoryBuild, FailsCallByCallAndLeaksNothing) {
+  const std::int32_t objects = ModuleLockCount();
+  int failure_point = 0;
+  for (; failure_point < kMaxFailurePoints; ++failure_point) {
+    SCOPED_TRACE(failure_point);
+    const std::int64_t live = LiveAllocations();
+    bool failed = false;
+    {
+      ScopedAllocationFailure failure(failure_point, GetParam());
+      BuildBatch();
+      failed = test::AllocationFailed();
+    }
+    EXPECT_EQ(live, LiveAllocations()) << "leaked allocations";
+    EXPECT_EQ(objects, ModuleLockCount()) << "objects left alive";
+    if (!failed || HasFailure()) break;
+  }
+  RecordProperty("failure_points", failure_point);
+  EXPECT_GT(failure_point, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(OnceOrFromThenOn, OutOfMemoryBuild, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "FromThenOn" : "Once"; });
+
+// A batch whose every payment gets a record in all three formats.
+ComPtr<CPayManager> SmallBatch() {
+  ComPtr<CPayManager> manager = CPayManager::New();
+  PayBatch& batch = const_cast<PayBatch&>(manager->batch());
+  batch.settings.dta_id = "ABC12";
+  batch.settings.dta_id_sender = "XYZ34";
+  batch.settings.sender.name1 = "Veltrano AG with a name longer than a short string";
+  batch.settings.sender.city = "8001 Z\xFCrich";
+  const std::pair<PayTypes, const char*> payments[] = {
+      {payIban, "CH9300762011623852957"}, {payESR15, "01-162-8"}, {payRedPost, "80-2-2"}};
+  for (const auto& [type, account] : payments) {
+    PaymentRecord& record = batch.payments.emplace_back();
+    record.type = type;
+    record.date = 46000.0;
+    record.amount.int64 = 1234500;
+    record.reason = "Salary December, with a reason longer than a short string";
+    record.bank_src.account = "CH9300762011623852957";
+    record.bank_dst.account = account;
+    record.receiver.name1 = "Anna M\xFCller-Leuthold";
+    record.receiver.street = "Bahnhofstra\xDF" "e 1";
+    record.receiver.city = "3000 Bern";
+    record.esr = "000000000000000000000000018";
+  }
+  return manager;
+}
+
+struct WriteCase {
+  const char* name;
+  PayFileTypes type;
+  VARIANT_BOOL swiss;
+  bool whole_or_nothing;  // the final file is replaced only by a whole document
+};
+
+void PrintTo(const WriteCase& write, std::ostream* out) { *out << write.name; }
+
+class OutOfMemoryWrite : public testing::TestWithParam<std::tuple<WriteCase, bool>> {};
+
+TEST_P(OutOfMemoryWrite, ReturnsOkAndLeavesTheOldFileAPartOrTheWholeFile) {
+  const auto& [write, keep_failing] = GetParam();
+  const ScopedClock clock(FixedClock(kNow));
+  const test::TempDir dir;
+  const std::string path = dir.Path(write.name);
+  ComPtr<CPayManager> manager = SmallBatch();
+  const std::u16string wide_path(path.begin(), path.end());
+  const Bstr file_name(wide_path);
+  const Bstr period(u"2026-12");
+  ASSERT_EQ(S_OK, manager->WriteFile(file_name, write.type, period, write.swiss));
+  const std::string whole = ReadWholeFile(path).value_or("");
+  ASSERT_GT(whole.size(), 500u);
+  const std::string old_content = "the file of the month before";
+
+  int failure_point = 0;
+  for (; failure_point < kMaxFailurePoints; ++failure_point) {
+    SCOPED_TRACE(failure_point);
+    test::WriteWholeFile(path, old_content);
+    std::filesystem::remove(path + ".tmp");
+    const std::int64_t live = LiveAllocations();
+    bool failed = false;
+    HRESULT hr = E_FAIL;
+    {
+      ScopedAllocationFailure failure(failure_point, keep_failing);
+      hr = manager->WriteFile(file_name, write.type, period, write.swiss);
+      failed = test::AllocationFailed();
+    }
+    EXPECT_EQ(S_OK, hr);
+    EXPECT_EQ(live, LiveAllocations()) << "leaked allocations";
+    const std::string content = ReadWholeFile(path).value_or("(no file)");
+    if (!failed) {
+      EXPECT_EQ(whole, content);
+      break;
+    }
+    if (write.whole_or_nothing) {
+      EXPECT_TRUE(content == old_content || content == whole) << content;
+    } else {
+      EXPECT_TRUE(content == old_content || whole.starts_with(content)) << content;
+    }
+    if (HasFailure()) break;
+  }
+  RecordProperty("failure_points", failure_point);
+  EXPECT_GT(failure_point, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, OutOfMemoryWrite,
+                         testing::Combine(testing::Values(WriteCase{"pay.dta", payDTA, VARIANT_FALSE, false},
+                                                          WriteCase{"pay.ezag", payEzag, VARIANT_FALSE, false},
+                                                          WriteCase{"pay-ch.xml", payISO, VARIANT_TRUE, true},
+                                                          WriteCase{"pay.xml", payISO, VARIANT_FALSE, true}),
+                                          testing::Bool()),
+                         [](const testing::TestParamInfo<std::tuple<WriteCase, bool>>& info) {
+                           const WriteCase& write = std::get<0>(info.param);
+                           return std::string(write.type == payDTA    ? "Dta"
+                                              : write.type == payEzag ? "Ezag"
+                                              : write.swiss           ? "IsoSwiss"
+                                                                      : "IsoGeneric") +
+                                  (std::get<1>(info.param) ? "FromThenOn" : "Once");
+                         });
+
+}  // namespace
+}  // namespace ordexa
