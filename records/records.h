@@ -102,6 +102,7 @@ class PaymentList {
   }
   const PaymentRecord& front() const { return (*this)[0]; }
   PaymentRecord& back() { return (*this)[size_ - 1]; }
+  const PaymentRecord& back() const { return (*this)[size_ - 1]; }
 
   class const_iterator {
    public:

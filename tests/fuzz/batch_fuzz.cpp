@@ -170,7 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   __int128 total = 0;
   for (const PaymentRecord& payment : payments) {
     dates_fit = dates_fit && HasSixDigitDate(payment.date);
-    currencies_fit = currencies_fit && (payment.currency.empty() || payment.currency.size() == 3);
+    const std::string_view currency = manager->batch().Text(payment.currency);
+    currencies_fit = currencies_fit && (currency.empty() || currency.size() == 3);
     amounts_fit = amounts_fit && FitsEzagAmount(payment.amount.int64);
     total += payment.amount.int64;
   }

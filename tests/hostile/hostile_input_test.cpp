@@ -177,7 +177,7 @@ TEST_F(HostileInput, LoneSurrogatesAndNulsReachTheRecordsAsTheConversionGivesThe
   ComPtr<IPayment> payment = batch.AddWithAccounts(payIban);
   for (const auto& c : cases) {
     EXPECT_EQ(S_OK, payment->put_Reason(Bstr(c.text)));
-    EXPECT_EQ(c.stored, batch.batch().payments[0].reason);
+    EXPECT_EQ(c.stored, batch.batch().Text(batch.batch().payments[0].reason));
     Bstr read_back;
     EXPECT_EQ(S_OK, payment->get_Reason(read_back.put()));
     EXPECT_EQ(c.stored.size(), read_back.str().size());

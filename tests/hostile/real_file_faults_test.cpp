@@ -56,18 +56,18 @@ std::string FailureOf(const std::function<void()>& write) {
 ComPtr<CPayManager> IbanBatch(int count) {
   ComPtr<CPayManager> manager = CPayManager::New();
   PayBatch& batch = const_cast<PayBatch&>(manager->batch());
-  batch.settings.dta_id = "ABC12";
-  batch.settings.sender.name1 = "Veltrano AG";
+  batch.SetText(batch.settings.dta_id, "ABC12");
+  batch.SetText(batch.settings.sender.name1, "Veltrano AG");
   for (int i = 0; i < count; ++i) {
     PaymentRecord& payment = batch.payments.emplace_back();
     payment.type = payIban;
     payment.date = 46000.0;
     payment.amount.int64 = 1234500;
-    payment.reason = "Lohn Dezember";
-    payment.bank_src.account = "CH9300762011623852957";
-    payment.bank_dst.account = "CH9300762011623852957";
-    payment.receiver.name1 = "Anna Meier";
-    payment.receiver.city = "3000 Bern";
+    batch.SetText(payment.reason, "Lohn Dezember");
+    batch.SetText(payment.bank_src.account, "CH9300762011623852957");
+    batch.SetText(payment.bank_dst.account, "CH9300762011623852957");
+    batch.SetText(payment.receiver.name1, "Anna Meier");
+    batch.SetText(payment.receiver.city, "3000 Bern");
   }
   return manager;
 }
