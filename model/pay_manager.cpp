@@ -53,7 +53,8 @@ HRESULT CPayManager::NewPayment(PayTypes PayType, IDispatch** Payment) {
     payments.emplace_back();
     PaymentRecord& record = payments.back();
     record.type = PayType;
-    CPayment* view = new (std::nothrow) CPayment(binding(), std::shared_ptr<PaymentRecord>(batch_, &record), batch_->texts);
+    CPayment* view =
+        new (std::nothrow) CPayment(binding(), std::shared_ptr<PaymentRecord>(batch_, &record), batch_->texts);
     if (view == nullptr) {
       // No view, no payment: the list stays as it was.
       payments.pop_back();
@@ -103,8 +104,8 @@ HRESULT CPayManager::WriteFile(BSTR FileName, PayFileTypes FileType, BSTR payPer
 
 HRESULT CPayManager::get_Setting(IDispatch** pVal) {
   return Guarded([&] {
-    return CPaySetting::HandOut<CPaySetting>(pVal, binding(),
-                                             std::shared_ptr<PaySettingRecord>(batch_, &batch_->settings), batch_->texts);
+    return CPaySetting::HandOut<CPaySetting>(
+        pVal, binding(), std::shared_ptr<PaySettingRecord>(batch_, &batch_->settings), batch_->texts);
   });
 }
 

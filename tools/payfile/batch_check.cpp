@@ -284,7 +284,8 @@ class Checker {
   // The account to be debited: a Swiss or Liechtenstein IBAN in its compact form, else the text.
   void DtaDebitAccount(std::size_t i, const PaymentView& payment, bool iban_allowed) {
     const std::string iban = NormalizeIban(payment.bank_src.account);
-    const std::string_view text = iban_allowed && IsDomesticIban(iban, 2) ? std::string_view(iban) : payment.bank_src.account;
+    const std::string_view text =
+        iban_allowed && IsDomesticIban(iban, 2) ? std::string_view(iban) : payment.bank_src.account;
     Cut(AtPayment(i, "BankSrc", "Account"), payment.bank_src.account, CleanRecordText(text),
         kDtaDebitAccount);
   }
