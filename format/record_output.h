@@ -193,11 +193,13 @@ class RecordFormat {
   }
 
   std::string_view text() const { return text_; }
-  detail::RecordLayout layout() const { return {fields_.data(), fields_.size(), tail_start_, tail_size_}; }
+  detail::RecordLayout layout() const { return {fields_.data(), sizeof...(Args), tail_start_, tail_size_}; }
 
  private:
   std::string_view text_;
-  std::array<detail::RecordFieldAt, sizeof...(Args)> fields_{};
+  // Never an empty array: clang 14 builds a format without fields in a consteval
+  // constructor with its tail lost when the object holds an empty std::array.
+  std::array<detail::RecordFieldAt, sizeof...(Args) == 0 ? 1 : sizeof...(Args)> fields_{};
   std::uint32_t tail_start_ = 0;
   std::uint32_t tail_size_ = 0;
 };

@@ -34,6 +34,9 @@ TEST(FormatRecordText, FieldConventions) {
       {"MUL X |000AB", FormatRecordText("%-6.6s|%05.5s", CleanedRecordText{std::string_view("m\xFCl\0x", 5)},
                                         CleanedRecordText{"ab"})},
       {"ZURICH", FormatRecordText("%-6.6s", CleanedRecordText{"Z\xFCrich-Oerlikon"})},
+      // A format without fields is its literal text (a segment's number).
+      {"02", FormatRecordText("02")},
+      {"03/C/", FormatRecordText("03/C/")},
   };
   for (const auto& c : cases) EXPECT_EQ(c.expected, c.actual);
 }
