@@ -233,12 +233,12 @@ PayrollBatch::~PayrollBatch() {
   for (BSTR text : caller_) SysFreeString(text);
 }
 
-PaymentSpec PayrollBatch::Payment(std::size_t index) const {
+PaymentOrder PayrollBatch::Payment(std::size_t index) const {
   const std::uint64_t h = Mix(index);
   auto pick = [h](const std::vector<TextId>& pool, int salt) {
     return pool[static_cast<std::size_t>(Mix(h + static_cast<std::uint64_t>(salt)) % pool.size())];
   };
-  PaymentSpec p;
+  PaymentOrder p;
   p.day = index % 50 == 0 ? 20 : 25;
   // Salaries between 1'000 and 13'000 francs with rappen, in ten-thousandths.
   p.amount = static_cast<std::int64_t>(100000 + h % 1200000) * 100;
@@ -320,14 +320,14 @@ ComPtr<Interface> As(IDispatch* dispatch, REFIID iid) {
   return ComPtr<Interface>(static_cast<Interface*>(object));
 }
 
-bool PutAddress(IDispatch* dispatch, const PayrollBatch& batch, const AddressSpec& spec) {
+bool PutAddress(IDispatch* dispatch, const PayrollBatch& batch, const AddressTexts& order) {
   const ComPtr<IPayAddress> address = As<IPayAddress>(dispatch, IID_IPayAddress);
   if (!address) return false;
   const std::pair<TextId, HRESULT (IPayAddress::*)(BSTR)> puts[] = {
-      {spec.name1, &IPayAddress::put_Name1}, {spec.name2, &IPayAddress::put_Name2},
-      {spec.street, &IPayAddress::put_Street}, {spec.city, &IPayAddress::put_City},
-      {spec.id, &IPayAddress::put_ID},       {spec.account, &IPayAddress::put_Account},
-      {spec.bic, &IPayAddress::put_BIC}};
+      {order.name1, &IPayAddress::put_Name1}, {order.name2, &IPayAddress::put_Name2},
+      {order.street, &IPayAddress::put_Street}, {order.city, &IPayAddress::put_City},
+      {order.id, &IPayAddress::put_ID},       {order.account, &IPayAddress::put_Account},
+      {order.bic, &IPayAddress::put_BIC}};
   for (const auto& [text, put] : puts) {
     if (text != 0 && FAILED((address.get()->*put)(batch.Caller(text)))) return false;
   }
@@ -335,10 +335,10 @@ bool PutAddress(IDispatch* dispatch, const PayrollBatch& batch, const AddressSpe
 }
 
 bool PutAddressOf(HRESULT (IPayment::*get)(IDispatch**), IPayment& payment, const PayrollBatch& batch,
-                  const AddressSpec& spec) {
+                  const AddressTexts& order) {
   IDispatch* dispatch = nullptr;
   if (FAILED((payment.*get)(&dispatch))) return false;
-  const bool ok = PutAddress(dispatch, batch, spec);
+  const bool ok = PutAddress(dispatch, batch, order);
   dispatch->Release();
   return ok;
 }
@@ -352,39 +352,39 @@ bool FillManager(IPayManager& manager, const PayrollBatch& batch) {
     const ComPtr<IPaySetting> setting = As<IPaySetting>(dispatch, IID_IPaySetting);
     dispatch->Release();
     if (!setting) return false;
-    const SettingSpec& spec = batch.settings();
+    const SettingTexts& order = batch.settings();
     IDispatch* sender = nullptr;
     if (FAILED(setting->get_Sender(&sender))) return false;
-    const bool sender_ok = PutAddress(sender, batch, spec.sender);
+    const bool sender_ok = PutAddress(sender, batch, order.sender);
     sender->Release();
-    if (!sender_ok || FAILED(setting->put_DtaID(batch.Caller(spec.dta_id))) ||
-        FAILED(setting->put_DtaID_Sender(batch.Caller(spec.dta_id_sender))) ||
-        FAILED(setting->put_CostAccount(batch.Caller(spec.cost_account))) ||
-        FAILED(setting->put_CostCurrency(batch.Caller(spec.cost_currency))) ||
-        FAILED(setting->put_IsSalary(spec.is_salary ? VARIANT_TRUE : VARIANT_FALSE))) {
+    if (!sender_ok || FAILED(setting->put_DtaID(batch.Caller(order.dta_id))) ||
+        FAILED(setting->put_DtaID_Sender(batch.Caller(order.dta_id_sender))) ||
+        FAILED(setting->put_CostAccount(batch.Caller(order.cost_account))) ||
+        FAILED(setting->put_CostCurrency(batch.Caller(order.cost_currency))) ||
+        FAILED(setting->put_IsSalary(order.is_salary ? VARIANT_TRUE : VARIANT_FALSE))) {
       return false;
     }
   }
   for (std::size_t i = 0; i < batch.size(); ++i) {
-    const PaymentSpec spec = batch.Payment(i);
+    const PaymentOrder order = batch.Payment(i);
     IDispatch* dispatch = nullptr;
-    if (FAILED(manager.NewPayment(spec.type, &dispatch))) return false;
+    if (FAILED(manager.NewPayment(order.type, &dispatch))) return false;
     const ComPtr<IPayment> payment = As<IPayment>(dispatch, IID_IPayment);
     dispatch->Release();
     if (!payment) return false;
     IPayment& p = *payment.get();
     CY amount;
-    amount.int64 = spec.amount;
-    bool ok = SUCCEEDED(p.put_Date(AutomationDate(spec.year, spec.month, spec.day))) &&
+    amount.int64 = order.amount;
+    bool ok = SUCCEEDED(p.put_Date(AutomationDate(order.year, order.month, order.day))) &&
               SUCCEEDED(p.put_Amount(amount));
-    if (spec.reason != 0) ok = ok && SUCCEEDED(p.put_Reason(batch.Caller(spec.reason)));
-    if (spec.esr != 0) ok = ok && SUCCEEDED(p.put_ESR(batch.Caller(spec.esr)));
-    if (spec.currency != 0) ok = ok && SUCCEEDED(p.put_Currency(batch.Caller(spec.currency)));
-    if (spec.is_salary) ok = ok && SUCCEEDED(p.put_IsSalary(VARIANT_TRUE));
-    if (spec.cost_code >= 0) ok = ok && SUCCEEDED(p.put_CostCode(static_cast<PayCosts>(spec.cost_code)));
-    ok = ok && PutAddressOf(&IPayment::get_BankSrc, p, batch, spec.bank_src) &&
-         PutAddressOf(&IPayment::get_BankDst, p, batch, spec.bank_dst) &&
-         PutAddressOf(&IPayment::get_Receiver, p, batch, spec.receiver);
+    if (order.reason != 0) ok = ok && SUCCEEDED(p.put_Reason(batch.Caller(order.reason)));
+    if (order.esr != 0) ok = ok && SUCCEEDED(p.put_ESR(batch.Caller(order.esr)));
+    if (order.currency != 0) ok = ok && SUCCEEDED(p.put_Currency(batch.Caller(order.currency)));
+    if (order.is_salary) ok = ok && SUCCEEDED(p.put_IsSalary(VARIANT_TRUE));
+    if (order.cost_code >= 0) ok = ok && SUCCEEDED(p.put_CostCode(static_cast<PayCosts>(order.cost_code)));
+    ok = ok && PutAddressOf(&IPayment::get_BankSrc, p, batch, order.bank_src) &&
+         PutAddressOf(&IPayment::get_BankDst, p, batch, order.bank_dst) &&
+         PutAddressOf(&IPayment::get_Receiver, p, batch, order.receiver);
     if (!ok) return false;
   }
   return true;
@@ -438,16 +438,16 @@ struct AddressIds {
          id = DISPID_UNKNOWN, account = DISPID_UNKNOWN, bic = DISPID_UNKNOWN;
 };
 
-bool PutAddressLate(IDispatch* address, const PayrollBatch& batch, const AddressSpec& spec, AddressIds& ids) {
+bool PutAddressLate(IDispatch* address, const PayrollBatch& batch, const AddressTexts& order, AddressIds& ids) {
   if (address == nullptr) return false;
   const struct {
     TextId text;
     DISPID& id;
     const char16_t* name;
-  } puts[] = {{spec.name1, ids.name1, u"Name1"}, {spec.name2, ids.name2, u"Name2"},
-              {spec.street, ids.street, u"Street"}, {spec.city, ids.city, u"City"},
-              {spec.id, ids.id, u"ID"},         {spec.account, ids.account, u"Account"},
-              {spec.bic, ids.bic, u"BIC"}};
+  } puts[] = {{order.name1, ids.name1, u"Name1"}, {order.name2, ids.name2, u"Name2"},
+              {order.street, ids.street, u"Street"}, {order.city, ids.city, u"City"},
+              {order.id, ids.id, u"ID"},         {order.account, ids.account, u"Account"},
+              {order.bic, ids.bic, u"BIC"}};
   bool ok = true;
   for (const auto& put : puts) {
     if (put.text != 0) {
@@ -467,19 +467,19 @@ bool FillManagerLateBound(IDispatch& manager, const PayrollBatch& batch) {
     DISPID setting_id = DISPID_UNKNOWN;
     IDispatch* setting = L::Object(&manager, L::Id(&manager, setting_id, u"Setting"), DISPATCH_PROPERTYGET, nullptr);
     if (setting == nullptr) return false;
-    const SettingSpec& spec = batch.settings();
+    const SettingTexts& order = batch.settings();
     DISPID sender_id = DISPID_UNKNOWN, dta_id = DISPID_UNKNOWN, dta_id_sender = DISPID_UNKNOWN,
            cost_account = DISPID_UNKNOWN, cost_currency = DISPID_UNKNOWN, is_salary = DISPID_UNKNOWN;
     VARIANT salary;
     salary.vt = VT_BOOL;
-    salary.boolVal = spec.is_salary ? VARIANT_TRUE : VARIANT_FALSE;
+    salary.boolVal = order.is_salary ? VARIANT_TRUE : VARIANT_FALSE;
     const bool ok =
         PutAddressLate(L::Object(setting, L::Id(setting, sender_id, u"Sender"), DISPATCH_PROPERTYGET, nullptr), batch,
-                       spec.sender, address_ids) &&
-        L::PutText(setting, L::Id(setting, dta_id, u"DtaID"), batch.Caller(spec.dta_id)) &&
-        L::PutText(setting, L::Id(setting, dta_id_sender, u"DtaID_Sender"), batch.Caller(spec.dta_id_sender)) &&
-        L::PutText(setting, L::Id(setting, cost_account, u"CostAccount"), batch.Caller(spec.cost_account)) &&
-        L::PutText(setting, L::Id(setting, cost_currency, u"CostCurrency"), batch.Caller(spec.cost_currency)) &&
+                       order.sender, address_ids) &&
+        L::PutText(setting, L::Id(setting, dta_id, u"DtaID"), batch.Caller(order.dta_id)) &&
+        L::PutText(setting, L::Id(setting, dta_id_sender, u"DtaID_Sender"), batch.Caller(order.dta_id_sender)) &&
+        L::PutText(setting, L::Id(setting, cost_account, u"CostAccount"), batch.Caller(order.cost_account)) &&
+        L::PutText(setting, L::Id(setting, cost_currency, u"CostCurrency"), batch.Caller(order.cost_currency)) &&
         L::Put(setting, L::Id(setting, is_salary, u"IsSalary"), salary);
     setting->Release();
     if (!ok) return false;
@@ -488,41 +488,41 @@ bool FillManagerLateBound(IDispatch& manager, const PayrollBatch& batch) {
          esr = DISPID_UNKNOWN, currency = DISPID_UNKNOWN, is_salary = DISPID_UNKNOWN, cost_code = DISPID_UNKNOWN,
          bank_src = DISPID_UNKNOWN, bank_dst = DISPID_UNKNOWN, receiver = DISPID_UNKNOWN;
   for (std::size_t i = 0; i < batch.size(); ++i) {
-    const PaymentSpec spec = batch.Payment(i);
+    const PaymentOrder order = batch.Payment(i);
     VARIANT type;
     type.vt = VT_I4;
-    type.lVal = spec.type;
+    type.lVal = order.type;
     IDispatch* p = L::Object(&manager, L::Id(&manager, new_payment, u"NewPayment"), DISPATCH_METHOD, &type);
     if (p == nullptr) return false;
     VARIANT when;
     when.vt = VT_DATE;
-    when.date = AutomationDate(spec.year, spec.month, spec.day);
+    when.date = AutomationDate(order.year, order.month, order.day);
     VARIANT money;
     money.vt = VT_CY;
-    money.cyVal.int64 = spec.amount;
+    money.cyVal.int64 = order.amount;
     bool ok = L::Put(p, L::Id(p, date, u"Date"), when) && L::Put(p, L::Id(p, amount, u"Amount"), money);
-    if (spec.reason != 0) ok = ok && L::PutText(p, L::Id(p, reason, u"Reason"), batch.Caller(spec.reason));
-    if (spec.esr != 0) ok = ok && L::PutText(p, L::Id(p, esr, u"ESR"), batch.Caller(spec.esr));
-    if (spec.currency != 0) ok = ok && L::PutText(p, L::Id(p, currency, u"Currency"), batch.Caller(spec.currency));
-    if (spec.is_salary) {
+    if (order.reason != 0) ok = ok && L::PutText(p, L::Id(p, reason, u"Reason"), batch.Caller(order.reason));
+    if (order.esr != 0) ok = ok && L::PutText(p, L::Id(p, esr, u"ESR"), batch.Caller(order.esr));
+    if (order.currency != 0) ok = ok && L::PutText(p, L::Id(p, currency, u"Currency"), batch.Caller(order.currency));
+    if (order.is_salary) {
       VARIANT salary;
       salary.vt = VT_BOOL;
       salary.boolVal = VARIANT_TRUE;
       ok = ok && L::Put(p, L::Id(p, is_salary, u"IsSalary"), salary);
     }
-    if (spec.cost_code >= 0) {
+    if (order.cost_code >= 0) {
       VARIANT code;
       code.vt = VT_I4;
-      code.lVal = spec.cost_code;
+      code.lVal = order.cost_code;
       ok = ok && L::Put(p, L::Id(p, cost_code, u"CostCode"), code);
     }
     ok = ok &&
          PutAddressLate(L::Object(p, L::Id(p, bank_src, u"BankSrc"), DISPATCH_PROPERTYGET, nullptr), batch,
-                        spec.bank_src, address_ids) &&
+                        order.bank_src, address_ids) &&
          PutAddressLate(L::Object(p, L::Id(p, bank_dst, u"BankDst"), DISPATCH_PROPERTYGET, nullptr), batch,
-                        spec.bank_dst, address_ids) &&
+                        order.bank_dst, address_ids) &&
          PutAddressLate(L::Object(p, L::Id(p, receiver, u"Receiver"), DISPATCH_PROPERTYGET, nullptr), batch,
-                        spec.receiver, address_ids);
+                        order.receiver, address_ids);
     p->Release();
     if (!ok) return false;
   }
@@ -540,11 +540,11 @@ void WriteJsonString(std::FILE* out, std::string_view text) {
   std::fputc('"', out);
 }
 
-void WriteJsonAddress(std::FILE* out, const PayrollBatch& batch, const char* key, const AddressSpec& spec) {
-  const std::pair<const char*, TextId> fields[] = {{"Name1", spec.name1}, {"Name2", spec.name2},
-                                                   {"Street", spec.street}, {"City", spec.city},
-                                                   {"ID", spec.id},       {"Account", spec.account},
-                                                   {"BIC", spec.bic}};
+void WriteJsonAddress(std::FILE* out, const PayrollBatch& batch, const char* key, const AddressTexts& order) {
+  const std::pair<const char*, TextId> fields[] = {{"Name1", order.name1}, {"Name2", order.name2},
+                                                   {"Street", order.street}, {"City", order.city},
+                                                   {"ID", order.id},       {"Account", order.account},
+                                                   {"BIC", order.bic}};
   std::fprintf(out, ", \"%s\": {", key);
   bool first = true;
   for (const auto& [name, text] : fields) {
@@ -559,7 +559,7 @@ void WriteJsonAddress(std::FILE* out, const PayrollBatch& batch, const char* key
 }  // namespace
 
 void WriteBatchJson(const PayrollBatch& batch, std::FILE* out) {
-  const SettingSpec& settings = batch.settings();
+  const SettingTexts& settings = batch.settings();
   std::fputs("{\n  \"settings\": {\"IsSalary\": true", out);
   WriteJsonAddress(out, batch, "Sender", settings.sender);
   const std::pair<const char*, TextId> texts[] = {{"DtaID", settings.dta_id}, {"DtaID_Sender", settings.dta_id_sender},
@@ -571,7 +571,7 @@ void WriteBatchJson(const PayrollBatch& batch, std::FILE* out) {
   }
   std::fputs("},\n  \"payments\": [\n", out);
   for (std::size_t i = 0; i < batch.size(); ++i) {
-    const PaymentSpec p = batch.Payment(i);
+    const PaymentOrder p = batch.Payment(i);
     std::fprintf(out, "    {\"PayType\": \"%s\", \"Date\": \"%04d-%02d-%02d\", \"Amount\": \"%lld.%02lld\"",
                  std::string(kPayTypesNames[p.type]).c_str(), p.year, p.month, p.day,
                  static_cast<long long>(p.amount / 10000), static_cast<long long>(p.amount / 100 % 100));

@@ -19,22 +19,22 @@ namespace ordexa::bench {
 // An index into the batch's text pool; 0 stands for a text the payment does not give.
 using TextId = std::uint32_t;
 
-struct AddressSpec {
+struct AddressTexts {
   TextId name1 = 0, name2 = 0, street = 0, city = 0, id = 0, account = 0, bic = 0;
 };
 
-struct PaymentSpec {
+struct PaymentOrder {
   PayTypes type = payIban;
   int year = 2026, month = 12, day = 25;
   std::int64_t amount = 0;  // ten-thousandths
   bool is_salary = false;
   int cost_code = -1;  // -1: not given
   TextId reason = 0, esr = 0, currency = 0;
-  AddressSpec bank_src, bank_dst, receiver;
+  AddressTexts bank_src, bank_dst, receiver;
 };
 
-struct SettingSpec {
-  AddressSpec sender;
+struct SettingTexts {
+  AddressTexts sender;
   TextId dta_id = 0, cost_account = 0, dta_id_sender = 0, cost_currency = 0;
   bool is_salary = true;
 };
@@ -49,10 +49,10 @@ class PayrollBatch {
   PayrollBatch& operator=(const PayrollBatch&) = delete;
 
   std::size_t size() const { return count_; }
-  const SettingSpec& settings() const { return settings_; }
+  const SettingTexts& settings() const { return settings_; }
 
   // Payment(): the payment at `index` (0-based), worked out from the index alone.
-  PaymentSpec Payment(std::size_t index) const;
+  PaymentOrder Payment(std::size_t index) const;
 
   std::string_view Utf8(TextId id) const { return utf8_[id]; }
   BSTR Caller(TextId id) const { return caller_[id]; }
@@ -62,7 +62,7 @@ class PayrollBatch {
   std::vector<TextId> AddAll(const std::vector<std::string>& texts);
 
   std::size_t count_;
-  SettingSpec settings_;
+  SettingTexts settings_;
   std::vector<std::string> utf8_;
   std::vector<BSTR> caller_;
   // Pools the payments draw from.
@@ -74,7 +74,7 @@ class PayrollBatch {
   std::vector<Bank> banks_;
   std::vector<Bank> foreign_banks_;
   TextId chf_ = 0, eur_ = 0, postfinance_ = 0, postfinance_city_ = 0, postfinance_id_ = 0;
-  AddressSpec debtor_bank_;
+  AddressTexts debtor_bank_;
 };
 
 // FillManager(): puts the whole batch through IPayManager, IPaySetting, IPayment and

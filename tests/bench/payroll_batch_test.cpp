@@ -26,7 +26,7 @@ TEST(PayrollBatch, EveryKindWithAccountsThatPassTheirChecks) {
   const PayrollBatch batch(2000);
   std::set<int> kinds;
   for (std::size_t i = 0; i < batch.size(); ++i) {
-    const PaymentSpec p = batch.Payment(i);
+    const PaymentOrder p = batch.Payment(i);
     kinds.insert(p.type);
     const std::string account = Ansi(batch, p.bank_dst.account);
     switch (p.type) {
@@ -66,13 +66,13 @@ TEST(PayrollBatch, FillPutsTheGeneratedTextsThroughTheInterfaces) {
   ASSERT_EQ(300u, filled.payments.size());
   EXPECT_EQ(Ansi(batch, batch.settings().sender.name1), filled.Text(filled.settings.sender.name1));
   for (std::size_t i = 0; i < batch.size(); ++i) {
-    const PaymentSpec spec = batch.Payment(i);
+    const PaymentOrder order = batch.Payment(i);
     const PaymentView view = filled.View(filled.payments[i]);
-    EXPECT_EQ(spec.type, view.type);
-    EXPECT_EQ(spec.amount, view.amount.int64);
-    EXPECT_EQ(Ansi(batch, spec.receiver.name1), view.receiver.name1) << i;
-    EXPECT_EQ(Ansi(batch, spec.bank_dst.account), view.bank_dst.account) << i;
-    EXPECT_EQ(Ansi(batch, spec.reason), view.reason) << i;
+    EXPECT_EQ(order.type, view.type);
+    EXPECT_EQ(order.amount, view.amount.int64);
+    EXPECT_EQ(Ansi(batch, order.receiver.name1), view.receiver.name1) << i;
+    EXPECT_EQ(Ansi(batch, order.bank_dst.account), view.bank_dst.account) << i;
+    EXPECT_EQ(Ansi(batch, order.reason), view.reason) << i;
   }
   // The same size gives the same batch.
   const PayrollBatch again(300);
