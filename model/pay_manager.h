@@ -51,6 +51,9 @@ class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayMan
                   const FileSystem& file_system = SystemFileSystem());
 
   const PayBatch& batch() const { return *batch_; }
+  // The batch itself, for a C++ caller in the same process that puts 1252 texts and values
+  // straight into the records (the payfile tool), as the property puts would.
+  PayBatch& batch() { return *batch_; }
 
  private:
   std::shared_ptr<PayBatch> batch_;

@@ -1,7 +1,7 @@
 // The batch JSON reader of payfile on any bytes: it reads a batch or refuses it with a
-// message naming the file; a batch it reads has payments, fills the manager through the
-// interfaces without a failure, and gives a well-formed ISO document and whole DTA
-// segments (when its dates fit the six-character field).
+// message naming the file; a batch it reads has payments, fills the manager's records
+// exactly as the same puts through the interfaces do, and gives a well-formed ISO
+// document and whole DTA segments (when its dates fit the six-character field).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "tools/payfile/batch_fill.h"
 #include "tools/payfile/batch_json.h"
+#include "tests/support/interface_fill.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace ordexa;
@@ -34,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ScopedClock clock(FixedClock(now));
   ComPtr<CPayManager> manager = CPayManager::New();
   FUZZ_CHECK(payfile::FillManager(batch, *manager.get()) == batch.payments.size(), "every payment reaches the manager");
+  const ComPtr<CPayManager> reference = CPayManager::New();
+  test::FillThroughInterfaces(batch, *reference.get());
+  FUZZ_CHECK(test::SameRecords(manager->batch(), reference->batch()), "the direct fill equals the interfaces' fill");
 
   bool dates_fit = true;
   for (const PaymentRecord& payment : manager->batch().payments) dates_fit = dates_fit && payment.date < 73050.99;

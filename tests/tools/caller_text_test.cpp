@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -62,6 +63,33 @@ TEST(AnsiTextFromUtf8, GivesTheCodePage1252TextTheComponentStores) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.utf8));
     EXPECT_EQ(c.ansi, AnsiTextFromUtf8(c.utf8));
+  }
+}
+
+// The short way for ASCII and Latin-1 must give what the way through UTF-16 gives, for
+// every character of the basic plane alone and between letters, and for broken sequences.
+TEST(AnsiTextFromUtf8Into, EqualsTheWayThroughUtf16ForEveryCharacter) {
+  std::string out = "room from an earlier text";
+  for (char32_t code_point = 0; code_point < 0x10000; ++code_point) {
+    if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;
+    std::string character;
+    if (code_point < 0x80) {
+      character = {static_cast<char>(code_point)};
+    } else if (code_point < 0x800) {
+      character = {static_cast<char>(0xC0 | (code_point >> 6)), static_cast<char>(0x80 | (code_point & 0x3F))};
+    } else {
+      character = {static_cast<char>(0xE0 | (code_point >> 12)), static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)),
+                   static_cast<char>(0x80 | (code_point & 0x3F))};
+    }
+    for (const std::string& text : {character, "Gr" + character + "n " + character}) {
+      AnsiTextFromUtf8Into(text, out);
+      ASSERT_EQ(AnsiTextFromUtf8(text), out) << "U+" << std::hex << static_cast<std::uint32_t>(code_point);
+    }
+  }
+  for (const std::string text : {"\xC3", "Z\xC3", "\xC2\x41", "\xC3\xC3\xBC", "\xBC", "\xC0\xAF", "\xFF\xFE",
+                                 "M\xFCller", "\xC3\xBC\xF0\x9F\x98\x80"}) {
+    AnsiTextFromUtf8Into(text, out);
+    EXPECT_EQ(AnsiTextFromUtf8(text), out) << testing::PrintToString(text);
   }
 }
 

@@ -44,8 +44,9 @@ inline constexpr std::string_view kAddressKeys[] = {"Name1", "Name2", "Street", 
 enum AddressKey { kName1, kName2, kStreet, kCity, kId, kAccount, kBic };
 inline constexpr std::size_t kAddressFieldCount = std::size(kAddressKeys);
 
-// Texts are UTF-8 as given, views into the JSON parser's string buffer: a Batch is valid
-// while the parser that read it lives (ReadBatchJson). A key the batch leaves out stays empty.
+// Texts are UTF-8 as given, views into the batch text or the JSON parser's string buffer:
+// valid while both live and the parser is not reused (ReadBatchJson). A key the batch
+// leaves out stays empty.
 using BatchText = std::optional<std::string_view>;
 
 // The texts of one address block.
@@ -77,6 +78,18 @@ struct BatchPayment {
 struct Batch {
   BatchSettings settings;
   std::deque<BatchPayment> payments;  // a deque: a long batch grows without moving its payments
+};
+
+// BatchSink: where the reader hands on what it reads, as it goes: the settings when their
+// object ends, each payment when its object ends, in the order of the file. A long batch
+// then never stands in memory twice.
+class BatchSink {
+ public:
+  virtual void Settings(const BatchSettings& settings) = 0;
+  virtual void Payment(const BatchPayment& payment) = 0;
+
+ protected:
+  ~BatchSink() = default;
 };
 
 }  // namespace ordexa::payfile

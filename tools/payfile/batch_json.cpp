@@ -55,14 +55,15 @@ std::string_view TrimToken(std::string_view token) {
 
 class BatchJsonReader {
  public:
-  BatchJsonReader(const simdjson::padded_string& json, std::string_view source_name, ondemand::parser& parser)
-      : text_(json.data(), json.size()), source_name_(source_name), parser_(parser) {
+  BatchJsonReader(simdjson::padded_string_view json, std::string_view source_name, ondemand::parser& parser,
+                  BatchSink& sink)
+      : text_(json), source_name_(source_name), parser_(parser), sink_(sink) {
     if (text_.starts_with(kByteOrderMark)) body_offset_ = kByteOrderMark.size();
     body_ = simdjson::padded_string_view(json.data() + body_offset_, json.size() - body_offset_,
-                                         json.size() + simdjson::SIMDJSON_PADDING - body_offset_);
+                                         json.capacity() - body_offset_);
   }
 
-  Batch Read() {
+  std::size_t Read() {
     const JsonPath root;
     // The fast whole-text test first; the place of the first bad byte only when there is one.
     const std::optional<std::size_t> bad =
@@ -99,10 +100,10 @@ class BatchJsonReader {
     if (document_.current_location().get(trailing) == simdjson::SUCCESS) {
       Fail(root, "unexpected content after the batch object" + PositionAt(trailing));
     }
-    if (batch_.payments.empty()) {
+    if (payment_count_ == 0) {
       Fail(root.Key(kRootKeys[kPayments]), "the batch holds no payments; a payment file needs at least one");
     }
-    return std::move(batch_);
+    return payment_count_;
   }
 
  private:
@@ -199,6 +200,14 @@ class BatchJsonReader {
 
   std::string_view GetString(ondemand::value& value, const JsonPath& path) {
     if (const json_type type = TypeOf(value, path); type != json_type::string) FailType(path, "a string", type);
+    // Most texts hold no escape: they are their own text, read in place without a copy.
+    // The tokenizer has already refused control characters inside strings.
+    const std::string_view token = TrimToken(value.raw_json_token());
+    if (token.size() >= 2 && token.back() == '"' && token.find('\\') == std::string_view::npos) {
+      ondemand::raw_json_string raw;
+      if (const auto error = value.get_raw_json_string().get(raw)) FailJson(path, error);
+      return token.substr(1, token.size() - 2);
+    }
     std::string_view text;
     if (const auto error = value.get_string().get(text)) FailJson(path, error);
     return text;
@@ -300,7 +309,7 @@ class BatchJsonReader {
 
   void ReadSettings(ondemand::value& value, const JsonPath& path) {
     ondemand::object object = GetObject(value, path);
-    BatchSettings& settings = batch_.settings;
+    BatchSettings settings;
     std::array<bool, std::size(kSettingKeys)> seen{};
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
       const std::size_t index = KeyIndex(key, kSettingKeys, seen, path);
@@ -326,23 +335,23 @@ class BatchJsonReader {
           break;
       }
     });
+    sink_.Settings(settings);
   }
 
   void ReadPayments(ondemand::value& value, const JsonPath& path) {
     if (const json_type type = TypeOf(value, path); type != json_type::array) FailType(path, "an array", type);
     ondemand::array payments;
     if (const auto error = value.get_array().get(payments)) FailJson(path, error);
-    std::size_t index = 0;
     for (auto result : payments) {
-      const JsonPath element_path = path.Element(index);
+      const JsonPath element_path = path.Element(payment_count_);
       ondemand::value element;
       if (const auto error = std::move(result).get(element)) FailJson(element_path, error);
-      batch_.payments.push_back(ReadPayment(element, element_path));
-      ++index;
+      ReadPayment(element, element_path);
+      ++payment_count_;
     }
   }
 
-  BatchPayment ReadPayment(ondemand::value& value, const JsonPath& path) {
+  void ReadPayment(ondemand::value& value, const JsonPath& path) {
     ondemand::object object = GetObject(value, path);
     BatchPayment payment;
     std::array<bool, std::size(kPaymentKeys)> seen{};
@@ -386,7 +395,7 @@ class BatchJsonReader {
       }
     });
     if (!seen[kPayType]) Fail(path, "PayType is missing");
-    return payment;
+    sink_.Payment(payment);
   }
 
   std::string_view text_;  // the whole file, a byte-order mark included
@@ -396,7 +405,17 @@ class BatchJsonReader {
   ondemand::parser& parser_;
   ondemand::document document_;
   bool document_ready_ = false;
-  Batch batch_;
+  BatchSink& sink_;
+  std::size_t payment_count_ = 0;
+};
+
+// Keeps what the reader hands on.
+class BatchCollector final : public BatchSink {
+ public:
+  void Settings(const BatchSettings& settings) override { batch.settings = settings; }
+  void Payment(const BatchPayment& payment) override { batch.payments.push_back(payment); }
+
+  Batch batch;
 };
 
 }  // namespace
@@ -429,10 +448,16 @@ simdjson::padded_string LoadBatchText(const std::string& path) {
   return text;
 }
 
-Batch ReadBatchJson(const simdjson::padded_string& json, std::string_view source_name,
-                    ondemand::parser& parser) {
-  BatchJsonReader reader(json, source_name, parser);
+std::size_t ReadBatchJson(simdjson::padded_string_view json, std::string_view source_name, ondemand::parser& parser,
+                          BatchSink& sink) {
+  BatchJsonReader reader(json, source_name, parser, sink);
   return reader.Read();
+}
+
+Batch ReadBatchJson(simdjson::padded_string_view json, std::string_view source_name, ondemand::parser& parser) {
+  BatchCollector collector;
+  ReadBatchJson(json, source_name, parser, collector);
+  return std::move(collector.batch);
 }
 
 }  // namespace ordexa::payfile

@@ -33,10 +33,17 @@ simdjson::padded_string LoadBatchText(const std::string& path);
 // UTF-8 (with its byte offset), malformed JSON (with line and column), unknown or
 // repeated keys, values of the wrong type, amounts and dates that do not convert, a
 // payment without PayType, an empty payment list.
-// The batch's texts view `parser`'s string buffer (and `json`): keep both while the batch
-// is used, and do not reuse the parser meanwhile.
-// Example: ReadBatchJson(json, "batch.json", parser).payments.size() == 12 for twelve payments.
-Batch ReadBatchJson(const simdjson::padded_string& json, std::string_view source_name,
+// The settings and each payment go to `sink` as soon as they are read, so a refused batch
+// may have handed on its first payments. Returns the number of payments.
+// The texts handed on view `parser`'s string buffer and `json`: keep both while they are
+// used, and do not reuse the parser meanwhile.
+// Example: ReadBatchJson(json, "batch.json", parser, sink) == 12 for twelve payments.
+std::size_t ReadBatchJson(simdjson::padded_string_view json, std::string_view source_name,
+                          simdjson::ondemand::parser& parser, BatchSink& sink);
+
+// ReadBatchJson(): the same, collected into one Batch.
+// Example: ReadBatchJson(json, "batch.json", parser).payments.size() == 12.
+Batch ReadBatchJson(simdjson::padded_string_view json, std::string_view source_name,
                     simdjson::ondemand::parser& parser);
 
 }  // namespace ordexa::payfile

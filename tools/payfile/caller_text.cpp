@@ -100,4 +100,33 @@ CallerText::~CallerText() { SysFreeString(text_); }
 
 std::string AnsiTextFromUtf8(std::string_view utf8) { return ToAnsiText(CallerText(utf8).get()); }
 
+void AnsiTextFromUtf8Into(std::string_view utf8, std::string& out) {
+  // Code page 1252 holds U+0001..U+007F and U+00A0..U+00FF at the byte of their code
+  // point, so the platform's conversion gives exactly those bytes; U+0080..U+009F are
+  // left to it, as is everything else. A U+0000 ends the text, as it ends a caller's string.
+  out.resize(utf8.size());
+  char* next = out.data();
+  const auto* byte = reinterpret_cast<const unsigned char*>(utf8.data());
+  const unsigned char* const end = byte + utf8.size();
+  while (byte != end) {
+    const unsigned char lead = *byte;
+    if (lead - 1u < 0x7Fu) {
+      *next++ = static_cast<char>(lead);
+      ++byte;
+    } else if (lead == 0) {
+      break;
+    } else if (end - byte >= 2 && lead == 0xC2 && byte[1] >= 0xA0 && byte[1] <= 0xBF) {
+      *next++ = static_cast<char>(byte[1]);
+      byte += 2;
+    } else if (end - byte >= 2 && lead == 0xC3 && byte[1] >= 0x80 && byte[1] <= 0xBF) {
+      *next++ = static_cast<char>(byte[1] + 0x40);
+      byte += 2;
+    } else {
+      out = AnsiTextFromUtf8(utf8);
+      return;
+    }
+  }
+  out.resize(static_cast<std::size_t>(next - out.data()));
+}
+
 }  // namespace ordexa::payfile

@@ -45,4 +45,12 @@ class CallerText {
 // Example: AnsiTextFromUtf8("\xC5\x81\xC3\xB3" "d\xC5\xBA") == "L\xF3" "dz".
 std::string AnsiTextFromUtf8(std::string_view utf8);
 
+// AnsiTextFromUtf8Into()
+// AnsiTextFromUtf8 into `out` (replacing its content, reusing its room). Texts of ASCII
+// and Latin-1 letters only (U+0001..U+007F, U+00A0..U+00FF), the usual payroll text,
+// go straight to their 1252 bytes, which are their code points; any other text takes
+// the way through UTF-16 and the component's conversion.
+// Example: AnsiTextFromUtf8Into("Z\xC3\xBCrich", out) leaves "Z\xFCrich" in out.
+void AnsiTextFromUtf8Into(std::string_view utf8, std::string& out);
+
 }  // namespace ordexa::payfile

@@ -45,7 +45,8 @@ bool LoadBatch(const std::string& path, CPayManager& manager) {
   try {
     const simdjson::padded_string json = LoadBatchText(path);
     simdjson::ondemand::parser parser;
-    FillManager(ReadBatchJson(json, SourceName(path), parser), manager);
+    ManagerFill fill(manager);
+    ReadBatchJson(json, SourceName(path), parser, fill);
     return true;
   } catch (const BatchError& error) {
     std::cerr << error.what() << '\n';
