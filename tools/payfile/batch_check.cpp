@@ -164,8 +164,8 @@ int EzagRecordOf(const PaymentView& payment) {
 
 class Checker {
  public:
-  Checker(const PayBatch& batch, const CheckRequest& request)
-      : batch_(batch), settings_(batch.View(batch.settings)), request_(request) {}
+  Checker(const PayBatch& batch, const PaySettingView& settings, const CheckRequest& request)
+      : batch_(batch), settings_(settings), request_(request) {}
 
   std::vector<BatchWarning> Run() {
     switch (request_.file_type) {
@@ -574,8 +574,28 @@ class Checker {
 }  // namespace
 
 std::vector<BatchWarning> CheckBatch(const PayBatch& batch, const CheckRequest& request) {
+  return CheckBatch(batch, batch.View(batch.settings), request);
+}
+
+std::vector<BatchWarning> CheckBatch(const PayBatch& batch, const PaySettingView& settings,
+                                     const CheckRequest& request) {
   if (batch.payments.empty()) return {};
-  return Checker(batch, request).Run();
+  return Checker(batch, settings, request).Run();
+}
+
+SettingsCopy::SettingsCopy(const PaySettingView& settings)
+    : texts_{std::string(settings.sender.name1), std::string(settings.sender.name2),
+             std::string(settings.sender.street),  std::string(settings.sender.city),
+             std::string(settings.sender.id),      std::string(settings.sender.account),
+             std::string(settings.sender.bic),     std::string(settings.dta_id),
+             std::string(settings.cost_account),   std::string(settings.dta_id_sender),
+             std::string(settings.cost_currency)} {
+  view_.sender = {texts_[0], texts_[1], texts_[2], texts_[3], texts_[4], texts_[5], texts_[6]};
+  view_.dta_id = texts_[7];
+  view_.cost_account = texts_[8];
+  view_.is_salary = settings.is_salary;
+  view_.dta_id_sender = texts_[9];
+  view_.cost_currency = texts_[10];
 }
 
 std::string BatchWarningLine(std::string_view source_name, const BatchWarning& warning) {

@@ -4,6 +4,7 @@
 // measures is what the writer writes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,6 +36,26 @@ struct BatchWarning {
 // Example: an amount of 99999999999999.99 in a TA 827 payment gives "payments[0].Amount",
 // "99999999999999.99 does not fit the DTA amount field (12 characters); written as ...".
 std::vector<BatchWarning> CheckBatch(const PayBatch& batch, const CheckRequest& request);
+
+// CheckBatch() with the settings given apart, in place of the batch's own: the check can
+// then run beside a writer, which changes no payment but may change the settings (the
+// ISO writer upper-cases the sender's name in the batch).
+std::vector<BatchWarning> CheckBatch(const PayBatch& batch, const PaySettingView& settings,
+                                     const CheckRequest& request);
+
+// SettingsCopy: the settings' texts copied out of the batch, with a view onto the copy.
+class SettingsCopy {
+ public:
+  explicit SettingsCopy(const PaySettingView& settings);
+  SettingsCopy(const SettingsCopy&) = delete;
+  SettingsCopy& operator=(const SettingsCopy&) = delete;
+
+  const PaySettingView& view() const { return view_; }
+
+ private:
+  std::array<std::string, 11> texts_;
+  PaySettingView view_;
+};
 
 // BatchWarningLine(): the warning as its one line: "batch.json: payments[3].Amount: ...",
 // with " (also in 4 more payments)" when it repeats.

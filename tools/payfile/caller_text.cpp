@@ -2,6 +2,7 @@
 #include "tools/payfile/caller_text.h"
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <optional>
 
@@ -109,6 +110,18 @@ void AnsiTextFromUtf8Into(std::string_view utf8, std::string& out) {
   const auto* byte = reinterpret_cast<const unsigned char*>(utf8.data());
   const unsigned char* const end = byte + utf8.size();
   while (byte != end) {
+    if (end - byte >= 8) {
+      // Eight ASCII bytes, none of them NUL, at a time.
+      std::uint64_t word;
+      std::memcpy(&word, byte, sizeof word);
+      constexpr std::uint64_t kHighBits = 0x8080808080808080u, kLowBits = 0x0101010101010101u;
+      if ((word & kHighBits) == 0 && ((word - kLowBits) & ~word & kHighBits) == 0) {
+        std::memcpy(next, byte, sizeof word);
+        next += sizeof word;
+        byte += sizeof word;
+        continue;
+      }
+    }
     const unsigned char lead = *byte;
     if (lead - 1u < 0x7Fu) {
       *next++ = static_cast<char>(lead);
