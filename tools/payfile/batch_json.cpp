@@ -421,18 +421,18 @@ class BatchCollector final : public BatchSink {
 
 }  // namespace
 
-simdjson::padded_string LoadBatchText(const std::string& path) {
+BatchBytes LoadBatchText(const std::string& path) {
   const bool from_stdin = path == "-";
   const std::string name = from_stdin ? "<stdin>" : path;
   std::FILE* file = from_stdin ? stdin : std::fopen(path.c_str(), "rb");
   if (file == nullptr) throw BatchError(name + ": cannot be read: " + std::strerror(errno));
-  simdjson::padded_string text;
+  BatchBytes text;
   int read_error = 0;
   struct stat status {};
   if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) {
     // A regular file is read straight into the parser's buffer, without a second copy.
     const auto size = static_cast<std::size_t>(status.st_size);
-    text = simdjson::padded_string(size);
+    text = BatchBytes(size);
     if (std::fread(text.data(), 1, size, file) != size || std::fgetc(file) != EOF) read_error = errno ? errno : EIO;
   } else if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
     read_error = EISDIR;
@@ -442,7 +442,8 @@ simdjson::padded_string LoadBatchText(const std::string& path) {
     std::size_t count = 0;
     while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, count);
     if (std::ferror(file) != 0) read_error = errno ? errno : EIO;
-    text = simdjson::padded_string(bytes);
+    text = BatchBytes(bytes.size());
+    std::memcpy(text.data(), bytes.data(), bytes.size());
   }
   if (!from_stdin) std::fclose(file);
   if (read_error != 0) throw BatchError(name + ": cannot be read: " + std::strerror(read_error));

@@ -10,6 +10,7 @@
 #include <simdjson.h>
 
 #include "tools/payfile/batch.h"
+#include "tools/payfile/batch_bytes.h"
 
 namespace ordexa::payfile {
 
@@ -24,7 +25,7 @@ class BatchError : public std::runtime_error {
 // The bytes of the batch file, padded for the parser; "-" reads standard input. Throws
 // BatchError "<name>: cannot be read: <reason>" when the file cannot be read.
 // Example: LoadBatchText("batch.json").size() is the file's size.
-simdjson::padded_string LoadBatchText(const std::string& path);
+BatchBytes LoadBatchText(const std::string& path);
 
 // ReadBatchJson()
 // The batch in `json`: one object with "settings" (optional) and "payments" (at least one
