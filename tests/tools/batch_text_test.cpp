@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,12 @@ TEST(PositionOf, CountsLinesAndCharactersNotBytes) {
     const TextPosition position = PositionOf(text, c.offset);
     EXPECT_EQ(c.line, position.line);
     EXPECT_EQ(c.column, position.column);
+    // Counting on from any earlier place gives the same.
+    for (std::size_t from = 0; from <= std::min<std::size_t>(c.offset, text.size()); ++from) {
+      const TextPosition continued = PositionOf(text, c.offset, from, PositionOf(text, from));
+      EXPECT_EQ(c.line, continued.line) << from;
+      EXPECT_EQ(c.column, continued.column) << from;
+    }
   }
 }
 

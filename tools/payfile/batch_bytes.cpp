@@ -3,7 +3,9 @@
 #include "tools/payfile/batch_bytes.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -23,6 +25,13 @@ BatchBytes::BatchBytes(std::size_t size) : size_(size) {
   data_ = static_cast<char*>(memory);
 }
 
+std::size_t BatchBytes::Release(std::size_t offset) {
+  const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  const std::size_t up_to = std::min(offset, size_) / page * page;
+  if (up_to > released_ && madvise(data_ + released_, up_to - released_, MADV_DONTNEED) == 0) released_ = up_to;
+  return released_;
+}
+
 BatchBytes::~BatchBytes() {
   if (data_ != nullptr) munmap(data_, room_);
 }
@@ -30,7 +39,8 @@ BatchBytes::~BatchBytes() {
 BatchBytes::BatchBytes(BatchBytes&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      room_(std::exchange(other.room_, 0)) {}
+      room_(std::exchange(other.room_, 0)),
+      released_(std::exchange(other.released_, 0)) {}
 
 BatchBytes& BatchBytes::operator=(BatchBytes&& other) noexcept {
   if (this != &other) {
@@ -38,6 +48,7 @@ BatchBytes& BatchBytes::operator=(BatchBytes&& other) noexcept {
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     room_ = std::exchange(other.room_, 0);
+    released_ = std::exchange(other.released_, 0);
   }
   return *this;
 }

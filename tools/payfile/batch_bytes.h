@@ -21,14 +21,20 @@ class BatchBytes {
   BatchBytes& operator=(const BatchBytes&) = delete;
 
   char* data() { return data_; }
+  const char* data() const { return data_; }
   std::size_t size() const { return size_; }
+  // Release(): gives the whole pages before `offset` back to the system (they read as
+  // zeros afterwards) and returns the offset up to which the bytes are gone.
+  std::size_t Release(std::size_t offset);
+
   // The bytes with their padding, as the parser takes them.
   simdjson::padded_string_view view() const { return simdjson::padded_string_view(data_, size_, room_); }
 
  private:
   char* data_ = nullptr;
   std::size_t size_ = 0;
-  std::size_t room_ = 0;  // bytes taken from the system
+  std::size_t room_ = 0;      // bytes taken from the system
+  std::size_t released_ = 0;  // bytes given back, from the start
 };
 
 }  // namespace ordexa::payfile

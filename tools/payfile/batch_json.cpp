@@ -1,6 +1,7 @@
 // Reads the batch in one pass with the simdjson On Demand parser (no document tree).
 #include "tools/payfile/batch_json.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -55,9 +56,10 @@ std::string_view TrimToken(std::string_view token) {
 
 class BatchJsonReader {
  public:
+  // With `bytes`, the text read is given back to the system as the reading goes on.
   BatchJsonReader(simdjson::padded_string_view json, std::string_view source_name, ondemand::parser& parser,
-                  BatchSink& sink)
-      : text_(json), source_name_(source_name), parser_(parser), sink_(sink) {
+                  BatchSink& sink, BatchBytes* bytes)
+      : text_(json), source_name_(source_name), parser_(parser), sink_(sink), bytes_(bytes) {
     if (text_.starts_with(kByteOrderMark)) body_offset_ = kByteOrderMark.size();
     body_ = simdjson::padded_string_view(json.data() + body_offset_, json.size() - body_offset_,
                                          json.capacity() - body_offset_);
@@ -135,7 +137,7 @@ class BatchJsonReader {
     std::string problem = Problem(error);
     const char* location = nullptr;
     if (error == simdjson::INCOMPLETE_ARRAY_OR_OBJECT) {
-      problem += PositionText(text_, text_.size());  // the text ends before the batch does
+      problem += PositionText(PositionAfterReleased(text_.size()));  // the text ends before the batch does
     } else if (document_ready_ && document_.current_location().get(location) == simdjson::SUCCESS) {
       problem += PositionAt(location);
     }
@@ -148,7 +150,26 @@ class BatchJsonReader {
   std::string PositionAt(const char* location) const {
     const char* begin = text_.data();
     if (location < begin || location > begin + text_.size()) return {};
-    return PositionText(text_, static_cast<std::size_t>(location - begin));
+    return PositionText(PositionAfterReleased(static_cast<std::size_t>(location - begin)));
+  }
+
+  // Positions are counted on from the last place whose position was kept before the
+  // text in front of it went back to the system.
+  TextPosition PositionAfterReleased(std::size_t offset) const {
+    return PositionOf(text_, std::max(offset, released_), released_, released_at_);
+  }
+
+  // A long batch gives the text it has read back to the system as it goes, a margin
+  // behind the reading place, so that the batch text and the records made of it never
+  // stand in memory in full at the same time.
+  void ReleaseBehind(const char* reading) {
+    static constexpr std::size_t kStep = std::size_t{4} << 20, kMargin = std::size_t{1} << 20;
+    const auto offset = static_cast<std::size_t>(reading - text_.data());
+    if (bytes_ == nullptr || offset < released_ + kStep + kMargin) return;
+    const std::size_t mark = offset - kMargin;
+    released_at_ = PositionOf(text_, mark, released_, released_at_);
+    released_ = mark;
+    bytes_->Release(mark);
   }
 
   template <class OnField>
@@ -156,8 +177,14 @@ class BatchJsonReader {
     for (auto result : object) {
       ondemand::field field;
       if (const auto error = std::move(result).get(field)) FailJson(path, error);
-      std::string_view key;
-      if (const auto error = field.unescaped_key().get(key)) FailJson(path, error);
+      // A key without escapes is read where it stands; only others are unescaped, into the
+      // parser's string buffer, which would otherwise fill with a copy of every key.
+      const char* raw = field.key().raw();
+      const void* quote = std::memchr(raw, '"', static_cast<std::size_t>(text_.data() + text_.size() - raw));
+      std::string_view key(raw, quote == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(quote) - raw));
+      if (quote == nullptr || key.find('\\') != std::string_view::npos) {
+        if (const auto error = field.unescaped_key().get(key)) FailJson(path, error);
+      }
       on_field(key, field.value());
     }
   }
@@ -347,8 +374,10 @@ class BatchJsonReader {
       const JsonPath element_path = path.Element(payment_count_);
       ondemand::value element;
       if (const auto error = std::move(result).get(element)) FailJson(element_path, error);
+      const char* start = element.raw_json_token().data();
       ReadPayment(element, element_path);
       ++payment_count_;
+      ReleaseBehind(start);
     }
   }
 
@@ -408,6 +437,9 @@ class BatchJsonReader {
   bool document_ready_ = false;
   BatchSink& sink_;
   std::size_t payment_count_ = 0;
+  BatchBytes* bytes_;
+  std::size_t released_ = 0;  // the text before this offset may be gone
+  TextPosition released_at_;  // the position of that offset
 };
 
 // Keeps what the reader hands on.
@@ -452,7 +484,13 @@ BatchBytes LoadBatchText(const std::string& path) {
 
 std::size_t ReadBatchJson(simdjson::padded_string_view json, std::string_view source_name, ondemand::parser& parser,
                           BatchSink& sink) {
-  BatchJsonReader reader(json, source_name, parser, sink);
+  BatchJsonReader reader(json, source_name, parser, sink, nullptr);
+  return reader.Read();
+}
+
+std::size_t ReadBatchJson(BatchBytes& json, std::string_view source_name, ondemand::parser& parser,
+                          BatchSink& sink) {
+  BatchJsonReader reader(json.view(), source_name, parser, sink, &json);
   return reader.Read();
 }
 

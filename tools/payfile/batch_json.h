@@ -42,6 +42,11 @@ BatchBytes LoadBatchText(const std::string& path);
 std::size_t ReadBatchJson(simdjson::padded_string_view json, std::string_view source_name,
                           simdjson::ondemand::parser& parser, BatchSink& sink);
 
+// ReadBatchJson() on the loaded batch file: the same, and the text already read goes
+// back to the system as the reading goes on (those bytes of `json` then read as zeros).
+std::size_t ReadBatchJson(BatchBytes& json, std::string_view source_name, simdjson::ondemand::parser& parser,
+                          BatchSink& sink);
+
 // ReadBatchJson(): the same, collected into one Batch.
 // Example: ReadBatchJson(json, "batch.json", parser).payments.size() == 12.
 Batch ReadBatchJson(simdjson::padded_string_view json, std::string_view source_name,

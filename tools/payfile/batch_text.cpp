@@ -2,6 +2,7 @@
 #include "tools/payfile/batch_text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ordexa::payfile {
 
@@ -17,23 +18,28 @@ std::string JsonPath::ToString() const {
   return text;
 }
 
-TextPosition PositionOf(std::string_view text, std::size_t offset) {
+TextPosition PositionOf(std::string_view text, std::size_t offset) { return PositionOf(text, offset, 0, {}); }
+
+TextPosition PositionOf(std::string_view text, std::size_t offset, std::size_t from, TextPosition at_from) {
   offset = std::min(offset, text.size());
-  TextPosition position;
-  for (std::size_t i = 0; i < offset; ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte == '\n') {
-      ++position.line;
-      position.column = 1;
-    } else if ((byte & 0xC0) != 0x80) {
-      ++position.column;
-    }
+  from = std::min(from, offset);
+  // Lines by the library's byte search; columns only on the last line.
+  TextPosition position = at_from;
+  std::size_t line_start = from;
+  while (const void* found = std::memchr(text.data() + line_start, '\n', offset - line_start)) {
+    ++position.line;
+    position.column = 1;
+    line_start = static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) + 1;
+  }
+  for (std::size_t i = line_start; i < offset; ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++position.column;
   }
   return position;
 }
 
-std::string PositionText(std::string_view text, std::size_t offset) {
-  const TextPosition position = PositionOf(text, offset);
+std::string PositionText(std::string_view text, std::size_t offset) { return PositionText(PositionOf(text, offset)); }
+
+std::string PositionText(const TextPosition& position) {
   return " at line " + std::to_string(position.line) + ", column " + std::to_string(position.column);
 }
 

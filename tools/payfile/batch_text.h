@@ -36,8 +36,14 @@ struct TextPosition {
 // Example: PositionOf("{\n  \"\xC3\xA4\": x", 8) is line 2, column 6 (the colon).
 TextPosition PositionOf(std::string_view text, std::size_t offset);
 
+// PositionOf() counting on from `from`, whose position is `at_from`: the bytes before
+// `from` are not read (a reader may have given them back to the system already).
+// Example: PositionOf(text, 8, 2, PositionOf(text, 2)) == PositionOf(text, 8).
+TextPosition PositionOf(std::string_view text, std::size_t offset, std::size_t from, TextPosition at_from);
+
 // PositionText(): " at line L, column C" for PositionOf(text, offset).
 std::string PositionText(std::string_view text, std::size_t offset);
+std::string PositionText(const TextPosition& position);
 
 // FindStringFault()
 // The first fault inside the JSON strings of `text` that a tokenizer stops at: a control

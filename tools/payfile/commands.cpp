@@ -43,10 +43,10 @@ std::string SourceName(const std::string& path) { return path == "-" ? "<stdin>"
 // Reads the batch into the manager; a bad batch is printed and gives false.
 bool LoadBatch(const std::string& path, CPayManager& manager) {
   try {
-    const BatchBytes json = LoadBatchText(path);
+    BatchBytes json = LoadBatchText(path);
     simdjson::ondemand::parser parser;
     ManagerFill fill(manager);
-    ReadBatchJson(json.view(), SourceName(path), parser, fill);
+    ReadBatchJson(json, SourceName(path), parser, fill);
     return true;
   } catch (const BatchError& error) {
     std::cerr << error.what() << '\n';
