@@ -205,8 +205,29 @@ class Checker {
     Warn(place, TextCut(Utf8(original), field, Utf8(written.substr(0, field.width))),
          std::string(field.format) + std::string(field.name) + std::to_string(field.width));
   }
+  // Cleaning keeps the length, so a text that fits needs no cleaning to be found fitting.
+  void CutCleaned(const Place& place, std::string_view original, std::string_view text, const FileField& field) {
+    if (text.size() > field.width) Cut(place, original, CleanRecordText(text), field);
+  }
   void CutCleaned(const Place& place, std::string_view text, const FileField& field) {
-    Cut(place, text, CleanRecordText(text), field);
+    CutCleaned(place, text, text, field);
+  }
+
+  // Payroll batches repeat the same debit account, ordering bank and date in payment after
+  // payment: the last result of a conversion serves the next payment with the same input.
+  struct LastResult {
+    std::string input;
+    std::string result;
+    bool set = false;
+  };
+  template <class Convert>
+  static const std::string& Remembered(LastResult& last, std::string_view input, Convert convert) {
+    if (!last.set || last.input != input) {
+      last.result = convert(input);
+      last.input = input;
+      last.set = true;
+    }
+    return last.result;
   }
 
   // An account the field needs as a postal account; `normalized` is what the writer makes of it.
@@ -224,7 +245,11 @@ class Checker {
       Warn(AtPayment(index, "Date"), DateTakenAsToday(date, field));
       return;
     }
-    const std::string written = FormatDateYYMMDD(date);
+    if (date != last_date_) {
+      last_date_written_ = FormatDateYYMMDD(date);
+      last_date_ = date;
+    }
+    const std::string& written = last_date_written_;
     if (written.size() != 6) Warn(AtPayment(index, "Date"), DateOutsideYears(date, field, 1900, 2099, written, true));
   }
 
@@ -254,14 +279,14 @@ class Checker {
       any_record = true;
       records[record == 826 ? 0 : record == 827 ? 1 : 2] = true;
       const FileField& amount_field = record == 836 ? kDtaIbanAmount : kDtaAmount;
-      const std::string amount = FormatAmount(payment.amount.int64, &kDtaAmountFormat);
-      if (amount.size() > amount_field.width) {
+      const AmountText amount = FormatAmountText(payment.amount.int64, kDtaAmountFormat);
+      if (amount.size > amount_field.width) {
         Warn(AtPayment(i, "Amount"),
-             AmountDoesNotFit(payment.amount.int64, amount_field, amount.substr(0, amount_field.width)));
+             AmountDoesNotFit(payment.amount.int64, amount_field, amount.view().substr(0, amount_field.width)));
       }
       FixedWidthDate(i, payment.date, kDtaDate);
-      Cut(AtPayment(i, "BankSrc", "ID"), payment.bank_src.id, NormalizePostAccount(payment.bank_src.id),
-          kDtaOrderingBank);
+      Cut(AtPayment(i, "BankSrc", "ID"), payment.bank_src.id,
+          Remembered(ordering_bank_, payment.bank_src.id, NormalizePostAccount), kDtaOrderingBank);
       if (record == 826) CheckTa826(i, payment);
       if (record == 827) CheckTa827(i, payment);
       if (record == 836) CheckTa836(i, payment);
@@ -283,11 +308,10 @@ class Checker {
 
   // The account to be debited: a Swiss or Liechtenstein IBAN in its compact form, else the text.
   void DtaDebitAccount(std::size_t i, const PaymentView& payment, bool iban_allowed) {
-    const std::string iban = NormalizeIban(payment.bank_src.account);
+    const std::string& iban = Remembered(debit_iban_, payment.bank_src.account, NormalizeIban);
     const std::string_view text =
         iban_allowed && IsDomesticIban(iban, 2) ? std::string_view(iban) : payment.bank_src.account;
-    Cut(AtPayment(i, "BankSrc", "Account"), payment.bank_src.account, CleanRecordText(text),
-        kDtaDebitAccount);
+    CutCleaned(AtPayment(i, "BankSrc", "Account"), payment.bank_src.account, text, kDtaDebitAccount);
   }
 
   void DtaLines(std::size_t i, std::string_view block, const PayAddressView& address, const FileField& field,
@@ -409,7 +433,7 @@ class Checker {
     const bool own = !payment.bank_src.account.empty();
     const std::string_view given = own ? payment.bank_src.account : settings_.cost_account;
     const Place place = own ? AtPayment(i, "BankSrc", "Account") : AtSetting("CostAccount");
-    PostalAccount(place, given, NormalizePostAccount(given), kEzagDebitAccount);
+    PostalAccount(place, given, Remembered(debit_account_, given, NormalizePostAccount), kEzagDebitAccount);
   }
 
   void CheckEzagRecord(std::size_t i, const PaymentView& payment, int record) {
@@ -569,6 +593,9 @@ class Checker {
   const CheckRequest& request_;
   std::vector<BatchWarning> warnings_;
   std::map<std::string, std::size_t> groups_;
+  LastResult ordering_bank_, debit_iban_, debit_account_;
+  DATE last_date_ = 0.0;  // never formatted: an unset date is not written as a date
+  std::string last_date_written_;
 };
 
 }  // namespace
