@@ -87,9 +87,9 @@ class BatchJsonReader {
     ondemand::object object;
     if (const auto error = document_.get_object().get(object)) FailJson(root, error);
 
-    std::array<bool, std::size(kRootKeys)> seen{};
+    KeysRead<std::size(kRootKeys)> read;
     ForEachField(object, root, [&](std::string_view key, ondemand::value& value) {
-      const std::size_t index = KeyIndex(key, kRootKeys, seen, root);
+      const std::size_t index = KeyIndex(key, kRootKeys, read, root);
       const JsonPath path = root.Key(kRootKeys[index]);
       if (index == kSettings) {
         ReadSettings(value, path);
@@ -189,14 +189,26 @@ class BatchJsonReader {
     }
   }
 
+  // The keys of one object as they are read: which were seen, and where the search for
+  // the next begins. Batch files give the keys of every payment in the same order, so
+  // the search starting behind the last key found mostly hits at once.
+  template <std::size_t N>
+  struct KeysRead {
+    std::array<bool, N> seen{};
+    std::size_t next = 0;
+  };
+
   // The index of `key` among the object's keys; unknown and repeated keys are refused.
-  std::size_t KeyIndex(std::string_view key, std::span<const std::string_view> keys, std::span<bool> seen,
+  template <std::size_t N>
+  std::size_t KeyIndex(std::string_view key, const std::string_view (&keys)[N], KeysRead<N>& read,
                        const JsonPath& object_path) const {
-    for (std::size_t i = 0; i < keys.size(); ++i) {
+    for (std::size_t k = 0; k < N; ++k) {
+      const std::size_t i = (read.next + k) % N;
       // Length and first letter tell most keys apart without a compare call.
       if (keys[i].size() != key.size() || key.empty() || keys[i][0] != key[0] || keys[i] != key) continue;
-      if (seen[i]) Fail(object_path.Key(keys[i]), "is given twice");
-      seen[i] = true;
+      if (read.seen[i]) Fail(object_path.Key(keys[i]), "is given twice");
+      read.seen[i] = true;
+      read.next = i + 1;
       return i;
     }
     Fail(object_path.Key(key), "unknown key (expected one of " + KeyList(keys) + ")");
@@ -227,10 +239,13 @@ class BatchJsonReader {
   }
 
   std::string_view GetString(ondemand::value& value, const JsonPath& path) {
-    if (const json_type type = TypeOf(value, path); type != json_type::string) FailType(path, "a string", type);
+    // A string's token begins with its quote (what the parser's type test looks at too).
+    const std::string_view token = TrimToken(value.raw_json_token());
+    if (token.empty() || token.front() != '"') {
+      if (const json_type type = TypeOf(value, path); type != json_type::string) FailType(path, "a string", type);
+    }
     // Most texts hold no escape: they are their own text, read in place without a copy.
     // The tokenizer has already refused control characters inside strings.
-    const std::string_view token = TrimToken(value.raw_json_token());
     if (token.size() >= 2 && token.back() == '"' && token.find('\\') == std::string_view::npos) {
       ondemand::raw_json_string raw;
       if (const auto error = value.get_raw_json_string().get(raw)) FailJson(path, error);
@@ -328,9 +343,9 @@ class BatchJsonReader {
 
   void ReadAddress(ondemand::value& value, const JsonPath& path, BatchAddress& address) {
     ondemand::object object = GetObject(value, path);
-    std::array<bool, kAddressFieldCount> seen{};
+    KeysRead<kAddressFieldCount> read;
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
-      const std::size_t index = KeyIndex(key, kAddressKeys, seen, path);
+      const std::size_t index = KeyIndex(key, kAddressKeys, read, path);
       address[index] = GetString(field_value, path.Key(kAddressKeys[index]));
     });
   }
@@ -338,9 +353,9 @@ class BatchJsonReader {
   void ReadSettings(ondemand::value& value, const JsonPath& path) {
     ondemand::object object = GetObject(value, path);
     BatchSettings settings;
-    std::array<bool, std::size(kSettingKeys)> seen{};
+    KeysRead<std::size(kSettingKeys)> read;
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
-      const std::size_t index = KeyIndex(key, kSettingKeys, seen, path);
+      const std::size_t index = KeyIndex(key, kSettingKeys, read, path);
       const JsonPath field_path = path.Key(kSettingKeys[index]);
       switch (index) {
         case kSender:
@@ -384,9 +399,9 @@ class BatchJsonReader {
   void ReadPayment(ondemand::value& value, const JsonPath& path) {
     ondemand::object object = GetObject(value, path);
     BatchPayment payment;
-    std::array<bool, std::size(kPaymentKeys)> seen{};
+    KeysRead<std::size(kPaymentKeys)> read;
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
-      const std::size_t index = KeyIndex(key, kPaymentKeys, seen, path);
+      const std::size_t index = KeyIndex(key, kPaymentKeys, read, path);
       const JsonPath field_path = path.Key(kPaymentKeys[index]);
       switch (index) {
         case kPayType:
@@ -424,7 +439,7 @@ class BatchJsonReader {
           break;
       }
     });
-    if (!seen[kPayType]) Fail(path, "PayType is missing");
+    if (!read.seen[kPayType]) Fail(path, "PayType is missing");
     sink_.Payment(payment);
   }
 
