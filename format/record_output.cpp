@@ -3,6 +3,7 @@
 #include "format/record_output.h"
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "failure/failure.h"
@@ -12,6 +13,8 @@ namespace ordexa {
 namespace detail {
 
 void RecordFormatMismatch(const char*) {}
+
+void RaiseShortRecordFormat() { throw std::logic_error("record format too long for a short record text"); }
 
 namespace {
 

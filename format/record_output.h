@@ -247,21 +247,6 @@ struct ShortRecordText {
   operator std::string_view() const { return view(); }
 };
 
-// A record format whose longest text fits a ShortRecordText: every text field is cut to
-// its precision, and the whole is checked when the program is compiled.
-template <class... Args>
-class ShortRecordFormat : public RecordFormat<Args...> {
- public:
-  template <class S>
-    requires std::is_convertible_v<const S&, std::string_view>
-  consteval ShortRecordFormat(const S& format) : RecordFormat<Args...>(format) {
-    const detail::RecordLayout layout = this->layout();
-    if (layout.has_uncut_text || layout.size_bound > kShortRecordTextCapacity) {
-      detail::RecordFormatMismatch("record format too long for a short record text");
-    }
-  }
-};
-
 // RecordOutput: the open output file of a fixed-record writer, buffered.
 class RecordOutput {
  public:
@@ -308,6 +293,7 @@ std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format,
 
 namespace detail {
 std::string FormatRecordString(std::string_view text, const RecordLayout& layout, const RecordArg* args);
+[[noreturn]] void RaiseShortRecordFormat();
 // Formats into `out`, which has room for the layout's size bound; returns the size.
 std::size_t FormatRecordInto(char* out, std::string_view text, const RecordLayout& layout, const RecordArg* args);
 }
@@ -321,11 +307,16 @@ std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format,
 // FormatShortRecordText()
 // FormatRecordText into a ShortRecordText, for the short record texts the writers form per
 // payment. Example: FormatShortRecordText("%02d%02d%02d", 24, 4, 2).view() == "240402".
+// The format must cut every text field to its precision and give at most
+// kShortRecordTextCapacity bytes; a format that could give more raises std::logic_error
+// whatever its arguments (a mistake in the program, never caused by input).
 template <class... Args>
-ShortRecordText FormatShortRecordText(ShortRecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
+ShortRecordText FormatShortRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
+  const detail::RecordLayout layout = format.layout();
+  if (layout.has_uncut_text || layout.size_bound > kShortRecordTextCapacity) detail::RaiseShortRecordFormat();
   const detail::RecordArg values[sizeof...(Args) + 1] = {detail::MakeRecordArg(args)..., {}};
   ShortRecordText text;
-  text.size = static_cast<std::uint8_t>(detail::FormatRecordInto(text.data, format.text(), format.layout(), values));
+  text.size = static_cast<std::uint8_t>(detail::FormatRecordInto(text.data, format.text(), layout, values));
   return text;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "failure/failure.h"
@@ -63,6 +64,9 @@ TEST(FormatShortRecordText, GivesTheTextOfFormatRecordText) {
     EXPECT_EQ(c.expected, c.actual.view());
     EXPECT_EQ(c.long_form, c.actual.view());
   }
+  // Formats that could give more than the short text holds are refused whatever the text.
+  EXPECT_THROW(FormatShortRecordText("%s", "x"), std::logic_error);
+  EXPECT_THROW(FormatShortRecordText("%-49.49s", ""), std::logic_error);
 }
 
 TEST(RecordOutput, WritesPiecesInOrderAcrossTheBuffer) {
