@@ -103,6 +103,8 @@ struct StringSink {
 struct RoomSink {
   char* out;
   void Append(std::string_view bytes) {
+    // An empty text may have no bytes at all to point at.
+    if (bytes.empty()) return;
     std::memcpy(out, bytes.data(), bytes.size());
     out += bytes.size();
   }
