@@ -12,8 +12,8 @@ namespace ordexa {
 
 namespace {
 
-// The creation date of a record: today, worked out anew for every record.
-std::string CreationDate() { return FormatDateYYMMDD(0.0); }
+// Segment 01 of every record: the creation date is today, worked out anew for every record.
+ShortRecordText CreationDate(DtaRecordScratch& scratch) { return scratch.creation_dates.Format(0.0); }
 
 // Position 52 of segment 01 of TA 827 and TA 836: salary payments are flagged "1".
 char SalaryFlag(const PaySettingView& settings) { return settings.is_salary ? '1' : '0'; }
@@ -24,66 +24,81 @@ char ChargeRule(std::int32_t cost_code) {
   return static_cast<char>(static_cast<unsigned char>(static_cast<std::uint32_t>(cost_code) + '0'));
 }
 
-// The four 24-character address lines of TA 827 segments 03 and 05, cleaned.
-void WriteTa827Lines(RecordOutput& out, const PayAddressView& party) {
-  WriteRecordText(out, "%-24.24s", CleanedRecordText{party.name1});
-  WriteRecordText(out, "%-24.24s", CleanedRecordText{party.name2});
-  WriteRecordText(out, "%-24.24s", CleanedRecordText{party.street});
-  WriteRecordText(out, "%-24.24s", CleanedRecordText{party.city});
+ShortRecordText TransactionNumber(std::int32_t entry_sequence) {
+  return FormatShortRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, entry_sequence);
 }
 
-// Positions 6-32 of TA 827 segment 03: the beneficiary's account as its payment type
+// The text DebitAccountText cleans: the compact IBAN of a domestic one, else the account.
+std::string_view DebitAccountSource(std::string_view account, std::string& iban) {
+  NormalizeIbanInto(account, iban);
+  return IsDomesticIbanCountry(iban) ? std::string_view(iban) : account;
+}
+
+// CleanRecordText into reused room.
+std::string_view CleanedInto(std::string_view text, std::string& room) {
+  room.resize(text.size());
+  CleanRecordTextInto(text, room.data());
+  return room;
+}
+
+// The four 24-character address lines of TA 827 segments 03 and 05, cleaned.
+void WriteTa827Lines(RecordOutput& out, const PayAddressView& party) {
+  WriteRecordText(out, "%-24.24s%-24.24s%-24.24s%-24.24s", CleanedRecordText{party.name1},
+                  CleanedRecordText{party.name2}, CleanedRecordText{party.street}, CleanedRecordText{party.city});
+}
+
+// Segment 03 of TA 827 up to position 32: the beneficiary's account as its payment type
 // carries it (a trust payment names the trustee's postal account in BankDst's ID).
-std::string Ta827BeneficiaryAccount(const PaymentView& payment) {
+void WriteTa827BeneficiaryAccount(RecordOutput& out, const PaymentView& payment, DtaRecordScratch& scratch) {
   switch (payment.type) {
     case payRedPost:
-      return NormalizePostAccount(CleanRecordText(payment.bank_dst.account));
+      WriteRecordText(out, "03/C/%-27.27s",
+                      NormalizePostAccountText(CleanedInto(payment.bank_dst.account, scratch.cleaned_account)));
+      return;
     case payRedTreuhand:
-      return NormalizePostAccount(CleanRecordText(payment.bank_dst.id));
+      WriteRecordText(out, "03/C/%-27.27s",
+                      NormalizePostAccountText(CleanedInto(payment.bank_dst.id, scratch.cleaned_account)));
+      return;
     case payPostmandat:
-      return {};
+      WriteRecordText(out, "03/C/%-27.27s", "");
+      return;
     default:
-      return CleanRecordText(payment.bank_dst.account);
+      WriteRecordText(out, "03/C/%-27.27s", CleanedRecordText{payment.bank_dst.account});
+      return;
   }
 }
 
 }  // namespace
 
 std::string DtaTransactionNumber(std::int32_t entry_sequence) {
-  return FormatRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, entry_sequence);
+  return std::string(TransactionNumber(entry_sequence).view());
 }
 
 std::string DebitAccountText(std::string_view account) {
-  const std::string iban = NormalizeIban(account);
-  return CleanRecordText(IsDomesticIbanCountry(iban) ? std::string_view(iban) : account);
+  std::string iban;
+  return CleanRecordText(DebitAccountSource(account, iban));
 }
 
 void WriteTa826(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
-                std::int32_t entry_sequence) {
+                std::int32_t entry_sequence, DtaRecordScratch& scratch) {
   // Segment 01: header, reference, account to be debited (never read as an IBAN), amount.
-  WriteRecordText(out, "01");
-  WriteRecordText(out, "%6s%12s00000", FormatDateYYMMDD(payment.date), " ");
-  WriteRecordText(out, "%6s%-7.7s", CreationDate(), NormalizePostAccount(payment.bank_src.id));
-  WriteRecordText(out, "%-5.5s%05.5ld82600", CleanedRecordText{settings.dta_id}, entry_sequence);
-  WriteRecordText(out, "%-5.5s%011.11s", CleanedRecordText{settings.dta_id_sender},
-                  DtaTransactionNumber(entry_sequence));
-  WriteRecordText(out, "%-24.24s%6sCHF", CleanedRecordText{payment.bank_src.account}, " ");
-  WriteRecordText(out, "%-12.12s%14s", FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
+  WriteRecordText(out, "01%6s%12s00000%6s%-7.7s%-5.5s%05.5ld82600%-5.5s%011.11s%-24.24s%6sCHF%-12.12s%14s",
+                  scratch.payment_dates.Format(payment.date), " ", CreationDate(scratch),
+                  NormalizePostAccountText(payment.bank_src.id), CleanedRecordText{settings.dta_id}, entry_sequence,
+                  CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
+                  CleanedRecordText{payment.bank_src.account}, " ",
+                  FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 
   // Segment 02: the ordering party, cleaned in this record.
-  WriteRecordText(out, "02");
-  WriteRecordText(out, "%-20.20s", CleanedRecordText{settings.sender.name1});
-  WriteRecordText(out, "%-20.20s", CleanedRecordText{settings.sender.name2});
-  WriteRecordText(out, "%-20.20s", CleanedRecordText{settings.sender.street});
-  WriteRecordText(out, "%-20.20s%46s", CleanedRecordText{settings.sender.city}, " ");
+  WriteRecordText(out, "02%-20.20s%-20.20s%-20.20s%-20.20s%46s", CleanedRecordText{settings.sender.name1},
+                  CleanedRecordText{settings.sender.name2}, CleanedRecordText{settings.sender.street},
+                  CleanedRecordText{settings.sender.city}, " ");
 
   // Segment 03: ESR participant number, beneficiary, reference number as given.
-  WriteRecordText(out, "03/C/");
-  WriteRecordText(out, "%09.9s", NormalizePostAccount(CleanRecordText(payment.bank_dst.account)));
-  WriteRecordText(out, "%-20.20s", CleanedRecordText{payment.receiver.name1});
-  WriteRecordText(out, "%-20.20s", CleanedRecordText{payment.receiver.name2});
-  WriteRecordText(out, "%-20.20s", CleanedRecordText{payment.receiver.street});
-  WriteRecordText(out, "%-20.20s", CleanedRecordText{payment.receiver.city});
+  WriteRecordText(out, "03/C/%09.9s%-20.20s%-20.20s%-20.20s%-20.20s",
+                  NormalizePostAccountText(CleanedInto(payment.bank_dst.account, scratch.cleaned_account)),
+                  CleanedRecordText{payment.receiver.name1}, CleanedRecordText{payment.receiver.name2},
+                  CleanedRecordText{payment.receiver.street}, CleanedRecordText{payment.receiver.city});
   if (payment.type == payESR15) {
     WriteRecordText(out, "%015.15s%12s%7s", payment.esr, "", " ");
   } else {
@@ -92,107 +107,70 @@ void WriteTa826(RecordOutput& out, const PaySettingView& settings, const Payment
 }
 
 void WriteTa827(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
-                std::int32_t entry_sequence) {
+                std::int32_t entry_sequence, DtaRecordScratch& scratch) {
   // Segment 01: only a bank payment names the clearing number of the receiving bank.
-  const std::string clearing = payment.type == payRedBank ? CleanRecordText(payment.bank_dst.id) : std::string();
-  WriteRecordText(out, "01%6s%-12.12s00000", FormatDateYYMMDD(payment.date), clearing);
-  WriteRecordText(out, "%6s%-7.7s", CreationDate(), NormalizePostAccount(payment.bank_src.id));
-  WriteRecordText(out, "%-5.5s%05.5ld827", CleanedRecordText{settings.dta_id}, entry_sequence);
-  WriteRecordText(out, "%c0", SalaryFlag(settings));
-  WriteRecordText(out, "%-5.5s%011.11s", CleanedRecordText{settings.dta_id_sender},
-                  DtaTransactionNumber(entry_sequence));
-  WriteRecordText(out, "%-24.24s%6sCHF", DebitAccountText(payment.bank_src.account), " ");
-  WriteRecordText(out, "%-12.12s%14s", FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
+  const std::string_view clearing = payment.type == payRedBank ? payment.bank_dst.id : std::string_view();
+  WriteRecordText(out, "01%6s%-12.12s00000%6s%-7.7s%-5.5s%05.5ld827%c0%-5.5s%011.11s%-24.24s%6sCHF%-12.12s%14s",
+                  scratch.payment_dates.Format(payment.date), CleanedRecordText{clearing}, CreationDate(scratch),
+                  NormalizePostAccountText(payment.bank_src.id), CleanedRecordText{settings.dta_id}, entry_sequence,
+                  SalaryFlag(settings), CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
+                  CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch.debit_iban)}, " ",
+                  FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 
   // Segment 02: the ordering party exactly as the caller gave it.
-  WriteRecordText(out, "02");
-  WriteRecordText(out, "%-24.24s", settings.sender.name1);
-  WriteRecordText(out, "%-24.24s", settings.sender.name2);
-  WriteRecordText(out, "%-24.24s", settings.sender.street);
-  WriteRecordText(out, "%-24.24s", settings.sender.city);
-  WriteRecordText(out, "%30s", " ");
+  WriteRecordText(out, "02%-24.24s%-24.24s%-24.24s%-24.24s%30s", settings.sender.name1, settings.sender.name2,
+                  settings.sender.street, settings.sender.city, " ");
 
   // Segment 03: the beneficiary; for a trust payment the trustee, who is the BankSrc party.
-  WriteRecordText(out, "03/C/");
-  WriteRecordText(out, "%-27.27s", Ta827BeneficiaryAccount(payment));
+  WriteTa827BeneficiaryAccount(out, payment, scratch);
   WriteTa827Lines(out, payment.type == payRedTreuhand ? payment.bank_src : payment.receiver);
 
   // Segment 04: the reason as one field.
-  WriteRecordText(out, "04");
-  WriteRecordText(out, "%-112.112s%14s", CleanedRecordText{payment.reason}, " ");
+  WriteRecordText(out, "04%-112.112s%14s", CleanedRecordText{payment.reason}, " ");
 
   // Segment 05, trust payments only: the final beneficiary.
   if (payment.type == payRedTreuhand) {
-    WriteRecordText(out, "05/C/");
-    WriteRecordText(out, "%-27.27s", CleanedRecordText{payment.bank_dst.account});
+    WriteRecordText(out, "05/C/%-27.27s", CleanedRecordText{payment.bank_dst.account});
     WriteTa827Lines(out, payment.receiver);
   }
 }
 
 void WriteTa836(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
-                std::int32_t entry_sequence) {
+                std::int32_t entry_sequence, DtaRecordScratch& scratch) {
   // Segment 01: no processing date; the payment's date is the value date at 94-99.
-  WriteRecordText(out, "01");
-  WriteRecordText(out, "000000");
-  WriteRecordText(out, "%12s", " ");
-  WriteRecordText(out, "00000");
-  WriteRecordText(out, "%6s", CreationDate());
-  WriteRecordText(out, "%-7.7s", NormalizePostAccount(payment.bank_src.id));
-  WriteRecordText(out, "%-5.5s", CleanedRecordText{settings.dta_id});
-  WriteRecordText(out, "%05.5ld", entry_sequence);
-  WriteRecordText(out, "836");
-  WriteRecordText(out, "%c", SalaryFlag(settings));
-  WriteRecordText(out, "0");
-  WriteRecordText(out, "%-5.5s", CleanedRecordText{settings.dta_id_sender});
-  WriteRecordText(out, "%011.11s", DtaTransactionNumber(entry_sequence));
-  WriteRecordText(out, "%-24.24s", DebitAccountText(payment.bank_src.account));
-  WriteRecordText(out, "%6s", FormatDateYYMMDD(payment.date));
-  WriteRecordText(out, "%-3.3s", CleanedRecordText{PaymentCurrencyText(payment)});
-  WriteRecordText(out, "%-15.15s", FormatAmountText(payment.amount.int64, kDtaAmountFormat));
-  WriteRecordText(out, "%11s", " ");
+  WriteRecordText(out, "01000000%12s00000%6s%-7.7s%-5.5s%05.5ld836%c0%-5.5s%011.11s%-24.24s%6s%-3.3s%-15.15s%11s",
+                  " ", CreationDate(scratch), NormalizePostAccountText(payment.bank_src.id),
+                  CleanedRecordText{settings.dta_id}, entry_sequence, SalaryFlag(settings),
+                  CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
+                  CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch.debit_iban)},
+                  scratch.payment_dates.Format(payment.date), CleanedRecordText{PaymentCurrencyText(payment)},
+                  FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 
   // Segment 02: the ordering party as the caller gave it, without its second name line.
-  WriteRecordText(out, "02");
-  WriteRecordText(out, "%12s", " ");
-  WriteRecordText(out, "%-35.35s", settings.sender.name1);
-  WriteRecordText(out, "%-35.35s", settings.sender.street);
-  WriteRecordText(out, "%-35.35s", settings.sender.city);
-  WriteRecordText(out, "%9s", " ");
+  WriteRecordText(out, "02%12s%-35.35s%-35.35s%-35.35s%9s", " ", settings.sender.name1, settings.sender.street,
+                  settings.sender.city, " ");
 
   // Segment 03: a domestic IBAN identifies the bank by itself ("D", no lines); abroad
   // the bank is named by its BIC ("A") or else by its name and city ("D").
-  const std::string iban = NormalizeIban(payment.bank_dst.account);
-  WriteRecordText(out, "03");
+  std::string& iban = scratch.receiver_iban;
+  NormalizeIbanInto(payment.bank_dst.account, iban);
   if (IsDomesticIbanCountry(iban)) {
-    WriteRecordText(out, "D");
-    WriteRecordText(out, "%35s", " ");
-    WriteRecordText(out, "%35s", " ");
+    WriteRecordText(out, "03D%35s%35s%-34.34s%21s", " ", " ", CleanedRecordText{iban}, " ");
   } else if (!payment.bank_dst.bic.empty()) {
-    WriteRecordText(out, "A");
-    WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.bank_dst.bic});
-    WriteRecordText(out, "%35s", " ");
+    WriteRecordText(out, "03A%-35.35s%35s%-34.34s%21s", CleanedRecordText{payment.bank_dst.bic}, " ",
+                    CleanedRecordText{iban}, " ");
   } else {
-    WriteRecordText(out, "D");
-    WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.bank_dst.name1});
-    WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.bank_dst.city});
+    WriteRecordText(out, "03D%-35.35s%-35.35s%-34.34s%21s", CleanedRecordText{payment.bank_dst.name1},
+                    CleanedRecordText{payment.bank_dst.city}, CleanedRecordText{iban}, " ");
   }
-  WriteRecordText(out, "%-34.34s", CleanedRecordText{iban});
-  WriteRecordText(out, "%21s", " ");
 
   // Segment 04: the beneficiary, cleaned, without its second name line.
-  WriteRecordText(out, "04");
-  WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.receiver.name1});
-  WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.receiver.street});
-  WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.receiver.city});
-  WriteRecordText(out, "%21s", " ");
+  WriteRecordText(out, "04%-35.35s%-35.35s%-35.35s%21s", CleanedRecordText{payment.receiver.name1},
+                  CleanedRecordText{payment.receiver.street}, CleanedRecordText{payment.receiver.city}, " ");
 
   // Segment 05: the reason on the first of three lines, then the charge rule.
-  WriteRecordText(out, "05U");
-  WriteRecordText(out, "%-35.35s", CleanedRecordText{payment.reason});
-  WriteRecordText(out, "%-35.35s", " ");
-  WriteRecordText(out, "%-35.35s", " ");
-  WriteRecordText(out, "%c", ChargeRule(payment.cost_code));
-  WriteRecordText(out, "%19s", " ");
+  WriteRecordText(out, "05U%-35.35s%-35.35s%-35.35s%c%19s", CleanedRecordText{payment.reason}, " ", " ",
+                  ChargeRule(payment.cost_code), " ");
 }
 
 }  // namespace ordexa

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "format/date_text.h"
 #include "format/record_output.h"
 #include "records/records.h"
 
@@ -24,26 +25,36 @@ std::string DtaTransactionNumber(std::int32_t entry_sequence);
 // Example: DebitAccountText("ch93 0076 2011 6238 5295 7") == "CH9300762011623852957".
 std::string DebitAccountText(std::string_view account);
 
+// What the record writers reuse from one payment to the next: the date texts and the
+// room of the texts they form. Its memory does not grow with the number of payments.
+struct DtaRecordScratch {
+  RecordDates payment_dates;
+  RecordDates creation_dates;
+  std::string debit_iban;
+  std::string receiver_iban;
+  std::string cleaned_account;
+};
+
 // WriteTa826()
 // Writes the three segments of the ESR payment record (payESR15, payESR16, payESR17).
 // Raises MPayError 2002 when a write fails.
-// Example: WriteTa826(out, settings, payment, 1);
+// Example: WriteTa826(out, settings, payment, 1, scratch);
 void WriteTa826(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
-                std::int32_t entry_sequence);
+                std::int32_t entry_sequence, DtaRecordScratch& scratch);
 
 // WriteTa827()
 // Writes the domestic CHF payment record (payManual, payRedBank, payRedPost,
 // payRedTreuhand, payPostmandat): four segments, five for payRedTreuhand. Raises MPayError
 // 2002 when a write fails.
-// Example: WriteTa827(out, settings, payment, 2);
+// Example: WriteTa827(out, settings, payment, 2, scratch);
 void WriteTa827(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
-                std::int32_t entry_sequence);
+                std::int32_t entry_sequence, DtaRecordScratch& scratch);
 
 // WriteTa836()
 // Writes the five segments of the IBAN payment record (payIban), in the payment's
 // currency. Raises MPayError 2002 when a write fails.
-// Example: WriteTa836(out, settings, payment, 3);
+// Example: WriteTa836(out, settings, payment, 3, scratch);
 void WriteTa836(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
-                std::int32_t entry_sequence);
+                std::int32_t entry_sequence, DtaRecordScratch& scratch);
 
 }  // namespace ordexa

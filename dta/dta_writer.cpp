@@ -41,6 +41,7 @@ void WriteDtaFile(const PayBatch& batch, std::string_view file_name, const FileS
   // Entry sequence numbers are positions in the list: a payment without a record still
   // uses up its number, so the written records then show a gap.
   std::uint32_t position = 0;
+  DtaRecordScratch scratch;
   for (const PaymentRecord& record : batch.payments) {
     const PaymentView payment = batch.View(record);
     ++position;
@@ -52,15 +53,15 @@ void WriteDtaFile(const PayBatch& batch, std::string_view file_name, const FileS
       case payRedPost:
       case payRedTreuhand:
       case payPostmandat:
-        WriteTa827(out, settings, payment, entry_sequence);
+        WriteTa827(out, settings, payment, entry_sequence, scratch);
         break;
       case payESR15:
       case payESR16:
       case payESR17:
-        WriteTa826(out, settings, payment, entry_sequence);
+        WriteTa826(out, settings, payment, entry_sequence, scratch);
         break;
       case payIban:
-        WriteTa836(out, settings, payment, entry_sequence);
+        WriteTa836(out, settings, payment, entry_sequence, scratch);
         break;
       default:  // payForeign and values outside the enumeration have no DTA record
         break;

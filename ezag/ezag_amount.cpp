@@ -23,12 +23,14 @@ AmountParts SplitAmountText(std::string_view text) {
 
 }  // namespace
 
-std::string FormatEzagAmount(std::int64_t amount) {
+ShortRecordText EzagAmountText(std::int64_t amount) {
   const AmountText rendered = FormatAmountText(amount, kPointAmountFormat);
   const AmountParts parts = SplitAmountText(rendered.view());
   // Zero fill of a text: "-12" becomes "00000000-12", the sign stays next to the digits.
-  return FormatRecordText("%011.11s%-2.2s", parts.integer, parts.decimals);
+  return FormatShortRecordText("%011.11s%-2.2s", parts.integer, parts.decimals);
 }
+
+std::string FormatEzagAmount(std::int64_t amount) { return std::string(EzagAmountText(amount).view()); }
 
 bool EzagAmountFits(std::int64_t amount) {
   const AmountText rendered = FormatAmountText(amount, kPointAmountFormat);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "format/record_output.h"
+
 namespace ordexa {
 
 // Longest integer part, sign included, that the amount field holds.
@@ -18,6 +20,9 @@ inline constexpr std::size_t kEzagAmountIntegerWidth = 11;
 // integer part; the writer refuses such amounts before it gets here. Never fails.
 // Example: FormatEzagAmount(12345000) == "0000000123450", FormatEzagAmount(-125000) == "00000000-1250".
 std::string FormatEzagAmount(std::int64_t amount);
+
+// EzagAmountText(): FormatEzagAmount without allocating.
+ShortRecordText EzagAmountText(std::int64_t amount);
 
 // EzagAmountFits()
 // Whether the integer part of `amount`, rounded to two decimals and with its sign, has

@@ -6,16 +6,17 @@
 #include <string>
 
 #include "ezag/ezag_amount.h"
-#include "ezag/ezag_text.h"
-#include "format/date_text.h"
 #include "format/iban.h"
 #include "format/post_account.h"
+#include "format/record_text.h"
 #include "platform/crt.h"
 
 namespace ordexa {
 namespace {
 
-using detail::SingleLineText;
+// Every caller text goes into the records on one line, so no caller text can end a record
+// early.
+using OneLine = SingleLineRecordText;
 
 constexpr std::size_t kClearingDigits = 5;
 
@@ -26,21 +27,20 @@ bool TakesDomesticRecord(std::string_view iban) { return iban.empty() || IsDomes
 // Positions 51 up to the country code: currency, amount, a blank and the currency once
 // more. The second currency is not cut, so a longer one lengthens the record.
 void WriteAmountBlock(RecordOutput& output, const PaymentView& payment) {
-  const SingleLineText currency(PaymentCurrencyText(payment));
-  WriteRecordText(output, "%-3.3s%s %s", currency, FormatEzagAmount(payment.amount.int64), currency);
+  const OneLine currency{PaymentCurrencyText(payment)};
+  WriteRecordText(output, "%-3.3s%s %s", currency, EzagAmountText(payment.amount.int64), currency);
 }
 
 // The receiver block, 140 characters: name, street, second name line, postcode, place.
 void WriteReceiverBlock(RecordOutput& output, const PayAddressView& receiver) {
   const ZipCity zip_city = SplitZipCity(receiver.city);
-  WriteRecordText(output, "%-35.35s%-35.35s%-35.35s%-10.10s%-25.25s", SingleLineText(receiver.name1),
-                  SingleLineText(receiver.street), SingleLineText(receiver.name2), SingleLineText(zip_city.zip),
-                  SingleLineText(zip_city.city));
+  WriteRecordText(output, "%-35.35s%-35.35s%-35.35s%-10.10s%-25.25s", OneLine{receiver.name1},
+                  OneLine{receiver.street}, OneLine{receiver.name2}, OneLine{zip_city.zip}, OneLine{zip_city.city});
 }
 
 // Positions 403 to 700 of types 22, 27 and 37: the reason, blanks, the line feed.
 void WriteReasonAndRecordEnd(RecordOutput& output, const PaymentView& payment) {
-  WriteRecordText(output, "%-140.140s%-158.158s\n", SingleLineText(payment.reason), " ");
+  WriteRecordText(output, "%-140.140s%-158.158s\n", OneLine{payment.reason}, " ");
 }
 
 // The bank clearing block, positions 73 to 87: "07", the clearing number as five
@@ -69,11 +69,11 @@ void WriteClearingBlock(RecordOutput& output, std::string_view bank_id) {
 // Type 37: amount block with the IBAN's country, the BIC, the compact IBAN, "BIC: " and
 // the BIC again, the receiver, the reason.
 void WriteIbanRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
-                     std::int32_t sequence, std::string_view iban) {
-  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagIbanRecordType);
+                     std::int32_t sequence, std::string_view iban, EzagRecordScratch& scratch) {
+  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagIbanRecordType, scratch);
   WriteAmountBlock(output, payment);
-  const SingleLineText compact_iban(iban);
-  const SingleLineText bic(payment.bank_dst.bic);
+  const OneLine compact_iban{iban};
+  const OneLine bic{payment.bank_dst.bic};
   // The country code is the IBAN's own; the bank field (123-262) carries "BIC: " and the BIC.
   WriteRecordText(output, "%-2.2s%-15.15s%-35.35s%-5.5s%-15.15s%-120.120s", compact_iban, bic, compact_iban,
                   "BIC: ", bic, " ");
@@ -84,24 +84,24 @@ void WriteIbanRecord(RecordOutput& output, const PaySettingView& settings, const
 }  // namespace
 
 void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
-                            std::int32_t sequence) {
+                            std::int32_t sequence, EzagRecordScratch& scratch) {
   switch (payment.type) {
     case payESR15:
     case payESR16:
     case payESR17:
-      WriteEzagEsrRecord(output, settings, payment, sequence);
+      WriteEzagEsrRecord(output, settings, payment, sequence, scratch);
       return;
     case payRedPost:
     case payRedTreuhand:
-      WriteEzagPostRecord(output, settings, payment, sequence);
+      WriteEzagPostRecord(output, settings, payment, sequence, scratch);
       return;
     case payRedBank:
     case payIban: {
-      const std::string iban = NormalizeIban(payment.bank_dst.account);
-      if (TakesDomesticRecord(iban)) {
-        WriteEzagBankRecord(output, settings, payment, sequence);
+      NormalizeIbanInto(payment.bank_dst.account, scratch.iban);
+      if (TakesDomesticRecord(scratch.iban)) {
+        WriteEzagBankRecord(output, settings, payment, sequence, scratch);
       } else {
-        WriteIbanRecord(output, settings, payment, sequence, iban);
+        WriteIbanRecord(output, settings, payment, sequence, scratch.iban, scratch);
       }
       return;
     }
@@ -111,43 +111,43 @@ void WriteEzagPaymentRecord(RecordOutput& output, const PaySettingView& settings
 }
 
 void WriteEzagEsrRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
-                        std::int32_t sequence) {
-  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagEsrRecordType);
+                        std::int32_t sequence, EzagRecordScratch& scratch) {
+  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagEsrRecordType, scratch);
   WriteAmountBlock(output, payment);
   // The participant number is expected in its nine-digit form and written as stored.
-  WriteRecordText(output, "CH  %-9.9s%-27.27s%-590.590s\n", SingleLineText(payment.bank_dst.account),
-                  SingleLineText(payment.esr), " ");
+  WriteRecordText(output, "CH  %-9.9s%-27.27s%-590.590s\n", OneLine{payment.bank_dst.account}, OneLine{payment.esr},
+                  " ");
 }
 
 void WriteEzagPostRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
-                         std::int32_t sequence) {
-  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagPostRecordType);
+                         std::int32_t sequence, EzagRecordScratch& scratch) {
+  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagPostRecordType, scratch);
   WriteAmountBlock(output, payment);
-  const std::string post_account = NormalizePostAccount(payment.bank_dst.account);
-  WriteRecordText(output, "CH%-9.9s%-6.6s%-35.35s", SingleLineText(post_account), " ", " ");
+  const PostAccountText post_account = NormalizePostAccountText(payment.bank_dst.account);
+  WriteRecordText(output, "CH%-9.9s%-6.6s%-35.35s", OneLine{post_account}, " ", " ");
   WriteReceiverBlock(output, payment.receiver);
   WriteRecordText(output, "%-140.140s", " ");
   WriteReasonAndRecordEnd(output, payment);
 }
 
 void WriteEzagBankRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
-                         std::int32_t sequence) {
-  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagBankRecordType);
+                         std::int32_t sequence, EzagRecordScratch& scratch) {
+  WriteEzagRecordHeader(output, settings, payment, sequence, kEzagBankRecordType, scratch);
   WriteAmountBlock(output, payment);
   WriteRecordText(output, "CH");
   WriteClearingBlock(output, payment.bank_dst.id);
   // The account as the user typed it: an IBAN keeps its blanks here.
-  WriteRecordText(output, "%-35.35s%-140.140s", SingleLineText(payment.bank_dst.account), " ");
+  WriteRecordText(output, "%-35.35s%-140.140s", OneLine{payment.bank_dst.account}, " ");
   WriteReceiverBlock(output, payment.receiver);
   WriteReasonAndRecordEnd(output, payment);
 }
 
 void WriteEzagRecordHeader(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
-                           std::int32_t sequence, std::int32_t transaction_type) {
+                           std::int32_t sequence, std::int32_t transaction_type, EzagRecordScratch& scratch) {
   const std::string_view ordering_account =
       payment.bank_src.account.empty() ? settings.cost_account : payment.bank_src.account;
-  const std::string debit_text = NormalizePostAccount(ordering_account);
-  const detail::SingleLineText debit_account(debit_text);
+  const PostAccountText debit_text = NormalizePostAccountText(ordering_account);
+  const OneLine debit_account{debit_text};
   // The DtaID is read like atol, so "12345" counts as 45 and a text without digits as 0;
   // a negative number keeps its sign.
   const std::int32_t sender_id = Atol32(settings.dta_id) % 100;
@@ -155,7 +155,7 @@ void WriteEzagRecordHeader(RecordOutput& output, const PaySettingView& settings,
       payment.is_salary && (transaction_type == kEzagBankRecordType || transaction_type == kEzagIbanRecordType);
   // The date field is not cut: a year from 2100 on has seven characters and shifts the rest.
   WriteRecordText(output, "%s%6s000001%-9.9s%-9.9s%02d%02d%06d00%c0000",
-                  transaction_type == kEzagFileHeaderType ? "546" : "036", FormatDateYYMMDD(payment.date),
+                  transaction_type == kEzagFileHeaderType ? "546" : "036", scratch.dates.Format(payment.date),
                   debit_account, debit_account, sender_id, transaction_type, sequence, salary ? '1' : '0');
 }
 

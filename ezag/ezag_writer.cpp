@@ -6,10 +6,10 @@
 
 #include "ezag/ezag_amount.h"
 #include "ezag/ezag_records.h"
-#include "ezag/ezag_text.h"
 #include "format/date_text.h"
 #include "format/post_account.h"
 #include "format/record_output.h"
+#include "format/record_text.h"
 #include "failure/failure.h"
 #include "platform/crt.h"
 #include "winerror.h"
@@ -36,8 +36,8 @@ std::int64_t CheckedEzagTotal(const PaymentList& payments) {
 // The file header record: the record header of type 00 with sequence number 0 for the
 // first payment, then 650 blanks and the line feed.
 void WriteEzagFileHeaderRecord(RecordOutput& output, const PaySettingView& settings,
-                               const PaymentView& first_payment) {
-  WriteEzagRecordHeader(output, settings, first_payment, 0, kEzagFileHeaderType);
+                               const PaymentView& first_payment, EzagRecordScratch& scratch) {
+  WriteEzagRecordHeader(output, settings, first_payment, 0, kEzagFileHeaderType, scratch);
   WriteRecordText(output, "%-650.650s\n", " ");
 }
 
@@ -46,12 +46,12 @@ void WriteEzagFileHeaderRecord(RecordOutput& output, const PaySettingView& setti
 // payments, FormatEzagAmount of `total`, fourteen fields of 22 zeros, 320 blanks and the
 // line feed. Raises MPayError 2002 when a write fails.
 void WriteEzagTotalRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& first_payment,
-                          std::int64_t total, std::int32_t sequence) {
-  WriteEzagRecordHeader(output, settings, first_payment, sequence, kEzagTotalType);
+                          std::int64_t total, std::int32_t sequence, EzagRecordScratch& scratch) {
+  WriteEzagRecordHeader(output, settings, first_payment, sequence, kEzagTotalType, scratch);
   // Every payment counts, with or without a record of its own.
   const std::int32_t payment_count = sequence - 1;
-  WriteRecordText(output, "%-3.3s%06d%s", detail::SingleLineText(PaymentCurrencyText(first_payment)),
-                  payment_count, FormatEzagAmount(total));
+  WriteRecordText(output, "%-3.3s%06d%s", SingleLineRecordText{PaymentCurrencyText(first_payment)},
+                  payment_count, EzagAmountText(total));
   for (int field = 0; field < kZeroFieldCount; ++field) WriteRecordText(output, "%-22.22s", kZeroField);
   WriteRecordText(output, "%-320.320s\n", " ");
 }
@@ -73,14 +73,15 @@ void WriteEzagFile(const PayBatch& batch, std::string_view file_name, const File
 
   const PaySettingView settings = batch.View(batch.settings);
   const PaymentView first_payment = batch.View(payments.front());
-  WriteEzagFileHeaderRecord(output, settings, first_payment);
+  EzagRecordScratch scratch;
+  WriteEzagFileHeaderRecord(output, settings, first_payment, scratch);
   // The sequence number is the position in the list: payments without a record leave gaps.
   std::int32_t sequence = 0;
   for (const PaymentRecord& payment : payments) {
     ++sequence;
-    WriteEzagPaymentRecord(output, settings, batch.View(payment), sequence);
+    WriteEzagPaymentRecord(output, settings, batch.View(payment), sequence, scratch);
   }
-  WriteEzagTotalRecord(output, settings, first_payment, total, sequence + 1);
+  WriteEzagTotalRecord(output, settings, first_payment, total, sequence + 1, scratch);
   output.Close();
 }
 

@@ -3,6 +3,7 @@
 #include "format/iban.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/cp1252.h"
 #include "platform/crt.h"
@@ -42,10 +43,46 @@ class RotatedDigits {
   bool has_second_digit_ = false;
 };
 
+// The remainder of a text of digits and capital letters only: carrying the remainder of
+// one chunk into the next is the same as reading the whole number, so the digits are
+// gathered into one word and reduced whenever it could overflow. Nullopt when the text
+// holds any other character.
+std::optional<std::int32_t> AlphanumericMod97(std::string_view text) {
+  // Below 97 * 10^16 + 10^16 - 1 < 2^63 as long as at most 16 digits were added since the
+  // last reduction.
+  constexpr int kDigitsBeforeReduction = 16;
+  std::uint64_t value = 0;
+  int digits = 0;
+  const auto add = [&value, &digits](char c) {
+    if (c >= '0' && c <= '9') {
+      value = value * 10 + static_cast<std::uint64_t>(c - '0');
+      ++digits;
+    } else if (c >= 'A' && c <= 'Z') {
+      value = value * 100 + static_cast<std::uint64_t>(c - 'A' + 10);
+      digits += 2;
+    } else {
+      return false;
+    }
+    if (digits >= kDigitsBeforeReduction - 1) {
+      value %= 97;
+      digits = 0;
+    }
+    return true;
+  };
+  for (const char c : text.substr(4)) {
+    if (!add(c)) return std::nullopt;
+  }
+  for (const char c : text.substr(0, 4)) {
+    if (!add(c)) return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value % 97);
+}
+
 }  // namespace
 
 std::int32_t IbanMod97(std::string_view text) {
   if (text.size() < 4) return 0;
+  if (const std::optional<std::int32_t> remainder = AlphanumericMod97(text)) return *remainder;
   RotatedDigits digits(text);
 
   // Each chunk starts with the previous remainder, when there is one to carry: a chunk
@@ -62,16 +99,24 @@ std::int32_t IbanMod97(std::string_view text) {
   }
 }
 
-std::string NormalizeIban(std::string_view text) {
+void NormalizeIbanInto(std::string_view text, std::string& iban) {
   const auto first = std::find_if_not(text.begin(), text.end(), IsCrtSpace);
   const auto last = std::find_if_not(text.rbegin(), text.rend(), IsCrtSpace).base();
-  std::string iban(first, first < last ? last : first);
-  Cp1252ToUpperInPlace(iban);
+  iban.resize(first < last ? static_cast<std::size_t>(last - first) : 0);
   // Only blanks between the groups go; a tab or line break inside stays and fails the check.
-  std::erase(iban, ' ');
+  char* out = iban.data();
+  for (auto c = first; c < last; ++c) {
+    *out = Cp1252ToUpper(*c);
+    out += *c != ' ';
+  }
+  iban.resize(static_cast<std::size_t>(out - iban.data()));
 
-  if (IbanMod97(iban) != 1) return {};
-  if (iban.starts_with("CH") && iban.size() != kSwissIbanLength) return {};
+  if (IbanMod97(iban) != 1 || (iban.starts_with("CH") && iban.size() != kSwissIbanLength)) iban.clear();
+}
+
+std::string NormalizeIban(std::string_view text) {
+  std::string iban;
+  NormalizeIbanInto(text, iban);
   return iban;
 }
 

@@ -23,6 +23,11 @@ std::int32_t IbanMod97(std::string_view text);
 // Example: NormalizeIban(" ch77 0070 0110 0000 0000 1 ") == "CH7700700110000000001".
 std::string NormalizeIban(std::string_view text);
 
+// NormalizeIbanInto(): NormalizeIban into `iban`, whose room is reused, so a writer that
+// keeps one text for all its payments allocates nothing per payment.
+// Example: NormalizeIbanInto("li97 0880 0000 0000 0000 1", iban) leaves "LI9708800000000000001".
+void NormalizeIbanInto(std::string_view text, std::string& iban);
+
 // IsDomesticIbanCountry(): the IBAN is one of Switzerland or Liechtenstein, the countries
 // of the Swiss clearing; the writers add their own length rules.
 constexpr bool IsDomesticIbanCountry(std::string_view iban) {

@@ -23,39 +23,43 @@ char CheckDigitMod10(std::string_view digits) {
   return static_cast<char>('0' + (10 - carry) % 10);
 }
 
-std::string NormalizePostAccount(std::string_view account) {
+PostAccountText NormalizePostAccountText(std::string_view account) {
   // The account is a C string for its parts: nothing after a NUL takes part.
   const std::string_view text = account.substr(0, account.find('\0'));
   const std::size_t first_dash = text.find('-');
-  if (first_dash == std::string_view::npos) return std::string(account);
+  if (first_dash == std::string_view::npos) return PostAccountText(account);
 
   const std::string_view prefix = text.substr(0, first_dash);
   const std::string_view after_first = text.substr(first_dash + 1);
   const std::size_t second_dash = after_first.find('-');
 
   // The parts are zero-filled on the left or cut, as the record formats do with a text.
-  std::string normalized;
+  ShortRecordText normalized;
   std::string_view check_text;  // what stands behind the dash that ends the body
   if (second_dash != std::string_view::npos) {
-    normalized = FormatRecordText("%02.2s%06.6s", prefix, after_first.substr(0, second_dash));
+    normalized = FormatShortRecordText("%02.2s%06.6s", prefix, after_first.substr(0, second_dash));
     check_text = after_first.substr(second_dash + 1);
   } else if (prefix.size() <= 2) {
     // Prefix and number only: the check digit is always computed.
-    normalized = FormatRecordText("%02.2s%06.6s", prefix, after_first);
+    normalized = FormatShortRecordText("%02.2s%06.6s", prefix, after_first);
   } else {
     // A long number before the only dash: the dash separates the check digit.
-    normalized = FormatRecordText("%08.8s", prefix);
+    normalized = FormatShortRecordText("%08.8s", prefix);
     check_text = after_first;
   }
 
   if (!check_text.empty()) {
     // A given check digit is taken as it is; anything behind it is ignored.
-    normalized.push_back(check_text.front());
+    normalized.data[normalized.size++] = check_text.front();
   } else {
     // A missing check digit is computed over the body with a "0" appended.
-    normalized.push_back(CheckDigitMod10(normalized + "0"));
+    normalized.data[normalized.size] = '0';
+    const char check = CheckDigitMod10(std::string_view(normalized.data, normalized.size + 1u));
+    normalized.data[normalized.size++] = check;
   }
-  return normalized;
+  return PostAccountText(normalized);
 }
+
+std::string NormalizePostAccount(std::string_view account) { return std::string(NormalizePostAccountText(account).view()); }
 
 }  // namespace ordexa

@@ -3,6 +3,7 @@
 #include "format/record_output.h"
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "failure/failure.h"
@@ -12,6 +13,8 @@ namespace ordexa {
 namespace detail {
 
 void RecordFormatMismatch(const char*) {}
+
+void RaiseShortRecordFormat() { throw std::logic_error("record format too long for a short record text"); }
 
 namespace {
 
@@ -29,15 +32,15 @@ void AppendField(Sink& sink, const RecordField& field, const RecordArg& arg) {
   if (field.conversion == 's') {
     // A cleaned text holds no NUL (cleaning makes it a blank), so it is not searched.
     std::string_view text =
-        arg.clean ? arg.text : AsCString(arg.text, field.has_precision ? field.precision : arg.text.size());
+        arg.ends_at_nul ? AsCString(arg.text, field.has_precision ? field.precision : arg.text.size()) : arg.text;
     if (field.has_precision && text.size() > field.precision) text = text.substr(0, field.precision);
     const std::size_t fill = field.width > text.size() ? field.width - text.size() : 0;
     if (!field.left_align) {
       // The original runtime fills a zero-flagged text field with '0', not with blanks.
       sink.Fill(field.zero_fill ? '0' : ' ', fill);
     }
-    if (arg.clean) {
-      sink.AppendCleaned(text);
+    if (arg.map != nullptr) {
+      sink.AppendMapped(text, *arg.map);
     } else {
       sink.Append(text);
     }
@@ -88,12 +91,31 @@ void AppendFormatted(Sink& sink, std::string_view text, const RecordLayout& layo
 struct StringSink {
   std::string& out;
   void Append(std::string_view bytes) { out.append(bytes); }
-  void AppendCleaned(std::string_view text) {
+  void AppendMapped(std::string_view text, const RecordByteMap& map) {
     const std::size_t start = out.size();
     out.resize(start + text.size());
-    CleanRecordTextInto(text, out.data() + start);
+    MapRecordTextInto(text, map, out.data() + start);
   }
   void Fill(char c, std::size_t count) { out.append(count, c); }
+};
+
+// Formats into room the buffer has already given: no checks per piece.
+struct RoomSink {
+  char* out;
+  void Append(std::string_view bytes) {
+    // An empty text may have no bytes at all to point at.
+    if (bytes.empty()) return;
+    std::memcpy(out, bytes.data(), bytes.size());
+    out += bytes.size();
+  }
+  void AppendMapped(std::string_view text, const RecordByteMap& map) {
+    MapRecordTextInto(text, map, out);
+    out += text.size();
+  }
+  void Fill(char c, std::size_t count) {
+    std::memset(out, c, count);
+    out += count;
+  }
 };
 
 }  // namespace
@@ -103,6 +125,12 @@ std::string FormatRecordString(std::string_view text, const RecordLayout& layout
   StringSink sink{out};
   AppendFormatted(sink, text, layout, args);
   return out;
+}
+
+std::size_t FormatRecordInto(char* out, std::string_view text, const RecordLayout& layout, const RecordArg* args) {
+  RoomSink sink{out};
+  AppendFormatted(sink, text, layout, args);
+  return static_cast<std::size_t>(sink.out - out);
 }
 
 }  // namespace detail
@@ -120,20 +148,38 @@ void CheckWrite(FileStatus status) {
 struct RecordOutputSink {
   RecordOutput& output;
   void Append(std::string_view bytes) { output.Append(bytes); }
-  void AppendCleaned(std::string_view text) { output.AppendCleaned(text); }
+  void AppendMapped(std::string_view text, const RecordByteMap& map) { output.AppendMapped(text, map); }
   void Fill(char c, std::size_t count) { output.AppendFill(c, count); }
 };
 
 void RecordOutput::WriteFormatted(std::string_view text, const detail::RecordLayout& layout,
                                   const detail::RecordArg* args) {
+  // A piece that surely fits the buffer is formatted straight into it in one go.
+  std::size_t bound = layout.size_bound;
+  if (layout.has_uncut_text) {
+    for (std::size_t i = 0; i < layout.field_count; ++i) {
+      const detail::RecordField& field = layout.fields[i].field;
+      if (field.conversion == 's' && !field.has_precision) bound += args[i].text.size();
+    }
+  }
+  if (bound <= BufferedFile::kBufferSize) {
+    FileStatus status;
+    char* const room = file_.Room(bound, status);
+    if (room == nullptr) {
+      CheckWrite(status);
+      return;
+    }
+    file_.Commit(detail::FormatRecordInto(room, text, layout, args));
+    return;
+  }
   RecordOutputSink sink{*this};
   detail::AppendFormatted(sink, text, layout, args);
 }
 
 void RecordOutput::Append(std::string_view bytes) { CheckWrite(file_.Append(bytes)); }
 
-void RecordOutput::AppendCleaned(std::string_view text) {
-  // Cleaned straight into the buffer, a buffer's worth at a time.
+void RecordOutput::AppendMapped(std::string_view text, const RecordByteMap& map) {
+  // Mapped straight into the buffer, a buffer's worth at a time.
   while (!text.empty()) {
     const std::string_view piece = text.substr(0, BufferedFile::kBufferSize);
     FileStatus status;
@@ -142,7 +188,7 @@ void RecordOutput::AppendCleaned(std::string_view text) {
       CheckWrite(status);
       return;
     }
-    CleanRecordTextInto(piece, room);
+    MapRecordTextInto(piece, map, room);
     file_.Commit(piece.size());
     text.remove_prefix(piece.size());
   }

@@ -9,7 +9,8 @@
 //   "%02d"      32-bit number, '0'-filled to width 2 ("-1" stays "-1")
 //   "%c"        one character
 // Arguments: texts (anything convertible to std::string_view; read up to a NUL as a C
-// string would be; CleanedRecordText is cleaned as it is written), std::int32_t for d/i/ld, std::int16_t for hd, char for c. Any other
+// string would be; CleanedRecordText is cleaned as it is written, SingleLineRecordText has
+// its line breaks written as blanks), std::int32_t for d/i/ld, std::int16_t for hd, char for c. Any other
 // argument type, a count mismatch or an unknown directive is a compile error.
 #pragma once
 
@@ -35,6 +36,7 @@ consteval RecordArgKind RecordArgKindOf() {
   else if constexpr (std::is_same_v<U, std::int16_t>) return RecordArgKind::kInt16;
   else if constexpr (std::is_same_v<U, std::int32_t>) return RecordArgKind::kInt32;
   else if constexpr (std::is_same_v<U, CleanedRecordText>) return RecordArgKind::kText;
+  else if constexpr (std::is_same_v<U, SingleLineRecordText>) return RecordArgKind::kText;
   else if constexpr (std::is_convertible_v<const U&, std::string_view>) return RecordArgKind::kText;
   else return RecordArgKind::kUnsupported;
 }
@@ -138,14 +140,34 @@ struct RecordLayout {
   std::size_t field_count = 0;
   std::uint32_t tail_start = 0;
   std::uint32_t tail_size = 0;
+  // The most bytes the format gives, texts of uncut fields not counted; such a field
+  // ("%s", "%12s") adds at most its text's length.
+  std::size_t size_bound = 0;
+  bool has_uncut_text = false;
 };
+
+// RecordFieldBound(): the most bytes one field gives, the text of an uncut text field not
+// counted (it adds at most its length).
+constexpr std::size_t RecordFieldBound(const RecordField& field) {
+  const auto at_least = [&field](std::size_t size) -> std::size_t { return field.width > size ? field.width : size; };
+  switch (field.conversion) {
+    case 's':
+      return field.has_precision ? at_least(field.precision) : field.width;
+    case 'c':
+      return at_least(1);
+    default:
+      // A sign and ten digits, or more zeros when the precision asks for them.
+      return at_least(1 + (field.precision > 10 ? field.precision : 10));
+  }
+}
 
 // One argument as the formatter reads it.
 struct RecordArg {
   std::string_view text;
   std::int32_t number = 0;
   char character = 0;
-  bool clean = false;  // the text is cleaned as it is written (CleanedRecordText)
+  bool ends_at_nul = true;  // read as a C string; a cleaned text is read whole
+  const RecordByteMap* map = nullptr;  // the text's bytes go through this map as they are written
 };
 
 template <class T>
@@ -153,7 +175,11 @@ RecordArg MakeRecordArg(const T& value) {
   RecordArg arg;
   if constexpr (std::is_same_v<T, CleanedRecordText>) {
     arg.text = value.text;
-    arg.clean = true;
+    arg.ends_at_nul = false;
+    arg.map = &RecordCleaningMap();
+  } else if constexpr (std::is_same_v<T, SingleLineRecordText>) {
+    arg.text = value.text;
+    arg.map = &SingleLineMap();
   } else if constexpr (RecordArgKindOf<T>() == RecordArgKind::kText) {
     arg.text = std::string_view(value);
   } else if constexpr (RecordArgKindOf<T>() == RecordArgKind::kChar) {
@@ -187,13 +213,18 @@ class RecordFormat {
       at.literal_size = static_cast<std::uint32_t>(i - literal_start);
       i = detail::ReadRecordField(text_, i, at.field);
       literal_start = i;
+      size_bound_ += at.literal_size + detail::RecordFieldBound(at.field);
+      if (at.field.conversion == 's' && !at.field.has_precision) has_uncut_text_ = true;
     }
     tail_start_ = static_cast<std::uint32_t>(literal_start);
     tail_size_ = static_cast<std::uint32_t>(text_.size() - literal_start);
+    size_bound_ += tail_size_;
   }
 
-  std::string_view text() const { return text_; }
-  detail::RecordLayout layout() const { return {fields_.data(), sizeof...(Args), tail_start_, tail_size_}; }
+  constexpr std::string_view text() const { return text_; }
+  constexpr detail::RecordLayout layout() const {
+    return {fields_.data(), sizeof...(Args), tail_start_, tail_size_, size_bound_, has_uncut_text_};
+  }
 
  private:
   std::string_view text_;
@@ -202,6 +233,18 @@ class RecordFormat {
   std::array<detail::RecordFieldAt, sizeof...(Args) == 0 ? 1 : sizeof...(Args)> fields_{};
   std::uint32_t tail_start_ = 0;
   std::uint32_t tail_size_ = 0;
+  std::size_t size_bound_ = 0;
+  bool has_uncut_text_ = false;
+};
+
+// A short record text held without allocation (a date, a transaction number, a postal
+// account in its record form).
+inline constexpr std::size_t kShortRecordTextCapacity = 48;
+struct ShortRecordText {
+  char data[kShortRecordTextCapacity];
+  std::uint8_t size = 0;
+  std::string_view view() const { return {data, size}; }
+  operator std::string_view() const { return view(); }
 };
 
 // RecordOutput: the open output file of a fixed-record writer, buffered.
@@ -225,7 +268,7 @@ class RecordOutput {
   friend struct RecordOutputSink;
   void WriteFormatted(std::string_view text, const detail::RecordLayout& layout, const detail::RecordArg* args);
   void Append(std::string_view bytes);
-  void AppendCleaned(std::string_view text);
+  void AppendMapped(std::string_view text, const RecordByteMap& map);
   void AppendFill(char fill, std::size_t count);
 
   BufferedFile file_;
@@ -250,12 +293,31 @@ std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format,
 
 namespace detail {
 std::string FormatRecordString(std::string_view text, const RecordLayout& layout, const RecordArg* args);
+[[noreturn]] void RaiseShortRecordFormat();
+// Formats into `out`, which has room for the layout's size bound; returns the size.
+std::size_t FormatRecordInto(char* out, std::string_view text, const RecordLayout& layout, const RecordArg* args);
 }
 
 template <class... Args>
 std::string FormatRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
   const detail::RecordArg values[sizeof...(Args) + 1] = {detail::MakeRecordArg(args)..., {}};
   return detail::FormatRecordString(format.text(), format.layout(), values);
+}
+
+// FormatShortRecordText()
+// FormatRecordText into a ShortRecordText, for the short record texts the writers form per
+// payment. Example: FormatShortRecordText("%02d%02d%02d", 24, 4, 2).view() == "240402".
+// The format must cut every text field to its precision and give at most
+// kShortRecordTextCapacity bytes; a format that could give more raises std::logic_error
+// whatever its arguments (a mistake in the program, never caused by input).
+template <class... Args>
+ShortRecordText FormatShortRecordText(RecordFormat<std::type_identity_t<Args>...> format, const Args&... args) {
+  const detail::RecordLayout layout = format.layout();
+  if (layout.has_uncut_text || layout.size_bound > kShortRecordTextCapacity) detail::RaiseShortRecordFormat();
+  const detail::RecordArg values[sizeof...(Args) + 1] = {detail::MakeRecordArg(args)..., {}};
+  ShortRecordText text;
+  text.size = static_cast<std::uint8_t>(detail::FormatRecordInto(text.data, format.text(), layout, values));
+  return text;
 }
 
 }  // namespace ordexa

@@ -35,7 +35,18 @@ constexpr std::array<char, 256> BuildRecordCharTable() {
 
 constexpr std::array<char, 256> kRecordChar = BuildRecordCharTable();
 
+constexpr std::array<char, 256> kSingleLine = [] {
+  std::array<char, 256> table{};
+  for (std::size_t code = 0; code < table.size(); ++code) table[code] = static_cast<char>(static_cast<unsigned char>(code));
+  table['\r'] = ' ';
+  table['\n'] = ' ';
+  return table;
+}();
+
 }  // namespace
+
+const RecordByteMap& RecordCleaningMap() { return kRecordChar; }
+const RecordByteMap& SingleLineMap() { return kSingleLine; }
 
 char CleanRecordChar(char c) { return kRecordChar[static_cast<unsigned char>(c)]; }
 

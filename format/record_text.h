@@ -1,6 +1,7 @@
 // Text cleaning for the fixed-width DTA records: the records' character set only.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,27 @@ void CleanRecordTextInto(std::string_view text, char* out);
 struct CleanedRecordText {
   std::string_view text;
 };
+
+// SingleLineRecordText: a record field argument whose carriage returns and line feeds the
+// record formatter writes as blanks, so no caller text can end a line-structured record
+// early; otherwise a text like any other (read up to a NUL).
+// Example: WriteRecordText(out, "%-35.35s", SingleLineRecordText{reason}).
+struct SingleLineRecordText {
+  std::string_view text;
+};
+
+// A byte map the record formatter sends a text through as it writes it.
+using RecordByteMap = std::array<char, 256>;
+
+// RecordCleaningMap(): the map of CleanRecordText. SingleLineMap(): CR and LF to blanks,
+// every other byte kept.
+const RecordByteMap& RecordCleaningMap();
+const RecordByteMap& SingleLineMap();
+
+// MapRecordTextInto(): every byte of `text` through `map` into `out` (room for
+// text.size() bytes).
+inline void MapRecordTextInto(std::string_view text, const RecordByteMap& map, char* out) {
+  for (const char c : text) *out++ = map[static_cast<unsigned char>(c)];
+}
 
 }  // namespace ordexa

@@ -23,6 +23,8 @@ namespace {
 // which must have room for its longest form (a byte gives at most an entity of five bytes).
 constexpr std::size_t kConversionChunk = 8 * 1024;
 constexpr std::size_t kLongestByteForm = 5;
+// The longest 32-bit number in decimal: a sign and ten digits.
+constexpr std::size_t kLongestNumber = 11;
 
 constexpr std::string_view kTabs = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
 
@@ -79,50 +81,55 @@ constexpr bool AllCopied(std::uint64_t word, bool escape) {
   return !escape || !(HasByte(word, '&') || HasByte(word, '<') || HasByte(word, '>'));
 }
 
+// A piece of 1252 text in its document form, converted into `out` (room for
+// kLongestByteForm bytes per byte of `piece`); returns the end of what it wrote.
+char* ConvertInto(char* out, std::string_view piece, const std::array<XmlByte, 256>& table) {
+  const bool escape = &table == &kEscapedText;
+  for (std::size_t i = 0; i < piece.size();) {
+    if (i + sizeof(std::uint64_t) <= piece.size()) {
+      std::uint64_t word;
+      std::memcpy(&word, piece.data() + i, sizeof word);
+      if (AllCopied(word, escape)) {
+        std::memcpy(out, &word, sizeof word);
+        out += sizeof word;
+        i += sizeof word;
+        continue;
+      }
+    }
+    const char c = piece[i++];
+    const auto byte = static_cast<unsigned char>(c);
+    switch (table[byte]) {
+      case XmlByte::kCopy:
+        *out++ = c;
+        break;
+      case XmlByte::kUtf8:
+        out = AppendCp1252ByteAsUtf8(out, byte);
+        break;
+      case XmlByte::kBlank:
+        *out++ = ' ';
+        break;
+      case XmlByte::kLineEnd:
+        *out++ = '\r';
+        *out++ = '\n';
+        break;
+      case XmlByte::kEntity: {
+        const std::string_view entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;";
+        std::memcpy(out, entity.data(), entity.size());
+        out += entity.size();
+        break;
+      }
+    }
+  }
+  return out;
+}
+
 // A piece of 1252 text in its document form, converted straight into the output buffer.
 void AppendConverted(IsoOutputFile& output, std::string_view text, const std::array<XmlByte, 256>& table) {
-  const bool escape = &table == &kEscapedText;
   do {
     const std::string_view piece = text.substr(0, kConversionChunk);
     text.remove_prefix(piece.size());
     char* const start = RoomFor(output, piece.size() * kLongestByteForm);
-    char* out = start;
-    for (std::size_t i = 0; i < piece.size();) {
-      if (i + sizeof(std::uint64_t) <= piece.size()) {
-        std::uint64_t word;
-        std::memcpy(&word, piece.data() + i, sizeof word);
-        if (AllCopied(word, escape)) {
-          std::memcpy(out, &word, sizeof word);
-          out += sizeof word;
-          i += sizeof word;
-          continue;
-        }
-      }
-      const char c = piece[i++];
-      const auto byte = static_cast<unsigned char>(c);
-      switch (table[byte]) {
-        case XmlByte::kCopy:
-          *out++ = c;
-          break;
-        case XmlByte::kUtf8:
-          out = AppendCp1252ByteAsUtf8(out, byte);
-          break;
-        case XmlByte::kBlank:
-          *out++ = ' ';
-          break;
-        case XmlByte::kLineEnd:
-          *out++ = '\r';
-          *out++ = '\n';
-          break;
-        case XmlByte::kEntity: {
-          const std::string_view entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;";
-          std::memcpy(out, entity.data(), entity.size());
-          out += entity.size();
-          break;
-        }
-      }
-    }
-    output.stream->Commit(static_cast<std::size_t>(out - start));
+    output.stream->Commit(static_cast<std::size_t>(ConvertInto(start, piece, table) - start));
   } while (!text.empty());
 }
 
@@ -146,6 +153,25 @@ void AppendTabs(IsoOutputFile& output, int level) {
   }
 }
 
+std::size_t TabCount(int level) { return level > 0 ? static_cast<std::size_t>(level) : 0; }
+
+// Room for a whole line of at most `bound` bytes, formed in one go; null when the line is
+// too long for the buffer and goes piece by piece.
+char* LineRoom(IsoOutputFile& output, std::size_t bound) {
+  return bound <= BufferedFile::kBufferSize ? RoomFor(output, bound) : nullptr;
+}
+
+char* PutTabs(char* out, std::size_t count) {
+  std::memset(out, '\t', count);
+  return out + count;
+}
+
+char* PutLineEnd(char* out) {
+  out[0] = '\r';
+  out[1] = '\n';
+  return out + 2;
+}
+
 // A text argument ends at its first NUL, as a C string does.
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
@@ -157,6 +183,46 @@ void XmlTemplateMismatch(const char*) {}
 
 void WriteFormattedXmlElement(IsoOutputFile& output, int level, std::string_view element_template,
                               const XmlArg* args) {
+  // A line that surely fits the buffer is formed straight into it.
+  const std::size_t tabs = TabCount(level);
+  std::size_t bound = tabs + element_template.size() + 2;
+  for (const XmlArg* arg = args; arg->kind != XmlArgKind::kNone; ++arg) {
+    bound += arg->kind == XmlArgKind::kEscaped ? arg->text.size() * kLongestByteForm
+             : arg->kind == XmlArgKind::kCleaned ? arg->text.size()
+                                                 : kLongestNumber;
+  }
+  if (char* const start = LineRoom(output, bound)) {
+    char* out = PutTabs(start, tabs);
+    std::size_t literal_start = 0;
+    for (std::size_t i = 0; i < element_template.size(); ++i) {
+      if (element_template[i] != '%' || i + 1 == element_template.size()) continue;
+      std::memcpy(out, element_template.data() + literal_start, i - literal_start);
+      out += i - literal_start;
+      ++i;
+      literal_start = i + 1;
+      const XmlArg& arg = *args;
+      if (arg.kind != XmlArgKind::kNone) ++args;
+      switch (arg.kind) {
+        case XmlArgKind::kCleaned:
+          CleanXmlTextInto(arg.text, out);
+          out += arg.text.size();
+          break;
+        case XmlArgKind::kEscaped:
+          out = ConvertInto(out, UpToNul(arg.text), kEscapedText);
+          break;
+        case XmlArgKind::kInt32:
+          out = std::to_chars(out, out + kLongestNumber, arg.number).ptr;
+          break;
+        case XmlArgKind::kNone:
+        case XmlArgKind::kUnsupported:
+          break;
+      }
+    }
+    std::memcpy(out, element_template.data() + literal_start, element_template.size() - literal_start);
+    out = PutLineEnd(out + (element_template.size() - literal_start));
+    output.stream->Commit(static_cast<std::size_t>(out - start));
+    return;
+  }
   AppendTabs(output, level);
   std::size_t literal_start = 0;
   for (std::size_t i = 0; i < element_template.size(); ++i) {
@@ -208,6 +274,12 @@ void OpenIsoOutput(IsoOutputFile& output, std::string_view file_name) {
 void WriteXmlText(IsoOutputFile& output, std::string_view text) { AppendConverted(output, text, kPlainText); }
 
 void WriteXmlLine(IsoOutputFile& output, int level, std::string_view text) {
+  const std::size_t tabs = TabCount(level);
+  if (char* const start = LineRoom(output, tabs + text.size() * kLongestByteForm + 2)) {
+    char* const end = PutLineEnd(ConvertInto(PutTabs(start, tabs), text, kPlainText));
+    output.stream->Commit(static_cast<std::size_t>(end - start));
+    return;
+  }
   AppendTabs(output, level);
   AppendConverted(output, text, kPlainText);
   AppendToStream(output, "\r\n");

@@ -26,6 +26,11 @@ TEST(IbanMod97, ComputesChunkedRemainder) {
       // and blanks stay characters and end the number of their chunk.
       {1, "FR7630006000011234567890189"},
       {21, std::string(31, 'A')},
+      // Long alphanumeric texts, digits and letters mixed around every chunk end.
+      {1, "MT84MALT011000012345MTLCAST001S"},
+      {1, "LC55HEMM000100010012001200023015"},
+      {90, std::string(40, '9')},
+      {41, "ZZ99ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ"},
       {73, "XYZW"},
       {41, "ch9300762011623852957"},
       {18, "AB12 3456 7890"},
@@ -48,7 +53,13 @@ TEST(NormalizeIban, GivesCompactFormOrEmpty) {
       {"", "CH7700700110000000002"},
       {"", "     "},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.expected, NormalizeIban(c.text)) << "text \"" << c.text << "\"";
+  // NormalizeIbanInto reuses one text whatever it held before.
+  std::string reused = "previous text, longer than any IBAN of the table";
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, NormalizeIban(c.text)) << "text \"" << c.text << "\"";
+    NormalizeIbanInto(c.text, reused);
+    EXPECT_EQ(c.expected, reused) << "text \"" << c.text << "\"";
+  }
 }
 
 }  // namespace

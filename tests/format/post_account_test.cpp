@@ -43,6 +43,10 @@ TEST(NormalizePostAccount, BuildsNineCharacterForm) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.expected, NormalizePostAccount(c.account)) << "account \"" << c.account << "\"";
+    // The form without allocation, also after being copied away from its account.
+    const PostAccountText text = NormalizePostAccountText(c.account);
+    const PostAccountText copy = text;
+    EXPECT_EQ(c.expected, copy.view()) << "account \"" << c.account << "\"";
   }
 }
 

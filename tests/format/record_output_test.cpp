@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "failure/failure.h"
@@ -34,11 +35,38 @@ TEST(FormatRecordText, FieldConventions) {
       {"MUL X |000AB", FormatRecordText("%-6.6s|%05.5s", CleanedRecordText{std::string_view("m\xFCl\0x", 5)},
                                         CleanedRecordText{"ab"})},
       {"ZURICH", FormatRecordText("%-6.6s", CleanedRecordText{"Z\xFCrich-Oerlikon"})},
+      // One line: line breaks are blanks, and the text still ends at its NUL.
+      {"A  B |0C D", FormatRecordText("%-5.5s|%04.4s", SingleLineRecordText{"A\r\nB"},
+                                      SingleLineRecordText{std::string_view("C\nD\0E", 5)})},
+      {"\xFC X  ", FormatRecordText("%-5.5s", SingleLineRecordText{"\xFC\rX"})},
       // A format without fields is its literal text (a segment's number).
       {"02", FormatRecordText("02")},
       {"03/C/", FormatRecordText("03/C/")},
   };
   for (const auto& c : cases) EXPECT_EQ(c.expected, c.actual);
+}
+
+TEST(FormatShortRecordText, GivesTheTextOfFormatRecordText) {
+  const struct {
+    std::string expected;
+    ShortRecordText actual;
+    std::string long_form;
+  } cases[] = {
+      {"M0100010005", FormatShortRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, 5),
+       FormatRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, 5)},
+      {"M010001-2147483648", FormatShortRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, -2147483647 - 1),
+       FormatRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, -2147483647 - 1)},
+      {"-1901-1-1", FormatShortRecordText("%02d%02d%02d", -1901, -1, -1), FormatRecordText("%02d%02d%02d", -1901, -1, -1)},
+      {"0012MUL", FormatShortRecordText("%04.4s%-3.3s", "12", CleanedRecordText{"m\xFCller"}),
+       FormatRecordText("%04.4s%-3.3s", "12", CleanedRecordText{"m\xFCller"})},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, c.actual.view());
+    EXPECT_EQ(c.long_form, c.actual.view());
+  }
+  // Formats that could give more than the short text holds are refused whatever the text.
+  EXPECT_THROW(FormatShortRecordText("%s", "x"), std::logic_error);
+  EXPECT_THROW(FormatShortRecordText("%-49.49s", ""), std::logic_error);
 }
 
 TEST(RecordOutput, WritesPiecesInOrderAcrossTheBuffer) {
