@@ -67,19 +67,15 @@ class BatchJsonReader {
 
   std::size_t Read() {
     const JsonPath root;
-    // The fast whole-text test first; the place of the first bad byte only when there is one.
-    const std::optional<std::size_t> bad =
-        simdjson::validate_utf8(text_.data(), text_.size()) ? std::nullopt : FirstInvalidUtf8(text_);
-    if (bad) {
-      const TextPosition position = PositionOf(text_, *bad);
-      Fail(root, "the byte " + HexText(static_cast<unsigned char>(text_[*bad]), 2) + " at offset " +
-                     std::to_string(*bad) + " (line " + std::to_string(position.line) + ", column " +
-                     std::to_string(position.column) + ") is not UTF-8; batch files are UTF-8 text");
-    }
     if (body_text().find_first_not_of(" \t\r\n") == std::string_view::npos) {
       Fail(root, "the file is empty; a batch is a JSON object with its payments");
     }
-    if (const auto error = parser_.iterate(body_).get(document_)) FailTokens(root, error);
+    // The tokenizer checks the whole text for UTF-8 as it goes; whatever it stops at, a
+    // byte that is not UTF-8 is the first thing to name.
+    if (const auto error = parser_.iterate(body_).get(document_)) {
+      FailIfNotUtf8(root);
+      FailTokens(root, error);
+    }
     document_ready_ = true;
     json_type type;
     if (const auto error = document_.type().get(type)) FailJson(root, error);
@@ -122,6 +118,15 @@ class BatchJsonReader {
 
   static std::string Problem(simdjson::error_code error) {
     return std::string("malformed JSON (") + simdjson::error_message(error) + ")";
+  }
+
+  void FailIfNotUtf8(const JsonPath& root) const {
+    const std::optional<std::size_t> bad = FirstInvalidUtf8(text_);
+    if (!bad) return;
+    const TextPosition position = PositionOf(text_, *bad);
+    Fail(root, "the byte " + HexText(static_cast<unsigned char>(text_[*bad]), 2) + " at offset " +
+                   std::to_string(*bad) + " (line " + std::to_string(position.line) + ", column " +
+                   std::to_string(position.column) + ") is not UTF-8; batch files are UTF-8 text");
   }
 
   // The text did not even tokenize: the place is found in the text itself.
