@@ -1,6 +1,7 @@
 // The bytes of a batch file in memory, with the zero padding the JSON parser reads past
-// the end, in memory taken from the system in large pages: a payroll batch of tens of
-// megabytes then costs a few dozen page faults, not thousands.
+// the end, in memory taken straight from the system with its pages in place, so that
+// reading tens of megabytes does not fault page by page, and that can be given back
+// piece by piece as the reading goes on.
 #pragma once
 
 #include <cstddef>
