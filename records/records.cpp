@@ -7,9 +7,9 @@
 namespace ordexa {
 
 void PaymentList::AddRegion() {
-  // One block first; then as many blocks as a large page holds.
-  const std::size_t block_count = blocks_.empty() ? 1 : std::max<std::size_t>(1, kLargePageBytes / kBlockBytes);
-  const std::size_t region_bytes = blocks_.empty() ? kBlockBytes : std::max(kLargePageBytes, block_count * kBlockBytes);
+  // One block first; then as many blocks as a region holds.
+  const std::size_t block_count = blocks_.empty() ? 1 : std::max<std::size_t>(1, kRegionBytes / kBlockBytes);
+  const std::size_t region_bytes = block_count * kBlockBytes;
   blocks_.reserve(blocks_.size() + block_count);
   regions_.reserve(regions_.size() + 1);
   LargeBlock region(region_bytes);

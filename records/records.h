@@ -88,8 +88,8 @@ static_assert(std::is_trivially_destructible_v<PaymentRecord>);
 
 // The payment list: only ever appended to, in creation order. Records are kept in blocks
 // that never move, so views can point at their record while the list grows. The first block
-// is on its own, for the many small batches; after it the list grows a large page of blocks
-// at a time, taken straight from the system.
+// is on its own, for the many small batches; after it the list grows by regions of some
+// 2 MiB of blocks, taken straight from the system.
 class PaymentList {
  public:
   static constexpr std::size_t kRecordsPerBlock = 1024;

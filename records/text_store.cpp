@@ -22,7 +22,7 @@ void TextStore::AddRegion(std::size_t units) {
   // Unit 0 is never a slot (slot 0 means "no storage"): the first region holds one unit more.
   const std::size_t first_unit = first_block == 0 ? 1 : 0;
   const std::size_t needed_blocks = (first_unit + units + kUnitsPerBlock - 1) / kUnitsPerBlock;
-  // One small block first; then a large page at a time, or what a long text needs.
+  // One small block first; then a region at a time, or what a long text needs.
   const std::size_t block_count = std::max(needed_blocks, first_block == 0 ? std::size_t{1} : kBlocksPerRegion);
   if ((first_block + block_count) * kUnitsPerBlock > kMaxUnits) throw std::bad_alloc();
   blocks_.reserve(first_block + block_count);

@@ -21,7 +21,7 @@ struct TextRef {
 
 // TextStore: the bytes of a batch's texts, in large blocks that never move, so texts
 // stay where they are while the batch grows. The first block is small, for the many small
-// batches; after it the store grows a large page at a time, taken straight from the system.
+// batches; after it the store grows by regions of 2 MiB, taken straight from the system.
 // A text that is replaced reuses its slot when the new text fits; a longer one moves to a
 // new slot of at least twice the old room, so a field replaced any number of times holds at
 // most a few times its longest text.
@@ -69,8 +69,8 @@ class TextStore {
   static constexpr std::size_t kUnit = 4;
   static constexpr std::size_t kUnitsPerBlock = std::size_t{1} << 16;  // 256 KiB blocks
   static constexpr std::size_t kBlockBytes = kUnitsPerBlock * kUnit;
-  static constexpr std::size_t kBlocksPerRegion = kLargePageBytes / kBlockBytes;
-  static_assert(kBlocksPerRegion * kBlockBytes == kLargePageBytes);
+  static constexpr std::size_t kBlocksPerRegion = kRegionBytes / kBlockBytes;
+  static_assert(kBlocksPerRegion * kBlockBytes == kRegionBytes);
 
   char* SlotStart(std::uint32_t slot) const {
     return blocks_[slot / kUnitsPerBlock] + (slot % kUnitsPerBlock) * kUnit;

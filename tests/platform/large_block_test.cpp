@@ -1,6 +1,6 @@
-// Large blocks from the system: page-aligned (large-page-aligned from a large page up),
-// zero-filled also when the same size comes back after a dirty block was freed, usable to
-// the last byte, and a size the system cannot give refused with std::bad_alloc.
+// Large blocks from the system: page-aligned, zero-filled also when the same size comes back
+// after a dirty block was freed, usable to the last byte, and a size the system cannot give
+// refused with std::bad_alloc.
 #include "platform/large_block.h"
 
 #include <gtest/gtest.h>
@@ -22,29 +22,21 @@ bool AllZero(const char* bytes, std::size_t size) {
   return std::all_of(bytes, bytes + size, [](char byte) { return byte == 0; });
 }
 
-TEST(LargeBlock, AlignedZeroFilledAndUsableToTheEnd) {
-  const struct {
-    std::size_t bytes;
-    std::size_t alignment;
-  } cases[] = {
-      {0, kPage},
-      {1, kPage},
-      {kPage, kPage},
-      {1024 * 224, kPage},  // one block of payment records
-      {kLargePageBytes - 1, kPage},
-      {kLargePageBytes, kLargePageBytes},
-      {kLargePageBytes + kPage, kLargePageBytes},
-      {5 * kLargePageBytes / 2, kLargePageBytes},
+TEST(LargeBlock, PageAlignedZeroFilledAndUsableToTheEnd) {
+  const std::size_t sizes[] = {
+      0, 1, kPage - 1, kPage, kPage + 1,
+      57 * kPage + 100,
+      kRegionBytes, 5 * kRegionBytes / 2,
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.bytes);
-    const std::size_t usable = std::max<std::size_t>(c.bytes, 1);
+  for (const std::size_t bytes : sizes) {
+    SCOPED_TRACE(bytes);
+    const std::size_t usable = std::max<std::size_t>(bytes, 1);
     for (int round = 0; round < 2; ++round) {
       // The second round gets a block where the first one's dirty bytes may have been.
-      LargeBlock block(c.bytes);
+      LargeBlock block(bytes);
       ASSERT_NE(nullptr, block.data());
-      EXPECT_EQ(c.bytes, block.size());
-      EXPECT_EQ(0u, Address(block.data()) % c.alignment);
+      EXPECT_EQ(bytes, block.size());
+      EXPECT_EQ(0u, Address(block.data()) % kPage);
       EXPECT_TRUE(AllZero(block.data(), usable)) << "round " << round;
       std::memset(block.data(), 0x5A, usable);
       EXPECT_EQ(0x5A, block.data()[usable - 1]);
@@ -54,7 +46,7 @@ TEST(LargeBlock, AlignedZeroFilledAndUsableToTheEnd) {
 
 TEST(LargeBlock, SizesTheSystemCannotGiveAreRefused) {
   const std::size_t max = std::numeric_limits<std::size_t>::max();
-  for (const std::size_t bytes : {max, max - kPage, max - 2 * kLargePageBytes, std::size_t{1} << 62}) {
+  for (const std::size_t bytes : {max, max - kPage, max - kRegionBytes, std::size_t{1} << 62}) {
     EXPECT_THROW(AllocateLargeBlock(bytes), std::bad_alloc) << bytes;
     EXPECT_THROW(LargeBlock{bytes}, std::bad_alloc) << bytes;
   }
@@ -72,7 +64,7 @@ TEST(LargeBlock, MovesHandTheBlockOver) {
   EXPECT_EQ(kPage, second.size());
 
   // Assignment frees the block it held and takes the other's.
-  LargeBlock third(kLargePageBytes);
+  LargeBlock third(kRegionBytes);
   third = std::move(second);
   EXPECT_EQ(first_data, third.data());
   EXPECT_EQ('a', third.data()[0]);
