@@ -14,8 +14,10 @@ inline constexpr std::size_t kRegionBytes = std::size_t{2} << 20;
 // AllocateLargeBlock()
 // VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE): `bytes` of
 // zero-filled memory in pages of their own, page-aligned (on Windows aligned to the 64 KiB
-// allocation granularity); a page is taken from the system when first touched. A block of
-// 0 bytes is one page. Throws std::bad_alloc when the system refuses the memory.
+// allocation granularity). A page is taken from the system when first touched; on Linux a
+// block of kRegionBytes or more has all its pages taken at once, in one call instead of a
+// fault per page. A block of 0 bytes is one page. Throws std::bad_alloc when the system
+// refuses the memory.
 // Notes: the blocks are not marked for large pages. Where a virtual machine's host takes
 // free memory back, a fresh large page costs far more to touch than its small pages (a
 // million payments filled in twice the time), and small pages cost the same per payment
