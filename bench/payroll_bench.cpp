@@ -371,7 +371,7 @@ int Run(int argc, char** argv) {
   }
   const bool quick = args.size() == 1 && args[0] == "--quick";
   if (!args.empty() && !quick) {
-    std::fprintf(stderr, "usage: ordexa_bench [--quick | --json N FILE]\n");
+    std::fprintf(stderr, "usage: ordexa_bench [--quick | --json N FILE | --fill N REPS]\n");
     return 2;
   }
   const char* base = std::getenv("ORDEXA_BENCH_DIR");
