@@ -1,17 +1,32 @@
 // The payment list's blocks and the record views.
 #include "records/records.h"
 
+#include <algorithm>
+#include <new>
+
 namespace ordexa {
 
-PaymentRecord& PaymentList::emplace_back() {
-  if (size_ == blocks_.size() * kRecordsPerBlock) {
-    blocks_.reserve(blocks_.size() + 1);
-    blocks_.push_back(std::make_unique<PaymentRecord[]>(kRecordsPerBlock));
+void PaymentList::AddRegion() {
+  // One block first; then as many blocks as a region holds.
+  const std::size_t block_count = blocks_.empty() ? 1 : std::max<std::size_t>(1, kRegionBytes / kBlockBytes);
+  const std::size_t region_bytes = block_count * kBlockBytes;
+  blocks_.reserve(blocks_.size() + block_count);
+  regions_.reserve(regions_.size() + 1);
+  LargeBlock region(region_bytes);
+  // Nothing below throws: the list changes only once the region is there.
+  for (std::size_t block = 0; block < block_count; ++block) {
+    blocks_.push_back(reinterpret_cast<PaymentRecord*>(region.data() + block * kBlockBytes));
   }
-  PaymentRecord& record = (*this)[size_];
-  record = PaymentRecord{};  // a block slot left by pop_back starts afresh
+  regions_.push_back(std::move(region));
+  reserved_ += region_bytes;
+}
+
+PaymentRecord& PaymentList::emplace_back() {
+  if (size_ == blocks_.size() * kRecordsPerBlock) AddRegion();
+  // A place new or left by pop_back starts afresh with the record's initial values.
+  PaymentRecord* const record = new (&blocks_[size_ / kRecordsPerBlock][size_ % kRecordsPerBlock]) PaymentRecord{};
   ++size_;
-  return record;
+  return *record;
 }
 
 PayAddressView PayBatch::View(const PayAddressRecord& address) const {

@@ -6,12 +6,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "oleauto.h"
 #include "ordexa_enums.h"
+#include "platform/large_block.h"
 #include "records/text_store.h"
 
 namespace ordexa {
@@ -82,11 +83,17 @@ inline std::string_view PaymentCurrencyText(const PaymentView& payment) {
   return payment.currency.empty() ? std::string_view("CHF") : payment.currency;
 }
 
+// Records live in memory taken straight from the system and are never destroyed one by one.
+static_assert(std::is_trivially_destructible_v<PaymentRecord>);
+
 // The payment list: only ever appended to, in creation order. Records are kept in blocks
-// that never move, so views can point at their record while the list grows.
+// that never move, so views can point at their record while the list grows. The first block
+// is on its own, for the many small batches; after it the list grows by regions of some
+// 2 MiB of blocks, taken straight from the system.
 class PaymentList {
  public:
   static constexpr std::size_t kRecordsPerBlock = 1024;
+  static constexpr std::size_t kBlockBytes = kRecordsPerBlock * sizeof(PaymentRecord);
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -95,6 +102,9 @@ class PaymentList {
   PaymentRecord& emplace_back();
   // pop_back(): removes the last record (its block stays for the next one).
   void pop_back() { --size_; }
+
+  // Reserved(): bytes taken from the system for the records, for measurements.
+  std::size_t Reserved() const { return reserved_; }
 
   PaymentRecord& operator[](std::size_t index) { return blocks_[index / kRecordsPerBlock][index % kRecordsPerBlock]; }
   const PaymentRecord& operator[](std::size_t index) const {
@@ -122,8 +132,12 @@ class PaymentList {
   const_iterator end() const { return {*this, size_}; }
 
  private:
-  std::vector<std::unique_ptr<PaymentRecord[]>> blocks_;
+  void AddRegion();
+
+  std::vector<PaymentRecord*> blocks_;  // where each block starts, in the region that holds it
+  std::vector<LargeBlock> regions_;
   std::size_t size_ = 0;
+  std::size_t reserved_ = 0;
 };
 
 // The data of one batch: its texts, settings and payments. Views of the model share its

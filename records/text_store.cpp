@@ -1,5 +1,6 @@
-// The batch's text store: 256 KiB blocks handed out in four-byte units, a capacity in front
-// of every slot, and a block of its own for a text longer than a block.
+// The batch's text store: regions from the system cut into 256 KiB blocks, handed out in
+// four-byte units with a capacity in front of every slot; a text longer than a region gets
+// a region of its own size.
 #include "records/text_store.h"
 
 #include <algorithm>
@@ -15,28 +16,32 @@ std::uint32_t TextStore::Capacity(std::uint32_t slot) const {
   return capacity;
 }
 
-std::uint32_t TextStore::NewSlot(std::size_t room) {
+void TextStore::AddRegion(std::size_t units) {
   constexpr std::size_t kMaxUnits = std::size_t{std::numeric_limits<std::uint32_t>::max()} + 1;
+  const std::size_t first_block = blocks_.size();
+  // Unit 0 is never a slot (slot 0 means "no storage"): the first region holds one unit more.
+  const std::size_t first_unit = first_block == 0 ? 1 : 0;
+  const std::size_t needed_blocks = (first_unit + units + kUnitsPerBlock - 1) / kUnitsPerBlock;
+  // One small block first; then a region at a time, or what a long text needs.
+  const std::size_t block_count = std::max(needed_blocks, first_block == 0 ? std::size_t{1} : kBlocksPerRegion);
+  if ((first_block + block_count) * kUnitsPerBlock > kMaxUnits) throw std::bad_alloc();
+  blocks_.reserve(first_block + block_count);
+  regions_.reserve(regions_.size() + 1);
+  LargeBlock region(block_count * kBlockBytes);
+  // Nothing below throws: the store changes only once the region is there.
+  for (std::size_t block = 0; block < block_count; ++block) blocks_.push_back(region.data() + block * kBlockBytes);
+  regions_.push_back(std::move(region));
+  reserved_ += block_count * kBlockBytes;
+  // The rest of the previous region stays unused.
+  next_unit_ = first_block * kUnitsPerBlock + first_unit;
+  end_unit_ = blocks_.size() * kUnitsPerBlock;
+}
+
+std::uint32_t TextStore::NewSlot(std::size_t room) {
   const std::size_t units = 1 + (room + kUnit - 1) / kUnit;
-  const std::size_t block_count = (units + kUnitsPerBlock - 1) / kUnitsPerBlock;
-  const bool fits_current = !blocks_.empty() && units <= kUnitsPerBlock &&
-                            next_unit_ + units <= blocks_.size() * kUnitsPerBlock;
-  if (!fits_current) {
-    // A new block (or, for a text longer than a block, several block numbers that share
-    // one allocation) starts at a block boundary; the rest of the previous block stays unused.
-    const std::size_t first_block = blocks_.size();
-    if ((first_block + block_count) * kUnitsPerBlock > kMaxUnits) throw std::bad_alloc();
-    blocks_.reserve(first_block + block_count);
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(block_count * kBlockBytes));
-    blocks_.resize(first_block + block_count);
-    reserved_ += block_count * kBlockBytes;
-    // Unit 0 is never a slot: slot 0 means "no storage".
-    next_unit_ = first_block * kUnitsPerBlock + (first_block == 0 ? 1 : 0);
-  }
+  if (next_unit_ + units > end_unit_) AddRegion(units);
   const auto slot = static_cast<std::uint32_t>(next_unit_);
-  // A text of several block numbers has its allocation to itself: the next slot starts
-  // behind it, in a new block.
-  next_unit_ = block_count > 1 ? blocks_.size() * kUnitsPerBlock : next_unit_ + units;
+  next_unit_ += units;
   const auto capacity = static_cast<std::uint32_t>((units - 1) * kUnit);
   std::memcpy(SlotStart(slot), &capacity, sizeof capacity);
   return slot;

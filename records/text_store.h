@@ -5,9 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string_view>
 #include <vector>
+
+#include "platform/large_block.h"
 
 namespace ordexa {
 
@@ -19,9 +20,11 @@ struct TextRef {
 };
 
 // TextStore: the bytes of a batch's texts, in large blocks that never move, so texts
-// stay where they are while the batch grows. A text that is replaced reuses its slot when
-// the new text fits; a longer one moves to a new slot of at least twice the old room, so
-// a field replaced any number of times holds at most a few times its longest text.
+// stay where they are while the batch grows. The first block is small, for the many small
+// batches; after it the store grows by regions of 2 MiB, taken straight from the system.
+// A text that is replaced reuses its slot when the new text fits; a longer one moves to a
+// new slot of at least twice the old room, so a field replaced any number of times holds at
+// most a few times its longest text.
 class TextStore {
  public:
   TextStore() = default;
@@ -37,10 +40,10 @@ class TextStore {
   // Set(): `text` holds `bytes` afterwards. Throws std::bad_alloc when the store cannot
   // grow; `text` is then unchanged.
   void Set(TextRef& text, std::string_view bytes) {
-    // The usual put, a field's first text, fits the current block: a new slot without a call.
+    // The usual put, a field's first text, fits the current region: a new slot without a call.
     if (text.slot == 0 && !bytes.empty() && bytes.size() <= kUnitsPerBlock) {
       const std::size_t units = 1 + (bytes.size() + kUnit - 1) / kUnit;
-      if (next_unit_ + units <= blocks_.size() * kUnitsPerBlock) {
+      if (next_unit_ + units <= end_unit_) {
         const auto slot = static_cast<std::uint32_t>(next_unit_);
         next_unit_ += units;
         const auto capacity = static_cast<std::uint32_t>((units - 1) * kUnit);
@@ -61,21 +64,27 @@ class TextStore {
 
  private:
   // Slots are counted in units of four bytes; a slot is a four-byte capacity followed by
-  // the text's room.
+  // the text's room. A slot's unit names a block (256 KiB) and a place in it; the blocks of
+  // one region lie one after the other, so a slot may run on into the next block of its region.
   static constexpr std::size_t kUnit = 4;
   static constexpr std::size_t kUnitsPerBlock = std::size_t{1} << 16;  // 256 KiB blocks
   static constexpr std::size_t kBlockBytes = kUnitsPerBlock * kUnit;
+  static constexpr std::size_t kBlocksPerRegion = kRegionBytes / kBlockBytes;
+  static_assert(kBlocksPerRegion * kBlockBytes == kRegionBytes);
 
   char* SlotStart(std::uint32_t slot) const {
-    return blocks_[slot / kUnitsPerBlock].get() + (slot % kUnitsPerBlock) * kUnit;
+    return blocks_[slot / kUnitsPerBlock] + (slot % kUnitsPerBlock) * kUnit;
   }
   char* SlotBytes(std::uint32_t slot) const { return SlotStart(slot) + kUnit; }
   std::uint32_t Capacity(std::uint32_t slot) const;
   void SetInPlaceOrMove(TextRef& text, std::string_view bytes);
   std::uint32_t NewSlot(std::size_t room);
+  void AddRegion(std::size_t units);
 
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<char*> blocks_;  // where each block starts, in the region that holds it
+  std::vector<LargeBlock> regions_;
   std::size_t next_unit_ = 0;  // the first free unit; unit 0 is never handed out
+  std::size_t end_unit_ = 0;  // the end of the current region: free units run up to here
   std::size_t reserved_ = 0;
 };
 

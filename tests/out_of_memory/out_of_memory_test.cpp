@@ -127,8 +127,8 @@ TEST_P(OutOfMemoryBuild, FailsCallByCallAndLeaksNothing) {
     if (!failed || HasFailure()) break;
   }
   RecordProperty("failure_points", failure_point);
-  // The manager, its batch, the text store's block, the payments' block and every view
-  // handed out: texts take no allocation of their own.
+  // The manager, its batch and every view handed out: texts and payment records take no
+  // allocation of their own (their blocks come straight from the system).
   EXPECT_GT(failure_point, 10);
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace ordexa {
 namespace {
@@ -54,8 +55,8 @@ TEST(WideToCp1252, UsesTheBestFitTableAndTheDefaultChar) {
   }
 }
 
-// ASCII is converted four units at a time; every other kind of unit must stop that step
-// wherever it stands in the text.
+// ASCII and Latin-1 letters are converted several units at a time; every other kind of
+// unit must stop that step wherever it stands in the text.
 TEST(WideToCp1252, EveryKindOfUnitAtEveryPositionAmongAscii) {
   const struct {
     std::u16string character;
@@ -64,6 +65,7 @@ TEST(WideToCp1252, EveryKindOfUnitAtEveryPositionAmongAscii) {
       {u"A", "A"},           {u"\u007F", "\x7F"},        {u"\u0080", "?"},    {u"\u0081", "\x81"},
       {u"\u00FC", "\xFC"},   {u"\u0141", "L"},            {u"\u20AC", "\x80"}, {u"\U0001F600", "?"},
       {u"\xD800", "?"},      {std::u16string(1, u'\0'), std::string(1, '\0')},  {u"\u0100", "A"},
+      {u"\u009D", "\x9D"},  {u"\u009F", "?"},            {u"\u00A0", "\xA0"}, {u"\u00FF", "\xFF"},
   };
   const std::u16string context = u"abcdefghijk";
   for (const auto& c : cases) {
@@ -74,6 +76,27 @@ TEST(WideToCp1252, EveryKindOfUnitAtEveryPositionAmongAscii) {
       std::string into(text.size(), '*');
       into.resize(WideToCp1252Into(text, into.data()));
       EXPECT_EQ(WideToCp1252(text), into) << at;
+    }
+  }
+}
+
+// Among ASCII and Latin-1 letters (the several-unit steps), every unit up to U+03FF and some
+// beyond give in any place what they give alone.
+TEST(WideToCp1252, EachUnitAmongLatinLettersGivesWhatItGivesAlone) {
+  std::vector<char16_t> units;
+  for (char16_t unit = 0; unit < 0x400; ++unit) units.push_back(unit);
+  for (const char16_t unit : {u'\u1E9E', u'\u20AC', u'\u2212', u'\u4E2D', u'\uFB01', u'\uFFFF'}) units.push_back(unit);
+  const std::u16string context = u"\u00E4b\u00FC" u"d\u00E9" u"fg\u00FF";
+  const std::string context_bytes = "\xE4" "b\xFC" "d\xE9" "fg\xFF";
+  for (const char16_t unit : units) {
+    const std::string alone = WideToCp1252(std::u16string(1, unit));
+    ASSERT_EQ(1u, alone.size()) << std::hex << int{unit};
+    for (std::size_t at = 0; at < context.size(); ++at) {
+      std::u16string text = context;
+      text[at] = unit;
+      std::string expected = context_bytes;
+      expected[at] = alone[0];
+      ASSERT_EQ(expected, WideToCp1252(text)) << std::hex << int{unit} << " at " << at;
     }
   }
 }

@@ -89,16 +89,59 @@ TEST(TextStore, TextsLongerThanABlockAndTextsAroundThem) {
   EXPECT_EQ("small now", store.Get(large));
 }
 
+TEST(TextStore, LongTextsAtTheEdgesOfBlocksAndRegions) {
+  // Lengths around the 256 KiB first block (whose first unit is never a slot), the 2 MiB
+  // regions after it, and beyond: each as the store's first text, with texts after it.
+  const std::size_t kBlock = 256 * 1024;
+  const std::size_t kRegion = 2 * 1024 * 1024;
+  const std::size_t lengths[] = {kBlock - 8, kBlock - 4, kBlock - 3, kBlock, kRegion - 4, kRegion, 5 * kRegion / 2};
+  for (const std::size_t length : lengths) {
+    SCOPED_TRACE(length);
+    TextStore store;
+    TextRef first, after, last;
+    const std::string long_text(length, 'L');
+    store.Set(first, long_text);
+    store.Set(after, "after");
+    store.Set(last, std::string(kBlock - 8, 'm'));
+    EXPECT_EQ(long_text, store.Get(first));
+    EXPECT_EQ("after", store.Get(after));
+    EXPECT_EQ(std::string(kBlock - 8, 'm'), store.Get(last));
+  }
+}
+
+TEST(TextStore, ManyTextsAcrossRegionsReadBackAndCostLittleRoom) {
+  // About 6 MB of texts of every small length: they run on from block to block within a
+  // region and start afresh in the next one.
+  TextStore store;
+  std::vector<TextRef> fields(200000);
+  std::size_t text_bytes = 0;
+  auto text_of = [](std::size_t i) { return std::string(1 + i % 53, static_cast<char>('a' + i % 26)); };
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    store.Set(fields[i], text_of(i));
+    text_bytes += text_of(i).size();
+  }
+  for (std::size_t i = 0; i < fields.size(); ++i) ASSERT_EQ(text_of(i), store.Get(fields[i])) << i;
+  // Each text costs its bytes, a capacity and the rounding to four bytes; the store takes
+  // at most one region more than that.
+  EXPECT_GT(store.Reserved(), text_bytes);
+  EXPECT_LE(store.Reserved(), text_bytes + 8 * fields.size() + 2 * 1024 * 1024);
+}
+
 TEST(PaymentList, RecordsStayInPlaceAndStartAfresh) {
   PaymentList payments;
   PaymentRecord& first = payments.emplace_back();
   first.type = payIban;
   first.amount.int64 = 42;
   const PaymentRecord* const first_address = &first;
-  for (std::size_t i = 1; i < 3 * PaymentList::kRecordsPerBlock + 5; ++i) {
-    payments.emplace_back().amount.int64 = static_cast<std::int64_t>(i);
+  // Past the first block and through two regions of blocks after it.
+  std::vector<const PaymentRecord*> addresses = {first_address};
+  for (std::size_t i = 1; i < 20 * PaymentList::kRecordsPerBlock + 5; ++i) {
+    PaymentRecord& record = payments.emplace_back();
+    record.amount.int64 = static_cast<std::int64_t>(i);
+    addresses.push_back(&record);
   }
   EXPECT_EQ(first_address, &payments.front());
+  for (std::size_t i = 0; i < addresses.size(); ++i) ASSERT_EQ(addresses[i], &payments[i]) << i;
   EXPECT_EQ(42, payments.front().amount.int64);
   std::int64_t expected = 0;
   std::size_t count = 0;
