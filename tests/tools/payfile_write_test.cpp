@@ -155,6 +155,36 @@ TEST_F(PayfileWrite, WarnsBeforeWritingAndRefusesWithStrict) {
   }
 }
 
+// The check pass runs beside the writer (the ISO writer upper-cases the sender's name in
+// the batch meanwhile): its warnings are those of `payfile check`, line for line.
+TEST_F(PayfileWrite, WarnsAsTheCheckCommandDoesWhileWriting) {
+  const std::string every_kind = ReadWholeFile(DataPath("every_kind.json")).value_or("");
+  const std::string long_sender =
+      R"({"settings": {"Sender": {"Name1": ")" + std::string(80, 'x') + R"( müller"}},
+          "payments": [{"PayType": "payIban", "Amount": "-1", "BankDst": {"Account": "CH5604835012345678009"}}]})";
+  const std::vector<std::string> formats[] = {{"--type", "dta"}, {"--type", "ezag"}, {"--type", "iso", "--ch"},
+                                              {"--type", "iso"}};
+  for (const std::string& batch : {every_kind, long_sender}) {
+    for (const std::vector<std::string>& format : formats) {
+      SCOPED_TRACE(format.back() + " " + batch.substr(0, 40));
+      test::TempDir dir;
+      test::WriteWholeFile(dir.Path("batch.json"), batch);
+      std::vector<std::string> check = {"check", "batch.json", "--period", "2023-03"};
+      check.insert(check.end(), format.begin(), format.end());
+      std::vector<std::string> write = check;
+      write[0] = "write";
+      write.insert(write.end(), {"--out", "out.file", "--now", kNow});
+      const RunResult checked = RunPayfile(dir, check);
+      const RunResult written = RunPayfile(dir, write);
+      EXPECT_EQ(0, written.status);
+      ASSERT_NE(std::string::npos, checked.out.rfind("batch.json: ", checked.out.size() - 2));
+      const std::string warning_lines = checked.out.substr(0, checked.out.rfind("batch.json: ", checked.out.size() - 2));
+      EXPECT_FALSE(warning_lines.empty());
+      EXPECT_EQ(warning_lines, written.err);
+    }
+  }
+}
+
 TEST_F(PayfileWrite, SaysWhyNoFileIsWrittenTheSameWayForEveryFormat) {
   const char kOne[] = R"({"payments": [{"PayType": 5, "Amount": "1", "BankDst": {"Account": "01-162-8"}}]})";
   const char kCannotCreate[] =
