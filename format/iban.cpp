@@ -3,6 +3,7 @@
 #include "format/iban.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "platform/cp1252.h"
@@ -13,6 +14,13 @@ namespace ordexa {
 namespace {
 
 constexpr std::size_t kChunkSize = 9;
+
+// Cp1252ToUpper of every byte, looked up instead of called for each character.
+const std::array<char, 256> kUpperCase = [] {
+  std::array<char, 256> table{};
+  for (std::size_t code = 0; code < table.size(); ++code) table[code] = Cp1252ToUpper(static_cast<char>(code));
+  return table;
+}();
 constexpr std::size_t kSwissIbanLength = 21;
 
 // The digits of the check, one at a time: the text rotated by four characters, every
@@ -106,7 +114,7 @@ void NormalizeIbanInto(std::string_view text, std::string& iban) {
   // Only blanks between the groups go; a tab or line break inside stays and fails the check.
   char* out = iban.data();
   for (auto c = first; c < last; ++c) {
-    *out = Cp1252ToUpper(*c);
+    *out = kUpperCase[static_cast<unsigned char>(*c)];
     out += *c != ' ';
   }
   iban.resize(static_cast<std::size_t>(out - iban.data()));

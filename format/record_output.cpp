@@ -99,7 +99,15 @@ struct StringSink {
   void Fill(char c, std::size_t count) { out.append(count, c); }
 };
 
-// Formats into room the buffer has already given: no checks per piece.
+// Fills of up to this many bytes are copied in one move when the room has that much to
+// spare behind any place.
+constexpr std::size_t kFillMove = 32;
+constexpr char kBlanks[kFillMove + 1] = "                                ";
+constexpr char kZeros[kFillMove + 1] = "00000000000000000000000000000000";
+
+// Formats into room the buffer has already given: no checks per piece. With `kSpareRoom`
+// the room reaches kFillMove bytes past the formatted text, so short fills are one move.
+template <bool kSpareRoom>
 struct RoomSink {
   char* out;
   void Append(std::string_view bytes) {
@@ -113,7 +121,11 @@ struct RoomSink {
     out += text.size();
   }
   void Fill(char c, std::size_t count) {
-    std::memset(out, c, count);
+    if (kSpareRoom && count <= kFillMove && (c == ' ' || c == '0')) {
+      std::memcpy(out, c == ' ' ? kBlanks : kZeros, kFillMove);
+    } else {
+      std::memset(out, c, count);
+    }
     out += count;
   }
 };
@@ -128,7 +140,7 @@ std::string FormatRecordString(std::string_view text, const RecordLayout& layout
 }
 
 std::size_t FormatRecordInto(char* out, std::string_view text, const RecordLayout& layout, const RecordArg* args) {
-  RoomSink sink{out};
+  RoomSink<false> sink{out};
   AppendFormatted(sink, text, layout, args);
   return static_cast<std::size_t>(sink.out - out);
 }
@@ -138,6 +150,14 @@ std::size_t FormatRecordInto(char* out, std::string_view text, const RecordLayou
 namespace {
 
 // Raises the write failure for a failed buffer write; an error code of 0 is no failure.
+// Formats into buffer room with kFillMove bytes to spare; returns the size.
+std::size_t FormatRecordIntoSpareRoom(char* out, std::string_view text, const detail::RecordLayout& layout,
+                                      const detail::RecordArg* args) {
+  detail::RoomSink<true> sink{out};
+  detail::AppendFormatted(sink, text, layout, args);
+  return static_cast<std::size_t>(sink.out - out);
+}
+
 void CheckWrite(FileStatus status) {
   const HRESULT hr = HRESULT_FROM_WIN32(status.error);
   if (FAILED(hr)) RaiseWriteFileError(hr);
@@ -162,14 +182,14 @@ void RecordOutput::WriteFormatted(std::string_view text, const detail::RecordLay
       if (field.conversion == 's' && !field.has_precision) bound += args[i].text.size();
     }
   }
-  if (bound <= BufferedFile::kBufferSize) {
+  if (bound + detail::kFillMove <= BufferedFile::kBufferSize) {
     FileStatus status;
-    char* const room = file_.Room(bound, status);
+    char* const room = file_.Room(bound + detail::kFillMove, status);
     if (room == nullptr) {
       CheckWrite(status);
       return;
     }
-    file_.Commit(detail::FormatRecordInto(room, text, layout, args));
+    file_.Commit(FormatRecordIntoSpareRoom(room, text, layout, args));
     return;
   }
   RecordOutputSink sink{*this};

@@ -55,16 +55,16 @@ void AppendTimeOfDay(std::string& out, const SYSTEMTIME& time, std::string_view 
 
 // Writes the Swiss clearing-number form of a bank at `level` (ClrSysMmbId block).
 void WriteClearingMember(IsoOutputFile& output, int level, std::string_view member_id, bool clean) {
-  WriteXmlLine(output, level, "<ClrSysMmbId>");
-  WriteXmlLine(output, level + 1, "<ClrSysId>");
-  WriteXmlLine(output, level + 2, "<Cd>CHBCC</Cd>");
-  WriteXmlLine(output, level + 1, "</ClrSysId>");
+  WriteFixedXmlLine(output, level, "<ClrSysMmbId>");
+  WriteFixedXmlLine(output, level + 1, "<ClrSysId>");
+  WriteFixedXmlLine(output, level + 2, "<Cd>CHBCC</Cd>");
+  WriteFixedXmlLine(output, level + 1, "</ClrSysId>");
   if (clean) {
     WriteXmlElement(output, level + 1, "<MmbId>%s</MmbId>", CleanedText{member_id});
   } else {
     WriteXmlElement(output, level + 1, "<MmbId>%s</MmbId>", EscapedText{member_id});
   }
-  WriteXmlLine(output, level, "</ClrSysMmbId>");
+  WriteFixedXmlLine(output, level, "</ClrSysMmbId>");
 }
 
 // Only an IBAN longer than ten characters decides the creditor agent; a shorter text that
@@ -114,32 +114,32 @@ std::string FormatIsoDate(const std::optional<UDATE>& fields, IsoDatePattern pat
 
 void WriteIsoDocumentHead(IsoOutputFile& output, bool swiss) {
   WriteXmlLine(output, 0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-  WriteXmlLine(output, 0, "<!-- Veltrano Kora -->");
+  WriteFixedXmlLine(output, 0, "<!-- Veltrano Kora -->");
   WriteXmlLine(output, 0, swiss ? kSwissDocumentTag : kGenericDocumentTag);
-  WriteXmlLine(output, 1, "<CstmrCdtTrfInitn>");
+  WriteFixedXmlLine(output, 1, "<CstmrCdtTrfInitn>");
 }
 
 void WriteIsoDocumentTail(IsoOutputFile& output) {
-  WriteXmlLine(output, 2, "</PmtInf>");
-  WriteXmlLine(output, 1, "</CstmrCdtTrfInitn>");
-  WriteXmlLine(output, 0, "</Document>");
+  WriteFixedXmlLine(output, 2, "</PmtInf>");
+  WriteFixedXmlLine(output, 1, "</CstmrCdtTrfInitn>");
+  WriteFixedXmlLine(output, 0, "</Document>");
 }
 
 void WriteIsoGroupHeader(IsoOutputFile& output, const PaySettingView& settings, std::int64_t amount_sum,
                          std::int32_t payment_count) {
   // Message id and creation time describe the same instant.
   const std::optional<UDATE> now = CurrentIsoCalendarFields();
-  WriteXmlLine(output, 2, "<GrpHdr>");
+  WriteFixedXmlLine(output, 2, "<GrpHdr>");
   WriteXmlElement(output, 3, "<MsgId>QRV-%s</MsgId>",
                   EscapedText{FormatIsoDate(now, IsoDatePattern::kDayOfYearTime)});
   WriteXmlElement(output, 3, "<CreDtTm>%s</CreDtTm>", EscapedText{FormatIsoDate(now, IsoDatePattern::kDateTime)});
   WriteXmlElement(output, 3, "<NbOfTxs>%i</NbOfTxs>", payment_count);
   const AmountText control_sum = FormatAmountText(amount_sum, kPointAmountFormat);
   WriteXmlElement(output, 3, "<CtrlSum>%s</CtrlSum>", EscapedText{control_sum.view()});
-  WriteXmlLine(output, 3, "<InitgPty>");
+  WriteFixedXmlLine(output, 3, "<InitgPty>");
   WriteXmlElement(output, 4, "<Nm>%s</Nm>", CleanedText{settings.sender.name1});
-  WriteXmlLine(output, 3, "</InitgPty>");
-  WriteXmlLine(output, 2, "</GrpHdr>");
+  WriteFixedXmlLine(output, 3, "</InitgPty>");
+  WriteFixedXmlLine(output, 2, "</GrpHdr>");
 }
 
 void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingView& settings, const PaymentView& first_payment,
@@ -148,49 +148,49 @@ void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingView& settings, 
   const bool salary = settings.is_salary;
   const std::optional<UDATE> execution = IsoCalendarFields(first_payment.date);
 
-  WriteXmlLine(output, 2, "<PmtInf>");
+  WriteFixedXmlLine(output, 2, "<PmtInf>");
   WriteXmlElement(output, 3, "<PmtInfId>KORA-%s</PmtInfId>",
                   EscapedText{FormatIsoDate(execution, IsoDatePattern::kCompact)});
   WriteXmlElement(output, 3, "<PmtMtd>%s</PmtMtd>", EscapedText{"TRF"});
   WriteXmlElement(output, 3, "<BtchBookg>%s</BtchBookg>", EscapedText{"true"});
   if (salary || eur_batch) {
-    WriteXmlLine(output, 3, "<PmtTpInf>");
+    WriteFixedXmlLine(output, 3, "<PmtTpInf>");
     if (eur_batch) {
-      WriteXmlLine(output, 4, "<SvcLvl>");
+      WriteFixedXmlLine(output, 4, "<SvcLvl>");
       WriteXmlElement(output, 5, "<Cd>%s</Cd>", EscapedText{"SEPA"});
-      WriteXmlLine(output, 4, "</SvcLvl>");
+      WriteFixedXmlLine(output, 4, "</SvcLvl>");
     }
     if (salary) {
-      WriteXmlLine(output, 4, "<CtgyPurp>");
+      WriteFixedXmlLine(output, 4, "<CtgyPurp>");
       WriteXmlElement(output, 5, "<Cd>%s</Cd>", EscapedText{"SALA"});
-      WriteXmlLine(output, 4, "</CtgyPurp>");
+      WriteFixedXmlLine(output, 4, "</CtgyPurp>");
     }
-    WriteXmlLine(output, 3, "</PmtTpInf>");
+    WriteFixedXmlLine(output, 3, "</PmtTpInf>");
   }
   WriteXmlElement(output, 3, "<ReqdExctnDt>%s</ReqdExctnDt>",
                   EscapedText{FormatIsoDate(execution, IsoDatePattern::kDay)});
-  WriteXmlLine(output, 3, "<Dbtr>");
+  WriteFixedXmlLine(output, 3, "<Dbtr>");
   WriteXmlElement(output, 4, "<Nm>%s</Nm>", CleanedText{settings.sender.name1});
-  WriteXmlLine(output, 3, "</Dbtr>");
-  WriteXmlLine(output, 3, "<DbtrAcct>");
-  WriteXmlLine(output, 4, "<Id>");
+  WriteFixedXmlLine(output, 3, "</Dbtr>");
+  WriteFixedXmlLine(output, 3, "<DbtrAcct>");
+  WriteFixedXmlLine(output, 4, "<Id>");
   // The debtor's account is taken as an IBAN whatever it holds: cleaned, not compacted.
   WriteXmlElement(output, 5, "<IBAN>%s</IBAN>", CleanedText{first_payment.bank_src.account});
-  WriteXmlLine(output, 4, "</Id>");
+  WriteFixedXmlLine(output, 4, "</Id>");
   if (swiss) {
-    WriteXmlLine(output, 4, "<Tp>");
+    WriteFixedXmlLine(output, 4, "<Tp>");
     WriteXmlElement(output, 5, "<Prtry>%s</Prtry>", EscapedText{"CND"});
-    WriteXmlLine(output, 4, "</Tp>");
+    WriteFixedXmlLine(output, 4, "</Tp>");
   } else {
     WriteXmlElement(output, 4, "<Ccy>%s</Ccy>", EscapedText{IsoCurrency(settings.cost_currency)});
   }
-  WriteXmlLine(output, 3, "</DbtrAcct>");
-  WriteXmlLine(output, 3, "<DbtrAgt>");
-  WriteXmlLine(output, 4, "<FinInstnId>");
+  WriteFixedXmlLine(output, 3, "</DbtrAcct>");
+  WriteFixedXmlLine(output, 3, "<DbtrAgt>");
+  WriteFixedXmlLine(output, 4, "<FinInstnId>");
   // The debtor's bank is always named by its Swiss clearing number.
   WriteClearingMember(output, 5, NormalizePostAccount(first_payment.bank_src.id), false);
-  WriteXmlLine(output, 4, "</FinInstnId>");
-  WriteXmlLine(output, 3, "</DbtrAgt>");
+  WriteFixedXmlLine(output, 4, "</FinInstnId>");
+  WriteFixedXmlLine(output, 3, "</DbtrAgt>");
   if (eur_batch) WriteXmlElement(output, 3, "<ChrgBr>%s</ChrgBr>", EscapedText{"SLEV"});
 }
 
@@ -212,19 +212,19 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
     bic_wanted = !bic.empty() || (HoldsFullIban(iban) && !domestic_iban);
   }
 
-  WriteXmlLine(output, 3, "<CdtTrfTxInf>");
-  WriteXmlLine(output, 4, "<PmtId>");
+  WriteFixedXmlLine(output, 3, "<CdtTrfTxInf>");
+  WriteFixedXmlLine(output, 4, "<PmtId>");
   WriteXmlElement(output, 5, "<InstrId>QRN-%i</InstrId>", sequence);
   WriteXmlElement(output, 5, "<EndToEndId>%s</EndToEndId>", EscapedText{end_to_end_id});
-  WriteXmlLine(output, 4, "</PmtId>");
-  WriteXmlLine(output, 4, "<Amt>");
+  WriteFixedXmlLine(output, 4, "</PmtId>");
+  WriteFixedXmlLine(output, 4, "<Amt>");
   const AmountText amount = FormatAmountText(payment.amount.int64, kPointAmountFormat);
   WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", EscapedText{IsoCurrency(cost_currency)},
                   EscapedText{amount.view()});
-  WriteXmlLine(output, 4, "</Amt>");
+  WriteFixedXmlLine(output, 4, "</Amt>");
 
-  WriteXmlLine(output, 4, "<CdtrAgt>");
-  WriteXmlLine(output, 5, "<FinInstnId>");
+  WriteFixedXmlLine(output, 4, "<CdtrAgt>");
+  WriteFixedXmlLine(output, 5, "<FinInstnId>");
   if (payment.type == payRedPost) {
     WriteXmlElement(output, 6, "<BIC>%s</BIC>", EscapedText{kPostFinanceBic});
   } else if (bic_wanted || eur_or_sic_batch) {
@@ -235,39 +235,39 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
   } else {
     WriteClearingMember(output, 6, payment.bank_dst.id, true);
   }
-  WriteXmlLine(output, 5, "</FinInstnId>");
-  WriteXmlLine(output, 4, "</CdtrAgt>");
+  WriteFixedXmlLine(output, 5, "</FinInstnId>");
+  WriteFixedXmlLine(output, 4, "</CdtrAgt>");
 
-  WriteXmlLine(output, 4, "<Cdtr>");
+  WriteFixedXmlLine(output, 4, "<Cdtr>");
   WriteXmlElement(output, 5, "<Nm>%s</Nm>", CleanedText{payment.receiver.name1});
-  WriteXmlLine(output, 5, "<PstlAdr>");
+  WriteFixedXmlLine(output, 5, "<PstlAdr>");
   // The country run holds only bytes 0x41 to 0x7F: nothing that needs escaping.
   WriteXmlElement(output, 6, "<Ctry>%s</Ctry>", EscapedText{CountryFromCity(payment.receiver.city)});
   if (!payment.receiver.street.empty()) {
     WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.street});
   }
   WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.city});
-  WriteXmlLine(output, 5, "</PstlAdr>");
-  WriteXmlLine(output, 4, "</Cdtr>");
+  WriteFixedXmlLine(output, 5, "</PstlAdr>");
+  WriteFixedXmlLine(output, 4, "</Cdtr>");
 
-  WriteXmlLine(output, 4, "<CdtrAcct>");
-  WriteXmlLine(output, 5, "<Id>");
+  WriteFixedXmlLine(output, 4, "<CdtrAcct>");
+  WriteFixedXmlLine(output, 5, "<Id>");
   if (iban_payment) {
     WriteXmlElement(output, 6, "<IBAN>%s</IBAN>", EscapedText{iban});
   } else {
-    WriteXmlLine(output, 6, "<Othr>");
+    WriteFixedXmlLine(output, 6, "<Othr>");
     WriteXmlElement(output, 7, "<Id>%s</Id>", CleanedText{payment.bank_dst.account});
-    WriteXmlLine(output, 6, "</Othr>");
+    WriteFixedXmlLine(output, 6, "</Othr>");
   }
-  WriteXmlLine(output, 5, "</Id>");
-  WriteXmlLine(output, 4, "</CdtrAcct>");
+  WriteFixedXmlLine(output, 5, "</Id>");
+  WriteFixedXmlLine(output, 4, "</CdtrAcct>");
 
   if (!payment.reason.empty()) {
-    WriteXmlLine(output, 4, "<RmtInf>");
+    WriteFixedXmlLine(output, 4, "<RmtInf>");
     WriteXmlElement(output, 5, "<Ustrd>%s</Ustrd>", EscapedText{payment.reason});
-    WriteXmlLine(output, 4, "</RmtInf>");
+    WriteFixedXmlLine(output, 4, "</RmtInf>");
   }
-  WriteXmlLine(output, 3, "</CdtTrfTxInf>");
+  WriteFixedXmlLine(output, 3, "</CdtTrfTxInf>");
 }
 
 }  // namespace ordexa

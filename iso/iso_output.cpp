@@ -1,6 +1,6 @@
-// The ISO 20022 document's output: element lines formed into a reused text, converted
-// from code page 1252 to UTF-8 piecewise, streamed through one buffer into the temporary
-// file and renamed over the final name at the end.
+// The ISO 20022 document's output: element lines formed straight into the output buffer,
+// 1252 text converted to UTF-8 by a table of each byte's document form, streamed through
+// one buffer into the temporary file and renamed over the final name at the end.
 #include "iso/iso_output.h"
 
 #include <algorithm>
@@ -8,8 +8,8 @@
 #include <charconv>
 #include <cstring>
 
-#include "iso/xml_text.h"
 #include "failure/failure.h"
+#include "iso/xml_text.h"
 #include "platform/cp1252.h"
 #include "platform/crt.h"
 #include "platform/message_table.h"
@@ -19,53 +19,54 @@ namespace ordexa {
 
 namespace {
 
-// Input bytes converted per piece: each piece is formed straight in the output buffer,
-// which must have room for its longest form (a byte gives at most an entity of five bytes).
+using detail::kLongestXmlByteForm;
+using detail::kXmlLineSlack;
+
+// Input bytes converted per piece when a text goes piece by piece: each piece is formed
+// straight in the output buffer, which must have room for its longest form.
 constexpr std::size_t kConversionChunk = 8 * 1024;
-constexpr std::size_t kLongestByteForm = 5;
-// The longest 32-bit number in decimal: a sign and ten digits.
-constexpr std::size_t kLongestNumber = 11;
 
 constexpr std::string_view kTabs = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
 
-[[noreturn]] void RaiseIsoWriteFailure() { throw static_cast<std::int32_t>(IDS_WRITE_FILE_ERROR); }
-
-// What becomes of a byte of 1252 text in the document.
-enum class XmlByte : std::uint8_t {
-  kCopy,     // printable ASCII, TAB and CR
-  kUtf8,     // 0x80 and above: its UTF-8 form
-  kBlank,    // a control character XML does not allow
-  kLineEnd,  // LF: the document's line end CR LF
-  kEntity,   // "&", "<", ">" in an escaped text
+// The document form of one byte of 1252 text, held in eight bytes so that it is copied in
+// one move (the room behind a converted text has kXmlLineSlack bytes to spare).
+struct XmlByteForm {
+  char bytes[7] = {};
+  std::uint8_t size = 0;
 };
+static_assert(sizeof(XmlByteForm) == 8);
 
-constexpr std::array<XmlByte, 256> MakeXmlByteTable(bool escape) {
-  std::array<XmlByte, 256> table{};
-  for (int byte = 0; byte < 256; ++byte) {
-    table[byte] = byte >= 0x80 ? XmlByte::kUtf8 : byte >= 0x20 ? XmlByte::kCopy : XmlByte::kBlank;
+// Printable ASCII, TAB and CR stay; LF becomes the document's line end CR LF; any other
+// control character XML does not allow becomes a blank; 0x80 and above their UTF-8 form;
+// in an escaped text "&", "<", ">" become entities.
+std::array<XmlByteForm, 256> MakeXmlByteForms(bool escape) {
+  std::array<XmlByteForm, 256> forms{};
+  const auto set = [&forms](unsigned char byte, std::string_view form) {
+    std::memcpy(forms[byte].bytes, form.data(), form.size());
+    forms[byte].size = static_cast<std::uint8_t>(form.size());
+  };
+  for (int value = 0; value < 256; ++value) {
+    const auto byte = static_cast<unsigned char>(value);
+    if (byte >= 0x80) {
+      char* const end = AppendCp1252ByteAsUtf8(forms[byte].bytes, byte);
+      forms[byte].size = static_cast<std::uint8_t>(end - forms[byte].bytes);
+    } else if (byte >= 0x20 || byte == '\t' || byte == '\r') {
+      set(byte, std::string_view(reinterpret_cast<const char*>(&byte), 1));
+    } else {
+      set(byte, " ");
+    }
   }
-  table['\t'] = XmlByte::kCopy;
-  table['\r'] = XmlByte::kCopy;
-  table['\n'] = XmlByte::kLineEnd;
-  if (escape) table['&'] = table['<'] = table['>'] = XmlByte::kEntity;
-  return table;
+  set('\n', "\r\n");
+  if (escape) {
+    set('&', "&amp;");
+    set('<', "&lt;");
+    set('>', "&gt;");
+  }
+  return forms;
 }
 
-constexpr std::array<XmlByte, 256> kPlainText = MakeXmlByteTable(false);
-constexpr std::array<XmlByte, 256> kEscapedText = MakeXmlByteTable(true);
-
-char* RoomFor(IsoOutputFile& output, std::size_t size) {
-  if (!output.stream) RaiseIsoWriteFailure();
-  FileStatus status;
-  char* room = output.stream->Room(size, status);
-  if (room == nullptr) RaiseIsoWriteFailure();
-  return room;
-}
-
-// Bytes that need no conversion (tabs, line ends, numbers the writer formed).
-void AppendToStream(IsoOutputFile& output, std::string_view bytes) {
-  if (!output.stream || !output.stream->Append(bytes)) RaiseIsoWriteFailure();
-}
+const std::array<XmlByteForm, 256> kPlainForms = MakeXmlByteForms(false);
+const std::array<XmlByteForm, 256> kEscapedForms = MakeXmlByteForms(true);
 
 // Whether eight bytes are all printable ASCII (0x20 to 0x7F) and, for an escaped text,
 // none of "&", "<", ">": such a word is copied whole. A byte below 0x20 borrows in the
@@ -76,60 +77,61 @@ constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
   const std::uint64_t x = word ^ (kOnes * byte);
   return ((x - kOnes) & ~x & kTops) != 0;
 }
-constexpr bool AllCopied(std::uint64_t word, bool escape) {
+template <bool kEscape>
+constexpr bool AllCopied(std::uint64_t word) {
   if ((((word - kOnes * 0x20) | word) & kTops) != 0) return false;
-  return !escape || !(HasByte(word, '&') || HasByte(word, '<') || HasByte(word, '>'));
+  return !kEscape || !(HasByte(word, '&') || HasByte(word, '<') || HasByte(word, '>'));
 }
 
 // A piece of 1252 text in its document form, converted into `out` (room for
-// kLongestByteForm bytes per byte of `piece`); returns the end of what it wrote.
-char* ConvertInto(char* out, std::string_view piece, const std::array<XmlByte, 256>& table) {
-  const bool escape = &table == &kEscapedText;
-  for (std::size_t i = 0; i < piece.size();) {
-    if (i + sizeof(std::uint64_t) <= piece.size()) {
+// kLongestXmlByteForm bytes per byte of `piece` plus kXmlLineSlack); returns the end of
+// what it wrote. An escaped text ends at its first NUL, as a C string does.
+template <bool kEscape>
+char* ConvertInto(char* out, std::string_view piece) {
+  const std::array<XmlByteForm, 256>& forms = kEscape ? kEscapedForms : kPlainForms;
+  const char* in = piece.data();
+  const char* const end = in + piece.size();
+  while (in != end) {
+    if (end - in >= static_cast<std::ptrdiff_t>(sizeof(std::uint64_t))) {
       std::uint64_t word;
-      std::memcpy(&word, piece.data() + i, sizeof word);
-      if (AllCopied(word, escape)) {
+      std::memcpy(&word, in, sizeof word);
+      if (AllCopied<kEscape>(word)) {
         std::memcpy(out, &word, sizeof word);
         out += sizeof word;
-        i += sizeof word;
+        in += sizeof word;
         continue;
       }
     }
-    const char c = piece[i++];
-    const auto byte = static_cast<unsigned char>(c);
-    switch (table[byte]) {
-      case XmlByte::kCopy:
-        *out++ = c;
-        break;
-      case XmlByte::kUtf8:
-        out = AppendCp1252ByteAsUtf8(out, byte);
-        break;
-      case XmlByte::kBlank:
-        *out++ = ' ';
-        break;
-      case XmlByte::kLineEnd:
-        *out++ = '\r';
-        *out++ = '\n';
-        break;
-      case XmlByte::kEntity: {
-        const std::string_view entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;";
-        std::memcpy(out, entity.data(), entity.size());
-        out += entity.size();
-        break;
-      }
-    }
+    const auto byte = static_cast<unsigned char>(*in++);
+    if (kEscape && byte == 0) break;
+    const XmlByteForm& form = forms[byte];
+    std::memcpy(out, &form, sizeof form);
+    out += form.size;
   }
   return out;
 }
 
-// A piece of 1252 text in its document form, converted straight into the output buffer.
-void AppendConverted(IsoOutputFile& output, std::string_view text, const std::array<XmlByte, 256>& table) {
+char* RoomFor(IsoOutputFile& output, std::size_t size) {
+  if (!output.stream) detail::RaiseIsoWriteFailure();
+  FileStatus status;
+  char* room = output.stream->Room(size, status);
+  if (room == nullptr) detail::RaiseIsoWriteFailure();
+  return room;
+}
+
+// Bytes that need no conversion (tabs, line ends, numbers the writer formed).
+void AppendToStream(IsoOutputFile& output, std::string_view bytes) {
+  if (!output.stream || !output.stream->Append(bytes)) detail::RaiseIsoWriteFailure();
+}
+
+// A text in its document form, converted straight into the output buffer piece by piece.
+template <bool kEscape>
+void AppendConverted(IsoOutputFile& output, std::string_view text) {
   do {
     const std::string_view piece = text.substr(0, kConversionChunk);
     text.remove_prefix(piece.size());
-    char* const start = RoomFor(output, piece.size() * kLongestByteForm);
-    output.stream->Commit(static_cast<std::size_t>(ConvertInto(start, piece, table) - start));
+    char* const start = RoomFor(output, piece.size() * kLongestXmlByteForm + kXmlLineSlack);
+    output.stream->Commit(static_cast<std::size_t>(ConvertInto<kEscape>(start, piece) - start));
   } while (!text.empty());
 }
 
@@ -153,25 +155,6 @@ void AppendTabs(IsoOutputFile& output, int level) {
   }
 }
 
-std::size_t TabCount(int level) { return level > 0 ? static_cast<std::size_t>(level) : 0; }
-
-// Room for a whole line of at most `bound` bytes, formed in one go; null when the line is
-// too long for the buffer and goes piece by piece.
-char* LineRoom(IsoOutputFile& output, std::size_t bound) {
-  return bound <= BufferedFile::kBufferSize ? RoomFor(output, bound) : nullptr;
-}
-
-char* PutTabs(char* out, std::size_t count) {
-  std::memset(out, '\t', count);
-  return out + count;
-}
-
-char* PutLineEnd(char* out) {
-  out[0] = '\r';
-  out[1] = '\n';
-  return out + 2;
-}
-
 // A text argument ends at its first NUL, as a C string does.
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
@@ -181,71 +164,27 @@ namespace detail {
 
 void XmlTemplateMismatch(const char*) {}
 
-void WriteFormattedXmlElement(IsoOutputFile& output, int level, std::string_view element_template,
-                              const XmlArg* args) {
-  // A line that surely fits the buffer is formed straight into it.
-  const std::size_t tabs = TabCount(level);
-  std::size_t bound = tabs + element_template.size() + 2;
-  for (const XmlArg* arg = args; arg->kind != XmlArgKind::kNone; ++arg) {
-    bound += arg->kind == XmlArgKind::kEscaped ? arg->text.size() * kLongestByteForm
-             : arg->kind == XmlArgKind::kCleaned ? arg->text.size()
-                                                 : kLongestNumber;
-  }
-  if (char* const start = LineRoom(output, bound)) {
-    char* out = PutTabs(start, tabs);
-    std::size_t literal_start = 0;
-    for (std::size_t i = 0; i < element_template.size(); ++i) {
-      if (element_template[i] != '%' || i + 1 == element_template.size()) continue;
-      std::memcpy(out, element_template.data() + literal_start, i - literal_start);
-      out += i - literal_start;
-      ++i;
-      literal_start = i + 1;
-      const XmlArg& arg = *args;
-      if (arg.kind != XmlArgKind::kNone) ++args;
-      switch (arg.kind) {
-        case XmlArgKind::kCleaned:
-          CleanXmlTextInto(arg.text, out);
-          out += arg.text.size();
-          break;
-        case XmlArgKind::kEscaped:
-          out = ConvertInto(out, UpToNul(arg.text), kEscapedText);
-          break;
-        case XmlArgKind::kInt32:
-          out = std::to_chars(out, out + kLongestNumber, arg.number).ptr;
-          break;
-        case XmlArgKind::kNone:
-        case XmlArgKind::kUnsupported:
-          break;
-      }
-    }
-    std::memcpy(out, element_template.data() + literal_start, element_template.size() - literal_start);
-    out = PutLineEnd(out + (element_template.size() - literal_start));
-    output.stream->Commit(static_cast<std::size_t>(out - start));
-    return;
-  }
+void RaiseIsoWriteFailure() { throw static_cast<std::int32_t>(IDS_WRITE_FILE_ERROR); }
+
+char* EscapeXmlTextInto(char* out, std::string_view text) { return ConvertInto<true>(out, text); }
+
+void WriteXmlElementInPieces(IsoOutputFile& output, int level, const XmlPiece* pieces, const XmlArg* args) {
   AppendTabs(output, level);
-  std::size_t literal_start = 0;
-  for (std::size_t i = 0; i < element_template.size(); ++i) {
-    if (element_template[i] != '%' || i + 1 == element_template.size()) continue;
-    // Template text is printable ASCII (checked when the program is compiled): taken as it is.
-    AppendToStream(output, element_template.substr(literal_start, i - literal_start));
-    ++i;
-    literal_start = i + 1;
-    // The template was checked against the arguments at compile time; the kinds decide.
+  for (;; ++pieces, ++args) {
+    AppendToStream(output, std::string_view(pieces->text, pieces->size));
+    if (args->kind == XmlArgKind::kNone) break;
     // Each argument is written in its document form as it stands: a "%" it brings in is
     // never read as a directive.
-    const XmlArg& arg = *args;
-    if (arg.kind != XmlArgKind::kNone) ++args;
-    switch (arg.kind) {
+    switch (args->kind) {
       case XmlArgKind::kCleaned:
-        AppendCleaned(output, arg.text);
+        AppendCleaned(output, args->text);
         break;
       case XmlArgKind::kEscaped:
-        AppendConverted(output, UpToNul(arg.text), kEscapedText);
+        AppendConverted<true>(output, UpToNul(args->text));
         break;
       case XmlArgKind::kInt32: {
         char digits[16];
-        const auto result = std::to_chars(digits, digits + sizeof digits, arg.number);
+        const auto result = std::to_chars(digits, digits + sizeof digits, args->number);
         AppendToStream(output, std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
         break;
       }
@@ -254,7 +193,6 @@ void WriteFormattedXmlElement(IsoOutputFile& output, int level, std::string_view
         break;
     }
   }
-  AppendToStream(output, element_template.substr(literal_start));
   AppendToStream(output, "\r\n");
 }
 
@@ -271,23 +209,23 @@ void OpenIsoOutput(IsoOutputFile& output, std::string_view file_name) {
   output.stream.emplace(output.file_system, handle);
 }
 
-void WriteXmlText(IsoOutputFile& output, std::string_view text) { AppendConverted(output, text, kPlainText); }
+void WriteXmlText(IsoOutputFile& output, std::string_view text) { AppendConverted<false>(output, text); }
 
 void WriteXmlLine(IsoOutputFile& output, int level, std::string_view text) {
-  const std::size_t tabs = TabCount(level);
-  if (char* const start = LineRoom(output, tabs + text.size() * kLongestByteForm + 2)) {
-    char* const end = PutLineEnd(ConvertInto(PutTabs(start, tabs), text, kPlainText));
+  const std::size_t tabs = detail::XmlTabCount(level);
+  if (char* const start = detail::XmlLineRoom(output, tabs + text.size() * kLongestXmlByteForm + 2 + kXmlLineSlack)) {
+    char* const end = detail::PutXmlLineEnd(ConvertInto<false>(detail::PutXmlTabs(start, tabs), text));
     output.stream->Commit(static_cast<std::size_t>(end - start));
     return;
   }
   AppendTabs(output, level);
-  AppendConverted(output, text, kPlainText);
+  AppendConverted<false>(output, text);
   AppendToStream(output, "\r\n");
 }
 
 void FinishIsoOutput(IsoOutputFile& output) {
-  if (!output.stream || !output.stream->is_open()) RaiseIsoWriteFailure();
-  if (!output.stream->Flush()) RaiseIsoWriteFailure();
+  if (!output.stream || !output.stream->is_open()) detail::RaiseIsoWriteFailure();
+  if (!output.stream->Flush()) detail::RaiseIsoWriteFailure();
   if (const FileStatus synced = output.stream->Sync(); !synced) AtlThrow(HRESULT_FROM_WIN32(synced.error));
   const FileStatus closed = output.stream->Close();
   output.stream.reset();

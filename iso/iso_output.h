@@ -4,13 +4,16 @@
 #pragma once
 
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
 
+#include "iso/xml_text.h"
 #include "platform/buffered_file.h"
 #include "platform/file_system.h"
 
@@ -51,8 +54,8 @@ consteval XmlArgKind XmlArgKindOf() {
   else return XmlArgKind::kUnsupported;
 }
 
-// Reached only when an element template does not match its arguments: calling a function
-// that is not constexpr from the consteval check makes the mistake a compile error.
+// Reached only when an element template or a fixed line is not what it must be: calling a
+// function that is not constexpr from the consteval check makes the mistake a compile error.
 void XmlTemplateMismatch(const char* reason);
 
 // One argument as the element formatter reads it.
@@ -66,41 +69,148 @@ inline XmlArg MakeXmlArg(const CleanedText& argument) { return {XmlArgKind::kCle
 inline XmlArg MakeXmlArg(const EscapedText& argument) { return {XmlArgKind::kEscaped, argument.text, 0}; }
 inline XmlArg MakeXmlArg(std::int32_t argument) { return {XmlArgKind::kInt32, {}, argument}; }
 
+// A piece of fixed text known when the program is compiled: printable ASCII, which the
+// document takes as it stands, held in a fixed room so that it is copied in one move of
+// kXmlPieceCapacity bytes (the line's room has that much to spare behind any place).
+inline constexpr std::size_t kXmlPieceCapacity = 32;
+struct XmlPiece {
+  char text[kXmlPieceCapacity] = {};
+  std::uint8_t size = 0;
+};
+
+// Room a line asks for beyond its longest form: pieces, tabs and converted bytes are
+// copied in fixed moves that may reach this far past their end.
+inline constexpr std::size_t kXmlLineSlack = kXmlPieceCapacity;
+// The longest 32-bit number in decimal: a sign and ten digits.
+inline constexpr std::size_t kLongestXmlNumber = 11;
+// The most bytes one byte of 1252 text gives in an escaped text ("&amp;").
+inline constexpr std::size_t kLongestXmlByteForm = 5;
+// Tabs up to this depth are copied in one move.
+inline constexpr std::size_t kXmlTabMove = 16;
+
+consteval XmlPiece MakeXmlPiece(std::string_view text) {
+  XmlPiece piece;
+  if (text.size() > kXmlPieceCapacity) XmlTemplateMismatch("fixed text longer than a piece");
+  for (std::size_t i = 0; i < text.size() && i < kXmlPieceCapacity; ++i) {
+    // Fixed text reaches the document as it stands, so it must be printable ASCII.
+    if (text[i] < 0x20 || text[i] > 0x7E) XmlTemplateMismatch("fixed text is not printable ASCII");
+    piece.text[i] = text[i];
+  }
+  piece.size = static_cast<std::uint8_t>(text.size());
+  return piece;
+}
+
 // An element template ("<NbOfTxs>%i</NbOfTxs>"): "%s" takes CleanedText or EscapedText,
-// "%i" a std::int32_t. Checked against the argument types at compile time.
+// "%i" a std::int32_t. Checked against the argument types and cut into its fixed pieces
+// around the directives at compile time, so writing an element scans no template.
 template <class... Args>
 class XmlElementTemplate {
  public:
   template <class S>
     requires std::is_convertible_v<const S&, std::string_view>
-  consteval XmlElementTemplate(const S& element_template) : text_(element_template) {
+  consteval XmlElementTemplate(const S& element_template) {
+    const std::string_view text(element_template);
     constexpr std::array<XmlArgKind, sizeof...(Args) + 1> kinds{XmlArgKindOf<Args>()..., XmlArgKind::kNone};
     std::size_t count = 0;
-    for (std::size_t i = 0; i < text_.size(); ++i) {
-      // Template text reaches the document as it stands, so it must be printable ASCII.
-      if (text_[i] < 0x20 || text_[i] > 0x7E) XmlTemplateMismatch("element template text is not printable ASCII");
-      if (text_[i] != '%') continue;
-      if (i + 1 == text_.size()) XmlTemplateMismatch("element template ends inside a directive");
-      const char directive = text_[++i];
+    std::size_t piece_start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '%') continue;
+      if (i + 1 == text.size()) XmlTemplateMismatch("element template ends inside a directive");
+      const char directive = text[i + 1];
       const bool is_text = directive == 's';
       if (!is_text && directive != 'i') XmlTemplateMismatch("unknown element template directive");
-      if (count == sizeof...(Args)) XmlTemplateMismatch("more directives than arguments");
-      const XmlArgKind kind = kinds[count++];
+      if (count == sizeof...(Args)) {
+        XmlTemplateMismatch("more directives than arguments");
+        break;
+      }
+      const XmlArgKind kind = kinds[count];
       const bool matches = is_text ? (kind == XmlArgKind::kCleaned || kind == XmlArgKind::kEscaped)
                                    : kind == XmlArgKind::kInt32;
       if (!matches) XmlTemplateMismatch("element argument does not match its directive");
+      pieces_[count++] = MakeXmlPiece(text.substr(piece_start, i - piece_start));
+      piece_start = i + 2;
+      ++i;
     }
     if (count != sizeof...(Args)) XmlTemplateMismatch("more arguments than directives");
+    pieces_[sizeof...(Args)] = MakeXmlPiece(text.substr(piece_start));
+    for (const XmlPiece& piece : pieces_) fixed_size_ += piece.size;
   }
 
-  std::string_view text() const { return text_; }
+  // The fixed text in front of argument `i`, or behind the last one for i == sizeof...(Args).
+  constexpr const XmlPiece& piece(std::size_t i) const { return pieces_[i]; }
+  constexpr const XmlPiece* pieces() const { return pieces_.data(); }
+  constexpr std::size_t fixed_size() const { return fixed_size_; }
 
  private:
-  std::string_view text_;
+  std::array<XmlPiece, sizeof...(Args) + 1> pieces_{};
+  std::size_t fixed_size_ = 0;
 };
 
-void WriteFormattedXmlElement(IsoOutputFile& output, int level, std::string_view element_template,
-                              const XmlArg* args);
+// A line of fixed text ("<GrpHdr>", "<Cd>CHBCC</Cd>"), checked at compile time.
+class XmlFixedLine {
+ public:
+  consteval XmlFixedLine(const char* text) : piece_(MakeXmlPiece(std::string_view(text))) {}
+  constexpr const XmlPiece& piece() const { return piece_; }
+
+ private:
+  XmlPiece piece_;
+};
+
+[[noreturn]] void RaiseIsoWriteFailure();
+
+// The room of a whole line of at most `bound` bytes (slack included) in the output buffer;
+// null when the line is too long for the buffer and goes piece by piece. Raises
+// std::int32_t 2002 when the buffer cannot be written out to make room.
+inline char* XmlLineRoom(IsoOutputFile& output, std::size_t bound) {
+  if (bound > BufferedFile::kBufferSize) return nullptr;
+  if (output.stream) {
+    FileStatus status;
+    if (char* const room = output.stream->Room(bound, status)) return room;
+  }
+  RaiseIsoWriteFailure();
+}
+
+inline std::size_t XmlTabCount(int level) { return level > 0 ? static_cast<std::size_t>(level) : 0; }
+
+inline char* PutXmlTabs(char* out, std::size_t count) {
+  if (count <= kXmlTabMove) {
+    std::memcpy(out, "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t", kXmlTabMove);
+  } else {
+    std::memset(out, '\t', count);
+  }
+  return out + count;
+}
+
+inline char* PutXmlPiece(char* out, const XmlPiece& piece) {
+  std::memcpy(out, piece.text, kXmlPieceCapacity);
+  return out + piece.size;
+}
+
+inline char* PutXmlLineEnd(char* out) {
+  std::memcpy(out, "\r\n", 2);
+  return out + 2;
+}
+
+// EscapeXmlTextInto(): an escaped text in its document form at `out` (room for
+// kLongestXmlByteForm bytes per byte plus kXmlLineSlack), up to its first NUL; returns the
+// end of what it wrote.
+char* EscapeXmlTextInto(char* out, std::string_view text);
+
+inline std::size_t XmlArgBound(const CleanedText& argument) { return argument.text.size(); }
+inline std::size_t XmlArgBound(const EscapedText& argument) { return argument.text.size() * kLongestXmlByteForm; }
+inline std::size_t XmlArgBound(std::int32_t) { return kLongestXmlNumber; }
+
+inline char* PutXmlArg(char* out, const CleanedText& argument) {
+  CleanXmlTextInto(argument.text, out);
+  return out + argument.text.size();
+}
+inline char* PutXmlArg(char* out, const EscapedText& argument) { return EscapeXmlTextInto(out, argument.text); }
+inline char* PutXmlArg(char* out, std::int32_t argument) {
+  return std::to_chars(out, out + kLongestXmlNumber, argument).ptr;
+}
+
+// The element line piece by piece, for a line too long for the buffer.
+void WriteXmlElementInPieces(IsoOutputFile& output, int level, const XmlPiece* pieces, const XmlArg* args);
 
 }  // namespace detail
 
@@ -125,18 +235,43 @@ void WriteXmlText(IsoOutputFile& output, std::string_view text);
 // Fails as WriteXmlText. Example: WriteXmlLine(output, 2, "<GrpHdr>") writes "\t\t<GrpHdr>\r\n".
 void WriteXmlLine(IsoOutputFile& output, int level, std::string_view text);
 
+// WriteFixedXmlLine()
+// WriteXmlLine for a line of fixed printable ASCII text of at most 32 characters, checked
+// when the program is compiled and copied as it stands. Fails as WriteXmlText.
+// Example: WriteFixedXmlLine(output, 2, "<GrpHdr>") writes "\t\t<GrpHdr>\r\n".
+inline void WriteFixedXmlLine(IsoOutputFile& output, int level, detail::XmlFixedLine line) {
+  const std::size_t tabs = detail::XmlTabCount(level);
+  if (char* const start = detail::XmlLineRoom(output, tabs + line.piece().size + 2 + detail::kXmlLineSlack)) {
+    char* const end = detail::PutXmlLineEnd(detail::PutXmlPiece(detail::PutXmlTabs(start, tabs), line.piece()));
+    output.stream->Commit(static_cast<std::size_t>(end - start));
+    return;
+  }
+  WriteXmlLine(output, level, std::string_view(line.piece().text, line.piece().size));
+}
+
 // WriteXmlElement()
 // Forms one element line from its template and arguments and writes it like
-// WriteXmlLine. The formed text is written as it stands: a "%" that an argument brings in
-// is never read as a directive. Fails as WriteXmlText.
+// WriteXmlLine, straight into the output buffer. The formed text is written as it stands:
+// a "%" that an argument brings in is never read as a directive. Fails as WriteXmlText.
 // Example: WriteXmlElement(output, 5, "<InstrId>QRN-%i</InstrId>", 3) writes
 // "\t\t\t\t\t<InstrId>QRN-3</InstrId>\r\n".
 template <class... Args>
 void WriteXmlElement(IsoOutputFile& output, int level,
                      detail::XmlElementTemplate<std::type_identity_t<Args>...> element_template,
                      const Args&... args) {
+  const std::size_t tabs = detail::XmlTabCount(level);
+  const std::size_t bound =
+      tabs + element_template.fixed_size() + 2 + detail::kXmlLineSlack + (detail::XmlArgBound(args) + ... + 0);
+  if (char* const start = detail::XmlLineRoom(output, bound)) {
+    char* out = detail::PutXmlPiece(detail::PutXmlTabs(start, tabs), element_template.piece(0));
+    [[maybe_unused]] std::size_t next_piece = 1;
+    ((out = detail::PutXmlArg(out, args), out = detail::PutXmlPiece(out, element_template.piece(next_piece++))), ...);
+    out = detail::PutXmlLineEnd(out);
+    output.stream->Commit(static_cast<std::size_t>(out - start));
+    return;
+  }
   const std::array<detail::XmlArg, sizeof...(Args) + 1> values{detail::MakeXmlArg(args)..., detail::XmlArg{}};
-  detail::WriteFormattedXmlElement(output, level, element_template.text(), values.data());
+  detail::WriteXmlElementInPieces(output, level, element_template.pieces(), values.data());
 }
 
 // FinishIsoOutput()

@@ -2,6 +2,7 @@
 // tool has installed a clock of its own.
 #include "platform/clock.h"
 
+#include <atomic>
 #include <mutex>
 #include <utility>
 
@@ -11,6 +12,8 @@ namespace {
 struct InstalledClock {
   std::mutex mutex;
   Clock clock;
+  // Whether `clock` holds a clock: the system clock is read without taking the mutex.
+  std::atomic<bool> has_clock{false};
 };
 
 InstalledClock& TheInstalledClock() {
@@ -21,9 +24,10 @@ InstalledClock& TheInstalledClock() {
 }  // namespace
 
 SYSTEMTIME CurrentLocalTime() {
+  InstalledClock& installed = TheInstalledClock();
+  if (!installed.has_clock.load(std::memory_order_acquire)) return detail::SystemLocalTime();
   Clock clock;
   {
-    InstalledClock& installed = TheInstalledClock();
     std::lock_guard lock(installed.mutex);
     clock = installed.clock;
   }
@@ -41,6 +45,7 @@ DATE CurrentLocalDate() {
 Clock SetClock(Clock clock) {
   InstalledClock& installed = TheInstalledClock();
   std::lock_guard lock(installed.mutex);
+  installed.has_clock.store(static_cast<bool>(clock), std::memory_order_release);
   return std::exchange(installed.clock, std::move(clock));
 }
 

@@ -2,6 +2,7 @@
 // tests and the command-line tool can fix it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "oleauto.h"
@@ -29,6 +30,15 @@ namespace detail {
 // SystemLocalTime(): the system's local time in whole seconds (GetLocalTime on Windows, the
 // process time zone elsewhere); all fields 0 when the clock cannot be read.
 SYSTEMTIME SystemLocalTime();
+
+#ifndef _WIN32
+// LocalTimeOfSecond(): the local time of a second of the system clock (seconds since 1970,
+// UTC) in the process time zone; all fields 0 when it cannot be converted. The fields of
+// the last second converted on the thread are kept and given again while neither the
+// second nor the zone (as tzset() sets it) changes.
+// Example: with TZ=UTC0, LocalTimeOfSecond(86400) is 2 January 1970, 00:00:00.
+SYSTEMTIME LocalTimeOfSecond(std::int64_t seconds_since_1970);
+#endif
 }  // namespace detail
 
 // ScopedClock: installs a clock for its lifetime (tests, the CLI's --now).

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -89,6 +90,45 @@ TEST(RecordOutput, WritesPiecesInOrderAcrossTheBuffer) {
   expected += std::string(huge.size(), 'Y');
   out.Close();
   EXPECT_EQ(expected, test::ReadWholeFile(dir.Path("big.dta")));
+}
+
+// Fills of every length around the one-move limit, blanks and zeros, in front of and
+// behind texts and numbers, each record written again and again so that its copies fall at
+// every place of the buffer, across the points where it is written out.
+TEST(RecordOutput, FillsOfEveryLengthAcrossBufferBoundaries) {
+  const auto blanks = [](std::size_t n) { return std::string(n, ' '); };
+  const auto zeros = [](std::size_t n) { return std::string(n, '0'); };
+  struct Case {
+    std::function<void(RecordOutput&)> write;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {[](RecordOutput& o) { WriteRecordText(o, "%-2.2s|%02.2s|%2s|%02.2ld\n", "AB", "AB", "AB", 7); },
+       "AB|AB|AB|07\n"},
+      {[](RecordOutput& o) { WriteRecordText(o, "%-34.34s|%034.34s|%34s|%034.34ld\n", "AB", "AB", "AB", 7); },
+       "AB" + blanks(32) + "|" + zeros(32) + "AB|" + blanks(32) + "AB|" + zeros(32) + "07\n"},
+      {[](RecordOutput& o) { WriteRecordText(o, "%-35.35s|%035.35s|%35s|%035.35ld\n", "AB", "AB", "AB", 7); },
+       "AB" + blanks(33) + "|" + zeros(33) + "AB|" + blanks(33) + "AB|" + zeros(33) + "07\n"},
+      {[](RecordOutput& o) { WriteRecordText(o, "%-112.112s|%0112.112s|%112s|%7ld|%-5c\n", "", "", "", -7, 'x'); },
+       blanks(112) + "|" + zeros(112) + "|" + blanks(112) + "|" + blanks(5) + "-7|x" + blanks(4) + "\n"},
+      {[](RecordOutput& o) { WriteRecordText(o, "%-33.33s%33s", CleanedRecordText{"m\xFC"}, CleanedRecordText{"\xE9"}); },
+       "MU" + blanks(31) + blanks(32) + "E"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    const FileSystem& fs = SystemFileSystem();
+    FileStatus status;
+    RecordOutput out(fs, fs.Create(dir.Path("fills.dta"), status));
+    ASSERT_TRUE(status);
+    const std::size_t copies = 3 * BufferedFile::kBufferSize / c.expected.size() + 1;
+    std::string expected;
+    for (std::size_t i = 0; i < copies; ++i) {
+      c.write(out);
+      expected += c.expected;
+    }
+    out.Close();
+    EXPECT_TRUE(expected == test::ReadWholeFile(dir.Path("fills.dta"))) << c.expected;
+  }
 }
 
 TEST(RecordOutput, FailedWriteRaisesWriteFileErrorWithItsStatus) {

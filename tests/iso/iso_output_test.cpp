@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <functional>
 #include <string>
 
 #include "platform/cp1252.h"
@@ -63,6 +65,59 @@ TEST(IsoOutput, CleanedTextsAndLongPiecesAreWrittenWhole) {
   for (int i = 0; i < 30000; ++i) expected += "&amp;";
   expected += "\xC3\xBC</B>\r\n\t\t<C>MULLER +  SOHNE  </C>\r\n" + std::string(20, '\t') + "x\r\n";
   EXPECT_TRUE(expected == test::ReadWholeFile(dir.Path("out.xml")).value_or("<no file>"));
+}
+
+// One line of every shape the document writes, each written again and again so that its
+// copies fall at every place of the buffer, across the points where it is written out.
+TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
+  using std::string_literals::operator""s;
+  struct Case {
+    const char* what;
+    std::function<void(IsoOutputFile&)> write;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"fixed line", [](IsoOutputFile& o) { WriteFixedXmlLine(o, 3, "<GrpHdr>"); }, "\t\t\t<GrpHdr>\r\n"},
+      {"fixed line without tabs", [](IsoOutputFile& o) { WriteFixedXmlLine(o, -2, "</Document>"); }, "</Document>\r\n"},
+      {"sixteen tabs", [](IsoOutputFile& o) { WriteFixedXmlLine(o, 16, "<A>"); }, std::string(16, '\t') + "<A>\r\n"},
+      {"seventeen tabs", [](IsoOutputFile& o) { WriteFixedXmlLine(o, 17, "<A>"); }, std::string(17, '\t') + "<A>\r\n"},
+      {"longest fixed line", [](IsoOutputFile& o) { WriteFixedXmlLine(o, 1, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>"); },
+       "\t<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>\r\n"},
+      {"two texts", [](IsoOutputFile& o) {
+         WriteXmlElement(o, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", EscapedText{"CHF"}, EscapedText{"1234.50"});
+       }, "\t\t\t\t\t<InstdAmt Ccy=\"CHF\">1234.50</InstdAmt>\r\n"},
+      {"texts without fixed text between", [](IsoOutputFile& o) {
+         WriteXmlElement(o, 0, "%s%s", EscapedText{""}, CleanedText{""});
+       }, "\r\n"},
+      {"smallest number", [](IsoOutputFile& o) { WriteXmlElement(o, 2, "<N>QRN-%i</N>", std::int32_t{INT_MIN}); },
+       "\t\t<N>QRN--2147483648</N>\r\n"},
+      {"escaped text up to its NUL", [](IsoOutputFile& o) {
+         WriteXmlElement(o, 1, "<U>%s</U>", EscapedText{"A&<B>\xE9\x80\n\x01\0C&"s});
+       }, "\t<U>A&amp;&lt;B&gt;\xC3\xA9\xE2\x82\xAC\r\n </U>\r\n"},
+      {"cleaned text", [](IsoOutputFile& o) { WriteXmlElement(o, 4, "<Nm>%s</Nm>", CleanedText{"M\xFCller & S\xF6hne\0x"s}); },
+       "\t\t\t\t<Nm>MULLER + SOHNE X</Nm>\r\n"},
+      {"longest fixed pieces", [](IsoOutputFile& o) {
+         WriteXmlElement(o, 0, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234%s</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>", EscapedText{"x"});
+       }, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234x</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>\r\n"},
+      {"runtime line", [](IsoOutputFile& o) { WriteXmlLine(o, 2, "<?xml version=\"1.0\"?>\n\x85"); },
+       "\t\t<?xml version=\"1.0\"?>\r\n\xE2\x80\xA6\r\n"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    IsoOutputFile output(SystemFileSystem());
+    OpenIsoOutput(output, dir.Path("out.xml"));
+    // Enough copies for three buffers, and one more than a multiple of any line length.
+    const std::size_t copies = 3 * BufferedFile::kBufferSize / c.expected.size() + 1;
+    std::string expected;
+    for (std::size_t i = 0; i < copies; ++i) {
+      c.write(output);
+      expected += c.expected;
+    }
+    FinishIsoOutput(output);
+    const std::string written = test::ReadWholeFile(dir.Path("out.xml")).value_or("<no file>");
+    EXPECT_EQ(expected.size(), written.size()) << c.what;
+    EXPECT_TRUE(expected == written) << c.what << ": first line " << written.substr(0, written.find('\n') + 1);
+  }
 }
 
 }  // namespace
