@@ -43,8 +43,8 @@ std::string_view CleanedInto(std::string_view text, std::string& room) {
 
 // The four 24-character address lines of TA 827 segments 03 and 05, cleaned.
 void WriteTa827Lines(RecordOutput& out, const PayAddressView& party) {
-  WriteRecordText(out, "%-24.24s%-24.24s%-24.24s%-24.24s", CleanedRecordText{party.name1},
-                  CleanedRecordText{party.name2}, CleanedRecordText{party.street}, CleanedRecordText{party.city});
+  PutRecordText<"%-24.24s%-24.24s%-24.24s%-24.24s">(out, CleanedRecordText{party.name1}, CleanedRecordText{party.name2},
+                                                    CleanedRecordText{party.street}, CleanedRecordText{party.city});
 }
 
 // Segment 03 of TA 827 up to position 32: the beneficiary's account as its payment type
@@ -52,18 +52,18 @@ void WriteTa827Lines(RecordOutput& out, const PayAddressView& party) {
 void WriteTa827BeneficiaryAccount(RecordOutput& out, const PaymentView& payment, DtaRecordScratch& scratch) {
   switch (payment.type) {
     case payRedPost:
-      WriteRecordText(out, "03/C/%-27.27s",
-                      NormalizePostAccountText(CleanedInto(payment.bank_dst.account, scratch.cleaned_account)));
+      PutRecordText<"03/C/%-27.27s">(
+          out, NormalizePostAccountText(CleanedInto(payment.bank_dst.account, scratch.cleaned_account)));
       return;
     case payRedTreuhand:
-      WriteRecordText(out, "03/C/%-27.27s",
-                      NormalizePostAccountText(CleanedInto(payment.bank_dst.id, scratch.cleaned_account)));
+      PutRecordText<"03/C/%-27.27s">(
+          out, NormalizePostAccountText(CleanedInto(payment.bank_dst.id, scratch.cleaned_account)));
       return;
     case payPostmandat:
-      WriteRecordText(out, "03/C/%-27.27s", "");
+      PutRecordText<"03/C/%-27.27s">(out, "");
       return;
     default:
-      WriteRecordText(out, "03/C/%-27.27s", CleanedRecordText{payment.bank_dst.account});
+      PutRecordText<"03/C/%-27.27s">(out, CleanedRecordText{payment.bank_dst.account});
       return;
   }
 }
@@ -82,27 +82,26 @@ std::string DebitAccountText(std::string_view account) {
 void WriteTa826(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
                 std::int32_t entry_sequence, DtaRecordScratch& scratch) {
   // Segment 01: header, reference, account to be debited (never read as an IBAN), amount.
-  WriteRecordText(out, "01%6s%12s00000%6s%-7.7s%-5.5s%05.5ld82600%-5.5s%011.11s%-24.24s%6sCHF%-12.12s%14s",
-                  scratch.payment_dates.Format(payment.date), " ", CreationDate(scratch),
-                  NormalizePostAccountText(payment.bank_src.id), CleanedRecordText{settings.dta_id}, entry_sequence,
-                  CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
-                  CleanedRecordText{payment.bank_src.account}, " ",
-                  FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
+  PutRecordText<"01%6s%12s00000%6s%-7.7s%-5.5s%05.5ld82600%-5.5s%011.11s%-24.24s%6sCHF%-12.12s%14s">(
+      out, scratch.payment_dates.Format(payment.date), " ", CreationDate(scratch),
+      NormalizePostAccountText(payment.bank_src.id), CleanedRecordText{settings.dta_id}, entry_sequence,
+      CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
+      CleanedRecordText{payment.bank_src.account}, " ", FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 
   // Segment 02: the ordering party, cleaned in this record.
-  WriteRecordText(out, "02%-20.20s%-20.20s%-20.20s%-20.20s%46s", CleanedRecordText{settings.sender.name1},
-                  CleanedRecordText{settings.sender.name2}, CleanedRecordText{settings.sender.street},
-                  CleanedRecordText{settings.sender.city}, " ");
+  PutRecordText<"02%-20.20s%-20.20s%-20.20s%-20.20s%46s">(
+      out, CleanedRecordText{settings.sender.name1}, CleanedRecordText{settings.sender.name2},
+      CleanedRecordText{settings.sender.street}, CleanedRecordText{settings.sender.city}, " ");
 
   // Segment 03: ESR participant number, beneficiary, reference number as given.
-  WriteRecordText(out, "03/C/%09.9s%-20.20s%-20.20s%-20.20s%-20.20s",
-                  NormalizePostAccountText(CleanedInto(payment.bank_dst.account, scratch.cleaned_account)),
-                  CleanedRecordText{payment.receiver.name1}, CleanedRecordText{payment.receiver.name2},
-                  CleanedRecordText{payment.receiver.street}, CleanedRecordText{payment.receiver.city});
+  PutRecordText<"03/C/%09.9s%-20.20s%-20.20s%-20.20s%-20.20s">(
+      out, NormalizePostAccountText(CleanedInto(payment.bank_dst.account, scratch.cleaned_account)),
+      CleanedRecordText{payment.receiver.name1}, CleanedRecordText{payment.receiver.name2},
+      CleanedRecordText{payment.receiver.street}, CleanedRecordText{payment.receiver.city});
   if (payment.type == payESR15) {
-    WriteRecordText(out, "%015.15s%12s%7s", payment.esr, "", " ");
+    PutRecordText<"%015.15s%12s%7s">(out, payment.esr, "", " ");
   } else {
-    WriteRecordText(out, "%027.27s%7s", payment.esr, " ");
+    PutRecordText<"%027.27s%7s">(out, payment.esr, " ");
   }
 }
 
@@ -110,27 +109,27 @@ void WriteTa827(RecordOutput& out, const PaySettingView& settings, const Payment
                 std::int32_t entry_sequence, DtaRecordScratch& scratch) {
   // Segment 01: only a bank payment names the clearing number of the receiving bank.
   const std::string_view clearing = payment.type == payRedBank ? payment.bank_dst.id : std::string_view();
-  WriteRecordText(out, "01%6s%-12.12s00000%6s%-7.7s%-5.5s%05.5ld827%c0%-5.5s%011.11s%-24.24s%6sCHF%-12.12s%14s",
-                  scratch.payment_dates.Format(payment.date), CleanedRecordText{clearing}, CreationDate(scratch),
-                  NormalizePostAccountText(payment.bank_src.id), CleanedRecordText{settings.dta_id}, entry_sequence,
-                  SalaryFlag(settings), CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
-                  CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch.debit_iban)}, " ",
-                  FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
+  PutRecordText<"01%6s%-12.12s00000%6s%-7.7s%-5.5s%05.5ld827%c0%-5.5s%011.11s%-24.24s%6sCHF%-12.12s%14s">(
+      out, scratch.payment_dates.Format(payment.date), CleanedRecordText{clearing}, CreationDate(scratch),
+      NormalizePostAccountText(payment.bank_src.id), CleanedRecordText{settings.dta_id}, entry_sequence,
+      SalaryFlag(settings), CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
+      CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch.debit_iban)}, " ",
+      FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 
   // Segment 02: the ordering party exactly as the caller gave it.
-  WriteRecordText(out, "02%-24.24s%-24.24s%-24.24s%-24.24s%30s", settings.sender.name1, settings.sender.name2,
-                  settings.sender.street, settings.sender.city, " ");
+  PutRecordText<"02%-24.24s%-24.24s%-24.24s%-24.24s%30s">(out, settings.sender.name1, settings.sender.name2,
+                                                          settings.sender.street, settings.sender.city, " ");
 
   // Segment 03: the beneficiary; for a trust payment the trustee, who is the BankSrc party.
   WriteTa827BeneficiaryAccount(out, payment, scratch);
   WriteTa827Lines(out, payment.type == payRedTreuhand ? payment.bank_src : payment.receiver);
 
   // Segment 04: the reason as one field.
-  WriteRecordText(out, "04%-112.112s%14s", CleanedRecordText{payment.reason}, " ");
+  PutRecordText<"04%-112.112s%14s">(out, CleanedRecordText{payment.reason}, " ");
 
   // Segment 05, trust payments only: the final beneficiary.
   if (payment.type == payRedTreuhand) {
-    WriteRecordText(out, "05/C/%-27.27s", CleanedRecordText{payment.bank_dst.account});
+    PutRecordText<"05/C/%-27.27s">(out, CleanedRecordText{payment.bank_dst.account});
     WriteTa827Lines(out, payment.receiver);
   }
 }
@@ -138,39 +137,41 @@ void WriteTa827(RecordOutput& out, const PaySettingView& settings, const Payment
 void WriteTa836(RecordOutput& out, const PaySettingView& settings, const PaymentView& payment,
                 std::int32_t entry_sequence, DtaRecordScratch& scratch) {
   // Segment 01: no processing date; the payment's date is the value date at 94-99.
-  WriteRecordText(out, "01000000%12s00000%6s%-7.7s%-5.5s%05.5ld836%c0%-5.5s%011.11s%-24.24s%6s%-3.3s%-15.15s%11s",
-                  " ", CreationDate(scratch), NormalizePostAccountText(payment.bank_src.id),
-                  CleanedRecordText{settings.dta_id}, entry_sequence, SalaryFlag(settings),
-                  CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
-                  CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch.debit_iban)},
-                  scratch.payment_dates.Format(payment.date), CleanedRecordText{PaymentCurrencyText(payment)},
-                  FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
+  PutRecordText<"01000000%12s00000%6s%-7.7s%-5.5s%05.5ld836%c0%-5.5s%011.11s%-24.24s%6s%-3.3s%-15.15s%11s">(
+      out, " ", CreationDate(scratch), NormalizePostAccountText(payment.bank_src.id),
+      CleanedRecordText{settings.dta_id}, entry_sequence, SalaryFlag(settings),
+      CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
+      CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch.debit_iban)},
+      scratch.payment_dates.Format(payment.date), CleanedRecordText{PaymentCurrencyText(payment)},
+      FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 
   // Segment 02: the ordering party as the caller gave it, without its second name line.
-  WriteRecordText(out, "02%12s%-35.35s%-35.35s%-35.35s%9s", " ", settings.sender.name1, settings.sender.street,
-                  settings.sender.city, " ");
+  PutRecordText<"02%12s%-35.35s%-35.35s%-35.35s%9s">(out, " ", settings.sender.name1, settings.sender.street,
+                                                     settings.sender.city, " ");
 
   // Segment 03: a domestic IBAN identifies the bank by itself ("D", no lines); abroad
   // the bank is named by its BIC ("A") or else by its name and city ("D").
   std::string& iban = scratch.receiver_iban;
   NormalizeIbanInto(payment.bank_dst.account, iban);
   if (IsDomesticIbanCountry(iban)) {
-    WriteRecordText(out, "03D%35s%35s%-34.34s%21s", " ", " ", CleanedRecordText{iban}, " ");
+    PutRecordText<"03D%35s%35s%-34.34s%21s">(out, " ", " ", CleanedRecordText{iban}, " ");
   } else if (!payment.bank_dst.bic.empty()) {
-    WriteRecordText(out, "03A%-35.35s%35s%-34.34s%21s", CleanedRecordText{payment.bank_dst.bic}, " ",
-                    CleanedRecordText{iban}, " ");
+    PutRecordText<"03A%-35.35s%35s%-34.34s%21s">(out, CleanedRecordText{payment.bank_dst.bic}, " ",
+                                                 CleanedRecordText{iban}, " ");
   } else {
-    WriteRecordText(out, "03D%-35.35s%-35.35s%-34.34s%21s", CleanedRecordText{payment.bank_dst.name1},
-                    CleanedRecordText{payment.bank_dst.city}, CleanedRecordText{iban}, " ");
+    PutRecordText<"03D%-35.35s%-35.35s%-34.34s%21s">(out, CleanedRecordText{payment.bank_dst.name1},
+                                                     CleanedRecordText{payment.bank_dst.city}, CleanedRecordText{iban},
+                                                     " ");
   }
 
   // Segment 04: the beneficiary, cleaned, without its second name line.
-  WriteRecordText(out, "04%-35.35s%-35.35s%-35.35s%21s", CleanedRecordText{payment.receiver.name1},
-                  CleanedRecordText{payment.receiver.street}, CleanedRecordText{payment.receiver.city}, " ");
+  PutRecordText<"04%-35.35s%-35.35s%-35.35s%21s">(out, CleanedRecordText{payment.receiver.name1},
+                                                  CleanedRecordText{payment.receiver.street},
+                                                  CleanedRecordText{payment.receiver.city}, " ");
 
   // Segment 05: the reason on the first of three lines, then the charge rule.
-  WriteRecordText(out, "05U%-35.35s%-35.35s%-35.35s%c%19s", CleanedRecordText{payment.reason}, " ", " ",
-                  ChargeRule(payment.cost_code), " ");
+  PutRecordText<"05U%-35.35s%-35.35s%-35.35s%c%19s">(out, CleanedRecordText{payment.reason}, " ", " ",
+                                                     ChargeRule(payment.cost_code), " ");
 }
 
 }  // namespace ordexa

@@ -19,11 +19,11 @@ namespace {
 // ordering bank, the entry sequence number after the last payment, and the total.
 void WriteTa890(RecordOutput& out, const PaySettingView& settings, std::int64_t total,
                 std::int32_t entry_sequence) {
-  WriteRecordText(out, "01000000%12s00000", " ");
-  WriteRecordText(out, "%6s%7s", FormatDateYYMMDD(0.0), " ");
-  WriteRecordText(out, "%-5.5s%05.5ld890%c0", CleanedRecordText{settings.dta_id}, entry_sequence, '0');
-  WriteRecordText(out, "%-16.16s", FormatAmountText(total, kDtaAmountFormat));
-  WriteRecordText(out, "%59s", " ");
+  PutRecordText<"01000000%12s00000">(out, " ");
+  PutRecordText<"%6s%7s">(out, FormatDateYYMMDD(0.0), " ");
+  PutRecordText<"%-5.5s%05.5ld890%c0">(out, CleanedRecordText{settings.dta_id}, entry_sequence, '0');
+  PutRecordText<"%-16.16s">(out, FormatAmountText(total, kDtaAmountFormat));
+  PutRecordText<"%59s">(out, " ");
 }
 
 }  // namespace

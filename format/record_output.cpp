@@ -132,6 +132,12 @@ struct RoomSink {
 
 }  // namespace
 
+std::size_t PutGeneralField(char* out, const RecordField& field, const RecordArg& arg) {
+  RoomSink<true> sink{out};
+  AppendField(sink, field, arg);
+  return static_cast<std::size_t>(sink.out - out);
+}
+
 std::string FormatRecordString(std::string_view text, const RecordLayout& layout, const RecordArg* args) {
   std::string out;
   StringSink sink{out};
@@ -195,6 +201,8 @@ void RecordOutput::WriteFormatted(std::string_view text, const detail::RecordLay
   RecordOutputSink sink{*this};
   detail::AppendFormatted(sink, text, layout, args);
 }
+
+void RecordOutput::CheckRoomFailure(FileStatus status) { CheckWrite(status); }
 
 void RecordOutput::Append(std::string_view bytes) { CheckWrite(file_.Append(bytes)); }
 

@@ -16,9 +16,11 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "format/record_text.h"
 #include "platform/buffered_file.h"
@@ -237,6 +239,199 @@ class RecordFormat {
   bool has_uncut_text_ = false;
 };
 
+// RecordFormatText: a record format as a template argument (see
+// RecordOutput::Put).
+template <std::size_t N>
+struct RecordFormatText {
+  char text[N] = {};
+  consteval RecordFormatText(const char (&format)[N]) {
+    for (std::size_t i = 0; i < N; ++i) text[i] = format[i];
+  }
+  constexpr std::string_view view() const { return {text, N - 1}; }
+};
+
+namespace detail {
+
+// A record format read when the program is compiled, held by value so that its
+// fields can be template arguments themselves.
+template <std::size_t kFieldCount>
+struct CompiledRecordLayout {
+  std::array<RecordFieldAt, kFieldCount == 0 ? 1 : kFieldCount> fields{};
+  std::uint32_t tail_start = 0;
+  std::uint32_t tail_size = 0;
+  std::size_t size_bound = 0;
+  bool has_uncut_text = false;
+};
+
+template <RecordFormatText kFormat, class... Args>
+consteval CompiledRecordLayout<sizeof...(Args)> CompileRecordLayout() {
+  const RecordFormat<Args...> format(kFormat.view());
+  const RecordLayout layout = format.layout();
+  CompiledRecordLayout<sizeof...(Args)> compiled;
+  for (std::size_t i = 0; i < sizeof...(Args); ++i) compiled.fields[i] = layout.fields[i];
+  compiled.tail_start = layout.tail_start;
+  compiled.tail_size = layout.tail_size;
+  compiled.size_bound = layout.size_bound;
+  compiled.has_uncut_text = layout.has_uncut_text;
+  return compiled;
+}
+
+// Fixed-width fields up to this width are filled by one copy of a fill text
+// this long.
+inline constexpr std::size_t kFieldFillMove = 128;
+inline constexpr char kFieldBlanks[kFieldFillMove + 1] =
+    "                                                                "
+    "                                                                ";
+inline constexpr char kFieldZeros[kFieldFillMove + 1] =
+    "0000000000000000000000000000000000000000000000000000000000000000"
+    "0000000000000000000000000000000000000000000000000000000000000000";
+
+// A text argument as the compiled formatter reads it: the bytes, whether they
+// end at a NUL (a C string; a cleaned text is read whole) and the byte map they
+// go through.
+template <class T>
+struct TextArgTraits {
+  static std::string_view Text(const T &value) { return std::string_view(value); }
+  static constexpr bool kEndsAtNul = true;
+  static constexpr const RecordByteMap *Map() { return nullptr; }
+};
+template <>
+struct TextArgTraits<CleanedRecordText> {
+  static std::string_view Text(const CleanedRecordText &value) { return value.text; }
+  static constexpr bool kEndsAtNul = false;
+  static const RecordByteMap *Map() { return &RecordCleaningMap(); }
+};
+template <>
+struct TextArgTraits<SingleLineRecordText> {
+  static std::string_view Text(const SingleLineRecordText &value) { return value.text; }
+  static constexpr bool kEndsAtNul = true;
+  static const RecordByteMap *Map() { return &SingleLineMap(); }
+};
+
+// The bytes of a text argument that a field with at most `limit` bytes of text
+// writes.
+template <class T>
+inline std::string_view FieldText(const T &value, std::size_t limit) {
+  std::string_view text = TextArgTraits<T>::Text(value);
+  if (text.size() > limit) text = text.substr(0, limit);
+  if constexpr (TextArgTraits<T>::kEndsAtNul) {
+    const void *nul = text.empty() ? nullptr : std::memchr(text.data(), '\0', text.size());
+    if (nul != nullptr) text = text.substr(0, static_cast<std::size_t>(static_cast<const char *>(nul) - text.data()));
+  }
+  return text;
+}
+
+template <class T>
+inline void PutFieldBytes(char *out, std::string_view text) {
+  if constexpr (std::is_same_v<T, CleanedRecordText> || std::is_same_v<T, SingleLineRecordText>) {
+    MapRecordTextInto(text, *TextArgTraits<T>::Map(), out);
+  } else if (!text.empty()) {
+    std::memcpy(out, text.data(), text.size());
+  }
+}
+
+// Any field by the general rules, into room that has kFillMove bytes to spare.
+std::size_t PutGeneralField(char *out, const RecordField &field, const RecordArg &arg);
+
+inline constexpr std::uint32_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// A field as one number, so that it can be a template argument of a scalar type
+// (class type arguments that differ only in their flags are taken for one
+// another by GCC 12).
+constexpr std::uint64_t FieldCode(const RecordField &field) {
+  return static_cast<std::uint64_t>(static_cast<unsigned char>(field.conversion)) |
+         static_cast<std::uint64_t>(field.left_align) << 8 | static_cast<std::uint64_t>(field.zero_fill) << 9 |
+         static_cast<std::uint64_t>(field.has_precision) << 10 | static_cast<std::uint64_t>(field.kind) << 11 |
+         static_cast<std::uint64_t>(field.width) << 16 | static_cast<std::uint64_t>(field.precision) << 40;
+}
+constexpr RecordField FieldOfCode(std::uint64_t code) {
+  RecordField field;
+  field.conversion = static_cast<char>(code & 0xFF);
+  field.left_align = (code >> 8 & 1) != 0;
+  field.zero_fill = (code >> 9 & 1) != 0;
+  field.has_precision = (code >> 10 & 1) != 0;
+  field.kind = static_cast<RecordArgKind>(code >> 11 & 0x1F);
+  field.width = static_cast<std::uint32_t>(code >> 16 & 0xFFFFFF);
+  field.precision = static_cast<std::uint32_t>(code >> 40 & 0xFFFFFF);
+  return field;
+}
+static_assert(kMaxRecordFieldWidth < (1u << 24), "a field width fits its place in a field code");
+
+// PutField(): one field written at `out`, which moves behind it.
+template <std::uint64_t kCode, class T>
+inline void PutField(char *&out, const T &value) {
+  static constexpr RecordField kField = FieldOfCode(kCode);
+  if constexpr (kField.conversion == 's' && kField.has_precision && kField.width >= kField.precision &&
+                kField.width <= kFieldFillMove) {
+    // Fixed width: the whole field filled at once, the text copied over its
+    // place.
+    const std::string_view text = FieldText(value, kField.precision);
+    if constexpr (kField.left_align) {
+      std::memcpy(out, kFieldBlanks, kField.width);
+      PutFieldBytes<T>(out, text);
+    } else {
+      std::memcpy(out, kField.zero_fill ? kFieldZeros : kFieldBlanks, kField.width);
+      PutFieldBytes<T>(out + kField.width - text.size(), text);
+    }
+    out += kField.width;
+  } else if constexpr (kField.conversion == 's' && !kField.has_precision && kField.width <= kFieldFillMove) {
+    // An uncut text no longer than the width (a blank field, a date) fills it
+    // exactly.
+    const std::string_view text = FieldText(value, static_cast<std::size_t>(-1));
+    if (text.size() <= kField.width) {
+      if constexpr (kField.left_align) {
+        std::memcpy(out, kFieldBlanks, kField.width);
+        PutFieldBytes<T>(out, text);
+      } else {
+        std::memcpy(out, kField.zero_fill ? kFieldZeros : kFieldBlanks, kField.width);
+        PutFieldBytes<T>(out + kField.width - text.size(), text);
+      }
+      out += kField.width;
+    } else {
+      out += PutGeneralField(out, kField, MakeRecordArg(value));
+    }
+  } else if constexpr (kField.conversion == 'c' && kField.width <= 1) {
+    *out++ = value;
+  } else if constexpr (kField.conversion == 'd' && kField.kind == RecordArgKind::kInt32 && kField.has_precision &&
+                       kField.precision >= 1 && kField.precision <= 8 && kField.width <= kField.precision) {
+    // A number that fits its digits: exactly `precision` digits, leading zeros
+    // included.
+    if (value >= 0 && static_cast<std::uint32_t>(value) < kPowersOfTen[kField.precision]) {
+      auto magnitude = static_cast<std::uint32_t>(value);
+      for (std::size_t i = kField.precision; i-- > 0;) {
+        out[i] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+      }
+      out += kField.precision;
+    } else {
+      out += PutGeneralField(out, kField, MakeRecordArg(value));
+    }
+  } else {
+    out += PutGeneralField(out, kField, MakeRecordArg(value));
+  }
+}
+
+// PutFieldAt(): the literal text in front of a field, then the field.
+template <auto kFormat, std::uint32_t kLiteralStart, std::uint32_t kLiteralSize, std::uint64_t kCode, class T>
+inline void PutFieldAt(char *&out, const T &value) {
+  if constexpr (kLiteralSize != 0) {
+    std::memcpy(out, kFormat.text + kLiteralStart, kLiteralSize);
+    out += kLiteralSize;
+  }
+  PutField<kCode>(out, value);
+}
+
+template <class T>
+inline std::size_t UncutTextSize(const RecordField &field, const T &value) {
+  if constexpr (RecordArgKindOf<T>() == RecordArgKind::kText) {
+    return field.conversion == 's' && !field.has_precision ? TextArgTraits<T>::Text(value).size() : 0;
+  } else {
+    return 0;
+  }
+}
+
+}  // namespace detail
+
 // A short record text held without allocation (a date, a transaction number, a postal
 // account in its record form).
 inline constexpr std::size_t kShortRecordTextCapacity = 48;
@@ -261,11 +456,29 @@ class RecordOutput {
     WriteFormatted(format.text(), format.layout(), values);
   }
 
+  // Put(): Write() for a format given as a template argument: every field is
+  // written by code made for it when the program is compiled (a fixed-width
+  // text is one bounded copy over its fill). The same bytes as Write() with the
+  // same format and arguments.
+  template <RecordFormatText kFormat, class... Args>
+  void Put(const Args &...args);
+
   // Close(): writes out the buffer and closes the file; raises MPayError 2002 on failure.
   void Close();
 
  private:
   friend struct RecordOutputSink;
+  // RoomFor(): `size` bytes of buffer room (at most BufferedFile::kBufferSize);
+  // raises the write failure when the buffer cannot be written out.
+  char *RoomFor(std::size_t size) {
+    FileStatus status;
+    char *const room = file_.Room(size, status);
+    if (room == nullptr) CheckRoomFailure(status);
+    return room;
+  }
+  // Raises the write failure `status` names; null room without an error writes
+  // nothing.
+  static void CheckRoomFailure(FileStatus status);
   void WriteFormatted(std::string_view text, const detail::RecordLayout& layout, const detail::RecordArg* args);
   void Append(std::string_view bytes);
   void AppendMapped(std::string_view text, const RecordByteMap& map);
@@ -273,6 +486,46 @@ class RecordOutput {
 
   BufferedFile file_;
 };
+
+template <RecordFormatText kFormat, class... Args>
+void RecordOutput::Put(const Args &...args) {
+  static constexpr detail::CompiledRecordLayout<sizeof...(Args)> kLayout =
+      detail::CompileRecordLayout<kFormat, Args...>();
+  std::size_t bound = kLayout.size_bound;
+  if constexpr (kLayout.has_uncut_text) {
+    std::size_t index = 0;
+    ((bound += detail::UncutTextSize(kLayout.fields[index++].field, args)), ...);
+  }
+  if (bound + detail::kFieldFillMove > BufferedFile::kBufferSize) {
+    Write<Args...>(RecordFormat<std::type_identity_t<Args>...>(kFormat.view()), args...);
+    return;
+  }
+  // The fills copy whole fill texts, so the room reaches that far past the
+  // record.
+  char *const room = RoomFor(bound + detail::kFieldFillMove);
+  if (room == nullptr) return;
+  char *out = room;
+  [&]<std::size_t... kIndex>(std::index_sequence<kIndex...>) {
+    (detail::PutFieldAt<kFormat, kLayout.fields[kIndex].literal_start, kLayout.fields[kIndex].literal_size,
+                        detail::FieldCode(kLayout.fields[kIndex].field)>(out, args),
+     ...);
+  }
+  (std::index_sequence_for<Args...>{});
+  if constexpr (kLayout.tail_size != 0) {
+    std::memcpy(out, kFormat.text + kLayout.tail_start, kLayout.tail_size);
+    out += kLayout.tail_size;
+  }
+  file_.Commit(static_cast<std::size_t>(out - room));
+}
+
+// PutRecordText()
+// WriteRecordText with the format as a template argument (see
+// RecordOutput::Put). Example: PutRecordText<"%-5.5s%05.5ld">(out, text,
+// entry_sequence);
+template <RecordFormatText kFormat, class... Args>
+void PutRecordText(RecordOutput &output, const Args &...args) {
+  output.Put<kFormat>(args...);
+}
 
 // WriteRecordText()
 // Formats one piece of a record into `output` (see RecordOutput::Write). Nothing is
