@@ -196,7 +196,7 @@ TEST(PutRecordText, GivesTheBytesOfWriteRecordText) {
     }
     put.Close();
     write.Close();
-    const std::string put_bytes = test::ReadWholeFile(dir.Path("put.dta"));
+    const std::string put_bytes = test::ReadWholeFile(dir.Path("put.dta")).value_or("");
     EXPECT_TRUE(expected == put_bytes) << c.expected;
     EXPECT_TRUE(test::ReadWholeFile(dir.Path("write.dta")) == put_bytes) << c.expected;
   }
