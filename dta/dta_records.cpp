@@ -34,6 +34,17 @@ std::string_view DebitAccountSource(std::string_view account, std::string& iban)
   return IsDomesticIbanCountry(iban) ? std::string_view(iban) : account;
 }
 
+// DebitAccountSource for the payments one after the other: a batch mostly debits one
+// account throughout, so its IBAN is worked out again only when the account text changes.
+std::string_view DebitAccountSource(std::string_view account, DtaRecordScratch& scratch) {
+  if (!scratch.has_debit_account || account != scratch.debit_account) {
+    scratch.debit_account.assign(account);
+    scratch.has_debit_account = true;
+    NormalizeIbanInto(account, scratch.debit_iban);
+  }
+  return IsDomesticIbanCountry(scratch.debit_iban) ? std::string_view(scratch.debit_iban) : account;
+}
+
 // CleanRecordText into reused room.
 std::string_view CleanedInto(std::string_view text, std::string& room) {
   room.resize(text.size());
@@ -113,7 +124,7 @@ void WriteTa827(RecordOutput& out, const PaySettingView& settings, const Payment
       out, scratch.payment_dates.Format(payment.date), CleanedRecordText{clearing}, CreationDate(scratch),
       NormalizePostAccountText(payment.bank_src.id), CleanedRecordText{settings.dta_id}, entry_sequence,
       SalaryFlag(settings), CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
-      CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch.debit_iban)}, " ",
+      CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch)}, " ",
       FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 
   // Segment 02: the ordering party exactly as the caller gave it.
@@ -141,7 +152,7 @@ void WriteTa836(RecordOutput& out, const PaySettingView& settings, const Payment
       out, " ", CreationDate(scratch), NormalizePostAccountText(payment.bank_src.id),
       CleanedRecordText{settings.dta_id}, entry_sequence, SalaryFlag(settings),
       CleanedRecordText{settings.dta_id_sender}, TransactionNumber(entry_sequence),
-      CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch.debit_iban)},
+      CleanedRecordText{DebitAccountSource(payment.bank_src.account, scratch)},
       scratch.payment_dates.Format(payment.date), CleanedRecordText{PaymentCurrencyText(payment)},
       FormatAmountText(payment.amount.int64, kDtaAmountFormat), " ");
 

@@ -30,6 +30,8 @@ std::string DebitAccountText(std::string_view account);
 struct DtaRecordScratch {
   RecordDates payment_dates;
   RecordDates creation_dates;
+  std::string debit_account;  // the debit account text `debit_iban` was worked out from
+  bool has_debit_account = false;
   std::string debit_iban;
   std::string receiver_iban;
   std::string cleaned_account;

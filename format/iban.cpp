@@ -51,30 +51,32 @@ class RotatedDigits {
   bool has_second_digit_ = false;
 };
 
+// How a byte of an IBAN enters its number: a digit as one decimal place, a capital letter
+// A-Z as two (10-35); a factor of 0 marks every other byte.
+struct IbanDigit {
+  std::uint8_t factor = 0;
+  std::uint8_t value = 0;
+};
+constexpr std::array<IbanDigit, 256> kIbanDigits = [] {
+  std::array<IbanDigit, 256> table{};
+  for (char c = '0'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = {10, static_cast<std::uint8_t>(c - '0')};
+  for (char c = 'A'; c <= 'Z'; ++c) table[static_cast<unsigned char>(c)] = {100, static_cast<std::uint8_t>(c - 'A' + 10)};
+  return table;
+}();
+
 // The remainder of a text of digits and capital letters only: carrying the remainder of
 // one chunk into the next is the same as reading the whole number, so the digits are
-// gathered into one word and reduced whenever it could overflow. Nullopt when the text
-// holds any other character.
+// gathered into one word and reduced whenever the next byte could overflow it. Nullopt
+// when the text holds any other character.
 std::optional<std::int32_t> AlphanumericMod97(std::string_view text) {
-  // Below 97 * 10^16 + 10^16 - 1 < 2^63 as long as at most 16 digits were added since the
-  // last reduction.
-  constexpr int kDigitsBeforeReduction = 16;
+  // Below 2^57 a word takes two more decimal places without overflowing.
+  constexpr std::uint64_t kReduceFrom = std::uint64_t{1} << 57;
   std::uint64_t value = 0;
-  int digits = 0;
-  const auto add = [&value, &digits](char c) {
-    if (c >= '0' && c <= '9') {
-      value = value * 10 + static_cast<std::uint64_t>(c - '0');
-      ++digits;
-    } else if (c >= 'A' && c <= 'Z') {
-      value = value * 100 + static_cast<std::uint64_t>(c - 'A' + 10);
-      digits += 2;
-    } else {
-      return false;
-    }
-    if (digits >= kDigitsBeforeReduction - 1) {
-      value %= 97;
-      digits = 0;
-    }
+  const auto add = [&value](char c) {
+    const IbanDigit digit = kIbanDigits[static_cast<unsigned char>(c)];
+    if (digit.factor == 0) return false;
+    value = value * digit.factor + digit.value;
+    if (value >= kReduceFrom) value %= 97;
     return true;
   };
   for (const char c : text.substr(4)) {
