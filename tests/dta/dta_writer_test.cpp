@@ -136,6 +136,32 @@ TEST(WriteDtaFile, FieldsByPaymentKind) {
   }
 }
 
+// Each payment's own account to be debited, whatever the payments before it debited:
+// the same IBAN again, in another spelling, another IBAN, an account that is no IBAN.
+TEST(WriteDtaFile, DebitAccountOfEachPayment) {
+  const struct {
+    const char* account;
+    std::string expected;
+  } cases[] = {
+      {"ch93 0076 2011 6238 5295 7", "CH9300762011623852957"},
+      {"CH9300762011623852957", "CH9300762011623852957"},
+      {"1-2345-6", "1-2345-6"},
+      {"ch93 0076 2011 6238 5295 7", "CH9300762011623852957"},
+      {"ch93 0076 2011 6238 5295 8", "CH93 0076 2011 6238 5295"},  // fails the check: as given, cut
+      {"CH56 0483 5012 3456 7800 9", "CH5604835012345678009"},
+      {"", ""},
+  };
+  test::PaymentFieldsList payments;
+  for (const auto& c : cases) {
+    payments.push_back(SamplePayment(payManual));
+    payments.back().bank_src.account = c.account;
+  }
+  const std::vector<std::string> segments = DtaSegments(payments);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(Left(cases[i].expected, 24), segments.at(4 * i).substr(69, 24)) << cases[i].account;
+  }
+}
+
 TEST(WriteDtaFile, EmptyListGivesTheTotalRecordOnly) {
   const std::string total_record = "01000000" + B(12) + "00000240402" + B(7) + "AB-1200001890" "00" + Left("0,00", 16);
   EXPECT_EQ(std::vector<std::string>{total_record + B(59)}, DtaSegments({}));
