@@ -53,18 +53,19 @@ void AppendTimeOfDay(std::string& out, const SYSTEMTIME& time, std::string_view 
   AppendDigits(out, time.wSecond, 2);
 }
 
-// Writes the Swiss clearing-number form of a bank at `level` (ClrSysMmbId block).
-void WriteClearingMember(IsoOutputFile& output, int level, std::string_view member_id, bool clean) {
-  WriteFixedXmlLine(output, level, "<ClrSysMmbId>");
-  WriteFixedXmlLine(output, level + 1, "<ClrSysId>");
-  WriteFixedXmlLine(output, level + 2, "<Cd>CHBCC</Cd>");
-  WriteFixedXmlLine(output, level + 1, "</ClrSysId>");
+// Writes the Swiss clearing-number form of a bank at `kLevel` (ClrSysMmbId block).
+template <int kLevel>
+void WriteClearingMember(IsoOutputFile& output, std::string_view member_id, bool clean) {
+  WriteFixedXmlLines(output, {{kLevel, "<ClrSysMmbId>"},
+                              {kLevel + 1, "<ClrSysId>"},
+                              {kLevel + 2, "<Cd>CHBCC</Cd>"},
+                              {kLevel + 1, "</ClrSysId>"}});
   if (clean) {
-    WriteXmlElement(output, level + 1, "<MmbId>%s</MmbId>", CleanedText{member_id});
+    WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", CleanedText{member_id});
   } else {
-    WriteXmlElement(output, level + 1, "<MmbId>%s</MmbId>", EscapedText{member_id});
+    WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", EscapedText{member_id});
   }
-  WriteFixedXmlLine(output, level, "</ClrSysMmbId>");
+  WriteFixedXmlLine(output, kLevel, "</ClrSysMmbId>");
 }
 
 // Only an IBAN longer than ten characters decides the creditor agent; a shorter text that
@@ -188,7 +189,7 @@ void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingView& settings, 
   WriteFixedXmlLine(output, 3, "<DbtrAgt>");
   WriteFixedXmlLine(output, 4, "<FinInstnId>");
   // The debtor's bank is always named by its Swiss clearing number.
-  WriteClearingMember(output, 5, NormalizePostAccount(first_payment.bank_src.id), false);
+  WriteClearingMember<5>(output, NormalizePostAccount(first_payment.bank_src.id), false);
   WriteFixedXmlLine(output, 4, "</FinInstnId>");
   WriteFixedXmlLine(output, 3, "</DbtrAgt>");
   if (eur_batch) WriteXmlElement(output, 3, "<ChrgBr>%s</ChrgBr>", EscapedText{"SLEV"});
@@ -212,33 +213,25 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
     bic_wanted = !bic.empty() || (HoldsFullIban(iban) && !domestic_iban);
   }
 
-  WriteFixedXmlLine(output, 3, "<CdtTrfTxInf>");
-  WriteFixedXmlLine(output, 4, "<PmtId>");
+  WriteFixedXmlLines(output, {{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}});
   WriteXmlElement(output, 5, "<InstrId>QRN-%i</InstrId>", sequence);
   WriteXmlElement(output, 5, "<EndToEndId>%s</EndToEndId>", EscapedText{end_to_end_id});
-  WriteFixedXmlLine(output, 4, "</PmtId>");
-  WriteFixedXmlLine(output, 4, "<Amt>");
+  WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}});
   const AmountText amount = FormatAmountText(payment.amount.int64, kPointAmountFormat);
   WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", EscapedText{IsoCurrency(cost_currency)},
                   EscapedText{amount.view()});
-  WriteFixedXmlLine(output, 4, "</Amt>");
-
-  WriteFixedXmlLine(output, 4, "<CdtrAgt>");
-  WriteFixedXmlLine(output, 5, "<FinInstnId>");
+  WriteFixedXmlLines(output, {{4, "</Amt>"}, {4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
   if (payment.type == payRedPost) {
     WriteXmlElement(output, 6, "<BIC>%s</BIC>", EscapedText{kPostFinanceBic});
   } else if (bic_wanted || eur_or_sic_batch) {
     // A payment without a BIC in a euro batch still gets the element, empty.
     WriteXmlElement(output, 6, "<BIC>%s</BIC>", CleanedText{bic});
   } else if (iban_payment && domestic_iban) {
-    WriteClearingMember(output, 6, ClearingFromIban(iban), false);
+    WriteClearingMember<6>(output, ClearingFromIban(iban), false);
   } else {
-    WriteClearingMember(output, 6, payment.bank_dst.id, true);
+    WriteClearingMember<6>(output, payment.bank_dst.id, true);
   }
-  WriteFixedXmlLine(output, 5, "</FinInstnId>");
-  WriteFixedXmlLine(output, 4, "</CdtrAgt>");
-
-  WriteFixedXmlLine(output, 4, "<Cdtr>");
+  WriteFixedXmlLines(output, {{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}, {4, "<Cdtr>"}});
   WriteXmlElement(output, 5, "<Nm>%s</Nm>", CleanedText{payment.receiver.name1});
   WriteFixedXmlLine(output, 5, "<PstlAdr>");
   // The country run holds only bytes 0x41 to 0x7F: nothing that needs escaping.
@@ -247,11 +240,7 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
     WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.street});
   }
   WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.city});
-  WriteFixedXmlLine(output, 5, "</PstlAdr>");
-  WriteFixedXmlLine(output, 4, "</Cdtr>");
-
-  WriteFixedXmlLine(output, 4, "<CdtrAcct>");
-  WriteFixedXmlLine(output, 5, "<Id>");
+  WriteFixedXmlLines(output, {{5, "</PstlAdr>"}, {4, "</Cdtr>"}, {4, "<CdtrAcct>"}, {5, "<Id>"}});
   if (iban_payment) {
     WriteXmlElement(output, 6, "<IBAN>%s</IBAN>", EscapedText{iban});
   } else {
@@ -259,15 +248,13 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
     WriteXmlElement(output, 7, "<Id>%s</Id>", CleanedText{payment.bank_dst.account});
     WriteFixedXmlLine(output, 6, "</Othr>");
   }
-  WriteFixedXmlLine(output, 5, "</Id>");
-  WriteFixedXmlLine(output, 4, "</CdtrAcct>");
-
-  if (!payment.reason.empty()) {
-    WriteFixedXmlLine(output, 4, "<RmtInf>");
-    WriteXmlElement(output, 5, "<Ustrd>%s</Ustrd>", EscapedText{payment.reason});
-    WriteFixedXmlLine(output, 4, "</RmtInf>");
+  if (payment.reason.empty()) {
+    WriteFixedXmlLines(output, {{5, "</Id>"}, {4, "</CdtrAcct>"}, {3, "</CdtTrfTxInf>"}});
+    return;
   }
-  WriteFixedXmlLine(output, 3, "</CdtTrfTxInf>");
+  WriteFixedXmlLines(output, {{5, "</Id>"}, {4, "</CdtrAcct>"}, {4, "<RmtInf>"}});
+  WriteXmlElement(output, 5, "<Ustrd>%s</Ustrd>", EscapedText{payment.reason});
+  WriteFixedXmlLines(output, {{4, "</RmtInf>"}, {3, "</CdtTrfTxInf>"}});
 }
 
 }  // namespace ordexa

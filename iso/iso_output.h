@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -156,6 +157,38 @@ class XmlFixedLine {
   XmlPiece piece_;
 };
 
+// One line of a fixed block: its depth and its fixed text.
+struct XmlFixedLineAt {
+  int level = 0;
+  const char* text = "";
+};
+
+// Consecutive lines of fixed text with their tabs and line ends, joined when the program
+// is compiled, so that writing them is one copy.
+inline constexpr std::size_t kXmlBlockCapacity = 256;
+class XmlFixedBlock {
+ public:
+  consteval XmlFixedBlock(std::initializer_list<XmlFixedLineAt> lines) {
+    for (const XmlFixedLineAt& line : lines) {
+      if (line.level < 0) XmlTemplateMismatch("negative depth in a fixed block");
+      const XmlPiece piece = MakeXmlPiece(std::string_view(line.text));
+      if (size_ + static_cast<std::size_t>(line.level) + piece.size + 2 > kXmlBlockCapacity) {
+        XmlTemplateMismatch("fixed block too long");
+        return;
+      }
+      for (int i = 0; i < line.level; ++i) text_[size_++] = '\t';
+      for (std::size_t i = 0; i < piece.size; ++i) text_[size_++] = piece.text[i];
+      text_[size_++] = '\r';
+      text_[size_++] = '\n';
+    }
+  }
+  constexpr std::string_view text() const { return {text_, size_}; }
+
+ private:
+  char text_[kXmlBlockCapacity] = {};
+  std::size_t size_ = 0;
+};
+
 [[noreturn]] void RaiseIsoWriteFailure();
 
 // The room of a whole line of at most `bound` bytes (slack included) in the output buffer;
@@ -247,6 +280,18 @@ inline void WriteFixedXmlLine(IsoOutputFile& output, int level, detail::XmlFixed
     return;
   }
   WriteXmlLine(output, level, std::string_view(line.piece().text, line.piece().size));
+}
+
+// WriteFixedXmlLines()
+// WriteFixedXmlLine for consecutive fixed lines at once, each with its own depth. Fails
+// as WriteXmlText.
+// Example: WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}}) writes
+// "\t\t\t\t</PmtId>\r\n\t\t\t\t<Amt>\r\n".
+inline void WriteFixedXmlLines(IsoOutputFile& output, const detail::XmlFixedBlock& block) {
+  const std::string_view text = block.text();
+  char* const start = detail::XmlLineRoom(output, text.size());
+  std::memcpy(start, text.data(), text.size());
+  output.stream->Commit(text.size());
 }
 
 // WriteXmlElement()
