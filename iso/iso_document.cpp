@@ -218,8 +218,8 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
   WriteXmlElement(output, 5, "<EndToEndId>%s</EndToEndId>", EscapedText{end_to_end_id});
   WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}});
   const AmountText amount = FormatAmountText(payment.amount.int64, kPointAmountFormat);
-  WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", EscapedText{IsoCurrency(cost_currency)},
-                  EscapedText{amount.view()});
+  WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{IsoCurrency(cost_currency)},
+                  PlainText{amount.view()});
   WriteFixedXmlLines(output, {{4, "</Amt>"}, {4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
   if (payment.type == payRedPost) {
     WriteXmlElement(output, 6, "<BIC>%s</BIC>", EscapedText{kPostFinanceBic});
@@ -234,8 +234,8 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
   WriteFixedXmlLines(output, {{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}, {4, "<Cdtr>"}});
   WriteXmlElement(output, 5, "<Nm>%s</Nm>", CleanedText{payment.receiver.name1});
   WriteFixedXmlLine(output, 5, "<PstlAdr>");
-  // The country run holds only bytes 0x41 to 0x7F: nothing that needs escaping.
-  WriteXmlElement(output, 6, "<Ctry>%s</Ctry>", EscapedText{CountryFromCity(payment.receiver.city)});
+  // The country run holds only bytes 0x41 to 0x7F: nothing that needs escaping or converting.
+  WriteXmlElement(output, 6, "<Ctry>%s</Ctry>", PlainText{CountryFromCity(payment.receiver.city)});
   if (!payment.receiver.street.empty()) {
     WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.street});
   }

@@ -182,6 +182,9 @@ void WriteXmlElementInPieces(IsoOutputFile& output, int level, const XmlPiece* p
       case XmlArgKind::kEscaped:
         AppendConverted<true>(output, UpToNul(args->text));
         break;
+      case XmlArgKind::kPlain:
+        AppendToStream(output, args->text);
+        break;
       case XmlArgKind::kInt32: {
         char digits[16];
         const auto result = std::to_chars(digits, digits + sizeof digits, args->number);

@@ -42,15 +42,22 @@ struct EscapedText {
   std::string_view text;
 };
 
+// An element argument the writer formed itself from digits, letters and punctuation with
+// no XML meaning (an amount, a currency, a country code): copied as it stands.
+struct PlainText {
+  std::string_view text;
+};
+
 namespace detail {
 
-enum class XmlArgKind : std::uint8_t { kNone, kCleaned, kEscaped, kInt32, kUnsupported };
+enum class XmlArgKind : std::uint8_t { kNone, kCleaned, kEscaped, kPlain, kInt32, kUnsupported };
 
 template <class T>
 consteval XmlArgKind XmlArgKindOf() {
   using U = std::remove_cvref_t<T>;
   if constexpr (std::is_same_v<U, CleanedText>) return XmlArgKind::kCleaned;
   else if constexpr (std::is_same_v<U, EscapedText>) return XmlArgKind::kEscaped;
+  else if constexpr (std::is_same_v<U, PlainText>) return XmlArgKind::kPlain;
   else if constexpr (std::is_same_v<U, std::int32_t>) return XmlArgKind::kInt32;
   else return XmlArgKind::kUnsupported;
 }
@@ -68,6 +75,7 @@ struct XmlArg {
 
 inline XmlArg MakeXmlArg(const CleanedText& argument) { return {XmlArgKind::kCleaned, argument.text, 0}; }
 inline XmlArg MakeXmlArg(const EscapedText& argument) { return {XmlArgKind::kEscaped, argument.text, 0}; }
+inline XmlArg MakeXmlArg(const PlainText& argument) { return {XmlArgKind::kPlain, argument.text, 0}; }
 inline XmlArg MakeXmlArg(std::int32_t argument) { return {XmlArgKind::kInt32, {}, argument}; }
 
 // A piece of fixed text known when the program is compiled: printable ASCII, which the
@@ -125,7 +133,8 @@ class XmlElementTemplate {
         break;
       }
       const XmlArgKind kind = kinds[count];
-      const bool matches = is_text ? (kind == XmlArgKind::kCleaned || kind == XmlArgKind::kEscaped)
+      const bool matches = is_text ? (kind == XmlArgKind::kCleaned || kind == XmlArgKind::kEscaped ||
+                                      kind == XmlArgKind::kPlain)
                                    : kind == XmlArgKind::kInt32;
       if (!matches) XmlTemplateMismatch("element argument does not match its directive");
       pieces_[count++] = MakeXmlPiece(text.substr(piece_start, i - piece_start));
@@ -231,6 +240,7 @@ char* EscapeXmlTextInto(char* out, std::string_view text);
 
 inline std::size_t XmlArgBound(const CleanedText& argument) { return argument.text.size(); }
 inline std::size_t XmlArgBound(const EscapedText& argument) { return argument.text.size() * kLongestXmlByteForm; }
+inline std::size_t XmlArgBound(const PlainText& argument) { return argument.text.size(); }
 inline std::size_t XmlArgBound(std::int32_t) { return kLongestXmlNumber; }
 
 inline char* PutXmlArg(char* out, const CleanedText& argument) {
@@ -238,6 +248,10 @@ inline char* PutXmlArg(char* out, const CleanedText& argument) {
   return out + argument.text.size();
 }
 inline char* PutXmlArg(char* out, const EscapedText& argument) { return EscapeXmlTextInto(out, argument.text); }
+inline char* PutXmlArg(char* out, const PlainText& argument) {
+  if (!argument.text.empty()) std::memcpy(out, argument.text.data(), argument.text.size());
+  return out + argument.text.size();
+}
 inline char* PutXmlArg(char* out, std::int32_t argument) {
   return std::to_chars(out, out + kLongestXmlNumber, argument).ptr;
 }

@@ -60,10 +60,14 @@ TEST(IsoOutput, CleanedTextsAndLongPiecesAreWrittenWhole) {
   WriteXmlElement(output, 0, "<B>%s</B>", EscapedText{long_text});
   WriteXmlElement(output, 2, "<C>%s</C>", CleanedText{"M\xFCller & <S\xF6hne>\n"});
   WriteXmlLine(output, 20, "x");
+  // A plain text longer than the buffer, with an escaped one in the same line.
+  const std::string long_plain(BufferedFile::kBufferSize + 5, '9');
+  WriteXmlElement(output, 1, "<D>%s|%s</D>", PlainText{long_plain}, EscapedText{"<"});
   FinishIsoOutput(output);
   std::string expected = "<B>";
   for (int i = 0; i < 30000; ++i) expected += "&amp;";
   expected += "\xC3\xBC</B>\r\n\t\t<C>MULLER +  SOHNE  </C>\r\n" + std::string(20, '\t') + "x\r\n";
+  expected += "\t<D>" + long_plain + "|&lt;</D>\r\n";
   EXPECT_TRUE(expected == test::ReadWholeFile(dir.Path("out.xml")).value_or("<no file>"));
 }
 
@@ -99,6 +103,14 @@ TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
       {"longest fixed pieces", [](IsoOutputFile& o) {
          WriteXmlElement(o, 0, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234%s</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>", EscapedText{"x"});
        }, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234x</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>\r\n"},
+      {"fixed lines of their own depths", [](IsoOutputFile& o) {
+         WriteFixedXmlLines(o, {{5, "</Id>"}, {0, "<A>"}, {17, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>"}, {3, "</B>"}});
+       }, "\t\t\t\t\t</Id>\r\n<A>\r\n" + std::string(17, '\t') + "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>\r\n\t\t\t</B>\r\n"},
+      {"plain texts as they stand", [](IsoOutputFile& o) {
+         WriteXmlElement(o, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{"EUR"}, PlainText{"-1234.5"});
+       }, "\t\t\t\t\t<InstdAmt Ccy=\"EUR\">-1234.5</InstdAmt>\r\n"},
+      {"empty plain text", [](IsoOutputFile& o) { WriteXmlElement(o, 1, "<Ctry>%s</Ctry>", PlainText{""}); },
+       "\t<Ctry></Ctry>\r\n"},
       {"runtime line", [](IsoOutputFile& o) { WriteXmlLine(o, 2, "<?xml version=\"1.0\"?>\n\x85"); },
        "\t\t<?xml version=\"1.0\"?>\r\n\xE2\x80\xA6\r\n"},
   };
