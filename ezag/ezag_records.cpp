@@ -28,19 +28,20 @@ bool TakesDomesticRecord(std::string_view iban) { return iban.empty() || IsDomes
 // more. The second currency is not cut, so a longer one lengthens the record.
 void WriteAmountBlock(RecordOutput& output, const PaymentView& payment) {
   const OneLine currency{PaymentCurrencyText(payment)};
-  WriteRecordText(output, "%-3.3s%s %s", currency, EzagAmountText(payment.amount.int64), currency);
+  PutRecordText<"%-3.3s%s %s">(output, currency, EzagAmountText(payment.amount.int64), currency);
 }
 
 // The receiver block, 140 characters: name, street, second name line, postcode, place.
 void WriteReceiverBlock(RecordOutput& output, const PayAddressView& receiver) {
   const ZipCity zip_city = SplitZipCity(receiver.city);
-  WriteRecordText(output, "%-35.35s%-35.35s%-35.35s%-10.10s%-25.25s", OneLine{receiver.name1},
-                  OneLine{receiver.street}, OneLine{receiver.name2}, OneLine{zip_city.zip}, OneLine{zip_city.city});
+  PutRecordText<"%-35.35s%-35.35s%-35.35s%-10.10s%-25.25s">(output, OneLine{receiver.name1}, OneLine{receiver.street},
+                                                            OneLine{receiver.name2}, OneLine{zip_city.zip},
+                                                            OneLine{zip_city.city});
 }
 
 // Positions 403 to 700 of types 22, 27 and 37: the reason, blanks, the line feed.
 void WriteReasonAndRecordEnd(RecordOutput& output, const PaymentView& payment) {
-  WriteRecordText(output, "%-140.140s%-158.158s\n", OneLine{payment.reason}, " ");
+  PutRecordText<"%-140.140s%-158.158s\n">(output, OneLine{payment.reason}, " ");
 }
 
 // The bank clearing block, positions 73 to 87: "07", the clearing number as five
@@ -48,7 +49,7 @@ void WriteReasonAndRecordEnd(RecordOutput& output, const PaymentView& payment) {
 // one over "07", the number and the first check digit.
 void WriteClearingBlock(RecordOutput& output, std::string_view bank_id) {
   if (bank_id.empty()) {
-    WriteRecordText(output, "%-15.15s", " ");
+    PutRecordText<"%-15.15s">(output, " ");
     return;
   }
   std::array<char, kClearingDigits> clearing;
@@ -63,7 +64,7 @@ void WriteClearingBlock(RecordOutput& output, std::string_view bank_id) {
   std::copy(clearing.begin(), clearing.end(), checked.begin() + 2);
   checked.back() = first_check;
   const char second_check = CheckDigitMod10(std::string_view(checked.data(), checked.size()));
-  WriteRecordText(output, "07%5.5s%c%c%-6.6s", number, first_check, second_check, " ");
+  PutRecordText<"07%5.5s%c%c%-6.6s">(output, number, first_check, second_check, " ");
 }
 
 // Type 37: amount block with the IBAN's country, the BIC, the compact IBAN, "BIC: " and
@@ -75,8 +76,8 @@ void WriteIbanRecord(RecordOutput& output, const PaySettingView& settings, const
   const OneLine compact_iban{iban};
   const OneLine bic{payment.bank_dst.bic};
   // The country code is the IBAN's own; the bank field (123-262) carries "BIC: " and the BIC.
-  WriteRecordText(output, "%-2.2s%-15.15s%-35.35s%-5.5s%-15.15s%-120.120s", compact_iban, bic, compact_iban,
-                  "BIC: ", bic, " ");
+  PutRecordText<"%-2.2s%-15.15s%-35.35s%-5.5s%-15.15s%-120.120s">(output, compact_iban, bic, compact_iban, "BIC: ", bic,
+                                                                  " ");
   WriteReceiverBlock(output, payment.receiver);
   WriteReasonAndRecordEnd(output, payment);
 }
@@ -115,8 +116,7 @@ void WriteEzagEsrRecord(RecordOutput& output, const PaySettingView& settings, co
   WriteEzagRecordHeader(output, settings, payment, sequence, kEzagEsrRecordType, scratch);
   WriteAmountBlock(output, payment);
   // The participant number is expected in its nine-digit form and written as stored.
-  WriteRecordText(output, "CH  %-9.9s%-27.27s%-590.590s\n", OneLine{payment.bank_dst.account}, OneLine{payment.esr},
-                  " ");
+  PutRecordText<"CH  %-9.9s%-27.27s%-590.590s\n">(output, OneLine{payment.bank_dst.account}, OneLine{payment.esr}, " ");
 }
 
 void WriteEzagPostRecord(RecordOutput& output, const PaySettingView& settings, const PaymentView& payment,
@@ -124,9 +124,9 @@ void WriteEzagPostRecord(RecordOutput& output, const PaySettingView& settings, c
   WriteEzagRecordHeader(output, settings, payment, sequence, kEzagPostRecordType, scratch);
   WriteAmountBlock(output, payment);
   const PostAccountText post_account = NormalizePostAccountText(payment.bank_dst.account);
-  WriteRecordText(output, "CH%-9.9s%-6.6s%-35.35s", OneLine{post_account}, " ", " ");
+  PutRecordText<"CH%-9.9s%-6.6s%-35.35s">(output, OneLine{post_account}, " ", " ");
   WriteReceiverBlock(output, payment.receiver);
-  WriteRecordText(output, "%-140.140s", " ");
+  PutRecordText<"%-140.140s">(output, " ");
   WriteReasonAndRecordEnd(output, payment);
 }
 
@@ -134,10 +134,10 @@ void WriteEzagBankRecord(RecordOutput& output, const PaySettingView& settings, c
                          std::int32_t sequence, EzagRecordScratch& scratch) {
   WriteEzagRecordHeader(output, settings, payment, sequence, kEzagBankRecordType, scratch);
   WriteAmountBlock(output, payment);
-  WriteRecordText(output, "CH");
+  PutRecordText<"CH">(output);
   WriteClearingBlock(output, payment.bank_dst.id);
   // The account as the user typed it: an IBAN keeps its blanks here.
-  WriteRecordText(output, "%-35.35s%-140.140s", OneLine{payment.bank_dst.account}, " ");
+  PutRecordText<"%-35.35s%-140.140s">(output, OneLine{payment.bank_dst.account}, " ");
   WriteReceiverBlock(output, payment.receiver);
   WriteReasonAndRecordEnd(output, payment);
 }
@@ -154,9 +154,9 @@ void WriteEzagRecordHeader(RecordOutput& output, const PaySettingView& settings,
   const bool salary =
       payment.is_salary && (transaction_type == kEzagBankRecordType || transaction_type == kEzagIbanRecordType);
   // The date field is not cut: a year from 2100 on has seven characters and shifts the rest.
-  WriteRecordText(output, "%s%6s000001%-9.9s%-9.9s%02d%02d%06d00%c0000",
-                  transaction_type == kEzagFileHeaderType ? "546" : "036", scratch.dates.Format(payment.date),
-                  debit_account, debit_account, sender_id, transaction_type, sequence, salary ? '1' : '0');
+  PutRecordText<"%s%6s000001%-9.9s%-9.9s%02d%02d%06d00%c0000">(
+      output, transaction_type == kEzagFileHeaderType ? "546" : "036", scratch.dates.Format(payment.date),
+      debit_account, debit_account, sender_id, transaction_type, sequence, salary ? '1' : '0');
 }
 
 ZipCity SplitZipCity(std::string_view text) {

@@ -38,7 +38,7 @@ std::int64_t CheckedEzagTotal(const PaymentList& payments) {
 void WriteEzagFileHeaderRecord(RecordOutput& output, const PaySettingView& settings,
                                const PaymentView& first_payment, EzagRecordScratch& scratch) {
   WriteEzagRecordHeader(output, settings, first_payment, 0, kEzagFileHeaderType, scratch);
-  WriteRecordText(output, "%-650.650s\n", " ");
+  PutRecordText<"%-650.650s\n">(output, " ");
 }
 
 // The total record: the record header of type 97 with `sequence` (the number of payments
@@ -50,10 +50,10 @@ void WriteEzagTotalRecord(RecordOutput& output, const PaySettingView& settings, 
   WriteEzagRecordHeader(output, settings, first_payment, sequence, kEzagTotalType, scratch);
   // Every payment counts, with or without a record of its own.
   const std::int32_t payment_count = sequence - 1;
-  WriteRecordText(output, "%-3.3s%06d%s", SingleLineRecordText{PaymentCurrencyText(first_payment)},
-                  payment_count, EzagAmountText(total));
-  for (int field = 0; field < kZeroFieldCount; ++field) WriteRecordText(output, "%-22.22s", kZeroField);
-  WriteRecordText(output, "%-320.320s\n", " ");
+  PutRecordText<"%-3.3s%06d%s">(output, SingleLineRecordText{PaymentCurrencyText(first_payment)}, payment_count,
+                                EzagAmountText(total));
+  for (int field = 0; field < kZeroFieldCount; ++field) PutRecordText<"%-22.22s">(output, kZeroField);
+  PutRecordText<"%-320.320s\n">(output, " ");
 }
 
 }  // namespace

@@ -132,8 +132,12 @@ struct RoomSink {
 
 }  // namespace
 
+// RoomSink<true> of its own type, so that the formatter's own use of it keeps its field
+// writing inlined.
+struct GeneralFieldSink : RoomSink<true> {};
+
 std::size_t PutGeneralField(char* out, const RecordField& field, const RecordArg& arg) {
-  RoomSink<true> sink{out};
+  GeneralFieldSink sink{{out}};
   AppendField(sink, field, arg);
   return static_cast<std::size_t>(sink.out - out);
 }
