@@ -53,13 +53,17 @@ void AppendTimeOfDay(std::string& out, const SYSTEMTIME& time, std::string_view 
   AppendDigits(out, time.wSecond, 2);
 }
 
+// The fixed lines that open the clearing-number form, for the two depths it is written at.
+constexpr detail::XmlFixedBlock kClearingMemberHead5{
+    {5, "<ClrSysMmbId>"}, {6, "<ClrSysId>"}, {7, "<Cd>CHBCC</Cd>"}, {6, "</ClrSysId>"}};
+constexpr detail::XmlFixedBlock kClearingMemberHead6{
+    {6, "<ClrSysMmbId>"}, {7, "<ClrSysId>"}, {8, "<Cd>CHBCC</Cd>"}, {7, "</ClrSysId>"}};
+
 // Writes the Swiss clearing-number form of a bank at `kLevel` (ClrSysMmbId block).
 template <int kLevel>
 void WriteClearingMember(IsoOutputFile& output, std::string_view member_id, bool clean) {
-  WriteFixedXmlLines(output, {{kLevel, "<ClrSysMmbId>"},
-                              {kLevel + 1, "<ClrSysId>"},
-                              {kLevel + 2, "<Cd>CHBCC</Cd>"},
-                              {kLevel + 1, "</ClrSysId>"}});
+  static_assert(kLevel == 5 || kLevel == 6, "a clearing-number form has its fixed lines for its depth");
+  WriteFixedXmlLines(output, kLevel == 5 ? kClearingMemberHead5 : kClearingMemberHead6);
   if (clean) {
     WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", CleanedText{member_id});
   } else {
