@@ -45,7 +45,12 @@ FileStatus BufferedFile::Flush() {
   if (used_ == 0) return {};
   // The buffer is emptied whatever the outcome: bytes of a failed write are dropped.
   const FileStatus status = file_system_.Write(handle_, buffer_.get(), used_);
+  if (status) not_written_back_ += used_;
   used_ = 0;
+  if (status && write_back_every_ != 0 && not_written_back_ >= write_back_every_) {
+    file_system_.StartWriteBack(handle_);
+    not_written_back_ = 0;
+  }
   return status;
 }
 

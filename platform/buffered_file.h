@@ -51,6 +51,11 @@ class BufferedFile {
   // Sync(): Flush() and then fsync.
   FileStatus Sync();
 
+  // WriteBackAsItGoes(): for a file that is synced when done: every `bytes` written out,
+  // the system is asked to start writing them to the disk, so the sync at the end waits
+  // only for the last of them while the bytes before were written meanwhile.
+  void WriteBackAsItGoes(std::size_t bytes) { write_back_every_ = bytes; }
+
   // Close(): Flush() and close; the handle is gone afterwards whatever the result.
   FileStatus Close();
 
@@ -64,6 +69,8 @@ class BufferedFile {
   FileHandle handle_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
+  std::size_t write_back_every_ = 0;  // 0: left to the system
+  std::size_t not_written_back_ = 0;  // bytes written out since the last write-back was asked for
 };
 
 }  // namespace ordexa

@@ -132,6 +132,10 @@ FileStatus FileSystem::Sync(FileHandle file) const {
   return {};
 }
 
+void FileSystem::StartWriteBack(FileHandle file) const {
+  ::sync_file_range(static_cast<int>(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 FileStatus FileSystem::Close(FileHandle file) const {
   // The descriptor is released even when close() reports an error (EINTR included), so
   // it must not be closed a second time.

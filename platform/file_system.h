@@ -54,6 +54,11 @@ class FileSystem {
   // Sync(): flushes the file's data to the disk (fsync).
   virtual FileStatus Sync(FileHandle file) const;
 
+  // StartWriteBack(): asks the system to start writing what the file holds so far out to
+  // the disk, without waiting for it, so that a later Sync() has less left to wait for.
+  // Advice only: nothing is reported (on Windows it does nothing).
+  virtual void StartWriteBack(FileHandle file) const;
+
   // Close(): closes the handle; it is gone even when closing reports a failure.
   virtual FileStatus Close(FileHandle file) const;
 

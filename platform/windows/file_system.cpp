@@ -56,6 +56,9 @@ FileStatus FileSystem::Sync(FileHandle file) const {
   return {};
 }
 
+// FlushFileBuffers waits for everything at once; there is no cheaper start to ask for.
+void FileSystem::StartWriteBack(FileHandle) const {}
+
 FileStatus FileSystem::Close(FileHandle file) const {
   if (!::CloseHandle(HandleOf(file))) return LastError();
   return {};

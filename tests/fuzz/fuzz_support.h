@@ -41,6 +41,7 @@ class MemoryFileSystem : public FileSystem {
     return {};
   }
   FileStatus Sync(FileHandle) const override { return {}; }
+  void StartWriteBack(FileHandle) const override {}
   FileStatus Close(FileHandle file) const override {
     auto& [name, content] = open_.at(file);
     closed_[name] = std::move(content);

@@ -24,12 +24,14 @@ struct RecordingFileSystem : FileSystem {
     return {};
   }
   FileStatus Sync(FileHandle) const override { synced_at = written.size(); return {}; }
+  void StartWriteBack(FileHandle) const override { write_backs.push_back(written.size()); }
   FileStatus Close(FileHandle) const override { ++closes; return {}; }
 
   std::size_t failing_write = 0;
   mutable std::string written;
   mutable std::vector<std::size_t> write_sizes;
   mutable std::size_t synced_at = 0;
+  mutable std::vector<std::size_t> write_backs;  // the bytes written when each was asked for
   mutable int closes = 0;
 };
 
@@ -96,6 +98,30 @@ TEST(BufferedFile, SyncWritesOutTheBufferFirst) {
   ASSERT_TRUE(file.Sync());
   EXPECT_EQ("head", fs.written);
   EXPECT_EQ(fs.written.size(), fs.synced_at);
+}
+
+TEST(BufferedFile, AsksForWriteBackEveryGivenBytesOnlyWhenToldTo) {
+  const struct {
+    std::size_t every;  // 0: never told
+    std::size_t failing_write;
+    std::vector<std::size_t> write_backs;
+  } cases[] = {
+      {0, 0, {}},
+      {2 * kBuffer, 0, {2 * kBuffer, 4 * kBuffer}},
+      {kBuffer + 1, 0, {2 * kBuffer, 4 * kBuffer, 5 * kBuffer + 4}},  // counted in whole writes
+      {2 * kBuffer, 2, {2 * kBuffer}},  // the bytes of a failed write do not count
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.every);
+    RecordingFileSystem fs;
+    fs.failing_write = c.failing_write;
+    BufferedFile file(fs, 42);
+    if (c.every != 0) file.WriteBackAsItGoes(c.every);
+    for (int i = 0; i < 5; ++i) file.Append(Pattern(kBuffer, static_cast<std::size_t>(i)));
+    file.Append("tail");
+    file.Close();
+    EXPECT_EQ(c.write_backs, fs.write_backs);
+  }
 }
 
 TEST(BufferedFile, ReportsAFailedWriteAndDropsItsBytes) {
