@@ -357,36 +357,35 @@ constexpr RecordField FieldOfCode(std::uint64_t code) {
 }
 static_assert(kMaxRecordFieldWidth < (1u << 24), "a field width fits its place in a field code");
 
+// PutFilledField(): a text no longer than the field's width: the whole field filled at
+// once, the text copied over its place; `out` moves behind the field.
+template <std::uint64_t kCode, class T>
+inline void PutFilledField(char *&out, std::string_view text) {
+  static constexpr RecordField kField = FieldOfCode(kCode);
+  if constexpr (kField.left_align) {
+    std::memcpy(out, kFieldBlanks, kField.width);
+    PutFieldBytes<T>(out, text);
+  } else {
+    std::memcpy(out, kField.zero_fill ? kFieldZeros : kFieldBlanks, kField.width);
+    PutFieldBytes<T>(out + kField.width - text.size(), text);
+  }
+  out += kField.width;
+}
+
 // PutField(): one field written at `out`, which moves behind it.
 template <std::uint64_t kCode, class T>
 inline void PutField(char *&out, const T &value) {
   static constexpr RecordField kField = FieldOfCode(kCode);
   if constexpr (kField.conversion == 's' && kField.has_precision && kField.width >= kField.precision &&
                 kField.width <= kFieldFillMove) {
-    // Fixed width: the whole field filled at once, the text copied over its
-    // place.
-    const std::string_view text = FieldText(value, kField.precision);
-    if constexpr (kField.left_align) {
-      std::memcpy(out, kFieldBlanks, kField.width);
-      PutFieldBytes<T>(out, text);
-    } else {
-      std::memcpy(out, kField.zero_fill ? kFieldZeros : kFieldBlanks, kField.width);
-      PutFieldBytes<T>(out + kField.width - text.size(), text);
-    }
-    out += kField.width;
+    // Fixed width: the text is cut to the precision, which the width holds.
+    PutFilledField<kCode, T>(out, FieldText(value, kField.precision));
   } else if constexpr (kField.conversion == 's' && !kField.has_precision && kField.width <= kFieldFillMove) {
     // An uncut text no longer than the width (a blank field, a date) fills it
     // exactly.
     const std::string_view text = FieldText(value, static_cast<std::size_t>(-1));
     if (text.size() <= kField.width) {
-      if constexpr (kField.left_align) {
-        std::memcpy(out, kFieldBlanks, kField.width);
-        PutFieldBytes<T>(out, text);
-      } else {
-        std::memcpy(out, kField.zero_fill ? kFieldZeros : kFieldBlanks, kField.width);
-        PutFieldBytes<T>(out + kField.width - text.size(), text);
-      }
-      out += kField.width;
+      PutFilledField<kCode, T>(out, text);
     } else {
       out += PutGeneralField(out, kField, MakeRecordArg(value));
     }
