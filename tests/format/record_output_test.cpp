@@ -92,6 +92,19 @@ TEST(RecordOutput, WritesPiecesInOrderAcrossTheBuffer) {
   EXPECT_EQ(expected, test::ReadWholeFile(dir.Path("big.dta")));
 }
 
+// The bytes of a file into which `write` wrote one record `copies` times, so that the
+// copies fall at every place of the buffer, across the points where it is written out.
+std::string WrittenRepeatedly(const std::function<void(RecordOutput&)>& write, std::size_t copies) {
+  test::TempDir dir;
+  const FileSystem& fs = SystemFileSystem();
+  FileStatus status;
+  RecordOutput out(fs, fs.Create(dir.Path("records.dta"), status));
+  if (!status) return "(the file could not be made)";
+  for (std::size_t i = 0; i < copies; ++i) write(out);
+  out.Close();
+  return test::ReadWholeFile(dir.Path("records.dta")).value_or("");
+}
+
 // Fills of every length around the one-move limit, blanks and zeros, in front of and
 // behind texts and numbers, each record written again and again so that its copies fall at
 // every place of the buffer, across the points where it is written out.
@@ -115,19 +128,10 @@ TEST(RecordOutput, FillsOfEveryLengthAcrossBufferBoundaries) {
        "MU" + blanks(31) + blanks(32) + "E"},
   };
   for (const Case& c : cases) {
-    test::TempDir dir;
-    const FileSystem& fs = SystemFileSystem();
-    FileStatus status;
-    RecordOutput out(fs, fs.Create(dir.Path("fills.dta"), status));
-    ASSERT_TRUE(status);
     const std::size_t copies = 3 * BufferedFile::kBufferSize / c.expected.size() + 1;
     std::string expected;
-    for (std::size_t i = 0; i < copies; ++i) {
-      c.write(out);
-      expected += c.expected;
-    }
-    out.Close();
-    EXPECT_TRUE(expected == test::ReadWholeFile(dir.Path("fills.dta"))) << c.expected;
+    for (std::size_t i = 0; i < copies; ++i) expected += c.expected;
+    EXPECT_TRUE(expected == WrittenRepeatedly(c.write, copies)) << c.expected;
   }
 }
 
@@ -180,25 +184,12 @@ TEST(PutRecordText, GivesTheBytesOfWriteRecordText) {
        "03/C/\n"},
   };
   for (const Case& c : cases) {
-    test::TempDir dir;
-    const FileSystem& fs = SystemFileSystem();
-    FileStatus status;
-    RecordOutput put(fs, fs.Create(dir.Path("put.dta"), status));
-    ASSERT_TRUE(status);
-    RecordOutput write(fs, fs.Create(dir.Path("write.dta"), status));
-    ASSERT_TRUE(status);
     const std::size_t copies = 2 * BufferedFile::kBufferSize / c.expected.size() + 1;
     std::string expected;
-    for (std::size_t i = 0; i < copies; ++i) {
-      c.put(put);
-      c.write(write);
-      expected += c.expected;
-    }
-    put.Close();
-    write.Close();
-    const std::string put_bytes = test::ReadWholeFile(dir.Path("put.dta")).value_or("");
+    for (std::size_t i = 0; i < copies; ++i) expected += c.expected;
+    const std::string put_bytes = WrittenRepeatedly(c.put, copies);
     EXPECT_TRUE(expected == put_bytes) << c.expected;
-    EXPECT_TRUE(test::ReadWholeFile(dir.Path("write.dta")) == put_bytes) << c.expected;
+    EXPECT_TRUE(WrittenRepeatedly(c.write, copies) == put_bytes) << c.expected;
   }
 }
 
