@@ -36,14 +36,17 @@ std::string FormatMessageText(std::string_view format, std::initializer_list<Mes
 }
 
 MPayError::MPayError(std::uint16_t id, std::initializer_list<MessageArgument> args)
-    : id_(id), text_(FormatMessageText(LoadMessageFormat(id), args)) {}
+    : MPayError(id, static_cast<HRESULT>(0x80040000u | id), args) {}
+
+MPayError::MPayError(std::uint16_t id, HRESULT status, std::initializer_list<MessageArgument> args)
+    : id_(id), status_(status), text_(FormatMessageText(LoadMessageFormat(id), args)) {}
 
 void RaiseCreateFileError(HRESULT status, std::string_view file_name) {
-  throw MPayError(IDS_CREATE_FILE_ERROR, {static_cast<std::uint32_t>(status), file_name});
+  throw MPayError(IDS_CREATE_FILE_ERROR, status, {static_cast<std::uint32_t>(status), file_name});
 }
 
 void RaiseWriteFileError(HRESULT status) {
-  throw MPayError(IDS_WRITE_FILE_ERROR, {static_cast<std::uint32_t>(status)});
+  throw MPayError(IDS_WRITE_FILE_ERROR, status, {static_cast<std::uint32_t>(status)});
 }
 
 void AtlThrow(HRESULT hr) { throw CAtlException(hr); }

@@ -27,16 +27,22 @@ class MPayError {
   // Builds the text from the string table's format for `id` and the arguments; an id
   // without a string gives an empty text.
   MPayError(std::uint16_t id, std::initializer_list<MessageArgument> args);
+  // The same with the status a caller is given for it (the system error of a file call);
+  // without one the status is MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, id).
+  MPayError(std::uint16_t id, HRESULT status, std::initializer_list<MessageArgument> args);
 
   std::uint16_t id() const { return id_; }
   const std::string& text() const { return text_; }
+  HRESULT status() const { return status_; }
 
  private:
   std::uint16_t id_;
+  HRESULT status_;
   std::string text_;
 };
 
-// RaiseCreateFileError(): raises MPayError 2001 with the status and the file name.
+// RaiseCreateFileError(): raises MPayError 2001 with the status and the file name (the
+// status is the error's too).
 [[noreturn]] void RaiseCreateFileError(HRESULT status, std::string_view file_name);
 
 // RaiseWriteFileError(): raises MPayError 2002 with the status.

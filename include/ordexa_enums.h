@@ -22,6 +22,7 @@ enum PayFileTypes : int {
   payDTA = 0,
   payEzag = 1,
   payISO = 2,
+  payISO2019 = 3,
 };
 
 // IBAN expence code. Spesenregelung
@@ -36,5 +37,5 @@ enum PayCosts : int {
 inline constexpr std::string_view kPayTypesNames[] = {"payManual",  "payESR15",   "payESR16",       "payESR17",
                                                       "payRedBank", "payRedPost", "payRedTreuhand", "payPostmandat",
                                                       "payForeign", "payIban"};
-inline constexpr std::string_view kPayFileTypesNames[] = {"payDTA", "payEzag", "payISO"};
+inline constexpr std::string_view kPayFileTypesNames[] = {"payDTA", "payEzag", "payISO", "payISO2019"};
 inline constexpr std::string_view kPayCostsNames[] = {"payCostSrc", "payCostDst", "payCostBoth"};

@@ -5,7 +5,7 @@
 #include "format/amount.h"
 #include "format/iban.h"
 #include "format/post_account.h"
-#include "iso/xml_text.h"
+#include "xml/xml_text.h"
 #include "ordexa_enums.h"
 #include "platform/clock.h"
 #include "platform/cp1252.h"

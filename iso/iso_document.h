@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "iso/iso_output.h"
+#include "xml/iso_output.h"
 #include "records/records.h"
 #include "oleauto.h"
 

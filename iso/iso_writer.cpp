@@ -8,7 +8,7 @@
 #include <string>
 
 #include "iso/iso_document.h"
-#include "iso/iso_output.h"
+#include "xml/iso_output.h"
 #include "platform/cp1252.h"
 
 namespace ordexa {

@@ -44,7 +44,9 @@ FileStatus BufferedFile::Flush() {
   if (!is_open()) return {ERROR_INVALID_HANDLE};
   if (used_ == 0) return {};
   // The buffer is emptied whatever the outcome: bytes of a failed write are dropped.
+  if (observer_ != nullptr) observer_->Written(std::string_view(buffer_.get(), used_));
   const FileStatus status = file_system_.Write(handle_, buffer_.get(), used_);
+  written_out_ += used_;
   if (status) not_written_back_ += used_;
   used_ = 0;
   if (status && write_back_every_ != 0 && not_written_back_ >= write_back_every_) {
@@ -52,6 +54,11 @@ FileStatus BufferedFile::Flush() {
     not_written_back_ = 0;
   }
   return status;
+}
+
+FileStatus BufferedFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
+  if (!is_open()) return {ERROR_INVALID_HANDLE};
+  return file_system_.WriteAt(handle_, offset, bytes.data(), bytes.size());
 }
 
 FileStatus BufferedFile::Sync() {

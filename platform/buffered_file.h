@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -10,6 +11,15 @@
 #include "platform/file_system.h"
 
 namespace ordexa {
+
+// What sees every byte of a file as it is written out, in file order (a running hash).
+class WrittenBytesObserver {
+ public:
+  virtual void Written(std::string_view bytes) = 0;
+
+ protected:
+  ~WrittenBytesObserver() = default;
+};
 
 class BufferedFile {
  public:
@@ -56,6 +66,13 @@ class BufferedFile {
   // only for the last of them while the bytes before were written meanwhile.
   void WriteBackAsItGoes(std::size_t bytes) { write_back_every_ = bytes; }
 
+  // ObserveWrites(): `observer` sees the bytes of every later write-out (null: none).
+  void ObserveWrites(WrittenBytesObserver* observer) { observer_ = observer; }
+  // Position(): bytes appended so far, buffered ones included: where the next byte goes.
+  std::uint64_t Position() const { return written_out_ + used_; }
+  // WriteAt(): after a Flush(), writes `bytes` over bytes of the file at `offset`; the
+  // observer does not see them.
+  FileStatus WriteAt(std::uint64_t offset, std::string_view bytes);
   // Close(): Flush() and close; the handle is gone afterwards whatever the result.
   FileStatus Close();
 
@@ -69,6 +86,8 @@ class BufferedFile {
   FileHandle handle_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
+  std::uint64_t written_out_ = 0;  // bytes handed to the file system so far
+  WrittenBytesObserver* observer_ = nullptr;
   std::size_t write_back_every_ = 0;  // 0: left to the system
   std::size_t not_written_back_ = 0;  // bytes written out since the last write-back was asked for
 };

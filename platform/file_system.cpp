@@ -122,6 +122,21 @@ FileStatus FileSystem::Write(FileHandle file, const char* data, std::size_t size
   return {};
 }
 
+FileStatus FileSystem::WriteAt(FileHandle file, std::uint64_t offset, const char* data, std::size_t size) const {
+  while (size > 0) {
+    const ssize_t written = ::pwrite(file, data, size, static_cast<off_t>(offset));
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return ErrnoStatus(errno);
+    }
+    if (written == 0) return {ERROR_DISK_FULL};
+    data += written;
+    offset += static_cast<std::uint64_t>(written);
+    size -= static_cast<std::size_t>(written);
+  }
+  return {};
+}
+
 FileStatus FileSystem::Sync(FileHandle file) const {
   int result;
   do {

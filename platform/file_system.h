@@ -50,6 +50,10 @@ class FileSystem {
 
   // Write(): writes all `size` bytes (retrying short writes); ENOSPC gives 112.
   virtual FileStatus Write(FileHandle file, const char* data, std::size_t size) const;
+  // WriteAt(): writes all `size` bytes at `offset` from the file's start, over bytes
+  // written before (pwrite; WriteFile with an offset on Windows). Used to put a value in
+  // its place once it is known; where the next Write() goes afterwards is not defined.
+  virtual FileStatus WriteAt(FileHandle file, std::uint64_t offset, const char* data, std::size_t size) const;
 
   // Sync(): flushes the file's data to the disk (fsync).
   virtual FileStatus Sync(FileHandle file) const;

@@ -29,9 +29,34 @@ PaymentRecord& PaymentList::emplace_back() {
   return *record;
 }
 
+void PayBatch::SetPartText(PayAddressRecord& address, AddressPart part, std::string_view bytes) {
+  if (address.parts == 0) {
+    if (bytes.empty()) return;
+    address_parts.emplace_back();
+    try {
+      texts.Set(address_parts.back().parts[static_cast<std::size_t>(part)], bytes);
+    } catch (...) {
+      address_parts.pop_back();
+      throw;
+    }
+    address.parts = static_cast<std::uint32_t>(address_parts.size());
+    return;
+  }
+  texts.Set(address_parts[address.parts - 1].parts[static_cast<std::size_t>(part)], bytes);
+}
+
 PayAddressView PayBatch::View(const PayAddressRecord& address) const {
-  return {Text(address.name1), Text(address.name2), Text(address.street), Text(address.city),
-          Text(address.id),    Text(address.account), Text(address.bic)};
+  PayAddressView view{Text(address.name1), Text(address.name2), Text(address.street), Text(address.city),
+                      Text(address.id),    Text(address.account), Text(address.bic), {}, {}, {}, {}, {}};
+  if (address.parts != 0) {
+    const PayAddressPartsRecord& parts = address_parts[address.parts - 1];
+    view.street_name = Text(parts.parts[0]);
+    view.building_number = Text(parts.parts[1]);
+    view.post_code = Text(parts.parts[2]);
+    view.town = Text(parts.parts[3]);
+    view.country = Text(parts.parts[4]);
+  }
+  return view;
 }
 
 PaymentView PayBatch::View(const PaymentRecord& payment) const {

@@ -17,7 +17,7 @@
 
 namespace ordexa {
 
-// Seven texts of a party, a bank or an account.
+// Seven texts of a party, a bank or an account, and where its structured parts are kept.
 struct PayAddressRecord {
   TextRef name1;
   TextRef name2;
@@ -26,6 +26,17 @@ struct PayAddressRecord {
   TextRef id;
   TextRef account;
   TextRef bic;
+  // 0 while none of the structured parts was ever set, else 1 + the index of its parts in
+  // PayBatch::address_parts: most batches never set them, so an address pays four bytes.
+  std::uint32_t parts = 0;
+};
+
+// The structured parts of a postal address, set through the newer address interface.
+enum class AddressPart : std::uint8_t { kStreetName, kBuildingNumber, kPostCode, kTown, kCountry };
+inline constexpr std::size_t kAddressPartCount = 5;
+
+struct PayAddressPartsRecord {
+  TextRef parts[kAddressPartCount];
 };
 
 // One payment order.
@@ -56,6 +67,8 @@ struct PaySettingRecord {
 // The records as the writers read them: the same fields, texts as views into the store.
 struct PayAddressView {
   std::string_view name1, name2, street, city, id, account, bic;
+  // The structured parts; empty unless set.
+  std::string_view street_name, building_number, post_code, town, country;
 };
 
 struct PaymentView {
@@ -146,9 +159,20 @@ struct PayBatch {
   TextStore texts;
   PaySettingRecord settings;
   PaymentList payments;
+  // The structured parts of the addresses that have any, by PayAddressRecord::parts.
+  std::vector<PayAddressPartsRecord> address_parts;
 
   std::string_view Text(TextRef text) const { return texts.Get(text); }
   void SetText(TextRef& text, std::string_view bytes) { texts.Set(text, bytes); }
+
+  // PartText(): one structured part of `address`; empty when it was never set.
+  std::string_view PartText(const PayAddressRecord& address, AddressPart part) const {
+    if (address.parts == 0) return {};
+    return Text(address_parts[address.parts - 1].parts[static_cast<std::size_t>(part)]);
+  }
+  // SetPartText(): `bytes` becomes the part; the address gets its parts record on the first
+  // non-empty part. Throws std::bad_alloc; the part is then unchanged.
+  void SetPartText(PayAddressRecord& address, AddressPart part, std::string_view bytes);
 
   // View(): a record with its texts as views; valid until one of its texts is set again.
   PayAddressView View(const PayAddressRecord& address) const;

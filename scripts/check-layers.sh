@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layers=(platform failure format records "dta ezag iso" model com)
+layers=(platform failure format xml records "dta ezag iso iso2019" model com)
 
 rank_of() {
   local i

@@ -51,6 +51,24 @@ FileStatus FileSystem::Write(FileHandle file, const char* data, std::size_t size
   return {};
 }
 
+FileStatus FileSystem::WriteAt(FileHandle file, std::uint64_t offset, const char* data, std::size_t size) const {
+  while (size > 0) {
+    const DWORD piece = static_cast<DWORD>(size < kMaxWrite ? size : kMaxWrite);
+    // On a handle opened for plain (not overlapped) writing, the offset of an OVERLAPPED
+    // block says where the write goes; the call still completes before it returns.
+    OVERLAPPED place{};
+    place.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    place.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD written = 0;
+    if (!::WriteFile(HandleOf(file), data, piece, &written, &place)) return LastError();
+    if (written == 0) return {ERROR_DISK_FULL};
+    data += written;
+    offset += written;
+    size -= written;
+  }
+  return {};
+}
+
 FileStatus FileSystem::Sync(FileHandle file) const {
   if (!::FlushFileBuffers(HandleOf(file))) return LastError();
   return {};

@@ -40,6 +40,12 @@ class MemoryFileSystem : public FileSystem {
     open_.at(file).second.append(data, size);
     return {};
   }
+  FileStatus WriteAt(FileHandle file, std::uint64_t offset, const char* data, std::size_t size) const override {
+    std::string& content = open_.at(file).second;
+    if (offset + size > content.size()) content.resize(offset + size);
+    content.replace(offset, size, data, size);
+    return {};
+  }
   FileStatus Sync(FileHandle) const override { return {}; }
   void StartWriteBack(FileHandle) const override {}
   FileStatus Close(FileHandle file) const override {

@@ -10,8 +10,8 @@
 
 #include "format/record_text.h"
 #include "fuzz_support.h"
-#include "iso/iso_output.h"
-#include "iso/xml_text.h"
+#include "xml/iso_output.h"
+#include "xml/xml_text.h"
 
 namespace {
 

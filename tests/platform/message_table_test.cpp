@@ -50,12 +50,13 @@ TEST(MessageTable, HoldsTheFormatsOfTheWindowsStringTable) {
   script << in.rdbuf();
   const std::map<int, std::string> windows = StringTableOf(script.str());
 
-  ASSERT_EQ(3u, windows.size());
-  for (const std::uint16_t id : {IDS_INTERNAL_ERROR, IDS_CREATE_FILE_ERROR, IDS_WRITE_FILE_ERROR}) {
+  ASSERT_EQ(5u, windows.size());
+  for (const std::uint16_t id : {IDS_INTERNAL_ERROR, IDS_CREATE_FILE_ERROR, IDS_WRITE_FILE_ERROR,
+                                 IDS_ISO2019_PAYMENT_REFUSED, IDS_ISO2019_BATCH_REFUSED}) {
     ASSERT_EQ(1u, windows.count(id)) << id;
     EXPECT_EQ(windows.at(id), LoadMessageFormat(id)) << id;
   }
-  EXPECT_EQ("", LoadMessageFormat(2003));
+  EXPECT_EQ("", LoadMessageFormat(2005));
 }
 
 }  // namespace

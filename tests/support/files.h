@@ -41,6 +41,9 @@ class FaultyFileSystem : public FileSystem {
   FileStatus Write(FileHandle file, const char* data, std::size_t size) const override {
     return Fails(Call::kWrite) ? FileStatus{error_} : FileSystem::Write(file, data, size);
   }
+  FileStatus WriteAt(FileHandle file, std::uint64_t offset, const char* data, std::size_t size) const override {
+    return Fails(Call::kWrite) ? FileStatus{error_} : FileSystem::WriteAt(file, offset, data, size);
+  }
   FileStatus Sync(FileHandle file) const override { return Fails(Call::kSync) ? FileStatus{error_} : FileSystem::Sync(file); }
   FileStatus Close(FileHandle file) const override {
     const FileStatus closed = FileSystem::Close(file);

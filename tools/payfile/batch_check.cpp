@@ -11,7 +11,7 @@
 #include "format/iban.h"
 #include "format/post_account.h"
 #include "format/record_text.h"
-#include "iso/xml_text.h"
+#include "xml/xml_text.h"
 #include "platform/cp1252.h"
 #include "tools/payfile/batch.h"
 #include "tools/payfile/warnings.h"
@@ -617,7 +617,7 @@ SettingsCopy::SettingsCopy(const PaySettingView& settings)
              std::string(settings.sender.bic),     std::string(settings.dta_id),
              std::string(settings.cost_account),   std::string(settings.dta_id_sender),
              std::string(settings.cost_currency)} {
-  view_.sender = {texts_[0], texts_[1], texts_[2], texts_[3], texts_[4], texts_[5], texts_[6]};
+  view_.sender = {texts_[0], texts_[1], texts_[2], texts_[3], texts_[4], texts_[5], texts_[6], {}, {}, {}, {}, {}};
   view_.dta_id = texts_[7];
   view_.cost_account = texts_[8];
   view_.is_salary = settings.is_salary;

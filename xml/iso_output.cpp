@@ -1,7 +1,7 @@
 // The ISO 20022 document's output: element lines formed straight into the output buffer,
 // 1252 text converted to UTF-8 by a table of each byte's document form, streamed through
 // one buffer into the temporary file and renamed over the final name at the end.
-#include "iso/iso_output.h"
+#include "xml/iso_output.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "failure/failure.h"
-#include "iso/xml_text.h"
+#include "xml/xml_text.h"
 #include "platform/cp1252.h"
 #include "platform/crt.h"
 #include "platform/message_table.h"

@@ -1,6 +1,6 @@
 // The ISO document's text output: every byte value at every position of a text, alone and
 // among printable runs that are copied word by word, reaches the file in its document form.
-#include "iso/iso_output.h"
+#include "xml/iso_output.h"
 
 #include <gtest/gtest.h>
 

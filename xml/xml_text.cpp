@@ -1,6 +1,6 @@
 // XML text cleaning by a 256-entry table, and the currency,
 // clearing number and country derivations of the ISO 20022 writer.
-#include "iso/xml_text.h"
+#include "xml/xml_text.h"
 
 #include <algorithm>
 #include <array>

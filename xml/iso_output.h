@@ -14,7 +14,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "iso/xml_text.h"
+#include "xml/xml_text.h"
 #include "platform/buffered_file.h"
 #include "platform/file_system.h"
 

@@ -1,6 +1,6 @@
 // Tests of the ISO writer's text helpers: cleaning over all bytes, clearing number from an
 // IBAN, country from a city text.
-#include "iso/xml_text.h"
+#include "xml/xml_text.h"
 
 #include <gtest/gtest.h>
 
