@@ -1,4 +1,4 @@
-// The dispatch tables of the four interfaces: each slot in slot order, checked against
+// The dispatch tables of the four classes' interfaces: each slot in slot order, checked against
 // its row of the member table when compiled.
 #include "com/automation_binding.h"
 
@@ -31,12 +31,16 @@ using PaySettingSlots =
               &IPaySetting::put_CostCurrency>;
 static_assert(PaySettingSlots::MatchesTable(kPaySettingMembers), "IPaySetting slots differ from the member table");
 
-using PayAddressSlots =
-    SlotTable<&IPayAddress::get_Name1, &IPayAddress::put_Name1, &IPayAddress::get_Name2, &IPayAddress::put_Name2,
-              &IPayAddress::get_City, &IPayAddress::put_City, &IPayAddress::get_Street, &IPayAddress::put_Street,
-              &IPayAddress::get_Account, &IPayAddress::put_Account, &IPayAddress::get_ID, &IPayAddress::put_ID,
-              &IPayAddress::get_BIC, &IPayAddress::put_BIC>;
-static_assert(PayAddressSlots::MatchesTable(kPayAddressMembers), "IPayAddress slots differ from the member table");
+// The address object answers through IPayAddress2, whose slots begin with IPayAddress's.
+using PayAddressSlots = SlotTable<
+    &IPayAddress::get_Name1, &IPayAddress::put_Name1, &IPayAddress::get_Name2, &IPayAddress::put_Name2,
+    &IPayAddress::get_City, &IPayAddress::put_City, &IPayAddress::get_Street, &IPayAddress::put_Street,
+    &IPayAddress::get_Account, &IPayAddress::put_Account, &IPayAddress::get_ID, &IPayAddress::put_ID,
+    &IPayAddress::get_BIC, &IPayAddress::put_BIC, &IPayAddress2::get_StreetName, &IPayAddress2::put_StreetName,
+    &IPayAddress2::get_BuildingNumber, &IPayAddress2::put_BuildingNumber, &IPayAddress2::get_PostCode,
+    &IPayAddress2::put_PostCode, &IPayAddress2::get_Town, &IPayAddress2::put_Town, &IPayAddress2::get_Country,
+    &IPayAddress2::put_Country>;
+static_assert(PayAddressSlots::MatchesTable(kPayAddress2Members), "IPayAddress2 slots differ from the member table");
 
 class ClassBinding final : public DispatchBinding {
  public:
@@ -79,7 +83,7 @@ constexpr ClassBinding kPayManagerBinding({&kInterfaces[kPayManagerInterface], P
 constexpr ClassBinding kPaymentBinding({&kInterfaces[kPaymentInterface], PaymentSlots::kThunks}, CLSID_Payment);
 constexpr ClassBinding kPaySettingBinding({&kInterfaces[kPaySettingInterface], PaySettingSlots::kThunks},
                                           CLSID_PaySetting);
-constexpr ClassBinding kPayAddressBinding({&kInterfaces[kPayAddressInterface], PayAddressSlots::kThunks},
+constexpr ClassBinding kPayAddressBinding({&kInterfaces[kPayAddress2Interface], PayAddressSlots::kThunks},
                                           CLSID_PayAddress);
 
 constexpr AutomationBinding kOrdexaBinding{&kPayManagerBinding, &kPaymentBinding, &kPaySettingBinding,

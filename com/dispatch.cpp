@@ -133,6 +133,38 @@ void FillExceptionInfo(HRESULT failure, EXCEPINFO* exception) {
   }
 }
 
+// The thread's error information as it stood before a member ran, put back at once (taking
+// it is the only way to look at it). The object is held until the call is over, so error
+// information the member sets is a different object.
+class ErrorInfoBefore {
+ public:
+  ErrorInfoBefore() {
+    if (GetErrorInfo(0, &before_) == S_OK && before_ != nullptr) {
+      SetErrorInfo(0, before_);
+    } else {
+      before_ = nullptr;
+    }
+  }
+  ~ErrorInfoBefore() {
+    if (before_ != nullptr) before_->Release();
+  }
+  ErrorInfoBefore(const ErrorInfoBefore&) = delete;
+  ErrorInfoBefore& operator=(const ErrorInfoBefore&) = delete;
+
+  // SetSince(): whether the thread now holds error information other than before the
+  // call; the information stays with the thread.
+  bool SetSince() const {
+    IErrorInfo* now = nullptr;
+    if (GetErrorInfo(0, &now) != S_OK || now == nullptr) return false;
+    SetErrorInfo(0, now);
+    now->Release();
+    return now != before_;
+  }
+
+ private:
+  IErrorInfo* before_ = nullptr;
+};
+
 }  // namespace
 
 VARTYPE VarTypeOf(TypeRef type) {
@@ -213,10 +245,15 @@ HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID 
 
   VARIANT value;
   VariantInit(&value);
+  const ErrorInfoBefore error_info;
   const HRESULT hr = dispatch.slots[slot](self, converted.data(), &value);
   if (FAILED(hr)) {
-    if (exception != nullptr) FillExceptionInfo(hr, exception);
-    return hr;
+    if (exception == nullptr) return hr;
+    // A member that explains its failure (error information of its own) raises an
+    // exception, which a script sees as a runtime error with the member's status and text.
+    const bool explained = error_info.SetSince();
+    FillExceptionInfo(hr, exception);
+    return explained ? DISP_E_EXCEPTION : hr;
   }
   if (value.vt != VT_EMPTY) {
     if (result != nullptr) {

@@ -39,7 +39,9 @@ HRESULT LookUpNames(const DispatchInterface& dispatch, const OLECHAR* const* nam
 // declared type with VariantChangeType (DISP_E_TYPEMISMATCH, `arg_error` the argument's
 // index counted from the last as 0), calls the slot and returns its result; a returned
 // value goes to `result` with its type. A failing member fills `exception` (when given)
-// with its status and the thread's error information, if any.
+// with its status and the thread's error information, if any; when the member set that
+// error information itself, the result is DISP_E_EXCEPTION (the status is then the
+// exception's scode), else the member's status.
 HRESULT InvokeMember(const DispatchInterface& dispatch, IDispatch* self, DISPID member, WORD flags, DISPPARAMS* params,
                      VARIANT* result, EXCEPINFO* exception, UINT* arg_error);
 

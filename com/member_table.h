@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <iterator>
 #include <span>
 
 #include "ordexa.h"
@@ -59,6 +61,16 @@ inline constexpr ParamDescription kWriteFileParams[] = {{"FileName", kText},
                                                         {"payPeriod", kText},
                                                         {"useCHStandard", kBool}};
 inline constexpr ParamDescription kCheckParams[] = {{"Nummer", kText}};
+
+// Join(): the members of a base interface followed by those a derived interface adds.
+template <std::size_t N, std::size_t M>
+constexpr std::array<MemberDescription, N + M> Join(const MemberDescription (&base)[N],
+                                                    const MemberDescription (&added)[M]) {
+  std::array<MemberDescription, N + M> all{};
+  for (std::size_t i = 0; i < N; ++i) all[i] = base[i];
+  for (std::size_t i = 0; i < M; ++i) all[N + i] = added[i];
+  return all;
+}
 
 inline constexpr auto kPayTypesValues = EnumValues(kPayTypesNames);
 inline constexpr auto kPayFileTypesValues = EnumValues(kPayFileTypesNames);
@@ -145,18 +157,53 @@ inline constexpr MemberDescription kPayAddressMembers[] = {
     member_table_detail::Put(7, "BIC", member_table_detail::kTextValue, "property BIC"),
 };
 
+namespace member_table_detail {
+
+// What IPayAddress2 adds to IPayAddress: the structured parts of a postal address.
+inline constexpr MemberDescription kPayAddress2Added[] = {
+    Get(8, "StreetName", kTextValue, "property StreetName"),
+    Put(8, "StreetName", kTextValue, "property StreetName"),
+    Get(9, "BuildingNumber", kTextValue, "property BuildingNumber"),
+    Put(9, "BuildingNumber", kTextValue, "property BuildingNumber"),
+    Get(10, "PostCode", kTextValue, "property PostCode"),
+    Put(10, "PostCode", kTextValue, "property PostCode"),
+    Get(11, "Town", kTextValue, "property Town"),
+    Put(11, "Town", kTextValue, "property Town"),
+    Get(12, "Country", kTextValue, "property Country"),
+    Put(12, "Country", kTextValue, "property Country"),
+};
+
+}  // namespace member_table_detail
+
+// IPayAddress2, in slot order: every member of IPayAddress, then its own. The address
+// object answers late-bound calls with this table.
+inline constexpr auto kPayAddress2Members = member_table_detail::Join(kPayAddressMembers,
+                                                                      member_table_detail::kPayAddress2Added);
+
 // Index of each interface in kInterfaces.
 inline constexpr std::uint8_t kPayManagerInterface = 0;
 inline constexpr std::uint8_t kPaymentInterface = 1;
 inline constexpr std::uint8_t kPaySettingInterface = 2;
 inline constexpr std::uint8_t kPayAddressInterface = 3;
+inline constexpr std::uint8_t kPayAddress2Interface = 4;
 
+// A dual interface lists every member it answers, those of the interface it derives from
+// first (so the DISPIDs and the late binding are one flat table).
 inline constexpr InterfaceDescription kInterfaces[] = {
     {&IID_IPayManager, "IPayManager", "IPayManager Interface", kPayManagerMembers},
     {&IID_IPayment, "IPayment", "IPayment Interface", kPaymentMembers},
     {&IID_IPaySetting, "IPaySetting", "IPaySetting Interface", kPaySettingMembers},
     {&IID_IPayAddress, "IPayAddress", "IPayAddress Interface", kPayAddressMembers},
+    {&IID_IPayAddress2, "IPayAddress2", "IPayAddress2 Interface", kPayAddress2Members},
 };
+
+// The interface each one of kInterfaces derives from, as its index, or kFromDispatch: in a
+// compiled type library a derived interface's vtable part holds only its own members,
+// after those of its base.
+inline constexpr std::uint8_t kFromDispatch = 0xFF;
+inline constexpr std::uint8_t kInterfaceBases[] = {kFromDispatch, kFromDispatch, kFromDispatch, kFromDispatch,
+                                                   kPayAddressInterface};
+static_assert(std::size(kInterfaceBases) == std::size(kInterfaces));
 
 inline constexpr EnumDescription kEnums[] = {
     {"PayTypes", "The Payment Types.", member_table_detail::kPayTypesValues},
@@ -168,7 +215,7 @@ inline constexpr CoclassDescription kCoclasses[] = {
     {&CLSID_PayManager, "PayManager", "PayManager Class", true, kPayManagerInterface},
     {&CLSID_Payment, "Payment", "", false, kPaymentInterface},
     {&CLSID_PaySetting, "PaySetting", "PaySetting Class", false, kPaySettingInterface},
-    {&CLSID_PayAddress, "PayAddress", "PayAddress Class", false, kPayAddressInterface},
+    {&CLSID_PayAddress, "PayAddress", "PayAddress Class", false, kPayAddress2Interface},
 };
 
 inline constexpr TypeLibraryDescription kOrdexaTypeLibrary = {

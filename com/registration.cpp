@@ -1,5 +1,6 @@
 // Registry entries of the component, written and removed through the platform's registry
-// functions. Keys marked ForceRemove are deleted with their subkeys before being written;
+// functions; the interfaces (IPayAddress2 as much as the others) are registered with the
+// type library. Keys marked ForceRemove are deleted with their subkeys before being written;
 // CLSID and AppID are shared keys and never removed.
 #include "com/registration.h"
 
@@ -8,11 +9,15 @@
 
 #include "com/member_table.h"
 #include "com/type_library.h"
+#include "model/pay_manager.h"
 
 namespace ordexa {
 namespace {
 
 using OleString = std::basic_string<OLECHAR>;
+
+// A script that catches a failure of WriteFile sees the ProgID it created the manager by.
+static_assert(kErrorSource == kVersionIndependentProgId, "error information names another source than the ProgID");
 
 constexpr bool Succeeded(LSTATUS status) { return status == static_cast<LSTATUS>(ERROR_SUCCESS); }
 constexpr bool IsNotFound(LSTATUS status) { return status == static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND); }

@@ -1,6 +1,6 @@
-// The payment component's automation interface: IPayManager, IPayment, IPaySetting and
-// IPayAddress (dual interfaces; members in their slot order, property get before put),
-// the enumerations and the class, interface and type library GUIDs.
+// The payment component's automation interface: IPayManager, IPayment, IPaySetting,
+// IPayAddress and IPayAddress2 (dual interfaces; members in their slot order, property get
+// before put), the enumerations and the class, interface and type library GUIDs.
 #pragma once
 
 #include "oaidl.h"
@@ -18,6 +18,7 @@ inline constexpr IID IID_IPayManager = {0x6A1D3C52, 0x8F0B, 0x4E7A, {0x9C, 0x21,
 inline constexpr IID IID_IPayment = {0x6A1D3C52, 0x8F0B, 0x4E7A, {0x9C, 0x21, 0x5B, 0x7E, 0x0D, 0x4A, 0x1F, 0x21}};
 inline constexpr IID IID_IPaySetting = {0x6A1D3C52, 0x8F0B, 0x4E7A, {0x9C, 0x21, 0x5B, 0x7E, 0x0D, 0x4A, 0x1F, 0x22}};
 inline constexpr IID IID_IPayAddress = {0x6A1D3C52, 0x8F0B, 0x4E7A, {0x9C, 0x21, 0x5B, 0x7E, 0x0D, 0x4A, 0x1F, 0x23}};
+inline constexpr IID IID_IPayAddress2 = {0x6A1D3C52, 0x8F0B, 0x4E7A, {0x9C, 0x21, 0x5B, 0x7E, 0x0D, 0x4A, 0x1F, 0x24}};
 
 // IPayAddress Interface: seven texts of a party, a bank or an account.
 class IPayAddress : public IDispatch {
@@ -39,6 +40,25 @@ class IPayAddress : public IDispatch {
 
  protected:
   ~IPayAddress() = default;
+};
+
+// IPayAddress2 Interface: the address with the structured parts of a postal address, which
+// the 2019 ISO file writes; its slots follow those of IPayAddress, which stays as it is.
+class IPayAddress2 : public IPayAddress {
+ public:
+  virtual HRESULT get_StreetName(BSTR* pVal) = 0;       // DISPID 8
+  virtual HRESULT put_StreetName(BSTR newVal) = 0;
+  virtual HRESULT get_BuildingNumber(BSTR* pVal) = 0;   // DISPID 9
+  virtual HRESULT put_BuildingNumber(BSTR newVal) = 0;
+  virtual HRESULT get_PostCode(BSTR* pVal) = 0;         // DISPID 10
+  virtual HRESULT put_PostCode(BSTR newVal) = 0;
+  virtual HRESULT get_Town(BSTR* pVal) = 0;             // DISPID 11
+  virtual HRESULT put_Town(BSTR newVal) = 0;
+  virtual HRESULT get_Country(BSTR* pVal) = 0;          // DISPID 12
+  virtual HRESULT put_Country(BSTR newVal) = 0;
+
+ protected:
+  ~IPayAddress2() = default;
 };
 
 // IPaySetting Interface: what is common to the batch.
@@ -89,7 +109,9 @@ class IPayment : public IDispatch {
 class IPayManager : public IDispatch {
  public:
   virtual HRESULT NewPayment(PayTypes PayType, IDispatch** Payment) = 0;           // DISPID 1
-  virtual HRESULT WriteFile(BSTR FileName, PayFileTypes FileType, BSTR payPeriod,  // DISPID 2
+  // DISPID 2. DTA, EZAG and payISO: always S_OK (a failure is not reported); payISO2019:
+  // the failure's status, with the thread's error information holding its message.
+  virtual HRESULT WriteFile(BSTR FileName, PayFileTypes FileType, BSTR payPeriod,
                             VARIANT_BOOL useCHStandard) = 0;
   virtual HRESULT get_Setting(IDispatch** pVal) = 0;                               // DISPID 3
   virtual HRESULT CheckPostNr(BSTR Nummer, VARIANT_BOOL* pVal) = 0;                // DISPID 4

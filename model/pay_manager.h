@@ -13,6 +13,10 @@
 
 namespace ordexa {
 
+// The source of the error information a failed WriteFile leaves: the class's
+// version-independent ProgID.
+inline constexpr std::string_view kErrorSource = "Veltrano.PayManager";
+
 class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayManager, &AutomationBinding::manager>,
                           public IProvideClassInfo {
  public:
@@ -36,7 +40,11 @@ class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayMan
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** type_info) override;
 
   HRESULT NewPayment(PayTypes PayType, IDispatch** Payment) override;
-  // Never fails: whatever goes wrong inside a writer is absorbed and S_OK returned.
+  // payDTA, payEzag, payISO (and any number outside the enumeration): never fails, whatever
+  // goes wrong inside a writer is absorbed and S_OK returned. payISO2019: a refusal of the
+  // batch, a file that cannot be written or memory running out is reported: the result is
+  // the failure's status (MPayError's own, CAtlException's HRESULT, E_OUTOFMEMORY, else
+  // E_FAIL) and the thread's error information holds its message for the caller.
   HRESULT WriteFile(BSTR FileName, PayFileTypes FileType, BSTR payPeriod, VARIANT_BOOL useCHStandard) override;
   HRESULT get_Setting(IDispatch** pVal) override;
   HRESULT CheckPostNr(BSTR Nummer, VARIANT_BOOL* pVal) override;
@@ -47,6 +55,7 @@ class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayMan
   // through (MPayError, CAtlException, the ISO writer's plain numbers); a file type
   // outside the enumeration does nothing. WriteFile is this call inside a guard; the
   // command-line tool calls it directly to report failures.
+  // Example: manager->WriteBatch(payISO2019, "lohn.xml", "2026-12", true).
   void WriteBatch(std::int32_t file_type, std::string_view file_name, std::string_view pay_period, bool swiss,
                   const FileSystem& file_system = SystemFileSystem());
 
@@ -56,6 +65,9 @@ class CPayManager final : public ComObject<CPayManager, IPayManager, IID_IPayMan
   PayBatch& batch() { return *batch_; }
 
  private:
+  // WriteReportedFile(): WriteFile for payISO2019.
+  HRESULT WriteReportedFile(BSTR FileName, BSTR payPeriod, VARIANT_BOOL useCHStandard);
+
   std::shared_ptr<PayBatch> batch_;
 };
 

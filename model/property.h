@@ -4,6 +4,7 @@
 #pragma once
 
 #include <new>
+#include <string_view>
 
 #include "failure/failure.h"
 #include "model/text_conversion.h"
@@ -33,6 +34,23 @@ inline HRESULT GetTextProperty(const TextStore& texts, TextRef field, BSTR* out)
   if (out == nullptr) return E_POINTER;
   *out = ToCallerText(texts.Get(field));
   return S_OK;
+}
+
+// GetConvertedText(): GetTextProperty for a 1252 text the view has read itself.
+inline HRESULT GetConvertedText(std::string_view text, BSTR* out) {
+  if (out == nullptr) return E_POINTER;
+  *out = ToCallerText(text);
+  return S_OK;
+}
+
+// PutConvertedText(): the caller's text converted to 1252 and handed to `store`, which
+// keeps it; a failure of `store` (memory) becomes the result.
+template <class Store>
+HRESULT PutConvertedText(BSTR value, Store&& store) {
+  return Guarded([&] {
+    WithAnsiText(value, store);
+    return S_OK;
+  });
 }
 
 // PutTextProperty(): the converted text replaces the field; on failure the field keeps

@@ -18,24 +18,23 @@ WideStringView UpToNul(const OLECHAR* text) {
   return WideStringView(text, length);
 }
 
-// Texts up to this length are converted on the stack.
-constexpr std::size_t kStackText = 512;
-
 }  // namespace
+
+namespace text_conversion_detail {
+
+std::size_t ToAnsiTextInto(const OLECHAR* text, char (&bytes)[kStackText]) {
+  const WideStringView wide = UpToNul(text);
+  if (wide.size() > kStackText) return kNotOnStack;
+  const std::size_t size = WideToCp1252Into(wide, bytes);
+  return size == kTextDoesNotFit ? kNotOnStack : size;
+}
+
+}  // namespace text_conversion_detail
 
 std::string ToAnsiText(const OLECHAR* text) { return WideToCp1252(UpToNul(text)); }
 
 void StoreAnsiText(TextStore& texts, TextRef& field, const OLECHAR* text) {
-  const WideStringView wide = UpToNul(text);
-  if (wide.size() <= kStackText) {
-    char bytes[kStackText];
-    const std::size_t size = WideToCp1252Into(wide, bytes);
-    if (size != kTextDoesNotFit) {
-      texts.Set(field, std::string_view(bytes, size));
-      return;
-    }
-  }
-  texts.Set(field, WideToCp1252(wide));
+  WithAnsiText(text, [&](std::string_view bytes) { texts.Set(field, bytes); });
 }
 
 BSTR ToCallerText(std::string_view text) {

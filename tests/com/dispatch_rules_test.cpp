@@ -8,6 +8,7 @@
 #include "late_bound.h"
 #include "ocidl.h"
 #include "platform/utf8.h"
+#include "support/bstr.h"
 
 namespace ordexa {
 namespace {
@@ -89,6 +90,15 @@ TEST_F(DispatchRules, NamesAreLookedUpWithoutRegardToCase) {
       {Target::kAddress, {u"put_ID"}, S_OK, {6}},
       {Target::kAddress, {u"bic"}, S_OK, {7}},
       {Target::kAddress, {u"Name3"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      // The structured parts of IPayAddress2 on the same address object.
+      {Target::kAddress, {u"StreetName"}, S_OK, {8}},
+      {Target::kAddress, {u"buildingnumber"}, S_OK, {9}},
+      {Target::kAddress, {u"get_PostCode"}, S_OK, {10}},
+      {Target::kAddress, {u"PUT_TOWN"}, S_OK, {11}},
+      {Target::kAddress, {u"Country"}, S_OK, {12}},
+      {Target::kAddress, {u"Country", u"pVal", u"Town"}, S_OK, {12, 0, 11}},
+      {Target::kAddress, {u"Street Name"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {Target::kAddress, {u"Countries"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
   };
   for (const NameRow& row : rows) {
     SCOPED_TRACE(Utf16ToUtf8(row.names[0]));
@@ -215,7 +225,18 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
       {"manager DISPID 6", Target::kManager, 6, kMethod, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
       {"payment has no DISPID 1", Target::kPayment, 1, kGet, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
       {"the pVal DISPID is no member", Target::kSetting, 0, kGet, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
-      {"address DISPID 8", Target::kAddress, 8, kGet, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
+      {"address DISPID 13", Target::kAddress, 13, kGet, {}, {}, DISP_E_MEMBERNOTFOUND, kUntouched, VT_EMPTY},
+      {"address DISPID 12 with two arguments",
+       Target::kAddress,
+       12,
+       kPut,
+       {Arg::kText, Arg::kText},
+       {},
+       DISP_E_BADPARAMCOUNT,
+       kUntouched,
+       VT_EMPTY},
+      {"StreetName from a number", Target::kAddress, 8, kPut, {Arg::kI4}, {}, S_OK, kUntouched, VT_EMPTY},
+      {"Country is a text", Target::kAddress, 12, kGet, {}, {}, S_OK, kUntouched, VT_BSTR},
       {"manager method without its argument",
        Target::kManager,
        1,
@@ -392,22 +413,77 @@ TEST_F(DispatchRules, ValuesRoundTripWithTheirConversions) {
   EXPECT_EQ(u"", test::Get(address_.get(), u"Street").text());
 }
 
-TEST_F(DispatchRules, EachClassSupportsErrorInformationForItsOwnInterfaceOnly) {
+TEST_F(DispatchRules, EachClassSupportsErrorInformationForItsOwnInterfacesOnly) {
   const struct {
     Target target;
     const IID* own;
-  } rows[] = {{Target::kManager, &IID_IPayManager},
-              {Target::kPayment, &IID_IPayment},
-              {Target::kSetting, &IID_IPaySetting},
-              {Target::kAddress, &IID_IPayAddress}};
+  } rows[] = {{Target::kManager, &IID_IPayManager},   {Target::kPayment, &IID_IPayment},
+              {Target::kSetting, &IID_IPaySetting},   {Target::kAddress, &IID_IPayAddress},
+              {Target::kAddress, &IID_IPayAddress2}};
   for (const auto& row : rows) {
     ComPtr<ISupportErrorInfo> support;
     ASSERT_EQ(S_OK, Of(row.target)->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.put())));
     for (const auto& other : rows) {
-      EXPECT_EQ(other.own == row.own ? S_OK : S_FALSE, support->InterfaceSupportsErrorInfo(*other.own));
+      EXPECT_EQ(other.target == row.target ? S_OK : S_FALSE, support->InterfaceSupportsErrorInfo(*other.own));
     }
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IDispatch));
   }
+}
+
+TEST_F(DispatchRules, TheAddressObjectAnswersBothAddressInterfacesWithOnePointer) {
+  ComPtr<IPayAddress> address;
+  ComPtr<IPayAddress2> address2;
+  ASSERT_EQ(S_OK, address_->QueryInterface(IID_IPayAddress, reinterpret_cast<void**>(address.put())));
+  ASSERT_EQ(S_OK, address_->QueryInterface(IID_IPayAddress2, reinterpret_cast<void**>(address2.put())));
+  EXPECT_EQ(static_cast<void*>(address_.get()), static_cast<void*>(address.get()));
+  EXPECT_EQ(static_cast<void*>(address_.get()), static_cast<void*>(address2.get()));
+  // Its type information is that of the newer interface.
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(S_OK, address_->GetTypeInfo(0, 1033, info.put()));
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+  EXPECT_TRUE(attributes->guid == IID_IPayAddress2);
+  info->ReleaseTypeAttr(attributes);
+  // Payments and settings offer no address interface.
+  for (Target target : {Target::kManager, Target::kPayment, Target::kSetting}) {
+    ComPtr<IPayAddress2> none;
+    EXPECT_EQ(E_NOINTERFACE, Of(target)->QueryInterface(IID_IPayAddress2, reinterpret_cast<void**>(none.put())));
+  }
+}
+
+TEST_F(DispatchRules, StructuredPartsRoundTripLateBoundAndEarlyBound) {
+  const struct {
+    const char16_t* name;
+    DISPID dispid;
+    const char16_t* put;
+    const char16_t* expected;
+  } rows[] = {
+      {u"StreetName", 8, u"Rue du Rh\u00F4ne", u"Rue du Rh\u00F4ne"},
+      {u"BuildingNumber", 9, u"12a", u"12a"},
+      // Best fit of code page 1252, as every other text property.
+      {u"PostCode", 10, u"\u0141-1234", u"L-1234"},
+      {u"Town", 11, u"Gen\u00E8ve \U0001F600", u"Gen\u00E8ve ?"},
+      {u"Country", 12, u"ch", u"ch"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(Utf16ToUtf8(row.name));
+    EXPECT_EQ(row.dispid, test::IdOf(address_.get(), row.name));
+    test::Put(address_.get(), row.name, test::Text(row.put));
+    EXPECT_EQ(row.expected, test::Get(address_.get(), row.name).text());
+  }
+  // The same parts through the vtable, and an empty text clears a part.
+  ComPtr<IPayAddress2> early;
+  ASSERT_EQ(S_OK, address_->QueryInterface(IID_IPayAddress2, reinterpret_cast<void**>(early.put())));
+  test::Bstr town;
+  ASSERT_EQ(S_OK, early->get_Town(town.put()));
+  EXPECT_EQ(u"Gen\u00E8ve ?", town.str());
+  ASSERT_EQ(S_OK, early->put_Town(nullptr));
+  EXPECT_EQ(u"", test::Get(address_.get(), u"Town").text());
+  EXPECT_EQ(u"ch", test::Get(address_.get(), u"Country").text());
+  // The old texts are untouched by the parts, and the other addresses of the payment too.
+  EXPECT_EQ(u"", test::Get(address_.get(), u"Street").text());
+  EXPECT_EQ(u"", test::Get(test::Object(test::Get(payment_.get(), u"Receiver")).get(), u"StreetName").text());
+  EXPECT_EQ(u"", test::Get(test::Object(test::Get(setting_.get(), u"Sender")).get(), u"Country").text());
 }
 
 TEST_F(DispatchRules, TypeInformationOnlyWhileTheTypeLibraryIsRegistered) {

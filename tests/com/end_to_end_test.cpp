@@ -375,5 +375,54 @@ TEST_F(EndToEnd, BatchFilledByNamesWritesTheSameFilesAsTheCppInterfaces) {
   EXPECT_EQ(CO_E_CLASSSTRING, activation::ClassIdFromProgId(u"Veltrano.PayManager", &clsid));
 }
 
+// WriteFile of the 2019 ISO file by name, as a script calls it: its failures arrive as an
+// exception with the status and the message; those of the old file types do not.
+struct LateFailure {
+  const char* name;
+  bool with_payment;  // a payment without receiver name; else an empty batch
+  const char* folder;
+  std::int32_t type;
+  HRESULT result;
+  HRESULT scode;
+  const char16_t* description_start;
+};
+
+TEST_F(EndToEnd, WriteFileOfThe2019IsoFileRaisesItsFailuresAsExceptions) {
+  const LateFailure rows[] = {
+      {"empty batch", false, "", payISO2019, DISP_E_EXCEPTION, static_cast<HRESULT>(0x800407D4),
+       u"Die Datei pain.001.001.09 kann nicht geschrieben werden.\n"},
+      {"payment without receiver", true, "", payISO2019, DISP_E_EXCEPTION, static_cast<HRESULT>(0x800407D3),
+       u"Die Zahlung 1 kann nicht in die Datei pain.001.001.09 geschrieben werden.\n"},
+      {"missing folder, empty batch", false, "missing/", payISO2019, DISP_E_EXCEPTION,
+       static_cast<HRESULT>(0x800407D4), u"Die Datei pain.001.001.09"},
+      {"payment without receiver as ISO 2009", true, "", payISO, S_OK, 12345, u""},
+      {"missing folder as DTA", true, "missing/", payDTA, S_OK, 12345, u""},
+  };
+  for (const LateFailure& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ComPtr<IDispatch> manager = NewManager();
+    ASSERT_TRUE(manager);
+    if (row.with_payment) Method(manager.get(), u"NewPayment", {I4(payIban)});
+    const std::string path = dir_.Path(std::string(row.folder) + "pay.xml");
+    std::vector<VARIANT> args(4);
+    Variant name = Text(Utf8ToUtf16(path)), type = I4(row.type), period = Text(u"2026-12"), swiss = Bool(VARIANT_TRUE);
+    args = {*swiss, *period, *type, *name};
+    DISPPARAMS params{args.data(), nullptr, 4, 0};
+    EXCEPINFO exception{};
+    exception.scode = 12345;
+    UINT arg_error = 0;
+    EXPECT_EQ(row.result, manager->Invoke(test::IdOf(manager.get(), u"WriteFile"), IID_NULL, 1033, DISPATCH_METHOD,
+                                          &params, nullptr, &exception, &arg_error));
+    EXPECT_EQ(row.scode, exception.scode);
+    Bstr source, description;
+    *source.put() = exception.bstrSource;
+    *description.put() = exception.bstrDescription;
+    SysFreeString(exception.bstrHelpFile);
+    const std::u16string start = row.description_start;
+    EXPECT_EQ(start, description.str().substr(0, start.size()));
+    EXPECT_EQ(row.result == S_OK ? u"" : u"Veltrano.PayManager", source.str());
+  }
+}
+
 }  // namespace
 }  // namespace ordexa

@@ -24,11 +24,11 @@ std::array<SlotThunk, std::size(kPaymentMembers)> kFailingSlots = [] {
 }();
 const DispatchInterface kFailingPayment{&kInterfaces[kPaymentInterface], kFailingSlots};
 
-HRESULT PutReason(EXCEPINFO* exception) {
+HRESULT PutReason(EXCEPINFO* exception, const DispatchInterface& payment = kFailingPayment) {
   VARIANT reason;
   VariantInit(&reason);
   DISPPARAMS params{&reason, nullptr, 1, 0};
-  return InvokeMember(kFailingPayment, nullptr, 8, DISPATCH_PROPERTYPUT, &params, nullptr, exception, nullptr);
+  return InvokeMember(payment, nullptr, 8, DISPATCH_PROPERTYPUT, &params, nullptr, exception, nullptr);
 }
 
 void SetThreadErrorInfo(const char16_t* source, const char16_t* description, const char16_t* help_file, DWORD context) {
@@ -86,6 +86,64 @@ TEST(ExceptionInfo, WithoutABlockTheFailureIsStillTheResultAndErrorInformationSt
   IErrorInfo* left = nullptr;
   EXPECT_EQ(S_OK, GetErrorInfo(0, &left));
   ASSERT_NE(nullptr, left);
+  left->Release();
+}
+
+// IPayment's members, every slot explaining its failure with error information of its own.
+constexpr HRESULT kRefused = static_cast<HRESULT>(0x800407D4);
+HRESULT ExplainingSlot(IDispatch*, VARIANT*, VARIANT*) {
+  SetThreadErrorInfo(u"Veltrano.PayManager", u"Die Datei kann nicht geschrieben werden.", u"", 0);
+  return kRefused;
+}
+std::array<SlotThunk, std::size(kPaymentMembers)> kExplainingSlots = [] {
+  std::array<SlotThunk, std::size(kPaymentMembers)> slots{};
+  slots.fill(&ExplainingSlot);
+  return slots;
+}();
+const DispatchInterface kExplainingPayment{&kInterfaces[kPaymentInterface], kExplainingSlots};
+
+TEST(ExceptionInfo, AMemberThatExplainsItsFailureRaisesAnException) {
+  // Error information left from before does not count as the member's.
+  SetThreadErrorInfo(u"old", u"stale", u"", 0);
+  EXCEPINFO exception{};
+  EXPECT_EQ(DISP_E_EXCEPTION, PutReason(&exception, kExplainingPayment));
+  EXPECT_EQ(kRefused, exception.scode);
+  EXPECT_EQ(0, exception.wCode);
+  EXPECT_EQ(u"Veltrano.PayManager", Take(exception.bstrSource));
+  EXPECT_EQ(u"Die Datei kann nicht geschrieben werden.", Take(exception.bstrDescription));
+  Take(exception.bstrHelpFile);
+  IErrorInfo* left = nullptr;
+  EXPECT_EQ(S_FALSE, GetErrorInfo(0, &left));
+}
+
+TEST(ExceptionInfo, WithoutABlockAnExplainedFailureIsTheMembersStatusAndItsInformationStays) {
+  EXPECT_EQ(kRefused, PutReason(nullptr, kExplainingPayment));
+  IErrorInfo* left = nullptr;
+  ASSERT_EQ(S_OK, GetErrorInfo(0, &left));
+  ASSERT_NE(nullptr, left);
+  test::Bstr description;
+  left->GetDescription(description.put());
+  EXPECT_EQ(u"Die Datei kann nicht geschrieben werden.", description.str());
+  left->Release();
+}
+
+TEST(ExceptionInfo, ErrorInformationFromBeforeStaysWithTheThreadWhenTheMemberSucceeds) {
+  SetThreadErrorInfo(u"source", u"from before", u"", 0);
+  VARIANT reason;
+  VariantInit(&reason);
+  DISPPARAMS params{&reason, nullptr, 1, 0};
+  const auto succeeding = [](IDispatch*, VARIANT*, VARIANT*) -> HRESULT { return S_OK; };
+  std::array<SlotThunk, std::size(kPaymentMembers)> slots{};
+  slots.fill(+succeeding);
+  const DispatchInterface payment{&kInterfaces[kPaymentInterface], slots};
+  EXCEPINFO exception{};
+  EXPECT_EQ(S_OK, InvokeMember(payment, nullptr, 8, DISPATCH_PROPERTYPUT, &params, nullptr, &exception, nullptr));
+  IErrorInfo* left = nullptr;
+  ASSERT_EQ(S_OK, GetErrorInfo(0, &left));
+  ASSERT_NE(nullptr, left);
+  test::Bstr description;
+  left->GetDescription(description.put());
+  EXPECT_EQ(u"from before", description.str());
   left->Release();
 }
 

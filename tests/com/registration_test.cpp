@@ -77,6 +77,9 @@ TEST_F(Registration, WritesTheClassProgIdsAppIdAndTypeLibrary) {
       {std::u16string(kLibraryKey) + u"\\1.0\\409\\win64", nullptr, ModuleFullPath()},
       {u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F21}", nullptr, u"IPayment"},
       {u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F21}\\TypeLib", nullptr, libid},
+      {u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}", nullptr, u"IPayAddress"},
+      {u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F24}", nullptr, u"IPayAddress2"},
+      {u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F24}\\TypeLib", nullptr, libid},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(Utf16ToUtf8(row.key));
@@ -101,7 +104,7 @@ TEST_F(Registration, UnregisteringRemovesOnlyWhatRegistrationWrote) {
   ASSERT_EQ(S_OK, activation::UnregisterServer(ORDEXA_MODULE_PATH));
   for (const std::u16string gone :
        {u"Veltrano.PayManager.1", u"Veltrano.PayManager", kClassKey, kAppIdKey, u"AppID\\Ordexa.DLL", kLibraryKey,
-        u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}"}) {
+        u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}", u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F24}"}) {
     EXPECT_FALSE(KeyExists(gone)) << Utf16ToUtf8(gone);
   }
   for (const std::u16string kept :

@@ -187,6 +187,32 @@ TEST_F(TypeLibrary, SettingAndAddressMembers) {
     expected += "put " + name + id + " pVal:BSTR \"property " + name + "\"\n";
   }
   EXPECT_EQ(expected, ListMembers(address.get()));
+
+  // IPayAddress2 answers every member of IPayAddress, then the structured parts.
+  const ComPtr<ITypeInfo> address2 = OfGuid(IID_IPayAddress2);
+  EXPECT_EQ("IPayAddress2", TypeName(address2.get()));
+  EXPECT_EQ("IPayAddress2 Interface", TypeDoc(address2.get()));
+  const char* parts[] = {"StreetName", "BuildingNumber", "PostCode", "Town", "Country"};
+  for (int dispid = 8; dispid <= 12; ++dispid) {
+    const std::string name = parts[dispid - 8];
+    const std::string id = "(" + std::to_string(dispid) + ")";
+    expected += "get " + name + id + " -> pVal:BSTR \"property " + name + "\"\n";
+    expected += "put " + name + id + " pVal:BSTR \"property " + name + "\"\n";
+  }
+  EXPECT_EQ(expected, ListMembers(address2.get()));
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(S_OK, address2->GetTypeAttr(&attributes));
+  EXPECT_EQ(TKIND_DISPATCH, attributes->typekind);
+  EXPECT_EQ(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION,
+            attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION));
+  address2->ReleaseTypeAttr(attributes);
+  for (const auto& [part, dispid] : {std::pair{u"buildingnumber", 9}, std::pair{u"Country", 12}, std::pair{u"Name1", 1}}) {
+    std::u16string part_name = part;
+    LPOLESTR pointer = part_name.data();
+    MEMBERID memid = 0;
+    ASSERT_EQ(S_OK, address2->GetIDsOfNames(&pointer, 1, &memid));
+    EXPECT_EQ(dispid, memid);
+  }
 }
 
 TEST_F(TypeLibrary, EnumerationsWithTheirValuesAndDocumentation) {
@@ -198,7 +224,7 @@ TEST_F(TypeLibrary, EnumerationsWithTheirValuesAndDocumentation) {
       {"PayTypes", "The Payment Types.",
        "payManual=0 payESR15=1 payESR16=2 payESR17=3 payRedBank=4 payRedPost=5 payRedTreuhand=6 payPostmandat=7 "
        "payForeign=8 payIban=9 "},
-      {"PayFileTypes", "The types of files that can be created.", "payDTA=0 payEzag=1 payISO=2 "},
+      {"PayFileTypes", "The types of files that can be created.", "payDTA=0 payEzag=1 payISO=2 payISO2019=3 "},
       {"PayCosts", "IBAN expence code. Spesenregelung", "payCostSrc=0 payCostDst=1 payCostBoth=2 "},
   };
   int found = 0;
@@ -241,7 +267,7 @@ TEST_F(TypeLibrary, ClassesAndWhichOneIsCreatable) {
       {&CLSID_PayManager, "PayManager", "PayManager Class", true, "IPayManager"},
       {&CLSID_Payment, "Payment", "<null>", false, "IPayment"},
       {&CLSID_PaySetting, "PaySetting", "PaySetting Class", false, "IPaySetting"},
-      {&CLSID_PayAddress, "PayAddress", "PayAddress Class", false, "IPayAddress"},
+      {&CLSID_PayAddress, "PayAddress", "PayAddress Class", false, "IPayAddress2"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/clock.h"
 #include "support/bstr.h"
+#include "support/files.h"
 #include "support/temp_dir.h"
 
 namespace ordexa {
@@ -231,13 +233,13 @@ TEST(PayManager, ChecksAnswerAsTheAccountRulesSay) {
   }
 }
 
-TEST(PayManager, WriteFileAlwaysSucceedsAndUnknownTypesWriteNothing) {
+TEST(PayManager, WriteFileAlwaysSucceedsForTheOldTypesAndUnknownTypesWriteNothing) {
   test::TempDir dir;
   auto manager = NewManager();
   AddPayment(manager.get(), payIban);
   const std::u16string name = u"out.dta";
   const std::string path = dir.Path("out.dta");
-  for (std::int32_t type : {3, -1, 1000}) {
+  for (std::int32_t type : {4, -1, 1000}) {
     Bstr file(std::u16string(dir.path().begin(), dir.path().end()) + u"/" + name);
     EXPECT_EQ(S_OK, manager->WriteFile(file, static_cast<PayFileTypes>(type), nullptr, VARIANT_TRUE));
   }
@@ -245,6 +247,229 @@ TEST(PayManager, WriteFileAlwaysSucceedsAndUnknownTypesWriteNothing) {
   Bstr missing(u"/nonexistent-folder/sub/out.dta");
   for (std::int32_t type : {payDTA, payEzag, payISO}) {
     EXPECT_EQ(S_OK, manager->WriteFile(missing, static_cast<PayFileTypes>(type), nullptr, VARIANT_FALSE));
+  }
+}
+
+// --- IPayAddress2 and the 2019 ISO file ------------------------------------------------
+
+ComPtr<IPayAddress2> Address2(IPayment* payment, HRESULT (IPayment::*get)(IDispatch**)) {
+  ComPtr<IDispatch> dispatch;
+  EXPECT_EQ(S_OK, (payment->*get)(dispatch.put()));
+  return dispatch.As<IPayAddress2>(IID_IPayAddress2);
+}
+
+template <class Interface, class Accessor>
+void PutText(Interface* address, HRESULT (Accessor::*put)(BSTR), std::u16string_view text) {
+  ASSERT_NE(nullptr, address);
+  EXPECT_EQ(S_OK, (address->*put)(Bstr(text)));
+}
+
+// The thread's error information, taken: "<source>|<description>", "" when there is none.
+std::string TakeErrorInfo(GUID* guid = nullptr) {
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return "";
+  Bstr source, description;
+  info->GetSource(source.put());
+  info->GetDescription(description.put());
+  if (guid != nullptr) info->GetGUID(guid);
+  info->Release();
+  std::string text;
+  for (char16_t c : source.str() + u"|" + description.str()) text.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return text;
+}
+
+// A batch the 2019 writer takes: a Swiss sender and one salary to a Swiss IBAN.
+void FillCleanBatch(IPayManager* manager) {
+  ComPtr<IDispatch> sender_dispatch;
+  ASSERT_EQ(S_OK, Settings(manager)->get_Sender(sender_dispatch.put()));
+  const auto sender = sender_dispatch.As<IPayAddress2>(IID_IPayAddress2);
+  ASSERT_TRUE(sender);
+  PutText(sender.get(), &IPayAddress::put_Name1, u"Muster AG");
+  PutText(sender.get(), &IPayAddress::put_City, u"8001 Z\u00FCrich");
+  auto payment = AddPayment(manager, payIban);
+  ASSERT_TRUE(payment);
+  EXPECT_EQ(S_OK, payment->put_Amount(CY{52304000}));
+  EXPECT_EQ(S_OK, payment->put_Date(46381.0));  // 25 December 2026
+  EXPECT_EQ(S_OK, payment->put_Reason(Bstr(u"Lohn Dezember")));
+  PutText(Address(payment.get(), &IPayment::get_BankSrc).get(), &IPayAddress::put_Account,
+          u"CH93 0076 2011 6238 5295 7");
+  PutText(Address(payment.get(), &IPayment::get_BankDst).get(), &IPayAddress::put_Account,
+          u"CH56 0483 5012 3456 7800 9");
+  const auto receiver = Address2(payment.get(), &IPayment::get_Receiver);
+  ASSERT_TRUE(receiver);
+  PutText(receiver.get(), &IPayAddress::put_Name1, u"Anna M\u00FCller");
+  PutText(receiver.get(), &IPayAddress2::put_StreetName, u"Seeweg");
+  PutText(receiver.get(), &IPayAddress2::put_BuildingNumber, u"2");
+  PutText(receiver.get(), &IPayAddress2::put_PostCode, u"8002");
+  PutText(receiver.get(), &IPayAddress2::put_Town, u"Z\u00FCrich");
+  PutText(receiver.get(), &IPayAddress2::put_Country, u"CH");
+}
+
+TEST(PayAddress2, StructuredPartsAreStoredAsCodePage1252AndReadBack) {
+  auto manager = NewManager();
+  auto payment = AddPayment(manager.get(), payIban);
+  const auto receiver = Address2(payment.get(), &IPayment::get_Receiver);
+  ASSERT_TRUE(receiver);
+  const struct {
+    HRESULT (IPayAddress2::*put)(BSTR);
+    HRESULT (IPayAddress2::*get)(BSTR*);
+    AddressPart part;
+    std::u16string_view put_text;
+    std::string_view stored;
+  } rows[] = {
+      {&IPayAddress2::put_StreetName, &IPayAddress2::get_StreetName, AddressPart::kStreetName, u"Rue du Rh\u00F4ne",
+       "Rue du Rh\xF4ne"},
+      {&IPayAddress2::put_BuildingNumber, &IPayAddress2::get_BuildingNumber, AddressPart::kBuildingNumber, u"7-9",
+       "7-9"},
+      {&IPayAddress2::put_PostCode, &IPayAddress2::get_PostCode, AddressPart::kPostCode, u"EC1A 1BB", "EC1A 1BB"},
+      {&IPayAddress2::put_Town, &IPayAddress2::get_Town, AddressPart::kTown, u"\u0141\u00F3d\u017A", "L\xF3" "dz"},
+      {&IPayAddress2::put_Country, &IPayAddress2::get_Country, AddressPart::kCountry, u"pl\U0001F600", "pl?"},
+  };
+  const PayBatch& batch = static_cast<CPayManager*>(manager.get())->batch();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.stored));
+    EXPECT_EQ(S_OK, (receiver.get()->*row.put)(Bstr(row.put_text)));
+    EXPECT_EQ(row.stored, batch.PartText(batch.payments[0].receiver, row.part));
+    std::u16string expected;
+    for (char c : row.stored) expected.push_back(static_cast<unsigned char>(c) == 0xF4 ? u'\u00F4'
+                                                 : static_cast<unsigned char>(c) == 0xF3 ? u'\u00F3'
+                                                                                        : static_cast<char16_t>(c));
+    EXPECT_EQ(expected, GetText(receiver.get(), row.get));
+  }
+  // Only the receiver got parts; the old texts stay empty.
+  EXPECT_EQ(1u, batch.address_parts.size());
+  EXPECT_EQ(0u, batch.payments[0].bank_dst.parts);
+  EXPECT_EQ("", batch.View(batch.payments[0]).receiver.street);
+  EXPECT_EQ(E_POINTER, receiver->get_Town(nullptr));
+}
+
+TEST(PayAddress2, EmptyPartsOnAnAddressWithoutPartsTakeNoRoom) {
+  auto manager = NewManager();
+  auto payment = AddPayment(manager.get(), payIban);
+  const PayBatch& batch = static_cast<CPayManager*>(manager.get())->batch();
+  for (auto get : {&IPayment::get_BankSrc, &IPayment::get_BankDst, &IPayment::get_Receiver}) {
+    const auto address = Address2(payment.get(), get);
+    ASSERT_TRUE(address);
+    EXPECT_EQ(S_OK, address->put_StreetName(nullptr));
+    EXPECT_EQ(S_OK, address->put_Town(Bstr(u"")));
+    // A text that is empty up to its first NUL is the empty text.
+    EXPECT_EQ(S_OK, address->put_Country(Bstr(std::u16string_view(u"\0CH", 3))));
+    EXPECT_EQ(u"", GetText(address.get(), &IPayAddress2::get_Country));
+  }
+  EXPECT_TRUE(batch.address_parts.empty());
+  EXPECT_EQ(0u, batch.payments[0].receiver.parts);
+}
+
+TEST(PayAddress2, ViewsOfTheSameAddressShareItsPartsAndOutliveTheManager) {
+  auto manager = NewManager();
+  ComPtr<IDispatch> sender_dispatch;
+  ASSERT_EQ(S_OK, Settings(manager.get())->get_Sender(sender_dispatch.put()));
+  const auto first = sender_dispatch.As<IPayAddress2>(IID_IPayAddress2);
+  ComPtr<IDispatch> again;
+  ASSERT_EQ(S_OK, Settings(manager.get())->get_Sender(again.put()));
+  const auto second = again.As<IPayAddress2>(IID_IPayAddress2);
+  ASSERT_TRUE(first && second);
+  PutText(first.get(), &IPayAddress2::put_Town, u"Bern");
+  manager.reset();
+  EXPECT_EQ(u"Bern", GetText(second.get(), &IPayAddress2::get_Town));
+  PutText(second.get(), &IPayAddress2::put_Town, u"Thun");
+  EXPECT_EQ(u"Thun", GetText(first.get(), &IPayAddress2::get_Town));
+  // The older interface of the same object.
+  const auto old = again.As<IPayAddress>(IID_IPayAddress);
+  ASSERT_TRUE(old);
+  EXPECT_EQ(static_cast<void*>(old.get()), static_cast<void*>(second.get()));
+}
+
+TEST(PayAddress2, TheOldWritersIgnoreTheParts) {
+  test::TempDir dir;
+  const ScopedClock clock(FixedClock({.wYear = 2026, .wMonth = 12, .wDay = 6, .wHour = 9}));
+  auto plain = NewManager();
+  auto structured = NewManager();
+  FillCleanBatch(plain.get());
+  FillCleanBatch(structured.get());
+  // The clean batch gives its receiver parts in both; the sender and a bank get some too.
+  ComPtr<IDispatch> sender;
+  ASSERT_EQ(S_OK, Settings(structured.get())->get_Sender(sender.put()));
+  PutText(sender.As<IPayAddress2>(IID_IPayAddress2).get(), &IPayAddress2::put_Town, u"Z\u00FCrich");
+  ComPtr<IDispatch> payment;
+  ASSERT_EQ(S_OK, plain->NewPayment(payIban, payment.put()));
+  ASSERT_EQ(S_OK, structured->NewPayment(payIban, payment.put()));
+  PutText(Address2(payment.As<IPayment>(IID_IPayment).get(), &IPayment::get_BankDst).get(),
+          &IPayAddress2::put_Country, u"DE");
+  for (std::int32_t type : {payDTA, payEzag, payISO}) {
+    SCOPED_TRACE(type);
+    const std::string a = dir.Path("plain"), b = dir.Path("structured");
+    ASSERT_EQ(S_OK, plain->WriteFile(Bstr(std::u16string(a.begin(), a.end())), static_cast<PayFileTypes>(type),
+                                     Bstr(u"2026-12"), VARIANT_TRUE));
+    ASSERT_EQ(S_OK, structured->WriteFile(Bstr(std::u16string(b.begin(), b.end())), static_cast<PayFileTypes>(type),
+                                          Bstr(u"2026-12"), VARIANT_TRUE));
+    const std::string bytes = test::ReadWholeFile(a).value_or("");
+    EXPECT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes, test::ReadWholeFile(b).value_or("?"));
+  }
+}
+
+struct ReportedFailure {
+  const char* name;
+  void (*fill)(IPayManager*);
+  const char* folder;  // below the test's folder
+  HRESULT status;
+  const char* description_start;
+};
+
+TEST(PayManager, WriteFileReportsTheFailuresOfThe2019IsoFile) {
+  const ReportedFailure rows[] = {
+      {"empty batch", [](IPayManager*) {}, "", static_cast<HRESULT>(0x800407D4),
+       "Veltrano.PayManager|Die Datei pain.001.001.09 kann nicht geschrieben werden.\n"},
+      {"receiver without name",
+       [](IPayManager* manager) {
+         FillCleanBatch(manager);
+         AddPayment(manager, payIban);
+       },
+       "", static_cast<HRESULT>(0x800407D3),
+       "Veltrano.PayManager|Die Zahlung 2 kann nicht in die Datei pain.001.001.09 geschrieben werden.\n"},
+      {"missing folder", FillCleanBatch, "missing/", static_cast<HRESULT>(0x80070003),
+       "Veltrano.PayManager|Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x80070003\n\n"},
+  };
+  for (const ReportedFailure& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::TempDir dir;
+    auto manager = NewManager();
+    row.fill(manager.get());
+    const std::string path = dir.path() + "/" + row.folder + "pay.xml";
+    SetErrorInfo(0, nullptr);
+    for (VARIANT_BOOL swiss : {VARIANT_TRUE, VARIANT_FALSE}) {
+      EXPECT_EQ(row.status, manager->WriteFile(Bstr(std::u16string(path.begin(), path.end())), payISO2019,
+                                               Bstr(u"2026-12"), swiss));
+      GUID guid{};
+      const std::string error = TakeErrorInfo(&guid);
+      EXPECT_EQ(row.description_start, error.substr(0, std::string_view(row.description_start).size()));
+      EXPECT_TRUE(guid == IID_IPayManager);
+      EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    }
+    // The old types absorb the same failures and leave no error information.
+    for (std::int32_t type : {payDTA, payEzag, payISO}) {
+      EXPECT_EQ(S_OK, manager->WriteFile(Bstr(std::u16string(path.begin(), path.end())),
+                                         static_cast<PayFileTypes>(type), Bstr(u"2026-12"), VARIANT_TRUE));
+      EXPECT_EQ("", TakeErrorInfo());
+    }
+  }
+}
+
+TEST(PayManager, WriteFileWritesThe2019IsoFileAndLeavesNoErrorInformation) {
+  test::TempDir dir;
+  auto manager = NewManager();
+  FillCleanBatch(manager.get());
+  for (VARIANT_BOOL swiss : {VARIANT_TRUE, VARIANT_FALSE}) {
+    const std::string path = dir.Path(swiss == VARIANT_TRUE ? "pay-ch.xml" : "pay.xml");
+    SetErrorInfo(0, nullptr);
+    ASSERT_EQ(S_OK, manager->WriteFile(Bstr(std::u16string(path.begin(), path.end())), payISO2019, Bstr(u"2026-12"),
+                                       swiss));
+    EXPECT_EQ("", TakeErrorInfo());
+    const std::string document = test::ReadWholeFile(path).value_or("");
+    EXPECT_NE(std::string::npos, document.find("pain.001.001.09")) << document.substr(0, 200);
+    // Only VARIANT_TRUE selects the Swiss flavour.
+    EXPECT_EQ(swiss == VARIANT_TRUE, document.find(".ch.03") != std::string::npos);
   }
 }
 
