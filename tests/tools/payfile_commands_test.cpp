@@ -14,20 +14,27 @@ namespace {
 
 using PayfileCommands = PayfileTest;
 
-TEST_F(PayfileCommands, DemoWritesItsBatchAndFourFilesAndReportsEach) {
+TEST_F(PayfileCommands, DemoWritesItsBatchesAndTheirFilesAndReportsEach) {
   test::TempDir dir;
   const RunResult result = RunPayfile(dir, {"demo", "files", "--now", "2024-06-20T09:30:15"});
   ASSERT_EQ(0, result.status) << result.err;
   std::istringstream lines(result.out);
   std::string line;
-  std::getline(lines, line);
-  EXPECT_EQ("files/batch.json: the batch, 12 payments", line);
-  for (const std::string name : {"salaries.dta", "salaries.ezag", "salaries-ch.xml", "salaries-generic.xml"}) {
+  for (const std::string name : {"batch.json", "salaries.dta", "salaries.ezag", "salaries-ch.xml",
+                                 "salaries-generic.xml", "batch-2019.json", "salaries-2019-ch.xml",
+                                 "salaries-2019.xml"}) {
     SCOPED_TRACE(name);
     const std::string path = dir.Path("files/" + name);
     std::getline(lines, line);
     ASSERT_TRUE(std::filesystem::exists(path));
-    EXPECT_EQ("files/" + name + ": " + std::to_string(std::filesystem::file_size(path)) + " bytes, 12 payments", line);
+    const bool batch = name.ends_with(".json");
+    EXPECT_EQ("files/" + name + ": " +
+                  (batch ? "the batch" : std::to_string(std::filesystem::file_size(path)) + " bytes") +
+                  ", 12 payments",
+              line);
+    if (!batch) {
+      EXPECT_LT(0u, std::filesystem::file_size(path));
+    }
   }
   // DTA: 7 TA 836, 2 TA 827 and 3 TA 826 records and the total; EZAG: header, 12 payments, total.
   EXPECT_EQ((7u * 5 + 2u * 4 + 3u * 3 + 1) * 128, std::filesystem::file_size(dir.Path("files/salaries.dta")));
@@ -40,15 +47,21 @@ TEST_F(PayfileCommands, DemoBatchIsATemplateThatWritesTheDemoFiles) {
   const struct {
     std::vector<std::string> options;
     const char* demo_file;
+    const char* batch = "files/batch.json";
   } cases[] = {
       {{"--type", "dta"}, "salaries.dta"},
       {{"--type", "ezag"}, "salaries.ezag"},
       {{"--type", "iso", "--ch", "--period", "2024-06"}, "salaries-ch.xml"},
       {{"--type", "iso", "--period", "2024-06"}, "salaries-generic.xml"},
+      // --strict: the 2019 demo batch gives the 2019 writer nothing to refuse, cut or note.
+      {{"--type", "iso2019", "--ch", "--period", "2026-12", "--strict"},
+       "salaries-2019-ch.xml",
+       "files/batch-2019.json"},
+      {{"--type", "iso2019", "--period", "2026-12", "--strict"}, "salaries-2019.xml", "files/batch-2019.json"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.demo_file);
-    std::vector<std::string> args = {"write", "files/batch.json", "--out", "again", "--now", "2024-06-20T09:30:15"};
+    std::vector<std::string> args = {"write", c.batch, "--out", "again", "--now", "2024-06-20T09:30:15"};
     args.insert(args.end(), c.options.begin(), c.options.end());
     const RunResult result = RunPayfile(dir, args);
     EXPECT_EQ(0, result.status) << result.err;
@@ -133,6 +146,7 @@ TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
       {{"write", "missing.json", "--type", "dta", "--out", "x.dta"}, 2, "missing.json: cannot be read"},
       {{"write", ".", "--type", "dta", "--out", "x.dta"}, 2, ".: cannot be read: Is a directory"},
       {{"check", "batch.json", "--type", "iso", "--strict"}, 2, "--strict"},
+      {{"check", "batch.json", "--type", "iso2019", "--now", "2026-02-30T10:00:00"}, 2, "has no day 30 in February"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

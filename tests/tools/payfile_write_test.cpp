@@ -99,7 +99,7 @@ TEST_F(PayfileWrite, ValuesReachTheRecordsExactly) {
 TEST_F(PayfileWrite, RefusesEveryMistakeOfTheTableForEveryFormatAndWritesNothing) {
   for (const RefusedBatch& batch : LoadRefusedBatches()) {
     SCOPED_TRACE(batch.file);
-    for (const char* type : {"dta", "ezag", "iso"}) {
+    for (const char* type : {"dta", "ezag", "iso", "iso2019"}) {
       SCOPED_TRACE(type);
       test::TempDir dir;
       const RunResult result = WriteBatch(dir, batch.file, type);

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "oleauto.h"
+#include "records/records.h"
 
 namespace ordexa::payfile {
 
@@ -40,17 +41,38 @@ enum PaymentKey {
   kReceiver
 };
 
-inline constexpr std::string_view kAddressKeys[] = {"Name1", "Name2", "Street", "City", "ID", "Account", "BIC"};
-enum AddressKey { kName1, kName2, kStreet, kCity, kId, kAccount, kBic };
-inline constexpr std::size_t kAddressFieldCount = std::size(kAddressKeys);
+// An address: the seven texts of every address record, then its five structured parts
+// (street name, building number, post code, town, country), in the order of AddressPart.
+inline constexpr std::string_view kAddressKeys[] = {
+    "Name1",      "Name2",          "Street",   "City", "ID",     "Account", "BIC",
+    "StreetName", "BuildingNumber", "PostCode", "Town", "Country"};
+enum AddressKey {
+  kName1,
+  kName2,
+  kStreet,
+  kCity,
+  kId,
+  kAccount,
+  kBic,
+  kStreetName,
+  kBuildingNumber,
+  kPostCode,
+  kTown,
+  kCountry
+};
+// The texts of the address record itself (those of IPayAddress); the keys from here on are
+// the parts, kept apart from the record (PayBatch::SetPartText).
+inline constexpr std::size_t kAddressFieldCount = kStreetName;
+inline constexpr std::size_t kAddressKeyCount = std::size(kAddressKeys);
+static_assert(kAddressKeyCount - kAddressFieldCount == kAddressPartCount, "one key per structured part");
 
 // Texts are UTF-8 as given, views into the batch text or the JSON parser's string buffer:
 // valid while both live and the parser is not reused (ReadBatchJson). A key the batch
 // leaves out stays empty.
 using BatchText = std::optional<std::string_view>;
 
-// The texts of one address block.
-using BatchAddress = std::array<BatchText, kAddressFieldCount>;
+// The texts of one address block, by AddressKey.
+using BatchAddress = std::array<BatchText, kAddressKeyCount>;
 
 struct BatchSettings {
   std::optional<BatchAddress> sender;

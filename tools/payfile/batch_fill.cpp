@@ -16,6 +16,11 @@ void ManagerFill::PutAddress(PayAddressRecord& record, const BatchAddress& addre
                              &record.id,    &record.account, &record.bic};
   static_assert(std::size(fields) == kAddressFieldCount, "one field per address key, in the order of the keys");
   for (std::size_t i = 0; i < kAddressFieldCount; ++i) PutText(*fields[i], address[i]);
+  for (std::size_t i = kAddressFieldCount; i < kAddressKeyCount; ++i) {
+    if (!address[i]) continue;
+    AnsiTextFromUtf8Into(*address[i], ansi_);
+    batch_.SetPartText(record, static_cast<AddressPart>(i - kAddressFieldCount), ansi_);
+  }
 }
 
 void ManagerFill::Settings(const BatchSettings& settings) {

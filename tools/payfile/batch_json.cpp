@@ -348,7 +348,7 @@ class BatchJsonReader {
 
   void ReadAddress(ondemand::value& value, const JsonPath& path, BatchAddress& address) {
     ondemand::object object = GetObject(value, path);
-    KeysRead<kAddressFieldCount> read;
+    KeysRead<kAddressKeyCount> read;
     ForEachField(object, path, [&](std::string_view key, ondemand::value& field_value) {
       const std::size_t index = KeyIndex(key, kAddressKeys, read, path);
       address[index] = GetString(field_value, path.Key(kAddressKeys[index]));

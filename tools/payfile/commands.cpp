@@ -8,6 +8,7 @@
 #include <memory>
 #include <iostream>
 #include <optional>
+#include <span>
 #include <system_error>
 
 #include "format/iban.h"
@@ -21,18 +22,26 @@
 #include "tools/payfile/batch_schema.h"
 #include "tools/payfile/caller_text.h"
 #include "tools/payfile/demo_batch.h"
+#include "tools/payfile/iso2019_check.h"
 #include "tools/payfile/local_date.h"
 #include "tools/payfile/payment_file.h"
 
 namespace ordexa::payfile {
 namespace {
 
-constexpr std::string_view kFormatNames[] = {"DTA", "EZAG", "ISO"};
+constexpr std::string_view kFormatNames[] = {"DTA", "EZAG", "ISO", "ISO 2019"};
 
 std::int32_t FileTypeOf(const std::string& type) {
   if (type == "ezag") return payEzag;
   if (type == "iso") return payISO;
+  if (type == "iso2019") return payISO2019;
   return payDTA;
+}
+
+std::string FormatName(std::int32_t file_type, bool swiss) {
+  std::string name(kFormatNames[file_type]);
+  if (file_type == payISO || file_type == payISO2019) name += swiss ? " (Swiss)" : " (generic)";
+  return name;
 }
 
 // The clock the writers read: fixed for --now (already checked by the command line), else the system clock.
@@ -102,8 +111,25 @@ int RunWrite(const WriteOptions& options) {
   const auto print_warnings = [&](const std::vector<BatchWarning>& warnings) {
     for (const BatchWarning& warning : warnings) std::cerr << BatchWarningLine(source_name, warning) << '\n';
   };
+  // The clock first: the 2019 check reads the day of writing too.
+  std::optional<ScopedClock> clock;
+  FixClock(clock, options.now);
   std::future<std::vector<BatchWarning>> beside_the_writer;
-  if (options.strict) {
+  if (file_type == payISO2019) {
+    // Refusals must be known before anything is written, so this check comes first.
+    const Iso2019Check check = CheckIso2019(manager->batch(), pay_period, options.swiss);
+    print_warnings(check.warnings);
+    if (check.refusals != 0) {
+      std::cerr << "payfile: " << CountText(check.refusals, "refusal", "refusals") << ", so " << options.out
+                << " is not written\n";
+      return kExitFailed;
+    }
+    if (options.strict && !check.warnings.empty()) {
+      std::cerr << "payfile: --strict: " << CountText(check.warnings.size(), "warning", "warnings") << ", so "
+                << options.out << " is not written\n";
+      return kExitUsage;
+    }
+  } else if (options.strict) {
     const std::vector<BatchWarning> warnings = Check(*manager.get(), file_type, options.swiss, pay_period);
     print_warnings(warnings);
     if (!warnings.empty()) {
@@ -121,8 +147,6 @@ int RunWrite(const WriteOptions& options) {
   request.pay_period = pay_period;
   request.swiss = options.swiss;
   request.display_name = options.out;
-  std::optional<ScopedClock> clock;
-  FixClock(clock, options.now);
   const WriteResult result = WritePaymentFile(*manager.get(), request);
   if (beside_the_writer.valid()) print_warnings(beside_the_writer.get());
   if (!result.written) {
@@ -137,13 +161,23 @@ int RunCheck(const CheckOptions& options) {
   if (!LoadBatch(options.batch_path, *manager.get())) return kExitUsage;
   const std::int32_t file_type = FileTypeOf(options.type);
   const std::string source_name = SourceName(options.batch_path);
-  const std::vector<BatchWarning> warnings =
-      Check(*manager.get(), file_type, options.swiss, AnsiTextFromUtf8(options.period));
+  const std::string pay_period = AnsiTextFromUtf8(options.period);
+  std::optional<ScopedClock> clock;
+  FixClock(clock, options.now);
+  std::vector<BatchWarning> warnings;
+  std::size_t refusals = 0;
+  if (file_type == payISO2019) {
+    Iso2019Check check = CheckIso2019(manager->batch(), pay_period, options.swiss);
+    warnings = std::move(check.warnings);
+    refusals = check.refusals;
+  } else {
+    warnings = Check(*manager.get(), file_type, options.swiss, pay_period);
+  }
   for (const BatchWarning& warning : warnings) std::cout << BatchWarningLine(source_name, warning) << '\n';
-  const std::string_view format = kFormatNames[file_type];
   std::cout << source_name << ": " << CountText(manager->batch().payments.size(), "payment", "payments") << ", "
-            << (warnings.empty() ? std::string("no warnings") : CountText(warnings.size(), "warning", "warnings"))
-            << " for " << format << (file_type == payISO ? (options.swiss ? " (Swiss)" : " (generic)") : "") << '\n';
+            << (warnings.empty() ? std::string("no warnings") : CountText(warnings.size(), "warning", "warnings"));
+  if (refusals != 0) std::cout << " (" << CountText(refusals, "refusal", "refusals") << ")";
+  std::cout << " for " << FormatName(file_type, options.swiss) << '\n';
   return warnings.empty() ? kExitDone : kExitFailed;
 }
 
@@ -163,11 +197,6 @@ int RunCheckIban(const std::vector<std::string>& texts) {
 }
 
 int RunDemo(const DemoOptions& options) {
-  const ComPtr<CPayManager> manager = CPayManager::New();
-  const simdjson::padded_string demo_json(DemoBatchJson());
-  simdjson::ondemand::parser parser;
-  const std::size_t payments = FillManager(ReadBatchJson(demo_json, "demo batch", parser), *manager.get());
-
   const std::string directory = AnsiTextFromUtf8(options.directory);
   std::error_code error;
   std::filesystem::create_directories(AnsiNameToPath(directory), error);
@@ -175,34 +204,49 @@ int RunDemo(const DemoOptions& options) {
     std::cerr << "payfile: " << options.directory << ": the folder cannot be made: " << error.message() << '\n';
     return kExitFailed;
   }
-
-  // The batch itself, as the template to start from.
-  const std::string batch_name = options.directory + "/batch.json";
-  std::ofstream batch_file(AnsiNameToPath(directory + "/batch.json"), std::ios::binary);
-  batch_file << DemoBatchJson() << '\n';
-  batch_file.close();
-  if (!batch_file) {
-    std::cerr << "payfile: cannot write " << batch_name << '\n';
-    return kExitFailed;
-  }
-  std::cout << batch_name << ": the batch, " << payments << " payments\n";
-
   std::optional<ScopedClock> clock;
   FixClock(clock, options.now);
-  for (const DemoFile& file : kDemoFiles) {
-    FileRequest request;
-    request.file_type = file.file_type;
-    request.file_name = directory + "/" + std::string(file.name);
-    request.pay_period = std::string(kDemoPayPeriod);
-    request.swiss = file.swiss;
-    request.display_name = options.directory + "/" + std::string(file.name);
-    const WriteResult result = WritePaymentFile(*manager.get(), request);
-    if (!result.written) {
-      std::cerr << result.message;
+  const struct {
+    std::string_view batch_name;
+    std::string_view json;
+    std::span<const DemoFile> files;
+    std::string_view pay_period;
+  } sets[] = {
+      {"batch.json", DemoBatchJson(), kDemoFiles, kDemoPayPeriod},
+      {"batch-2019.json", Demo2019BatchJson(), kDemo2019Files, kDemo2019PayPeriod},
+  };
+  for (const auto& set : sets) {
+    const ComPtr<CPayManager> manager = CPayManager::New();
+    const simdjson::padded_string demo_json(set.json);
+    simdjson::ondemand::parser parser;
+    const std::size_t payments = FillManager(ReadBatchJson(demo_json, set.batch_name, parser), *manager.get());
+
+    // The batch itself, as the template to start from.
+    const std::string batch_name = options.directory + "/" + std::string(set.batch_name);
+    std::ofstream batch_file(AnsiNameToPath(directory + "/" + std::string(set.batch_name)), std::ios::binary);
+    batch_file << set.json << '\n';
+    batch_file.close();
+    if (!batch_file) {
+      std::cerr << "payfile: cannot write " << batch_name << '\n';
       return kExitFailed;
     }
-    const std::uintmax_t size = std::filesystem::file_size(AnsiNameToPath(request.file_name), error);
-    std::cout << request.display_name << ": " << (error ? 0 : size) << " bytes, " << payments << " payments\n";
+    std::cout << batch_name << ": the batch, " << payments << " payments\n";
+
+    for (const DemoFile& file : set.files) {
+      FileRequest request;
+      request.file_type = file.file_type;
+      request.file_name = directory + "/" + std::string(file.name);
+      request.pay_period = std::string(set.pay_period);
+      request.swiss = file.swiss;
+      request.display_name = options.directory + "/" + std::string(file.name);
+      const WriteResult result = WritePaymentFile(*manager.get(), request);
+      if (!result.written) {
+        std::cerr << result.message;
+        return kExitFailed;
+      }
+      const std::uintmax_t size = std::filesystem::file_size(AnsiNameToPath(request.file_name), error);
+      std::cout << request.display_name << ": " << (error ? 0 : size) << " bytes, " << payments << " payments\n";
+    }
   }
   return kExitDone;
 }

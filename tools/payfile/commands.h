@@ -28,6 +28,7 @@ struct CheckOptions {
   std::string type;
   std::string period;
   bool swiss = false;
+  std::string now;  // the day of writing the check assumes (2019 ISO: a day in the past)
 };
 
 struct DemoOptions {
@@ -36,7 +37,8 @@ struct DemoOptions {
 };
 
 // RunWrite(): reads the batch, prints the warnings of the check pass to standard error,
-// writes the file (with --strict only when there are no warnings).
+// writes the file (with --strict only when there are no warnings). For the 2019 ISO file
+// the check comes first and a batch with a refusal is not written (exit status 1).
 int RunWrite(const WriteOptions& options);
 
 // RunCheck(): reads the batch and prints the warnings of the check pass to standard
@@ -49,7 +51,8 @@ int RunSchema();
 // RunCheckIban(): the compact IBAN of each text, or "invalid"; 0 when all are valid.
 int RunCheckIban(const std::vector<std::string>& texts);
 
-// RunDemo(): writes the sample batch as batch.json and as the four payment files.
+// RunDemo(): writes the sample batch as batch.json and as the four payment files, and
+// the 2019 sample batch as batch-2019.json and as both flavours of the 2019 ISO file.
 int RunDemo(const DemoOptions& options);
 
 }  // namespace ordexa::payfile

@@ -1,4 +1,4 @@
-// The sample batch. Every IBAN passes its check, every postal account and ESR reference
+// The sample batches. Every IBAN passes its check, every postal account and ESR reference
 // carries its modulo 10 check digit, so the files look as a bank would receive them.
 #include "tools/payfile/demo_batch.h"
 
@@ -75,6 +75,92 @@ std::string_view DemoBatchJson() {
      "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
                  "Account": "CH0400778010123456789"},
      "BankDst": {"Name1": "PostFinance AG", "City": "3030 Bern", "ID": "9000", "Account": "010043777"},
+     "Receiver": {"Name1": "Dienststelle Steuern", "Name2": "Quellensteuer", "Street": "Buobenmatt 1",
+                  "City": "6002 Luzern"}}
+  ]
+})json";
+  return kBatch;
+}
+
+std::string_view Demo2019BatchJson() {
+  static constexpr std::string_view kBatch = R"json({
+  "settings": {
+    "Sender": {"Name1": "Schreinerei Amrein AG", "StreetName": "Werkstrasse", "BuildingNumber": "14",
+               "PostCode": "6030", "Town": "Ebikon", "Country": "CH", "Account": "CH0400778010123456789"},
+    "IsSalary": false, "CostCurrency": "CHF"
+  },
+  "payments": [
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "6240.35", "IsSalary": true, "Reason": "Lohn Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "CH93 0076 2011 6238 5295 7"},
+     "Receiver": {"Name1": "Anna Müller", "StreetName": "Bahnhofstrasse", "BuildingNumber": "5", "PostCode": "6003",
+                  "Town": "Luzern", "Country": "CH"}},
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "5875.80", "IsSalary": true, "Reason": "Lohn Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "CH5604835012345678009"},
+     "Receiver": {"Name1": "Marco Bernasconi", "Street": "Via Cantonale 12", "City": "6900 Lugano"}},
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "4980.00", "IsSalary": true, "Reason": "Lohn Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "CH70 0070 0110 0055 5512 3"},
+     "Receiver": {"Name1": "Sandra Keller", "StreetName": "Dorfstrasse", "BuildingNumber": "21", "PostCode": "6030",
+                  "Town": "Ebikon", "Country": "CH"}},
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "5310.65", "IsSalary": true, "Reason": "Lohn Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "CH8900235000012345678"},
+     "Receiver": {"Name1": "Luca Rossi", "Street": "Seestrasse 88", "City": "6052 Hergiswil"}},
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "7125.20", "IsSalary": true, "Reason": "Lohn Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "CH3880808001234567890"},
+     "Receiver": {"Name1": "Peter Zürcher", "Street": "Hauptstrasse 3", "City": "CH-6280 Hochdorf"}},
+    {"PayType": "payRedPost", "Date": "2026-12-23", "Amount": "1150.00", "IsSalary": true,
+     "Reason": "Lehrlingslohn Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "25-12345-2"},
+     "Receiver": {"Name1": "Fatima Berisha", "StreetName": "Kirchweg", "BuildingNumber": "7", "PostCode": "6020",
+                  "Town": "Emmenbrücke", "Country": "CH"}},
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "5120.00", "Currency": "EUR", "IsSalary": true,
+     "Reason": "Lohn Dezember 2026", "CostCode": "payCostSrc",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Name1": "Commerzbank", "Account": "DE89 3704 0044 0532 0130 00", "BIC": "COBADEFFXXX"},
+     "Receiver": {"Name1": "Thomas Becker", "StreetName": "Rheinstrasse", "BuildingNumber": "40", "PostCode": "79539",
+                  "Town": "Lörrach", "Country": "DE"}},
+    {"PayType": "payRedBank", "Date": "2026-12-23", "Amount": "3950.00", "IsSalary": true,
+     "Reason": "Lohn Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Name1": "Zürcher Kantonalbank", "ID": "700", "Account": "1100-0555.512"},
+     "Receiver": {"Name1": "Beat Schnyder", "Street": "Gartenweg 2", "City": "6010 Kriens"}},
+    {"PayType": "payRedPost", "Date": "2026-12-23", "Amount": "850.00",
+     "Reason": "Lohnpfändung S. Keller Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "01-162-8"},
+     "Receiver": {"Name1": "Betreibungsamt Luzern", "Street": "Obergrundstrasse 51", "City": "6002 Luzern"}},
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "4630.40", "ESR": "21 00000 00003 13947 14300 09017",
+     "Reason": "BVG-Beiträge Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "CH52 3000 0001 3913 9100 0"},
+     "Receiver": {"Name1": "Pensionskasse Zentralschweiz", "StreetName": "Pilatusstrasse", "BuildingNumber": "30",
+                  "PostCode": "6002", "Town": "Luzern", "Country": "CH"}},
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "3895.15", "ESR": "000000000000261210012345676",
+     "Reason": "AHV-Beiträge Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "CH8030808000137958000"},
+     "Receiver": {"Name1": "Ausgleichskasse Luzern", "Street": "Würzenbachstrasse 8", "City": "6006 Luzern"}},
+    {"PayType": "payIban", "Date": "2026-12-23", "Amount": "612.70", "ESR": "RF36 QST2 0261 2123 4",
+     "Reason": "Quellensteuer Dezember 2026",
+     "BankSrc": {"Name1": "Luzerner Kantonalbank", "City": "6003 Luzern", "ID": "778",
+                 "Account": "CH0400778010123456789"},
+     "BankDst": {"Account": "CH64 0077 8010 0000 1234 5"},
      "Receiver": {"Name1": "Dienststelle Steuern", "Name2": "Quellensteuer", "Street": "Buobenmatt 1",
                   "City": "6002 Luzern"}}
   ]

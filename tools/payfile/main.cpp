@@ -1,4 +1,4 @@
-// payfile: turns a JSON batch of payment orders into a DTA, EZAG or ISO 20022 payment file
+// payfile: turns a JSON batch of payment orders into a DTA, EZAG or ISO 20022 (2009 or 2019) payment file
 // through the payment component, checks batches and IBANs, prints the batch schema, and
 // writes a demo set of files. The command line is here; the commands are in commands.cpp.
 #include <exception>
@@ -30,17 +30,19 @@ CLI::Validator LocalDateTimeValidator() {
 }
 
 void AddTypeOptions(CLI::App& command, std::string& type, std::string& period, bool& swiss) {
-  command.add_option("--type", type, "File type: dta, ezag or iso")
+  command.add_option("--type", type, "File type: dta, ezag, iso (pain.001.001.03) or iso2019 (pain.001.001.09)")
       ->required()
-      ->transform(CLI::IsMember({"dta", "ezag", "iso"}, CLI::ignore_case));
+      ->transform(CLI::IsMember({"dta", "ezag", "iso", "iso2019"}, CLI::ignore_case));
   command.add_option("--period", period, "ISO: the pay period, the end of every end-to-end id");
-  command.add_flag("--ch", swiss, "ISO: the Swiss flavour (pain.001.001.03.ch.02), else the generic one");
+  command.add_flag("--ch", swiss,
+                   "ISO: the Swiss flavour (pain.001.001.03.ch.02, iso2019: pain.001.001.09.ch.03), else the "
+                   "generic one");
 }
 
 int Run(int argc, char** argv) {
   CLI::App app{
-      "Turns a JSON batch of payment orders into a payment file for Swiss banks: DTA, EZAG or\n"
-      "ISO 20022 pain.001.001.03 (Swiss or generic flavour).",
+      "Turns a JSON batch of payment orders into a payment file for Swiss banks: ISO 20022\n"
+      "pain.001.001.09 (--type iso2019 --ch, what Swiss banks take today), pain.001.001.03, DTA or EZAG.",
       "payfile"};
   app.set_version_flag("--version", "payfile " PAYFILE_VERSION);
   app.require_subcommand(0, 1);
@@ -55,12 +57,15 @@ int Run(int argc, char** argv) {
       ->check(LocalDateTimeValidator());
   write->footer(
       "Warnings (what the format will cut or the bank refuse) go to standard error; the file is\n"
-      "written all the same unless --strict is given.");
+      "written all the same unless --strict is given. iso2019: a batch the writer refuses is not\n"
+      "written (exit status 1).");
 
   CheckOptions check_options;
   CLI::App* check = app.add_subcommand("check", "Report what a file type would cut or the bank refuse, write nothing");
   check->add_option("batch", check_options.batch_path, "Batch file in JSON; - reads standard input")->required();
   AddTypeOptions(*check, check_options.type, check_options.period, check_options.swiss);
+  check->add_option("--now", check_options.now, "Fixed local date and time: the day of writing to check against")
+      ->check(LocalDateTimeValidator());
   check->footer("Exit status 0 without warnings, 1 with warnings, 2 for a bad batch.");
 
   CLI::App* schema = app.add_subcommand("schema", "Print the JSON Schema of batch files");
@@ -72,7 +77,7 @@ int Run(int argc, char** argv) {
 
   DemoOptions demo_options;
   CLI::App* demo =
-      app.add_subcommand("demo", "Write a sample batch as batch.json and as DTA, EZAG and both ISO flavours");
+      app.add_subcommand("demo", "Write sample batches and the files of every type and flavour made from them");
   demo->add_option("dir", demo_options.directory, "Folder for the files")->capture_default_str();
   demo->add_option("--now", demo_options.now, "Fixed local date and time for reproducible files")
       ->check(LocalDateTimeValidator());

@@ -19,6 +19,11 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::int32_t kWriteFileErrorId = 2002;  // the component's message number of a failed write
+// The 2019 ISO writer's refusals of a payment and of the whole batch.
+constexpr std::int32_t kPaymentRefusedId = 2003, kBatchRefusedId = 2004;
+
+// The ISO writers write NAME.tmp and rename it over NAME.
+bool WritesTemporaryFile(std::int32_t file_type) { return file_type == payISO || file_type == payISO2019; }
 
 std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -77,7 +82,7 @@ std::optional<std::string> NameProblem(std::string_view display_name, std::int32
   }
   const fs::path path(std::string{display_name});
   if (IsFolder(path)) return "it is a folder";
-  if (file_type == payISO) {
+  if (WritesTemporaryFile(file_type)) {
     const fs::path temporary(std::string(display_name) + ".tmp");
     if (IsFolder(temporary)) return "its temporary file " + Quote(temporary.string()) + " is a folder";
   }
@@ -92,7 +97,7 @@ std::optional<std::string> OutputNameProblem(std::string_view display_name, std:
   if (!IsFolder(folder)) return Quote(folder.string()) + " is not a folder";
   if (access(folder.c_str(), W_OK | X_OK) != 0) return "the folder " + Quote(folder.string()) + " is not writable";
   if (Exists(path) && access(path.c_str(), W_OK) != 0) return "the file exists and is not writable";
-  if (file_type == payISO) {
+  if (WritesTemporaryFile(file_type)) {
     const fs::path temporary(std::string(display_name) + ".tmp");
     if (Exists(temporary) && access(temporary.c_str(), W_OK) != 0) {
       return "its temporary file " + Quote(temporary.string()) + " exists and is not writable";
@@ -118,6 +123,9 @@ WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request, c
     component = ComponentLine(Cp1252ToUtf8(failure.text()));
     partly_written = failure.id() == kWriteFileErrorId;
     if (partly_written) reason = "writing the file failed";
+    if (failure.id() == kPaymentRefusedId || failure.id() == kBatchRefusedId) {
+      reason = "the 2019 ISO writer refuses the batch";
+    }
   } catch (const CAtlException& failure) {
     reason = StatusReason(failure.hr());
     component = ComponentLine("HRESULT " + HexText(static_cast<std::uint32_t>(failure.hr()), 8));
@@ -139,7 +147,7 @@ WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request, c
   }
   std::string message = headline + reason + "\n" + component;
   const std::string temporary = request.display_name + ".tmp";
-  if (request.file_type == payISO && Exists(fs::path(temporary))) {
+  if (WritesTemporaryFile(request.file_type) && Exists(fs::path(temporary))) {
     message += "payfile: the temporary file " + Quote(temporary) + " stays behind; " + request.display_name +
                " is untouched\n";
   } else if (partly_written && Exists(fs::path(request.display_name))) {

@@ -14,10 +14,10 @@
 namespace ordexa::payfile {
 
 struct FileRequest {
-  std::int32_t file_type = payDTA;  // payDTA, payEzag or payISO
+  std::int32_t file_type = payDTA;  // payDTA, payEzag, payISO or payISO2019
   std::string file_name;            // 1252 text, as the component receives it
-  std::string pay_period;           // 1252 text; ISO only
-  bool swiss = false;               // ISO only: the Swiss flavour
+  std::string pay_period;           // 1252 text; ISO files only
+  bool swiss = false;               // ISO files only: the Swiss flavour
   std::string display_name;         // the name as the user gave it (UTF-8), for messages
 };
 

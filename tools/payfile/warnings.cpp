@@ -184,4 +184,8 @@ std::string NotADebtorIban(std::string_view text, std::string_view written) {
          "</IBAN>, which the ISO schema refuses: give the IBAN without blanks";
 }
 
+std::string Iso2019Refusal(std::string_view text) {
+  return std::string(text) + "; the 2019 ISO writer refuses the batch";
+}
+
 }  // namespace ordexa::payfile

@@ -159,4 +159,8 @@ std::string NotABic(std::string_view written);
 // refuses: give the IBAN without blanks"
 std::string NotADebtorIban(std::string_view text, std::string_view written);
 
+// ""CH93 0076 2011 6238 5295 8" is not a valid IBAN ...; the 2019 ISO writer refuses the batch"
+// (the text of the 2019 writer's refusal, with what it means for the file)
+std::string Iso2019Refusal(std::string_view text);
+
 }  // namespace ordexa::payfile
