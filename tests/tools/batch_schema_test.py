@@ -7,7 +7,8 @@ validate against it; that every mistake of tests/tools/data/refused_batches.json
 can express is refused by it (and that the others are indeed beyond it); that the README
 example is a batch payfile takes without a warning; and, with the ISO schemas in XSD_DIR,
 that each ISO warning tells the truth: the file written despite it is refused by the
-schema, while the README example's files are valid.
+schema, while the README example's files are valid, and that the 2019 ISO files of the
+demo and of the README example are valid against the 2019 schemas.
 """
 import copy
 import json
@@ -42,11 +43,13 @@ def main():
     def refusals(batch):
         return [error.message for error in validator.iter_errors(batch)]
 
-    with tempfile.TemporaryDirectory() as folder:
-        demo = run(payfile, "demo", folder)
-        if demo.returncode != 0:
-            fail("payfile demo: " + demo.stderr)
-        accepted = {"demo batch.json": json.loads(pathlib.Path(folder, "batch.json").read_text(encoding="utf-8"))}
+    demo_folder = tempfile.TemporaryDirectory()
+    folder = demo_folder.name
+    demo = run(payfile, "demo", folder, "--now", "2026-12-20T10:00:00")
+    if demo.returncode != 0:
+        fail("payfile demo: " + demo.stderr)
+    accepted = {name: json.loads(pathlib.Path(folder, name).read_text(encoding="utf-8"))
+                for name in ("batch.json", "batch-2019.json")}
     data = source / "tests" / "tools" / "data"
     accepted["every_kind.json"] = json.loads((data / "every_kind.json").read_text(encoding="utf-8"))
 
@@ -68,15 +71,19 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         path = pathlib.Path(folder, "batch.json")
         path.write_text(example.group(1), encoding="utf-8")
-        for options in (["--type", "dta"], ["--type", "iso", "--ch", "--period", "2024-06"]):
+        for options in (["--type", "dta"], ["--type", "iso", "--ch", "--period", "2024-06"],
+                        ["--type", "iso2019", "--ch", "--period", "2026-12", "--now", "2026-12-20T10:00:00"]):
             checked = run(payfile, "check", str(path), *options)
             if checked.returncode != 0:
                 fail(f"payfile check of the README example with {options}: {checked.stdout}{checked.stderr}")
 
     if len(sys.argv) > 3 and shutil.which("xmllint") and pathlib.Path(sys.argv[3], "pain.001.001.03.xsd").exists():
         check_iso_warnings(payfile, pathlib.Path(sys.argv[3]), accepted["README example"])
+        check_2019_files(payfile, pathlib.Path(sys.argv[3]), folder, example.group(1))
     else:
         print("skipped: the ISO warnings against the XML schemas (needs xmllint and the schemas)")
+
+    demo_folder.cleanup()
 
     cases = json.loads((data / "refused_batches.json").read_text(encoding="utf-8"))["cases"]
     refused = beyond = 0
@@ -153,6 +160,28 @@ def check_iso_warnings(payfile, xsd_dir, example):
                 fail(f"{what}: the warning says {'nothing' if warning is None else warning!r}, "
                      f"but the schema {'accepts' if valid else 'refuses'} the file")
     print(f"ok: {len(rows)} ISO batches: the warnings agree with the XML schemas")
+
+
+def check_2019_files(payfile, xsd_dir, demo_folder, example_text):
+    """The demo's 2019 files and the README example written as a 2019 file pass their schemas."""
+    schemas = {True: xsd_dir / "pain.001.001.09.ch.03.xsd", False: xsd_dir / "pain.001.001.09.xsd"}
+    files = [(pathlib.Path(demo_folder, "salaries-2019-ch.xml"), True),
+             (pathlib.Path(demo_folder, "salaries-2019.xml"), False)]
+    with tempfile.TemporaryDirectory() as folder:
+        pathlib.Path(folder, "batch.json").write_text(example_text, encoding="utf-8")
+        for swiss in (True, False):
+            name = "readme-ch.xml" if swiss else "readme.xml"
+            written = run(payfile, "write", "batch.json", "--type", "iso2019", "--period", "2026-12", "--out", name,
+                          "--now", "2026-12-20T10:00:00", "--strict", *(["--ch"] if swiss else []), cwd=folder)
+            if written.returncode != 0:
+                fail(f"the README example as {name}: {written.stderr}")
+            files.append((pathlib.Path(folder, name), swiss))
+        for path, swiss in files:
+            valid = subprocess.run(["xmllint", "--noout", "--schema", str(schemas[swiss]), str(path)],
+                                   capture_output=True, text=True)
+            if valid.returncode != 0:
+                fail(f"{path.name} is not valid against {schemas[swiss].name}: {valid.stderr}")
+    print(f"ok: {len(files)} 2019 ISO files pass the 2019 schemas")
 
 
 if __name__ == "__main__":
