@@ -4,13 +4,29 @@
 
 #include <deque>
 #include <string>
+#include <utility>
 
 #include "records/records.h"
 
 namespace ordexa::test {
 
 struct AddressFields {
+  AddressFields() = default;
+  // The seven texts of the address record, listed in braces as the tests give them; the
+  // structured parts are set by name.
+  AddressFields(std::string name1_text, std::string name2_text, std::string street_text, std::string city_text,
+                std::string id_text, std::string account_text, std::string bic_text)
+      : name1(std::move(name1_text)),
+        name2(std::move(name2_text)),
+        street(std::move(street_text)),
+        city(std::move(city_text)),
+        id(std::move(id_text)),
+        account(std::move(account_text)),
+        bic(std::move(bic_text)) {}
+
   std::string name1, name2, street, city, id, account, bic;
+  // The structured parts (IPayAddress2); left empty, the address keeps no parts.
+  std::string street_name, building_number, post_code, town, country;
 };
 
 // The fields of PaymentRecord in its order, texts as strings.
@@ -42,6 +58,11 @@ inline void StoreAddress(PayBatch& batch, PayAddressRecord& record, const Addres
   batch.SetText(record.id, fields.id);
   batch.SetText(record.account, fields.account);
   batch.SetText(record.bic, fields.bic);
+  batch.SetPartText(record, AddressPart::kStreetName, fields.street_name);
+  batch.SetPartText(record, AddressPart::kBuildingNumber, fields.building_number);
+  batch.SetPartText(record, AddressPart::kPostCode, fields.post_code);
+  batch.SetPartText(record, AddressPart::kTown, fields.town);
+  batch.SetPartText(record, AddressPart::kCountry, fields.country);
 }
 
 // FillBatch(): `batch` (new) holds the settings and the payments afterwards.

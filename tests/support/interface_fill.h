@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <string_view>
 
@@ -35,13 +36,29 @@ void PutText(Interface& object, HRESULT (Interface::*put)(BSTR), const payfile::
   Check((object.*put)(text.get()));
 }
 
+// The record's texts through IPayAddress, the structured parts (only when the batch gives
+// any) through IPayAddress2, as an older and a newer client put them.
 inline void PutAddress(ComPtr<IDispatch>& dispatch, const payfile::BatchAddress& fields) {
   using Put = HRESULT (IPayAddress::*)(BSTR);
   constexpr Put kPuts[] = {&IPayAddress::put_Name1, &IPayAddress::put_Name2,   &IPayAddress::put_Street,
                            &IPayAddress::put_City,  &IPayAddress::put_ID,      &IPayAddress::put_Account,
                            &IPayAddress::put_BIC};
+  static_assert(std::size(kPuts) == payfile::kAddressFieldCount);
   const ComPtr<IPayAddress> address = ViewAs<IPayAddress>(dispatch, IID_IPayAddress);
   for (std::size_t i = 0; i < payfile::kAddressFieldCount; ++i) PutText(*address.get(), kPuts[i], fields[i]);
+
+  using PutPart = HRESULT (IPayAddress2::*)(BSTR);
+  // In the order of the keys from kStreetName on, which is that of AddressPart.
+  constexpr PutPart kPartPuts[] = {&IPayAddress2::put_StreetName, &IPayAddress2::put_BuildingNumber,
+                                   &IPayAddress2::put_PostCode, &IPayAddress2::put_Town, &IPayAddress2::put_Country};
+  static_assert(std::size(kPartPuts) == payfile::kAddressKeyCount - payfile::kAddressFieldCount);
+  bool any_part = false;
+  for (std::size_t i = payfile::kAddressFieldCount; i < payfile::kAddressKeyCount; ++i) any_part |= fields[i].has_value();
+  if (!any_part) return;
+  const ComPtr<IPayAddress2> address2 = ViewAs<IPayAddress2>(dispatch, IID_IPayAddress2);
+  for (std::size_t i = 0; i < std::size(kPartPuts); ++i) {
+    PutText(*address2.get(), kPartPuts[i], fields[payfile::kAddressFieldCount + i]);
+  }
 }
 
 }  // namespace interface_fill
@@ -94,11 +111,13 @@ inline void FillThroughInterfaces(const payfile::Batch& batch, IPayManager& mana
 }
 
 // SameRecords(): whether two batches hold the same settings and payments, field by field
-// (texts by their 1252 bytes).
+// (texts by their 1252 bytes), the addresses' structured parts included.
 inline bool SameRecords(const PayBatch& a, const PayBatch& b) {
   const auto same_address = [](const PayAddressView& x, const PayAddressView& y) {
     return x.name1 == y.name1 && x.name2 == y.name2 && x.street == y.street && x.city == y.city && x.id == y.id &&
-           x.account == y.account && x.bic == y.bic;
+           x.account == y.account && x.bic == y.bic && x.street_name == y.street_name &&
+           x.building_number == y.building_number && x.post_code == y.post_code && x.town == y.town &&
+           x.country == y.country;
   };
   const PaySettingView sa = a.View(a.settings), sb = b.View(b.settings);
   if (!same_address(sa.sender, sb.sender) || sa.dta_id != sb.dta_id || sa.cost_account != sb.cost_account ||
