@@ -1,5 +1,6 @@
 // Early-bound client of ordexa.dll, run under Wine: creates the manager with CoCreateInstance,
-// calls through the dual interfaces' vtables, and checks the registered type library (reached
+// calls through the dual interfaces' vtables (IPayAddress2 reached by QueryInterface), has
+// WriteFile report the failures of the 2019 ISO file, and checks the registered type library (reached
 // through IProvideClassInfo) against the member table the late binding is built from, and the
 // module's string table and version against the texts a client expects.
 // Usage: early_bound_client <path of ordexa.dll> <folder for files>. Prints one "FAIL" line per
@@ -8,7 +9,9 @@
 #include <ole2.h>
 #include <ocidl.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -143,6 +146,42 @@ void CheckVtableCalls(IPayManager* manager) {
     Check(back.str() == L"Hans M\u00FCller", "Name1 reads back as put");
   }
 
+  // The newer interface of the same address object, reached through QueryInterface.
+  Ref<IPayAddress2> receiver2;
+  if (receiver_dispatch) CheckHr(S_OK, receiver_dispatch.As(IID_IPayAddress2, receiver2), "Receiver offers IPayAddress2");
+  if (receiver2) {
+    Check(static_cast<void*>(receiver2.p) == static_cast<void*>(receiver.p), "IPayAddress2 and IPayAddress are one pointer");
+    const struct {
+      HRESULT (STDMETHODCALLTYPE IPayAddress2::*put)(BSTR);
+      HRESULT (STDMETHODCALLTYPE IPayAddress2::*get)(BSTR*);
+      const wchar_t* put_text;
+      const wchar_t* expected;
+      const char* name;
+    } parts[] = {
+        {&IPayAddress2::put_StreetName, &IPayAddress2::get_StreetName, L"Rue du Rh\u00F4ne", L"Rue du Rh\u00F4ne",
+         "StreetName"},
+        {&IPayAddress2::put_BuildingNumber, &IPayAddress2::get_BuildingNumber, L"12a", L"12a", "BuildingNumber"},
+        {&IPayAddress2::put_PostCode, &IPayAddress2::get_PostCode, L"1204", L"1204", "PostCode"},
+        {&IPayAddress2::put_Town, &IPayAddress2::get_Town, L"\u0141\u00F3d\u017A", L"L\u00F3" L"dz", "Town"},
+        {&IPayAddress2::put_Country, &IPayAddress2::get_Country, L"CH", L"CH", "Country"},
+    };
+    for (const auto& part : parts) {
+      Bstr value(part.put_text);
+      CheckHr(S_OK, (receiver2.p->*part.put)(value.text), std::string("put_") + part.name);
+      Bstr back;
+      CheckHr(S_OK, (receiver2.p->*part.get)(&back.text), std::string("get_") + part.name);
+      Check(back.str() == part.expected, std::string(part.name) + " reads back converted");
+    }
+    // The old texts through the newer interface's inherited slots.
+    Bstr name;
+    CheckHr(S_OK, receiver2->get_Name1(&name.text), "get_Name1 through IPayAddress2");
+    Check(name.str() == L"Hans M\u00FCller", "Name1 through IPayAddress2");
+    Ref<ISupportErrorInfo> support;
+    if (SUCCEEDED(receiver2.As(IID_ISupportErrorInfo, support))) {
+      CheckHr(S_OK, support->InterfaceSupportsErrorInfo(IID_IPayAddress2), "error info for IPayAddress2");
+    }
+  }
+
   Ref<IDispatch> setting_dispatch;
   CheckHr(S_OK, manager->get_Setting(setting_dispatch.put()), "get_Setting");
   Ref<IPaySetting> setting;
@@ -184,13 +223,71 @@ void CheckVtableCalls(IPayManager* manager) {
   }
 }
 
-// WriteFile absorbs every failure: a missing folder gives S_OK and no file.
+// WriteFile of the old file types absorbs every failure: a missing folder gives S_OK and no file.
 void CheckWriteFileToMissingFolder(IPayManager* manager, const std::wstring& folder) {
   const std::wstring name = folder + L"\\missing\\pay.dta";
   Bstr file_name(name.c_str());
   Bstr period(L"");
   CheckHr(S_OK, manager->WriteFile(file_name.text, payDTA, period.text, VARIANT_FALSE), "WriteFile to a missing folder");
   Check(GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES, "no file in a missing folder");
+}
+
+// The thread's error information, taken: its description (empty when there is none), and
+// whether its source and interface are the manager's.
+std::wstring TakeErrorDescription(bool* from_manager) {
+  *from_manager = false;
+  Ref<IErrorInfo> info;
+  if (GetErrorInfo(0, info.put()) != S_OK || !info) return L"";
+  Bstr source, description;
+  GUID guid{};
+  info->GetSource(&source.text);
+  info->GetDescription(&description.text);
+  info->GetGUID(&guid);
+  *from_manager = source.str() == L"Veltrano.PayManager" && guid == IID_IPayManager;
+  return description.str();
+}
+
+// WriteFile of the 2019 ISO file reports its failures: the status, and the message as the
+// thread's error information.
+void CheckWriteFile2019Failures(const std::wstring& folder) {
+  const struct {
+    const char* name;
+    bool with_payment;  // a payment without a receiver name; else no payment at all
+    const wchar_t* file;
+    HRESULT status;
+    const wchar_t* message_start;
+  } cases[] = {
+      {"empty batch", false, L"\\refused-empty.xml", static_cast<HRESULT>(0x800407D4),
+       L"Die Datei pain.001.001.09 kann nicht geschrieben werden.\n"},
+      {"receiver without name", true, L"\\refused-payment.xml", static_cast<HRESULT>(0x800407D3),
+       L"Die Zahlung 1 kann nicht in die Datei pain.001.001.09 geschrieben werden.\n"},
+  };
+  for (const auto& c : cases) {
+    Ref<IPayManager> manager;
+    CheckHr(S_OK,
+            CoCreateInstance(CLSID_PayManager, nullptr, CLSCTX_INPROC_SERVER, IID_IPayManager,
+                             reinterpret_cast<void**>(manager.put())),
+            "CoCreateInstance");
+    if (!manager) return;
+    if (c.with_payment) {
+      Ref<IDispatch> payment;
+      manager->NewPayment(payIban, payment.put());
+    }
+    const std::wstring name = folder + c.file;
+    Bstr file_name(name.c_str());
+    Bstr period(L"2026-12");
+    SetErrorInfo(0, nullptr);
+    CheckHr(c.status, manager->WriteFile(file_name.text, payISO2019, period.text, VARIANT_TRUE),
+            std::string("WriteFile payISO2019, ") + c.name);
+    bool from_manager = false;
+    const std::wstring message = TakeErrorDescription(&from_manager);
+    Check(message.rfind(c.message_start, 0) == 0, std::string("error information of ") + c.name + ": " + Narrow(message.c_str()));
+    Check(from_manager, std::string("error information of ") + c.name + " names the manager");
+    Check(GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES, std::string("no file for ") + c.name);
+    // The old file types keep absorbing the same failure.
+    CheckHr(S_OK, manager->WriteFile(file_name.text, payISO, period.text, VARIANT_TRUE), std::string("WriteFile payISO, ") + c.name);
+    Check(TakeErrorDescription(&from_manager).empty(), std::string("no error information from payISO, ") + c.name);
+  }
 }
 
 VARTYPE ExpectedVarType(ValueType type) {
@@ -233,8 +330,13 @@ INVOKEKIND InvokeKindOf(MemberKind kind) {
   return INVOKE_FUNC;
 }
 
-// The vtable part of a dual interface: members in slot order after IDispatch's seven.
-void CheckInterface(ITypeLib* library, const ordexa::InterfaceDescription& expected) {
+// The vtable part of a dual interface: its own members in slot order after IDispatch's seven
+// and those of the interface it derives from, which its first implemented type names.
+void CheckInterface(ITypeLib* library, std::size_t index) {
+  const ordexa::InterfaceDescription& expected = ordexa::kInterfaces[index];
+  const std::uint8_t base = ordexa::kInterfaceBases[index];
+  const std::size_t inherited = base == ordexa::kFromDispatch ? 0 : ordexa::kInterfaces[base].members.size();
+  const std::span<const ordexa::MemberDescription> own = expected.members.subspan(inherited);
   const std::string where(expected.name);
   Ref<ITypeInfo> dispatch_info;
   if (FAILED(library->GetTypeInfoOfGuid(*expected.iid, dispatch_info.put()))) return Fail(where + ": not in the library");
@@ -254,12 +356,24 @@ void CheckInterface(ITypeLib* library, const ordexa::InterfaceDescription& expec
   Check(attributes->typekind == TKIND_INTERFACE, where + ": vtable part is an interface");
   Check((attributes->wTypeFlags & TYPEFLAG_FDUAL) != 0, where + ": dual");
   Check((attributes->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) != 0, where + ": OLE automation");
-  Check(attributes->cFuncs == expected.members.size(), where + ": member count " + std::to_string(attributes->cFuncs));
-  const UINT count = attributes->cFuncs < expected.members.size() ? attributes->cFuncs : expected.members.size();
+  Check(attributes->cFuncs == own.size(), where + ": member count " + std::to_string(attributes->cFuncs));
+  const UINT count = attributes->cFuncs < own.size() ? attributes->cFuncs : static_cast<UINT>(own.size());
   info->ReleaseTypeAttr(attributes);
 
+  HREFTYPE base_ref = 0;
+  Ref<ITypeInfo> base_info;
+  if (FAILED(info->GetRefTypeOfImplType(0, &base_ref)) || FAILED(info->GetRefTypeInfo(base_ref, base_info.put()))) {
+    Fail(where + ": no base interface");
+  } else {
+    Bstr base_name;
+    base_info->GetDocumentation(MEMBERID_NIL, &base_name.text, nullptr, nullptr, nullptr);
+    const std::wstring expected_base =
+        base == ordexa::kFromDispatch ? std::wstring(L"IDispatch") : Wide(ordexa::kInterfaces[base].name);
+    Check(base_name.str() == expected_base, where + ": derives from " + Narrow(base_name.text));
+  }
+
   for (UINT slot = 0; slot < count; ++slot) {
-    const ordexa::MemberDescription& member = expected.members[slot];
+    const ordexa::MemberDescription& member = own[slot];
     const std::string at = where + "." + std::string(member.name) + " (slot " + std::to_string(slot) + ")";
     FUNCDESC* function = nullptr;
     if (FAILED(info->GetFuncDesc(slot, &function))) {
@@ -268,7 +382,7 @@ void CheckInterface(ITypeLib* library, const ordexa::InterfaceDescription& expec
     }
     Check(function->memid == member.dispid, at + ": DISPID " + std::to_string(function->memid));
     Check(function->invkind == InvokeKindOf(member.kind), at + ": invocation kind");
-    Check(function->oVft == static_cast<SHORT>((7 + slot) * sizeof(void*)), at + ": vtable offset");
+    Check(function->oVft == static_cast<SHORT>((7 + inherited + slot) * sizeof(void*)), at + ": vtable offset");
     const bool has_result = member.result.type.type != ValueType::kVoid;
     const UINT params = static_cast<UINT>(member.params.size()) + (has_result ? 1 : 0);
     Check(static_cast<UINT>(function->cParams) == params, at + ": parameter count");
@@ -403,7 +517,7 @@ void CheckTypeLibrary(IPayManager* manager) {
   Check(name.str() == Wide(expected.name), "library name " + Narrow(name.text));
   Check(doc.str() == Wide(expected.doc), "library help string " + Narrow(doc.text));
 
-  for (const auto& interface_description : expected.interfaces) CheckInterface(library.p, interface_description);
+  for (std::size_t index = 0; index < expected.interfaces.size(); ++index) CheckInterface(library.p, index);
   for (const auto& enum_description : expected.enums) CheckEnum(library.p, enum_description);
   for (const auto& coclass : expected.coclasses) CheckCoclass(library.p, coclass);
 }
@@ -416,7 +530,8 @@ void CheckNamesOfLiveObjects(IPayManager* manager) {
   if (payment) payment.As(IID_IPayment, payment_interface);
   if (payment_interface) payment_interface->get_BankSrc(address.put());
   manager->get_Setting(setting.put());
-  IDispatch* objects[] = {manager, payment.p, setting.p, address.p};
+  IDispatch* objects[] = {manager, payment.p, setting.p, address.p, address.p};
+  static_assert(std::size(objects) == std::size(ordexa::kInterfaces));
   for (std::size_t i = 0; i < std::size(objects); ++i) {
     const ordexa::InterfaceDescription& expected = ordexa::kInterfaces[i];
     if (objects[i] == nullptr) {
@@ -448,6 +563,8 @@ void CheckResources(const wchar_t* dll_path) {
       {2000, L"Ein interner Programmfehler ist aufgetreten.\n%s"},
       {2001, L"Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x%X\n\n%s"},
       {2002, L"Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x%X"},
+      {2003, L"Die Zahlung %s kann nicht in die Datei pain.001.001.09 geschrieben werden.\n%s"},
+      {2004, L"Die Datei pain.001.001.09 kann nicht geschrieben werden.\n%s"},
   };
   for (const auto& message : messages) {
     const wchar_t* text = nullptr;
@@ -499,6 +616,7 @@ int wmain(int argc, wchar_t** argv) {
     if (manager) {
       CheckVtableCalls(manager.p);
       CheckWriteFileToMissingFolder(manager.p, argv[2]);
+      CheckWriteFile2019Failures(argv[2]);
       CheckTypeLibrary(manager.p);
       CheckNamesOfLiveObjects(manager.p);
     }
