@@ -46,10 +46,12 @@ void SetCallerErrorInfo(std::string_view message) noexcept {
   SysFreeString(description);
 }
 
-// ReportFailure(): the status of a failure and its message as the thread's error
-// information; a failure without a message of its own gets the internal error's, naming
-// the status.
+// ReportFailure(): the status of a failure (E_FAIL for one that carries no failure
+// status), with its message as the thread's error information; a failure without a message
+// of its own gets the internal error's, naming the status.
 HRESULT ReportFailure(HRESULT status, const std::string* message) noexcept {
+  // A failure always reaches the caller as one, whatever status it carries.
+  if (!FAILED(status)) status = E_FAIL;
   if (message != nullptr) {
     SetCallerErrorInfo(*message);
     return status;
