@@ -402,7 +402,11 @@ TEST_F(EndToEnd, WriteFileOfThe2019IsoFileRaisesItsFailuresAsExceptions) {
     SCOPED_TRACE(row.name);
     const ComPtr<IDispatch> manager = NewManager();
     ASSERT_TRUE(manager);
-    if (row.with_payment) Method(manager.get(), u"NewPayment", {I4(payIban)});
+    if (row.with_payment) {
+      // The sender has a name, so it is the payment that is refused.
+      Put(Object(Get(Object(Get(manager.get(), u"Setting")).get(), u"Sender")).get(), u"Name1", Text(u"Muster AG"));
+      Method(manager.get(), u"NewPayment", {I4(payIban)});
+    }
     const std::string path = dir_.Path(std::string(row.folder) + "pay.xml");
     std::vector<VARIANT> args(4);
     Variant name = Text(Utf8ToUtf16(path)), type = I4(row.type), period = Text(u"2026-12"), swiss = Bool(VARIANT_TRUE);

@@ -270,10 +270,20 @@ void CheckWriteFile2019Failures(const std::wstring& folder) {
             "CoCreateInstance");
     if (!manager) return;
     if (c.with_payment) {
-      Ref<IDispatch> payment;
+      // The sender has a name, so it is the payment that is refused.
+      Ref<IDispatch> setting_dispatch, sender_dispatch, payment;
+      Ref<IPaySetting> setting;
+      Ref<IPayAddress> sender;
+      manager->get_Setting(setting_dispatch.put());
+      if (setting_dispatch) setting_dispatch.As(IID_IPaySetting, setting);
+      if (setting) setting->get_Sender(sender_dispatch.put());
+      if (sender_dispatch) sender_dispatch.As(IID_IPayAddress, sender);
+      Bstr sender_name(L"Muster AG");
+      if (sender) CheckHr(S_OK, sender->put_Name1(sender_name.text), "put_Name1 of the sender");
       manager->NewPayment(payIban, payment.put());
     }
     const std::wstring name = folder + c.file;
+    DeleteFileW(name.c_str());  // what the payISO write of an earlier run left
     Bstr file_name(name.c_str());
     Bstr period(L"2026-12");
     SetErrorInfo(0, nullptr);

@@ -32,6 +32,8 @@ Report "missing-folder"
 manager.WriteFile folder & "\taken.xml", 2, "2023-03", True
 Report "name-taken"
 
+' The sender has a name, so it is the payment that is refused.
+manager.Setting.Sender.Name1 = "Muster AG"
 manager.WriteFile folder & "\refused.xml", 3, "2026-12", True
 Report "iso2019-refused"
 
@@ -40,7 +42,6 @@ other.WriteFile folder & "\empty.xml", 3, "2026-12", False
 Report "iso2019-empty"
 
 ' How a script learns that writing failed: the error number is not 0.
-manager.Setting.Sender.Name1 = "Muster AG"
 payment.Amount = CCur("4500.40")
 payment.Date = DateSerial(2026, 12, 23)
 payment.BankSrc.Account = "CH93 0076 2011 6238 5295 7"
