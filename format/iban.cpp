@@ -130,4 +130,35 @@ std::string NormalizeIban(std::string_view text) {
   return iban;
 }
 
+int Mod97OfRotated(std::string_view text) {
+  if (text.size() < 5) return -1;
+  int remainder = 0;
+  const auto add = [&remainder](char c) {
+    if (c >= '0' && c <= '9') {
+      remainder = (remainder * 10 + (c - '0')) % 97;
+    } else if (c >= 'A' && c <= 'Z') {
+      remainder = (remainder * 100 + (c - 'A' + 10)) % 97;
+    } else {
+      return false;
+    }
+    return true;
+  };
+  for (std::size_t i = 4; i < text.size(); ++i) {
+    if (!add(text[i])) return -1;
+  }
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (!add(text[i])) return -1;
+  }
+  return remainder;
+}
+
+bool IsValidIban(std::string_view iban) {
+  if (iban.size() < 5 || iban.size() > 34) return false;
+  const auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (!letter(iban[0]) || !letter(iban[1]) || !digit(iban[2]) || !digit(iban[3])) return false;
+  if (IsDomesticIbanCountry(iban) && iban.size() != 21) return false;
+  return Mod97OfRotated(iban) == 1;
+}
+
 }  // namespace ordexa

@@ -28,6 +28,19 @@ std::string NormalizeIban(std::string_view text);
 // Example: NormalizeIbanInto("li97 0880 0000 0000 0000 1", iban) leaves "LI9708800000000000001".
 void NormalizeIbanInto(std::string_view text, std::string& iban);
 
+// IsValidIban()
+// The exact ISO 13616 check of a compact IBAN: two letters A-Z, two digits, 1 to 30 more
+// letters A-Z or digits, remainder 1 on division by 97 with the first four characters moved
+// to the end; a CH or LI IBAN has 21 characters. Lower case, blanks and any other
+// character fail.
+// Example: IsValidIban("CH9300762011623852957") is true, IsValidIban("CH9300762011623852958") false.
+bool IsValidIban(std::string_view iban);
+
+// Mod97OfRotated(): the remainder on division by 97 of a text of A-Z and 0-9 with its first
+// four characters moved to the end and each letter read as 10 to 35 (the IBAN and creditor
+// reference check); -1 for a text shorter than five characters or with any other character.
+int Mod97OfRotated(std::string_view text);
+
 // IsDomesticIbanCountry(): the IBAN is one of Switzerland or Liechtenstein, the countries
 // of the Swiss clearing; the writers add their own length rules.
 constexpr bool IsDomesticIbanCountry(std::string_view iban) {

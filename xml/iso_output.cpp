@@ -115,13 +115,20 @@ char* RoomFor(IsoOutputFile& output, std::size_t size) {
   if (!output.stream) detail::RaiseIsoWriteFailure();
   FileStatus status;
   char* room = output.stream->Room(size, status);
-  if (room == nullptr) detail::RaiseIsoWriteFailure();
+  if (room == nullptr) {
+    output.write_error = status.error;
+    detail::RaiseIsoWriteFailure();
+  }
   return room;
 }
 
 // Bytes that need no conversion (tabs, line ends, numbers the writer formed).
 void AppendToStream(IsoOutputFile& output, std::string_view bytes) {
-  if (!output.stream || !output.stream->Append(bytes)) detail::RaiseIsoWriteFailure();
+  if (!output.stream) detail::RaiseIsoWriteFailure();
+  if (const FileStatus status = output.stream->Append(bytes); !status) {
+    output.write_error = status.error;
+    detail::RaiseIsoWriteFailure();
+  }
 }
 
 // A text in its document form, converted straight into the output buffer piece by piece.
@@ -201,18 +208,23 @@ void WriteXmlElementInPieces(IsoOutputFile& output, int level, const XmlPiece* p
 
 }  // namespace detail
 
-void OpenIsoOutput(IsoOutputFile& output, std::string_view file_name) {
+FileStatus CreateIsoOutput(IsoOutputFile& output, std::string_view file_name) {
   output.final_name.assign(file_name);
   output.temporary_name.assign(file_name).append(".tmp");
   FileStatus status;
   const FileHandle handle = output.file_system.Create(output.temporary_name, status);
-  // The document is opened through the C runtime, so its failure is the runtime's error
-  // number, not the system's code.
-  if (handle == kInvalidFile) throw CrtErrnoFromWin32(status.error);
+  if (handle == kInvalidFile) return status;
   output.stream.emplace(output.file_system, handle);
   // The document is synced before it takes its final name: its bytes set off for the disk
   // every megabyte, so that sync has only the last of them left to wait for.
   output.stream->WriteBackAsItGoes(std::size_t{1} << 20);
+  return {};
+}
+
+void OpenIsoOutput(IsoOutputFile& output, std::string_view file_name) {
+  // The 2009 document is opened through the C runtime, so its failure is the runtime's
+  // error number, not the system's code.
+  if (const FileStatus status = CreateIsoOutput(output, file_name); !status) throw CrtErrnoFromWin32(status.error);
 }
 
 void WriteXmlText(IsoOutputFile& output, std::string_view text) { AppendConverted<false>(output, text); }
@@ -231,7 +243,10 @@ void WriteXmlLine(IsoOutputFile& output, int level, std::string_view text) {
 
 void FinishIsoOutput(IsoOutputFile& output) {
   if (!output.stream || !output.stream->is_open()) detail::RaiseIsoWriteFailure();
-  if (!output.stream->Flush()) detail::RaiseIsoWriteFailure();
+  if (const FileStatus flushed = output.stream->Flush(); !flushed) {
+    output.write_error = flushed.error;
+    detail::RaiseIsoWriteFailure();
+  }
   if (const FileStatus synced = output.stream->Sync(); !synced) AtlThrow(HRESULT_FROM_WIN32(synced.error));
   const FileStatus closed = output.stream->Close();
   output.stream.reset();

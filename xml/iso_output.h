@@ -28,6 +28,7 @@ struct IsoOutputFile {
   std::string final_name;      // the file name as the caller gave it (1252 text)
   std::string temporary_name;  // final_name + ".tmp": the document is written here
   std::optional<BufferedFile> stream;  // the temporary file while it is written
+  std::uint32_t write_error = 0;       // the system's code of the write that failed, if one did
 };
 
 // An element argument that goes through CleanXmlText as it is written (names, account
@@ -208,6 +209,7 @@ inline char* XmlLineRoom(IsoOutputFile& output, std::size_t bound) {
   if (output.stream) {
     FileStatus status;
     if (char* const room = output.stream->Room(bound, status)) return room;
+    output.write_error = status.error;
   }
   RaiseIsoWriteFailure();
 }
@@ -268,6 +270,10 @@ void WriteXmlElementInPieces(IsoOutputFile& output, int level, const XmlPiece* p
 // cannot be created; the final file is not touched.
 // Example: OpenIsoOutput(output, "C:\\pay\\lohn.xml") writes through "C:\\pay\\lohn.xml.tmp".
 void OpenIsoOutput(IsoOutputFile& output, std::string_view file_name);
+
+// CreateIsoOutput(): OpenIsoOutput that reports a failed creation as the system's code
+// instead of raising it.
+FileStatus CreateIsoOutput(IsoOutputFile& output, std::string_view file_name);
 
 // WriteXmlText()
 // Writes one piece of 1252 text as UTF-8, without a line end. A line feed is written as
