@@ -499,13 +499,15 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     findings.Refuse("Receiver", "City", "a cheque needs the receiver's post code and town",
                     "Ein Check braucht Postleitzahl und Ort des Empf\xE4ngers.");
   }
-  if (t.kind == Iso2019Kind::kAbroad && !t.creditor_address_written) {
+  // A refused account says nothing about where the money goes: no kind-dependent refusals then.
+  const bool abroad = t.kind == Iso2019Kind::kAbroad && !creditor.refused;
+  if (abroad && !t.creditor_address_written) {
     findings.Refuse("Receiver", "City", "a payment abroad needs the receiver's town and country",
                     "Eine Zahlung ins Ausland braucht Ort und Land des Empf\xE4ngers.");
   }
 
   // A bank abroad without a BIC is given by its name and address.
-  if (t.kind == Iso2019Kind::kAbroad && t.agent_bic.empty() && UpperAscii(payment.bank_dst.bic).empty()) {
+  if (abroad && t.agent_bic.empty() && UpperAscii(payment.bank_dst.bic).empty()) {
     t.agent_name = DocumentText(payment.bank_dst.name1, swiss);
     WorkOutIso2019Address(payment.bank_dst, "BankDst", swiss, {}, t.agent_address, findings);
     if (t.agent_name.empty()) {

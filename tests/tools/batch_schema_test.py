@@ -79,7 +79,7 @@ def main():
 
     if len(sys.argv) > 3 and shutil.which("xmllint") and pathlib.Path(sys.argv[3], "pain.001.001.03.xsd").exists():
         check_iso_warnings(payfile, pathlib.Path(sys.argv[3]), accepted["README example"])
-        check_2019_files(payfile, pathlib.Path(sys.argv[3]), folder, example.group(1))
+        check_2019_files(payfile, pathlib.Path(sys.argv[3]), demo_folder.name, example.group(1))
     else:
         print("skipped: the ISO warnings against the XML schemas (needs xmllint and the schemas)")
 
