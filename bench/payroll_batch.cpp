@@ -166,7 +166,7 @@ std::vector<TextId> PayrollBatch::AddAll(const std::vector<std::string>& texts) 
   return ids;
 }
 
-PayrollBatch::PayrollBatch(std::size_t count) : count_(count) {
+PayrollBatch::PayrollBatch(std::size_t count, PayrollVintage vintage) : count_(count), vintage_(vintage) {
   Add("");  // TextId 0: not given
   for (const std::string& first : kFirstNames) {
     for (const std::string& last : kLastNames) names_.push_back(Add(first + " " + last));
@@ -211,6 +211,10 @@ PayrollBatch::PayrollBatch(std::size_t count) : count_(count) {
   for (std::size_t i = 0; i < 4096; ++i) {
     esr27_.push_back(Add(WithCheckDigit(Digits(Mix(i + 11) % 100000000000000ull, 14) + Digits(Mix(i + 13) % 1000000000000ull, 12))));
     esr15_.push_back(Add(WithCheckDigit(Digits(Mix(i + 17) % 100000000000000ull, 14))));
+  }
+  // QR-IBANs: the IID (positions 5 to 9) between 30000 and 31999.
+  for (std::size_t i = 0; i < 64; ++i) {
+    qr_ibans_.push_back(Add(MakeIban("CH", Digits(30000 + Mix(i + 31) % 2000, 5) + Digits(Mix(i + 37) % 1000000000000ull, 12))));
   }
   chf_ = Add("CHF");
   eur_ = Add("EUR");
@@ -287,6 +291,13 @@ PaymentOrder PayrollBatch::Payment(std::size_t index) const {
   } else if (kind < 85) {
     p.type = payManual;
     p.bank_dst = {0, 0, 0, 0, bank.clearing, pick(post_accounts_, 19), 0};
+  } else if (vintage_ == PayrollVintage::k2019) {
+    // Bills paid by QR-bill: the biller's QR-IBAN and the slip's QR reference.
+    p.type = payIban;
+    p.reason = 0;
+    p.esr = pick(esr27_, 21);
+    p.receiver = {pick(institutions_, 22), 0, pick(streets_, 23), pick(cities_, 24), 0, 0, 0};
+    p.bank_dst = {0, 0, 0, 0, 0, pick(qr_ibans_, 25), 0};
   } else if (kind < 86) {
     p.type = payForeign;
     p.receiver.city = pick(foreign_cities_, 20);

@@ -39,11 +39,15 @@ struct SettingTexts {
   bool is_salary = true;
 };
 
-// PayrollBatch: `count` payments, the same for the same count. The texts live in a pool
+// What a payroll batch pays its bills with: the ISR slips of the classic batch, or the
+// QR-bills (QR-IBAN and QR reference) of a batch for the 2019 ISO file, which refuses ISR.
+enum class PayrollVintage { kClassic, k2019 };
+
+// PayrollBatch: `count` payments, the same for the same count and vintage. The texts live in a pool
 // (UTF-8 and as prepared caller strings), so a client's strings cost the measurement nothing.
 class PayrollBatch {
  public:
-  explicit PayrollBatch(std::size_t count);
+  explicit PayrollBatch(std::size_t count, PayrollVintage vintage = PayrollVintage::kClassic);
   ~PayrollBatch();
   PayrollBatch(const PayrollBatch&) = delete;
   PayrollBatch& operator=(const PayrollBatch&) = delete;
@@ -62,12 +66,13 @@ class PayrollBatch {
   std::vector<TextId> AddAll(const std::vector<std::string>& texts);
 
   std::size_t count_;
+  PayrollVintage vintage_;
   SettingTexts settings_;
   std::vector<std::string> utf8_;
   std::vector<BSTR> caller_;
   // Pools the payments draw from.
   std::vector<TextId> names_, streets_, cities_, foreign_cities_, reasons_, swiss_ibans_, foreign_ibans_,
-      foreign_bics_, post_accounts_, esr_participants_, esr27_, esr15_, name2s_, institutions_;
+      foreign_bics_, post_accounts_, esr_participants_, esr27_, esr15_, name2s_, institutions_, qr_ibans_;
   struct Bank {
     TextId name, city, clearing;
   };

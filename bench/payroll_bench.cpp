@@ -26,6 +26,7 @@
 
 #include "bench/payroll_batch.h"
 #include "com/automation_binding.h"
+#include "failure/failure.h"
 #include "model/pay_manager.h"
 #include "platform/clock.h"
 
@@ -45,7 +46,20 @@ constexpr Format kFormats[] = {
     {"EZAG", payEzag, false, "bench.ezag"},
     {"ISO ch", payISO, true, "bench-ch.xml"},
     {"ISO", payISO, false, "bench.xml"},
+    {"ISO2019 ch", payISO2019, true, "bench-2019-ch.xml"},
+    {"ISO2019", payISO2019, false, "bench-2019.xml"},
 };
+
+// The Swiss 2019 file holds at most 99,999 transactions: larger batches measure only the
+// generic 2019 flavour.
+constexpr std::size_t kSwiss2019Limit = 99999;
+
+bool Measured(std::size_t f, std::size_t payments) {
+  return !(kFormats[f].file_type == payISO2019 && kFormats[f].swiss && payments > kSwiss2019Limit);
+}
+
+// Through a temporary file, synced and renamed: the ISO writers.
+bool ThroughTemporary(std::size_t f) { return kFormats[f].file_type == payISO || kFormats[f].file_type == payISO2019; }
 constexpr std::size_t kFormatCount = std::size(kFormats);
 
 // A median and whether the repetitions spread widely around it.
@@ -173,11 +187,32 @@ double RawWrite(const std::vector<char>& bytes, const std::string& path, bool th
   return Ms(Clock::now() - start);
 }
 
+// WriteFormats(): writes each format measured for a batch of this vintage, timing each
+// write into `write` and keeping its size. False when a writer refuses the batch.
+bool WriteFormats(CPayManager& manager, PayrollVintage vintage, std::size_t payments, const std::string& folder,
+                  std::vector<double> (&write)[kFormatCount], SizeResult& result) {
+  for (std::size_t f = 0; f < kFormatCount; ++f) {
+    if (!Measured(f, payments) || (kFormats[f].file_type == payISO2019) != (vintage == PayrollVintage::k2019)) continue;
+    const std::string path = folder + "/" + kFormats[f].file_name;
+    const Clock::time_point start = Clock::now();
+    try {
+      manager.WriteBatch(kFormats[f].file_type, path, "2026-12", kFormats[f].swiss);
+    } catch (const MPayError& refused) {
+      std::fprintf(stderr, "ordexa_bench: %s refused: %s\n", kFormats[f].name, refused.text().c_str());
+      return false;
+    }
+    write[f].push_back(Ms(Clock::now() - start));
+    result.bytes[f] = std::filesystem::file_size(path);
+  }
+  return true;
+}
+
 SizeResult MeasureSize(std::size_t payments, int repetitions, const std::string& folder) {
   SizeResult result;
   result.payments = payments;
   result.repetitions = repetitions;
   const PayrollBatch batch(payments);
+  const PayrollBatch modern(payments, PayrollVintage::k2019);
   std::vector<double> fill, late_fill, release, write[kFormatCount];
   std::uint64_t early_files[std::size(kComparedFormats)] = {};
   for (int rep = 0; rep < repetitions; ++rep) {
@@ -191,13 +226,7 @@ SizeResult MeasureSize(std::size_t payments, int repetitions, const std::string&
           static_cast<double>(HeapInUse() - heap_before + SystemBlocks(*manager.get())) / static_cast<double>(payments);
       result.peak_after_fill_mb = PeakResidentMb();
     }
-    for (std::size_t f = 0; f < kFormatCount; ++f) {
-      const std::string path = folder + "/" + kFormats[f].file_name;
-      start = Clock::now();
-      manager->WriteBatch(kFormats[f].file_type, path, "2026-12", kFormats[f].swiss);
-      write[f].push_back(Ms(Clock::now() - start));
-      result.bytes[f] = std::filesystem::file_size(path);
-    }
+    if (!WriteFormats(*manager.get(), PayrollVintage::kClassic, payments, folder, write, result)) return result;
     if (rep == 0) {
       for (std::size_t c = 0; c < std::size(kComparedFormats); ++c) {
         early_files[c] = WriteForComparison(*manager.get(), kComparedFormats[c], folder);
@@ -230,16 +259,25 @@ SizeResult MeasureSize(std::size_t payments, int repetitions, const std::string&
       }
     }
     dispatch = nullptr;
+
+    // The 2019 file from the same payroll with QR-bills in place of ISR slips.
+    manager = CPayManager::New();
+    if (!FillManager(*manager.get(), modern) ||
+        !WriteFormats(*manager.get(), PayrollVintage::k2019, payments, folder, write, result)) {
+      return result;
+    }
+    manager = nullptr;
   }
   result.peak_mb = PeakResidentMb();
   result.fill = FigureOf(fill);
   result.late_fill = FigureOf(late_fill);
   result.release = FigureOf(release);
   for (std::size_t f = 0; f < kFormatCount; ++f) {
+    if (!Measured(f, payments)) continue;
     const std::string path = folder + "/" + kFormats[f].file_name;
     const std::vector<char> bytes = ReadWhole(path);
     std::vector<double> raw;
-    for (int rep = 0; rep < repetitions; ++rep) raw.push_back(RawWrite(bytes, path, kFormats[f].file_type == payISO));
+    for (int rep = 0; rep < repetitions; ++rep) raw.push_back(RawWrite(bytes, path, ThroughTemporary(f)));
     result.write[f] = FigureOf(write[f]);
     result.raw[f] = FigureOf(raw);
     std::filesystem::remove(path);
@@ -303,6 +341,11 @@ void PrintTable(const std::vector<SizeResult>& results) {
     }
     const auto n = static_cast<double>(r.payments);
     for (std::size_t f = 0; f < kFormatCount; ++f) {
+      if (!Measured(f, r.payments)) {
+        std::printf("| %s | | | | | | %s | not measured: over 99,999 payments | | | | | | |\n", Grouped(n).c_str(),
+                    kFormats[f].name);
+        continue;
+      }
       const double seconds = r.write[f].median_ms / 1000.0;
       std::printf("| %s | %s | %s | %s | %.0f | %s | %s | %s | %s | %.0f | %s | %s | %.2f | %.0f (%.0f) |\n",
                   Grouped(n).c_str(), Millis(r.fill).c_str(), Grouped(n / (r.fill.median_ms / 1000.0)).c_str(),
@@ -332,6 +375,7 @@ void PrintTable(const std::vector<SizeResult>& results) {
       std::printf(" %s: fill %.2f", Grouped(static_cast<double>(r.payments)).c_str(),
                   r.fill.median_ms * scale / last.fill.median_ms);
       for (std::size_t f = 0; f < kFormatCount; ++f) {
+        if (!Measured(f, last.payments)) continue;
         std::printf(", %s %.2f", kFormats[f].name, r.write[f].median_ms * scale / last.write[f].median_ms);
       }
       std::printf(";");
