@@ -115,12 +115,18 @@ TEST_F(DispatchRules, NamesAreLookedUpWithoutRegardToCase) {
 
 // --- Invoke ---------------------------------------------------------------------------
 
-enum class Arg { kText, kNumberText, kNotANumber, kI2One, kI4, kNoFileType, kBool, kR8 };
+enum class Arg { kText, kFileName, kNumberText, kNotANumber, kI2One, kI4, kNoFileType, kBool, kR8 };
 
-Variant Make(Arg arg) {
+// `folder` holds the file a WriteFile row names, so a row that writes after all leaves its
+// file in the test's own folder, never in the working directory.
+Variant Make(Arg arg, const std::string& folder) {
   switch (arg) {
     case Arg::kText:
       return test::Text(u"text");
+    case Arg::kFileName: {
+      const std::string path = folder + "/text";
+      return test::Text(std::u16string(path.begin(), path.end()));
+    }
     case Arg::kNumberText:
       return test::Text(u"12.5");
     case Arg::kNotANumber:
@@ -162,7 +168,7 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
        Target::kManager,
        2,
        kMethod,
-       {Arg::kText, Arg::kI4, Arg::kText, Arg::kBool, Arg::kBool},
+       {Arg::kFileName, Arg::kI4, Arg::kText, Arg::kBool, Arg::kBool},
        {},
        DISP_E_BADPARAMCOUNT,
        kUntouched,
@@ -189,7 +195,7 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
        Target::kManager,
        2,
        kMethod,
-       {Arg::kText, Arg::kI4, Arg::kText, Arg::kBool},
+       {Arg::kFileName, Arg::kI4, Arg::kText, Arg::kBool},
        {DISPID_PROPERTYPUT, 1},
        DISP_E_NONAMEDARGS,
        kUntouched,
@@ -250,7 +256,7 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
        Target::kManager,
        2,
        kMethod,
-       {Arg::kText, Arg::kI4, Arg::kText},
+       {Arg::kFileName, Arg::kI4, Arg::kText},
        {},
        DISP_E_BADPARAMCOUNT,
        kUntouched,
@@ -318,7 +324,7 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
        Target::kManager,
        2,
        kMethod,
-       {Arg::kText, Arg::kNotANumber, Arg::kText, Arg::kBool},
+       {Arg::kFileName, Arg::kNotANumber, Arg::kText, Arg::kBool},
        {},
        DISP_E_TYPEMISMATCH,
        2,
@@ -327,7 +333,7 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
        Target::kManager,
        2,
        kMethod,
-       {Arg::kText, Arg::kI4, Arg::kText, Arg::kNotANumber},
+       {Arg::kFileName, Arg::kI4, Arg::kText, Arg::kNotANumber},
        {},
        DISP_E_TYPEMISMATCH,
        0,
@@ -350,7 +356,7 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
        Target::kManager,
        2,
        kMethod,
-       {Arg::kText, Arg::kNoFileType, Arg::kText, Arg::kBool},
+       {Arg::kFileName, Arg::kNoFileType, Arg::kText, Arg::kBool},
        {},
        S_OK,
        kUntouched,
@@ -366,7 +372,7 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
     SCOPED_TRACE(row.rule);
     // Named arguments take the low indices of rgvarg; positional ones follow, last first.
     std::vector<Variant> args;
-    for (auto arg = row.args.rbegin(); arg != row.args.rend(); ++arg) args.push_back(Make(*arg));
+    for (auto arg = row.args.rbegin(); arg != row.args.rend(); ++arg) args.push_back(Make(*arg, dir_.path()));
     std::vector<VARIANT> rgvarg;
     for (const Variant& arg : args) rgvarg.push_back(*arg);
     std::vector<DISPID> named = row.named;
@@ -392,7 +398,7 @@ TEST_F(DispatchRules, NullParameterBlockIsABadVariantType) {
 TEST_F(DispatchRules, FlagsReadBackAsAutomationTrueWhateverTrueValueWasPut) {
   for (Target target : {Target::kPayment, Target::kSetting}) {
     for (Arg value : {Arg::kI2One, Arg::kI4, Arg::kBool}) {
-      test::Put(Of(target), u"IsSalary", Make(value));
+      test::Put(Of(target), u"IsSalary", Make(value, dir_.path()));
       const Variant read = test::Get(Of(target), u"IsSalary");
       EXPECT_EQ(VT_BOOL, read->vt);
       EXPECT_EQ(VARIANT_TRUE, read->boolVal);
