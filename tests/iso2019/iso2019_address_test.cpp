@@ -1,0 +1,104 @@
+// Structured and hybrid addresses worked out from the texts a caller set, and the two
+// character sets of the 2019 ISO document.
+#include "iso2019/iso2019_address.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "iso2019/iso2019_text.h"
+#include "tests/iso2019/iso2019_support.h"
+
+namespace ordexa::test {
+namespace {
+
+// A batch of one payment to `receiver`.
+void FillReceiver(PayBatch& batch, const AddressFields& receiver) {
+  PaymentFields payment;
+  payment.receiver = receiver;
+  FillBatch(batch, {}, {payment});
+}
+
+// The address as one line: street|building|post box|post code|town|country|address line.
+std::string Parts(const Iso2019Address& a) {
+  return a.street_name + "|" + a.building_number + "|" + a.post_box + "|" + a.post_code + "|" + a.town + "|" +
+         a.country + "|" + a.line;
+}
+
+TEST(Iso2019Address, PartsAreWorkedOutFromTheOldTextsWhereTheNewOnesAreEmpty) {
+  const struct {
+    AddressFields given;
+    const char* fallback_country;
+    std::string parts;
+  } rows[] = {
+      {{"", "", "Seeweg 12a", "CH-8001 Z\xFCrich", "", "", ""}, "", "Seeweg|12a||8001|Z\xFCrich|CH|"},
+      {{"", "", "12 rue de la Gare", "1200 Gen\xE8ve", "", "", ""}, "CH", "rue de la Gare|12||1200|Gen\xE8ve|CH|"},
+      {{"", "", "Via Nassa 7-9", "6900 Lugano", "", "", ""}, "CH", "Via Nassa|7-9||6900|Lugano|CH|"},
+      {{"", "", "Bahnhofstrasse", "Z\xFCrich", "", "", ""}, "CH", "Bahnhofstrasse||||Z\xFCrich|CH|"},
+      {{"", "", "Postfach 123", "8021 Z\xFCrich", "", "", ""}, "CH", "||Postfach 123|8021|Z\xFCrich|CH|"},
+      {{"", "", "case postale 5", "1211 Gen\xE8ve", "", "", ""}, "CH", "||case postale 5|1211|Gen\xE8ve|CH|"},
+      {{"", "", "P.O. Box 77", "Vaduz", "", "", ""}, "", "||P.O. Box 77||Vaduz||"},
+      {{"", "", "", "D-80331 M\xFCnchen", "", "", ""}, "CH", "|||80331|M\xFCnchen|DE|"},
+      {{"", "", "", "fl-9490 Vaduz", "", "", ""}, "CH", "|||9490|Vaduz|LI|"},
+      {{"", "", "", "A-1010 Wien", "", "", ""}, "", "|||1010|Wien|AT|"},
+      {{"", "", "", "NL-1012 Amsterdam", "", "", ""}, "", "|||1012|Amsterdam|NL|"},
+      {{"", "", "", "EC1A London", "", "", ""}, "GB", "|||EC1A|London|GB|"},
+      {{"", "c/o Muster", "Seeweg 2", "8002 Z\xFCrich", "", "", ""}, "CH", "Seeweg|2||8002|Z\xFCrich|CH|c/o Muster"},
+      {{"", "", "", "", "", "", ""}, "", "||||||"},
+      {{"", "", std::string(80, 'x'), "8002 Z\xFCrich", "", "", ""}, "", std::string(70, 'x') + "|||8002|Z\xFCrich||"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.given.street + " / " + row.given.city);
+    PayBatch batch;
+    FillReceiver(batch, row.given);
+    Iso2019Address out;
+    Iso2019Findings findings(nullptr);
+    WorkOutIso2019Address(batch.View(batch.payments[0]).receiver, "Receiver", true, row.fallback_country, out,
+                          findings);
+    EXPECT_EQ(row.parts, Parts(out));
+    EXPECT_FALSE(findings.any_refused());
+  }
+}
+
+TEST(Iso2019Address, TheNewPropertiesWinAndAreCut) {
+  AddressFields given{"", "", "Alte Strasse 1", "9999 Altdorf", "", "", ""};
+  given.street_name = "Neue Strasse";
+  given.town = "Z\xFCrich";
+  given.country = " ch";
+  given.building_number = std::string(20, '9');
+  PayBatch batch;
+  FillReceiver(batch, given);
+  Iso2019Address out;
+  std::vector<Iso2019Finding> list;
+  Iso2019Findings findings(&list);
+  WorkOutIso2019Address(batch.View(batch.payments[0]).receiver, "Receiver", true, "DE", out, findings);
+  EXPECT_EQ("Neue Strasse|" + std::string(16, '9') + "|||Z\xFCrich|CH|", Parts(out));
+  ASSERT_EQ(1u, list.size());
+  EXPECT_EQ(Iso2019FindingKind::kCut, list[0].kind);
+  EXPECT_EQ("BuildingNumber", list[0].subkey);
+}
+
+TEST(Iso2019Text, EachFlavourWritesItsCharacterSet) {
+  const struct {
+    const char* given;
+    const char* swiss;
+    const char* generic;
+  } rows[] = {
+      {"Caf\xE9 M\xFCller \x80 \x8A", "Caf\xE9 M\xFCller \x80 \x8A", "Caf\xE9 M\xFCller \x80 \x8A"},
+      {"\x84Z\x93 \x91s\x92 \x85", "\"Z\" 's' ...", "\x84Z\x93 \x91s\x92 \x85"},
+      {"a\x96" "b\x97" "c\x95" "d\x86\x87", "a-b-c.d++", "a\x96" "b\x97" "c\x95" "d\x86\x87"},
+      {"\x88\x98\x89\x8B\x9B\x99\x83", "^~%<>TMf", "\x88\x98\x89\x8B\x9B\x99\x83"},
+      {"Ab\xADteilung", "Abteilung", "Ab\xADteilung"},
+      {"Tab\there\r\n", "Tab here", "Tab here"},
+      {" \x01\xAD ", "", "\xAD"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.given);
+    EXPECT_EQ(row.swiss, DocumentText(row.given, true));
+    EXPECT_EQ(row.generic, DocumentText(row.given, false));
+  }
+}
+
+}  // namespace
+}  // namespace ordexa::test
