@@ -7,6 +7,7 @@ namespace ordexa::inspect {
 namespace {
 
 constexpr std::string_view kPainNamespace = "pain.001.001.03";
+constexpr std::string_view kPain2019Namespace = "urn:iso:std:iso:20022:tech:xsd:pain.001.001.09";
 
 // The start tag of the document element, after the declaration, comments and white space.
 std::string_view RootStartTag(std::string_view content) {
@@ -42,7 +43,8 @@ bool LooksLikeXml(std::string_view content) {
 FileFormat DetectFormat(std::string_view content) {
   if (LooksLikeXml(content)) {
     const std::string_view root = RootStartTag(content);
-    return root.find(kPainNamespace) != std::string_view::npos ? FileFormat::kIso : FileFormat::kUnknown;
+    if (root.find(kPainNamespace) != std::string_view::npos) return FileFormat::kIso;
+    return root.find(kPain2019Namespace) != std::string_view::npos ? FileFormat::kIso2019 : FileFormat::kUnknown;
   }
   if (content.size() >= 51 && content.starts_with("01") && DtaLayout(content.substr(48, 3)) != nullptr) {
     return FileFormat::kDta;
@@ -74,18 +76,23 @@ Inspection InspectContent(std::string_view content, const std::string& file_name
     case FileFormat::kIso:
       InspectIso(content, options, inspection);
       break;
+    case FileFormat::kIso2019:
+      InspectIso2019(content, options, inspection);
+      break;
     case FileFormat::kUnknown:
       if (content.empty()) throw InspectError(file_name + ": the file is empty");
       if (LooksLikeXml(content)) {
         throw InspectError(file_name +
-                           ": an XML document, but its document element is not in a pain.001.001.03 namespace");
+                           ": an XML document, but its document element is not in a pain.001.001.03 or pain.001.001.09 "
+                           "namespace");
       }
       throw InspectError(file_name +
                          ": not a DTA file (128-character segments beginning \"01\"), an EZAG file (700-character "
-                         "records beginning with a type 00 header) or a pain.001.001.03 document");
+                         "records beginning with a type 00 header) or a pain.001.001.03 or pain.001.001.09 document");
   }
   inspection.block_sink = nullptr;
-  if (!options.schema_path.empty() && inspection.format != FileFormat::kIso) {
+  if (!options.schema_path.empty() && inspection.format != FileFormat::kIso &&
+      inspection.format != FileFormat::kIso2019) {
     inspection.notes.push_back("the schema " + options.schema_path +
                                " was not used: only ISO documents are checked against one");
   }

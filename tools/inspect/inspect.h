@@ -22,7 +22,7 @@ struct InspectOptions {
 
 // DetectFormat()
 // The format by the content: XML whose root element is in a pain.001.001.03 namespace
-// (either flavour); 128-character segments beginning "01" with a DTA transaction type;
+// (either flavour) or in the pain.001.001.09 namespace (kIso2019); 128-character segments beginning "01" with a DTA transaction type;
 // 700-character lines beginning "546" or "036" with an EZAG record type. kUnknown for
 // anything else.
 // Example: DetectFormat("<?xml ...><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.001.001.03\">") == kIso.
@@ -35,9 +35,10 @@ FileFormat DetectFormat(std::string_view content);
 Inspection InspectContent(std::string_view content, const std::string& file_name, const InspectOptions& options,
                           BlockSink block_sink = {});
 
-// The readers of the three formats, for InspectContent.
+// The readers of the formats, for InspectContent.
 void InspectDta(std::string_view content, Inspection& inspection);
 void InspectEzag(std::string_view content, Inspection& inspection);
 void InspectIso(std::string_view content, const InspectOptions& options, Inspection& inspection);
+void InspectIso2019(std::string_view content, const InspectOptions& options, Inspection& inspection);
 
 }  // namespace ordexa::inspect

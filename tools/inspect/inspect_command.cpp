@@ -68,7 +68,7 @@ int InspectCommand::Run() const { return RunInspect(*options_, std::cout, std::c
 InspectCommand AddInspectCommand(CLI::App& app) {
   auto options = std::make_shared<InspectCommandOptions>();
   CLI::App* command = app.add_subcommand(
-      "inspect", "List a DTA, EZAG or pain.001.001.03 file field by field and report what is wrong with it");
+      "inspect", "List a DTA, EZAG, pain.001.001.03 or pain.001.001.09 file field by field and report what is wrong with it");
   command->add_option("file", options->file, "The payment file; - reads standard input")->required();
   command->add_flag("--json", options->json, "The listing and the problems as JSON");
   command->add_flag("--problems", options->problems_only, "Only the problems, no listing");

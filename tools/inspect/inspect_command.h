@@ -1,4 +1,4 @@
-// The `inspect` command of payfile: lists a DTA, EZAG or pain.001.001.03 file field by
+// The `inspect` command of payfile: lists a DTA, EZAG, pain.001.001.03 or pain.001.001.09 file field by
 // field and reports what is wrong with it.
 #pragma once
 

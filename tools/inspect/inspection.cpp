@@ -11,6 +11,8 @@ const char* FormatName(FileFormat format) {
       return "EZAG";
     case FileFormat::kIso:
       return "ISO 20022 pain.001.001.03";
+    case FileFormat::kIso2019:
+      return "ISO 20022 pain.001.001.09";
     case FileFormat::kUnknown:
       break;
   }
@@ -18,6 +20,13 @@ const char* FormatName(FileFormat format) {
 }
 
 std::string WhereText(const Location& where) {
+  if (where.line_leads) {
+    std::string text = where.line > 0 ? "line " + std::to_string(where.line) : "";
+    for (const std::string* piece : {&where.block, &where.part, &where.field}) {
+      if (!piece->empty()) text += (text.empty() ? "" : ", ") + *piece;
+    }
+    return text.empty() ? "file" : text;
+  }
   std::string text = where.block;
   if (!where.part.empty()) text += (text.empty() ? "" : " ") + where.part;
   if (!where.field.empty()) {

@@ -10,9 +10,9 @@
 
 namespace ordexa::inspect {
 
-enum class FileFormat { kUnknown, kDta, kEzag, kIso };
+enum class FileFormat { kUnknown, kDta, kEzag, kIso, kIso2019 };
 
-// FormatName(): "DTA", "EZAG", "ISO 20022 pain.001.001.03" or "unknown".
+// FormatName(): "DTA", "EZAG", "ISO 20022 pain.001.001.03", "ISO 20022 pain.001.001.09" or "unknown".
 const char* FormatName(FileFormat format);
 
 // One field as found in the file. Fixed-width fields have a position and width (counted
@@ -48,6 +48,7 @@ struct Location {
   int pos = 0;
   int width = 0;
   int line = 0;
+  bool line_leads = false;  // written line first: "line 40, PmtInf 1, CdtTrfTxInf 2, CdtrAcct/Id/IBAN"
 };
 
 // InBlock(): a location naming a block (and part) without a field.
@@ -72,7 +73,7 @@ using BlockSink = std::function<void(const Inspection&, const Block&)>;
 struct Inspection {
   std::string file_name;  // as the user named it, used at the start of each problem line
   FileFormat format = FileFormat::kUnknown;
-  std::string flavour;  // ISO: the namespace of the root element
+  std::string flavour;  // ISO: the namespace of the root element; 2019: "Swiss" or "generic" and how it was told
   std::size_t size = 0;
   std::vector<Block> blocks;  // empty when a BlockSink took them
   std::size_t entries = 0;    // records (DTA, EZAG) or transactions (ISO) read
@@ -95,7 +96,7 @@ struct Inspection {
 // WhereText()
 // The WHERE of a problem line: block, part, then the field with its position and width
 // (or line). Example: "record 3 (TA 827) segment 01, amount (pos 103, 12)"; the file as a
-// whole is "file".
+// whole is "file". A location whose line leads: "line 40, PmtInf 1, CdtTrfTxInf 2, CdtrAcct/Id/IBAN".
 std::string WhereText(const Location& where);
 
 // ProblemLine(): "FILE: WHERE: WHAT", the shape of every warning of the tool.

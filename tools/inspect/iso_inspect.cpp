@@ -19,9 +19,12 @@
 #include "platform/calendar.h"
 #include "tools/inspect/field_checks.h"
 #include "tools/inspect/inspect.h"
+#include "tools/inspect/iso_xml.h"
 
 namespace ordexa::inspect {
 namespace {
+
+using namespace detail;
 
 // The names of the elements in the terms of a payment order, by path within their block.
 struct ElementName {
@@ -72,129 +75,6 @@ std::string NameOf(const std::string& path) {
   return path;
 }
 
-std::string_view LocalName(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
-
-bool IsElement(const xmlNode* node, std::string_view name) {
-  return node != nullptr && node->type == XML_ELEMENT_NODE && LocalName(node) == name;
-}
-
-const xmlNode* Child(const xmlNode* parent, std::string_view name) {
-  for (const xmlNode* child = parent->children; child != nullptr; child = child->next) {
-    if (IsElement(child, name)) return child;
-  }
-  return nullptr;
-}
-
-bool HasElementChildren(const xmlNode* node) {
-  for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
-    if (child->type == XML_ELEMENT_NODE) return true;
-  }
-  return false;
-}
-
-std::string TextOf(const xmlNode* node) {
-  xmlChar* content = xmlNodeGetContent(node);
-  std::string text = content != nullptr ? reinterpret_cast<const char*>(content) : "";
-  xmlFree(content);
-  return text;
-}
-
-int LineOf(const xmlNode* node) { return static_cast<int>(xmlGetLineNo(node)); }
-
-// Amounts and sums as exact decimals: units of 10^-17, the finest the schema allows.
-using Decimal = __int128;
-constexpr int kDecimalPlaces = 17;
-
-std::optional<Decimal> ParseDecimal(std::string_view text) {
-  const bool negative = text.starts_with('-');
-  if (negative) text.remove_prefix(1);
-  const std::size_t point = text.find('.');
-  const std::string_view whole = text.substr(0, point);
-  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-  if (whole.empty() || whole.size() + fraction.size() > 18 || fraction.size() > kDecimalPlaces ||
-      (point != std::string_view::npos && fraction.empty())) {
-    return std::nullopt;
-  }
-  Decimal value = 0;
-  for (const char c : whole) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  for (int place = 0; place < kDecimalPlaces; ++place) {
-    const std::size_t i = static_cast<std::size_t>(place);
-    if (i < fraction.size() && (fraction[i] < '0' || fraction[i] > '9')) return std::nullopt;
-    value = value * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
-  }
-  return negative ? -value : value;
-}
-
-// At least two decimals, no trailing zeros beyond them: 79.91, 0.005.
-std::string DecimalText(Decimal value) {
-  const bool negative = value < 0;
-  if (negative) value = -value;
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(value % 10)));
-    value /= 10;
-  } while (value > 0);
-  if (digits.size() <= kDecimalPlaces) digits.insert(0, kDecimalPlaces + 1 - digits.size(), '0');
-  std::string whole = digits.substr(0, digits.size() - kDecimalPlaces);
-  std::string fraction = digits.substr(digits.size() - kDecimalPlaces);
-  while (fraction.size() > 2 && fraction.back() == '0') fraction.pop_back();
-  return (negative ? "-" : "") + whole + "." + fraction;
-}
-
-bool IsIsoDate(std::string_view text) {
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-  for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
-    if (text[i] < '0' || text[i] > '9') return false;
-  }
-  const int year = std::stoi(std::string(text.substr(0, 4)));
-  const int month = std::stoi(std::string(text.substr(5, 2)));
-  const int day = std::stoi(std::string(text.substr(8, 2)));
-  return month >= 1 && month <= 12 && day >= 1 &&
-         day <= static_cast<int>(DaysInMonth(year, static_cast<unsigned>(month)));
-}
-
-// YYYY-MM-DDTHH:MM:SS, optionally with fractions of a second and a time zone.
-bool IsIsoDateTime(std::string_view text) {
-  if (text.size() < 19 || !IsIsoDate(text.substr(0, 10)) || text[10] != 'T' || text[13] != ':' || text[16] != ':') {
-    return false;
-  }
-  for (const std::size_t i : {11, 12, 14, 15, 17, 18}) {
-    if (text[i] < '0' || text[i] > '9') return false;
-  }
-  const int hour = std::stoi(std::string(text.substr(11, 2)));
-  const int minute = std::stoi(std::string(text.substr(14, 2)));
-  const int second = std::stoi(std::string(text.substr(17, 2)));
-  return hour < 24 && minute < 60 && second < 60;
-}
-
-// A problem message of libxml2 with its line.
-struct Message {
-  int line;
-  std::string text;
-};
-
-// What libxml2 reports while the document is read: faults of the XML itself, and, with a
-// schema, of its validity.
-struct Messages {
-  std::vector<Message> xml;
-  std::vector<Message> schema;
-};
-
-void CollectMessage(void* context, xmlError* error) {
-  // Warnings (such as a relative namespace name) do not make a document faulty.
-  if (error == nullptr || error->level < XML_ERR_ERROR) return;
-  auto* messages = static_cast<Messages*>(context);
-  std::string text = error->message != nullptr ? error->message : "unknown error";
-  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  const bool validity = error->domain == XML_FROM_SCHEMASV || error->domain == XML_FROM_SCHEMASP;
-  (validity ? messages->schema : messages->xml).push_back({error->line, std::move(text)});
-}
-
-constexpr std::size_t kMostMessagesReported = 20;
-
 // A count or sum element of a header, kept for the check at the end of the document.
 struct StatedValue {
   std::string text;
@@ -212,7 +92,7 @@ class IsoReader {
       throw InspectError("the document is larger than 2 GB, too large to read");
     }
     // Declared before the reader, which uses it until the reader is freed.
-    std::unique_ptr<xmlSchema, decltype(&xmlSchemaFree)> schema(LoadSchema(), xmlSchemaFree);
+    std::unique_ptr<xmlSchema, decltype(&xmlSchemaFree)> schema(LoadSchema(options_.schema_path), xmlSchemaFree);
     std::unique_ptr<xmlTextReader, decltype(&xmlFreeTextReader)> reader(
         xmlReaderForMemory(content.data(), static_cast<int>(content.size()), nullptr, nullptr,
                            XML_PARSE_NONET | XML_PARSE_BIG_LINES),
@@ -249,35 +129,6 @@ class IsoReader {
   }
 
  private:
-  // The schema the user named, or nullptr without one; raises InspectError when it cannot
-  // be loaded, with libxml2's first message as the reason.
-  xmlSchema* LoadSchema() {
-    if (options_.schema_path.empty()) return nullptr;
-    Messages messages;
-    // Reading the schema file reports through libxml2's own handler; it is lent to us for
-    // this call and given back.
-    const xmlStructuredErrorFunc previous = xmlStructuredError;
-    void* const previous_context = xmlStructuredErrorContext;
-    xmlSetStructuredErrorFunc(&messages, CollectMessage);
-    struct Restore {
-      xmlStructuredErrorFunc handler;
-      void* context;
-      ~Restore() { xmlSetStructuredErrorFunc(context, handler); }
-    } restore{previous, previous_context};
-    std::unique_ptr<xmlSchemaParserCtxt, decltype(&xmlSchemaFreeParserCtxt)> parser(
-        xmlSchemaNewParserCtxt(options_.schema_path.c_str()), xmlSchemaFreeParserCtxt);
-    if (!parser) throw InspectError("the schema " + options_.schema_path + " cannot be loaded");
-    xmlSchemaSetParserStructuredErrors(parser.get(), CollectMessage, &messages);
-    xmlSchema* schema = xmlSchemaParse(parser.get());
-    if (schema == nullptr) {
-      // A fault of the file itself names the cause better than the schema parser's summary.
-      const std::vector<Message>& first = messages.xml.empty() ? messages.schema : messages.xml;
-      throw InspectError("the schema " + options_.schema_path + " cannot be loaded" +
-                         (first.empty() ? std::string() : ": " + first.front().text));
-    }
-    return schema;
-  }
-
   static Location AtLine(int line) {
     Location where;
     where.line = line;

@@ -30,7 +30,8 @@ std::string FieldLine(const Field& field) {
 }
 
 std::string EntriesText(const Inspection& inspection) {
-  const char* unit = inspection.format == FileFormat::kIso ? " transaction" : " record";
+  const bool iso = inspection.format == FileFormat::kIso || inspection.format == FileFormat::kIso2019;
+  const char* unit = iso ? " transaction" : " record";
   return std::to_string(inspection.entries) + unit + (inspection.entries == 1 ? "" : "s");
 }
 
