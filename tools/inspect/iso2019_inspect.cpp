@@ -143,6 +143,10 @@ Flavour FlavourFromSchemaLocation(std::string_view location) {
   if (const std::size_t blank = file.find_last_of(" \t\n"); blank != std::string_view::npos) {
     file = file.substr(blank + 1);
   }
+  // The file may be named by a path or URL; its name alone tells the flavour.
+  if (const std::size_t slash = file.find_last_of("/\\"); slash != std::string_view::npos) {
+    file = file.substr(slash + 1);
+  }
   const bool swiss = file.find(".ch.") != std::string_view::npos;
   return {swiss, std::string(file)};
 }

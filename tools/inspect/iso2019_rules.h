@@ -74,7 +74,7 @@ struct PaymentFacts {
 // IBAN when SEPA is requested; a Swiss account (CH or LI IBAN, or an account at a Swiss
 // clearing member) in CHF or EUR is domestic, in another currency foreign currency at
 // home; everything else abroad.
-// Example: DecidePaymentKind({.currency = "USD", .iban = "CH5021977000004331346"}) == kForeignCurrencyAtHome.
+// Example: DecidePaymentKind({false, false, "USD", "CH5021977000004331346", false}) == kForeignCurrencyAtHome.
 PaymentKind DecidePaymentKind(const PaymentFacts& facts);
 
 }  // namespace ordexa::inspect
