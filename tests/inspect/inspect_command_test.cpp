@@ -60,6 +60,10 @@ TEST_F(PayfileInspect, DemoFilesPass) {
        ": 12 transactions, passes\n"},
       {"salaries-generic.xml", "pain.001.001.03.xsd",
        ": ISO 20022 pain.001.001.03 (urn:iso:std:iso:20022:tech:xsd:pain.001.001.03), ", ": 12 transactions, passes\n"},
+      {"salaries-2019-ch.xml", "pain.001.001.09.ch.03.xsd",
+       ": ISO 20022 pain.001.001.09 (Swiss, pain.001.001.09.ch.03.xsd), ", ": 12 transactions, passes\n"},
+      {"salaries-2019.xml", "pain.001.001.09.xsd", ": ISO 20022 pain.001.001.09 (generic, pain.001.001.09.xsd), ",
+       ": 12 transactions, passes\n"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"inspect", "demo-out/" + c.file};

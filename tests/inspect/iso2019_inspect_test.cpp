@@ -376,6 +376,32 @@ TEST(Iso2019Inspect, WrittenFilesPass) {
   }
 }
 
+TEST(Iso2019Inspect, SchemaValidity) {
+  const std::string xsd = std::string(ORDEXA_SHARED_DIR) + "/xsd/";
+  const struct {
+    const char* name;
+    std::string content;
+    std::string schema;
+    std::string problem;  // the start of the only problem line; empty: passes
+  } cases[] = {
+      {"Swiss sample, Swiss schema", QrrScor(), "pain.001.001.09.ch.03.xsd", ""},
+      {"Swiss sample, generic schema", Abroad(), "pain.001.001.09.xsd", ""},
+      {"unknown payment method", Planted(QrrScor(), "<PmtMtd>TRF<", "<PmtMtd>XYZ<"), "pain.001.001.09.ch.03.xsd",
+       "pay.xml: line 33: not valid against " + xsd + "pain.001.001.09.ch.03.xsd: Element"},
+      {"2019 file, 2009 schema", QrrScor(), "pain.001.001.03.xsd",
+       "pay.xml: line 2: not valid against " + xsd + "pain.001.001.03.xsd: Element"},
+  };
+  for (const auto& c : cases) {
+    const Inspection inspection = InspectContent(c.content, "pay.xml", {xsd + c.schema});
+    if (c.problem.empty()) {
+      EXPECT_EQ("", ProblemLines(inspection)) << c.name;
+    } else {
+      ASSERT_EQ(1u, inspection.problems.size()) << c.name << ":\n" << ProblemLines(inspection);
+      EXPECT_TRUE(ProblemLines(inspection).starts_with(c.problem)) << c.name << ": " << ProblemLines(inspection);
+    }
+  }
+}
+
 // Cut off anywhere, the document fails; with any byte changed, dropped or doubled it is
 // read to its end without a failure other than "not recognised".
 TEST(Iso2019Inspect, DamagedFilesAreReadWithoutFailing) {
