@@ -146,9 +146,29 @@ TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
        [](PlainBatch& b) {
          First(b).type = payESR16;
          First(b).bank_dst.account = "01-162-8";
+         First(b).esr = "210000000003139471430009017";
        },
        {"payments[0].BankDst.Account: \"01-162-8\" is not a valid postal account (not nine digits); written as "
         "\"01-162-8\""}},
+      {"EZAG reference check digit", payEzag,
+       [](PlainBatch& b) {
+         First(b).type = payESR16;
+         First(b).bank_dst.account = "010001628";
+         First(b).esr = "210000000003139471430009018";
+       },
+       {"payments[0].ESR: \"210000000003139471430009018\" is not a valid ESR reference number (check digit 7 "
+        "expected); the bank refuses the payment"}},
+      {"EZAG currency in small letters", payEzag, [](PlainBatch& b) { First(b).currency = "eur"; },
+       {"payments[0].Currency: \"eur\" is not a currency code (three capital letters); the EZAG file carries it as "
+        "given"}},
+      {"DTA reference padded with zeros", payDTA,
+       [](PlainBatch& b) {
+         First(b).type = payESR16;
+         First(b).bank_dst.account = "01-162-8";
+         First(b).esr = "12345";
+       },
+       {"payments[0].ESR: \"000000000000000000000012345\" is not a valid ESR reference number (check digit 7 "
+        "expected); the bank refuses the payment"}},
       {"no debit account at all", payEzag, [](PlainBatch& b) { First(b).bank_src.account.clear(); },
        {"settings.CostAccount: is empty where a postal account is needed; the field is written blank"}},
       {"bank account as debit account", payEzag,

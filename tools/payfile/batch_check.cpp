@@ -62,6 +62,24 @@ std::optional<std::string> PostalAccountProblem(std::string_view account) {
   return std::nullopt;
 }
 
+// Why the reference number a record carries is none the bank takes, or nothing: digits
+// only, and 27 of them end in their modulo 10 check digit. `written` is the field's text
+// without its trailing blanks.
+std::optional<std::string> EsrReferenceProblem(std::string_view written) {
+  if (written.empty()) return "empty";
+  if (!IsDigits(written)) return "digits only";
+  if (written.size() == 27) {
+    const char expected = CheckDigitMod10(written.substr(0, 26));
+    if (written.back() != expected) return std::string("check digit ") + expected + " expected";
+  }
+  return std::nullopt;
+}
+
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsAsciiAlnum(char c) { return IsUpper(c) || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
 
@@ -345,8 +363,19 @@ class Checker {
       PostalAccount(AtPayment(i, "BankDst", "Account"), payment.bank_dst.account, participant, kDtaEsrParticipant);
     }
     DtaLines(i, "Receiver", payment.receiver, kDtaEsrAddressLine, true);
-    Cut(AtPayment(i, "ESR"), payment.esr, payment.esr,
-        payment.type == payESR15 ? kDtaEsr15Reference : kDtaEsrReference);
+    const FileField& reference_field = payment.type == payESR15 ? kDtaEsr15Reference : kDtaEsrReference;
+    Cut(AtPayment(i, "ESR"), payment.esr, payment.esr, reference_field);
+    // The record fills the reference with zeros in front to its field's width.
+    std::string written(payment.esr.substr(0, reference_field.width));
+    written.insert(0, reference_field.width - written.size(), '0');
+    EsrReference(i, written, "DTA");
+  }
+
+  void EsrReference(std::size_t i, std::string_view written, std::string_view format) {
+    const std::string_view reference = WithoutTrailingBlanks(written);
+    if (const std::optional<std::string> why = EsrReferenceProblem(reference)) {
+      Warn(AtPayment(i, "ESR"), NotAnEsrReference(Utf8(reference), *why, format));
+    }
   }
 
   void CheckTa827(std::size_t i, const PaymentView& payment) {
@@ -441,12 +470,18 @@ class Checker {
     if (currency.size() != 3) {
       Warn(AtPayment(i, "Currency"),
            RecordLengthChanges(Utf8(currency), "EZAG", static_cast<std::ptrdiff_t>(currency.size()) - 3));
+    } else if (!IsUpper(currency[0]) || !IsUpper(currency[1]) || !IsUpper(currency[2])) {
+      Warn(AtPayment(i, "Currency"), NotACurrencyCode(Utf8(currency), "EZAG"));
     }
     const Place account = AtPayment(i, "BankDst", "Account");
     if (record == 28) {
       // The participant number is written as given: it must already be nine digits.
       PostalAccount(account, payment.bank_dst.account, payment.bank_dst.account, kEzagPostAccount);
       Cut(AtPayment(i, "ESR"), payment.esr, payment.esr, kEzagReference);
+      // Written as given on one line, blanks after it.
+      std::string written(payment.esr.substr(0, kEzagReference.width));
+      for (char& c : written) c = c == '\r' || c == '\n' ? ' ' : c;
+      EsrReference(i, written, "EZAG");
       return;
     }
     if (record == 22) {

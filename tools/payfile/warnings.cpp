@@ -127,6 +127,20 @@ std::string NotAPostalAccount(std::string_view text, std::string_view why, std::
   return Quote(text) + " is not a valid postal account (" + std::string(why) + "); written as " + Quote(written);
 }
 
+std::string NotAnEsrReference(std::string_view written, std::string_view why, std::string_view format) {
+  if (written.empty()) {
+    return "is empty where the " + std::string(format) +
+           " ESR reference number is needed; the bank refuses the payment";
+  }
+  return Quote(written) + " is not a valid ESR reference number (" + std::string(why) +
+         "); the bank refuses the payment";
+}
+
+std::string NotACurrencyCode(std::string_view text, std::string_view format) {
+  return Quote(text) + " is not a currency code (three capital letters); the " + std::string(format) +
+         " file carries it as given";
+}
+
 std::string NoRecordForKind(std::int32_t pay_type, std::string_view format) {
   return KindName(pay_type) + " payments get no " + std::string(format) +
          " record; only the amount counts in the total";

@@ -119,6 +119,13 @@ std::string NotAnIban(std::string_view text, std::string_view consequence);
 // for the empty text "is empty where a postal account is needed; the field is written blank"
 std::string NotAPostalAccount(std::string_view text, std::string_view why, std::string_view written);
 
+// ""000000000000000000000012345" is not a valid ESR reference number (check digit 7 expected); the bank
+// refuses the payment"; for the empty text "is empty where the EZAG ESR reference number is needed; ..."
+std::string NotAnEsrReference(std::string_view written, std::string_view why, std::string_view format);
+
+// ""eur" is not a currency code (three capital letters); the EZAG file carries it as given"
+std::string NotACurrencyCode(std::string_view text, std::string_view format);
+
 // "payForeign payments get no DTA record; only the amount counts in the total"
 std::string NoRecordForKind(std::int32_t pay_type, std::string_view format);
 
