@@ -148,7 +148,9 @@ TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
       {"address text twice", Planted(abroad, "<Ctry>GB</Ctry>", "<Ctry>GB</Ctry><AdrLine>Saville Row 4</AdrLine>", 2),
        "PmtInf 1, CdtTrfTxInf 1, Cdtr/PstlAdr/AdrLine", "repeats \"Saville Row\" of <StrtNm>"},
       {"Swiss characters", Planted(qrr, "Robert Schneider AG", "Robert Schneider \xE2\x80\x93 AG"),
-       "PmtInf 1, CdtTrfTxInf 1, Cdtr/Nm", "(U+2013), outside the character set of the Swiss flavour"},
+       "PmtInf 1, CdtTrfTxInf 1, Cdtr/Nm",
+       "\"Robert Schneider \xE2\x80\x93 AG\" holds \"\xE2\x80\x93\" (U+2013), outside the character set of the Swiss "
+       "flavour"},
       {"identifier characters", Planted(qrr, "INSTRID-01-01", "INSTRID_01"), "PmtInf 1, CdtTrfTxInf 1, PmtId/InstrId",
        "holds \"_\""},
       {"identifier leading slash", Planted(qrr, "ENDTOENDID-QRR", "/ENDTOENDID-QRR"),

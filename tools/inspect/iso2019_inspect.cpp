@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "format/iban.h"
-#include "tools/inspect/field_checks.h"
 #include "tools/inspect/inspect.h"
 #include "tools/inspect/iso2019_rules.h"
 #include "tools/inspect/iso_xml.h"
@@ -79,6 +78,9 @@ constexpr ElementName kElementNames[] = {
     {"RmtInf/Strd/CdtrRefInf/Ref", "reference"},
     {"RmtInf/Strd/AddtlRmtInf", "additional remittance information"},
 };
+
+// A value in double quotes; the document's texts are UTF-8 already.
+std::string InQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string NameOf(const std::string& path) {
   for (const ElementName& element : kElementNames) {
@@ -343,7 +345,7 @@ class Iso2019Reader {
       const Field& field = part.fields[i];
       if (IsIdentifier(field.path)) continue;
       if (const std::optional<std::string> outside = FirstOutsideSwissSet(field.value)) {
-        inspection_.Problem(At(block, field.path, field.line), Quoted(field.value) + " holds " +
+        inspection_.Problem(At(block, field.path, field.line), InQuotes(field.value) + " holds " +
                                                                    CharacterName(*outside) +
                                                                    ", outside the character set of the Swiss flavour");
       }
@@ -430,7 +432,7 @@ class Iso2019Reader {
       const auto [first, inserted] = group_ids_.emplace(TextOf(element), groups_);
       if (!inserted) {
         inspection_.Problem(At(group_.place, element, parent),
-                            Quoted(first->first) + " is also the identification of PmtInf " +
+                            InQuotes(first->first) + " is also the identification of PmtInf " +
                                 std::to_string(first->second) + "; each payment group needs its own");
       }
     } else if (name == "PmtMtd") {
@@ -454,7 +456,7 @@ class Iso2019Reader {
       const xmlNode* iban = ChildAt(element, "Id/IBAN");
       if (CheckIban(group_.place, iban, parent) && IsQrIban(TextOf(iban))) {
         inspection_.Problem(At(group_.place, iban, parent),
-                            Quoted(TextOf(iban)) +
+                            InQuotes(TextOf(iban)) +
                                 " is a QR-IBAN, which only receives QR-bill payments: it cannot be the account to be "
                                 "debited");
       }
@@ -544,7 +546,7 @@ class Iso2019Reader {
       const auto [first, inserted] = group_.instruction_ids.emplace(TextOf(instruction), group_.transactions);
       if (!inserted) {
         inspection_.Problem(At(place, instruction, transaction),
-                            Quoted(first->first) + " is also the identification of CdtTrfTxInf " +
+                            InQuotes(first->first) + " is also the identification of CdtTrfTxInf " +
                                 std::to_string(first->second) + " of this group; each transaction needs its own");
       }
     }
@@ -559,7 +561,7 @@ class Iso2019Reader {
     }
     if (sepa_requested && !currency.empty() && currency != "EUR") {
       inspection_.Problem(At(place, "Amt/InstdAmt/@Ccy", LineOf(instructed)),
-                          Quoted(currency) + " in a SEPA payment, which is in EUR only");
+                          InQuotes(currency) + " in a SEPA payment, which is in EUR only");
     }
     if (kind == PaymentKind::kSepa) CheckSepa(place, transaction);
     return amount;
@@ -575,7 +577,7 @@ class Iso2019Reader {
     const std::optional<Decimal> amount = ParseDecimal(text);
     const Location where = At(place, instructed, transaction);
     if (!amount) {
-      inspection_.Problem(where, Quoted(text) + " is not an amount");
+      inspection_.Problem(where, InQuotes(text) + " is not an amount");
     } else if (*amount < 0) {
       inspection_.Problem(where, text + " is negative; the ISO schema accepts no negative amount");
     } else if (const int allowed = CurrencyDecimals(currency); Decimals(text) > allowed) {
@@ -602,7 +604,7 @@ class Iso2019Reader {
         if (const std::optional<std::string> problem = QrReferenceProblem(text)) {
           inspection_.Problem(where, *problem);
         } else if (!valid_iban.empty() && !IsQrIban(valid_iban)) {
-          inspection_.Problem(where, "a QR reference, but " + Quoted(valid_iban) +
+          inspection_.Problem(where, "a QR reference, but " + InQuotes(valid_iban) +
                                          " is no QR-IBAN: a QR reference goes only to a QR-IBAN");
         } else if (valid_iban.empty() && ChildAt(transaction, "CdtrAcct/Id/IBAN") == nullptr) {
           inspection_.Problem(where, "a QR reference without a creditor IBAN: a QR reference goes only to a QR-IBAN");
@@ -616,7 +618,7 @@ class Iso2019Reader {
     if (!valid_iban.empty() && IsQrIban(valid_iban) && !qr_reference) {
       const xmlNode* iban = ChildAt(transaction, "CdtrAcct/Id/IBAN");
       inspection_.Problem(At(place, iban, transaction),
-                          Quoted(valid_iban) + " is a QR-IBAN, which needs a QR reference (CdtrRefInf of type QRR)");
+                          InQuotes(valid_iban) + " is a QR-IBAN, which needs a QR reference (CdtrRefInf of type QRR)");
     }
   }
 
@@ -624,7 +626,7 @@ class Iso2019Reader {
 
   void CheckSepaName(const std::string& place, const std::string& text, const std::string& path, int line) {
     if (const std::size_t length = CodePointCount(text); length > 70) {
-      inspection_.Problem(At(place, path, line), Quoted(text) + " has " + std::to_string(length) +
+      inspection_.Problem(At(place, path, line), InQuotes(text) + " has " + std::to_string(length) +
                                                      " characters; a name in a SEPA payment has at most 70");
     }
   }
@@ -637,12 +639,13 @@ class Iso2019Reader {
     }
     if (const xmlNode* charges = Child(transaction, "ChrgBr"); charges && TextOf(charges) != "SLEV") {
       inspection_.Problem(At(place, charges, transaction),
-                          Quoted(TextOf(charges)) + " in a SEPA payment, whose charges are always shared (SLEV)");
+                          InQuotes(TextOf(charges)) + " in a SEPA payment, whose charges are always shared (SLEV)");
     }
     if (!group_.sepa_charges_checked && group_.charges && group_.charges->text != "SLEV") {
       group_.sepa_charges_checked = true;
-      inspection_.Problem(At(group_.place, "ChrgBr", group_.charges->line),
-                          Quoted(group_.charges->text) + " for SEPA payments, whose charges are always shared (SLEV)");
+      inspection_.Problem(
+          At(group_.place, "ChrgBr", group_.charges->line),
+          InQuotes(group_.charges->text) + " for SEPA payments, whose charges are always shared (SLEV)");
     }
     std::vector<const xmlNode*> additional;
     if (const xmlNode* remittance = Child(transaction, "RmtInf")) Descendants(remittance, "AddtlRmtInf", additional);
@@ -702,7 +705,7 @@ class Iso2019Reader {
             folded_line == folded_part || (CodePointCount(folded_part) >= 4 && HoldsWords(folded_line, folded_part));
         if (repeated) {
           inspection_.Problem(At(place, line, block_node),
-                              Quoted(TextOf(line)) + " repeats " + Quoted(TextOf(part)) + " of <" +
+                              InQuotes(TextOf(line)) + " repeats " + InQuotes(TextOf(part)) + " of <" +
                                   std::string(LocalName(part)) +
                                   ">; an address line holds only what no structured element holds");
           break;
@@ -722,12 +725,12 @@ class Iso2019Reader {
       inspection_.Problem(where, "is empty where an IBAN is needed");
     } else if (iban.find(' ') != std::string::npos) {
       inspection_.Problem(where,
-                          Quoted(iban) + " has blanks, which the ISO schema refuses: give the IBAN without blanks");
+                          InQuotes(iban) + " has blanks, which the ISO schema refuses: give the IBAN without blanks");
     } else if (const std::int32_t remainder = IbanMod97(iban); remainder != 1) {
-      inspection_.Problem(where, Quoted(iban) + " is not a valid IBAN (check sum remainder " +
+      inspection_.Problem(where, InQuotes(iban) + " is not a valid IBAN (check sum remainder " +
                                      std::to_string(remainder) + ", 1 expected)");
     } else if (NormalizeIban(iban).empty() || !IsValidIban(iban)) {
-      inspection_.Problem(where, Quoted(iban) +
+      inspection_.Problem(where, InQuotes(iban) +
                                      " is not a valid IBAN (a Swiss or Liechtenstein IBAN has 21 "
                                      "characters, not " +
                                      std::to_string(iban.size()) + ")");
@@ -742,7 +745,7 @@ class Iso2019Reader {
     const std::string text = TextOf(element);
     if (with_time ? !IsIsoDateTime(text) : !IsIsoDate(text)) {
       inspection_.Problem(At(place, element, block_node),
-                          Quoted(text) + " is not a valid " +
+                          InQuotes(text) + " is not a valid " +
                               (with_time ? "date and time (YYYY-MM-DDTHH:MM:SS)" : "date (YYYY-MM-DD)"));
     }
   }
@@ -752,13 +755,13 @@ class Iso2019Reader {
                    const std::optional<StatedValue>& control, std::size_t transactions, std::optional<Decimal> sum) {
     if (!messages_.xml.empty()) return;
     if (count && count->text != std::to_string(transactions)) {
-      inspection_.Problem(At(place, "NbOfTxs", count->line), Quoted(count->text) + " does not match the " +
+      inspection_.Problem(At(place, "NbOfTxs", count->line), InQuotes(count->text) + " does not match the " +
                                                                  std::to_string(transactions) + " transactions");
     }
     if (!control) return;
     const std::optional<Decimal> stated = ParseDecimal(control->text);
     if (!stated) {
-      inspection_.Problem(At(place, "CtrlSum", control->line), Quoted(control->text) + " is not a decimal number");
+      inspection_.Problem(At(place, "CtrlSum", control->line), InQuotes(control->text) + " is not a decimal number");
     } else if (sum && *stated != *sum) {
       inspection_.Problem(At(place, "CtrlSum", control->line),
                           control->text + " is not the sum of the transactions' amounts (" + DecimalText(*sum) + ")");
