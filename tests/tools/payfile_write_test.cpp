@@ -189,7 +189,7 @@ TEST_F(PayfileWrite, SaysWhyNoFileIsWrittenTheSameWayForEveryFormat) {
   const char kOne[] = R"({"payments": [{"PayType": 5, "Amount": "1", "BankDst": {"Account": "01-162-8"}}]})";
   const char kCannotCreate[] =
       "payfile: the component reports: Ein Fehler beim erstellen der folgenden Datei ist aufgetreten. Status = "
-      "0x80070003 no-such-folder/out.file\n";
+      "0x80070003 no-such-folder/out.file";
   const char kMissingFolder[] = "payfile: cannot write no-such-folder/out.file: the folder \"no-such-folder\" does not exist\n";
   const struct {
     const char* type;
@@ -197,8 +197,9 @@ TEST_F(PayfileWrite, SaysWhyNoFileIsWrittenTheSameWayForEveryFormat) {
     std::string message;  // the end of standard error
     const char* left_behind = nullptr;
   } cases[] = {
-      {"dta", "no-such-folder/out.file", std::string(kMissingFolder) + kCannotCreate},
-      {"ezag", "no-such-folder/out.file", std::string(kMissingFolder) + kCannotCreate},
+      // DTA and EZAG files are written as NAME.tmp first, which the component names.
+      {"dta", "no-such-folder/out.file", std::string(kMissingFolder) + kCannotCreate + ".tmp\n"},
+      {"ezag", "no-such-folder/out.file", std::string(kMissingFolder) + kCannotCreate + ".tmp\n"},
       // The ISO writer's own error number is passed on as it is, whatever system gave it.
       {"iso", "no-such-folder/out.file", std::string(kMissingFolder) + "payfile: the component reports: error number "},
       {"dta", "folder", "payfile: cannot write folder: it is a folder\n"},
@@ -249,6 +250,38 @@ TEST_F(PayfileWrite, RefusesAnEzagFileWhoseAmountDoesNotFitAndSaysWhichOne) {
       "payfile: the component reports: HRESULT 0x8002000A\n",
       result.err);
   EXPECT_FALSE(ReadWholeFile(dir.Path("out.file")));
+}
+
+TEST_F(PayfileWrite, WritesToStandardOutputAndNeverOverItsOwnBatch) {
+  // A salary every file type takes, the 2019 one included.
+  const std::string batch = R"({"settings": {"Sender": {"Name1": "Muster AG", "City": "8000 Z\u00fcrich"}},
+    "payments": [{"PayType": "payIban", "Date": "2024-06-25", "Amount": "5230.40", "Reason": "Lohn Juni",
+      "BankSrc": {"Account": "CH9300762011623852957"}, "BankDst": {"Account": "CH5604835012345678009"},
+      "Receiver": {"Name1": "Anna M\u00fcller", "Street": "Seeweg 2", "City": "8002 Z\u00fcrich"}}]})";
+  for (const char* type : {"dta", "ezag", "iso", "iso2019"}) {
+    SCOPED_TRACE(type);
+    test::TempDir dir;
+    test::WriteWholeFile(dir.Path("batch.json"), batch);
+    const std::vector<std::string> write = {"write", "batch.json", "--type", type, "--period", "2023-03", "--now", kNow};
+    std::vector<std::string> to_file = write, to_output = write;
+    to_file.insert(to_file.end(), {"--out", "out.file"});
+    to_output.insert(to_output.end(), {"--out", "-"});
+    const RunResult file = RunPayfile(dir, to_file);
+    const RunResult output = RunPayfile(dir, to_output);
+    EXPECT_EQ(file.status, output.status);
+    EXPECT_TRUE(SameBytes(ReadWholeFile(dir.Path("out.file")).value_or("?"), output.out));
+
+    // The batch under its own name, another spelling of it, or a second link to it.
+    std::filesystem::create_hard_link(dir.Path("batch.json"), dir.Path("link.json"));
+    for (const char* out : {"batch.json", "./batch.json", "link.json"}) {
+      std::vector<std::string> over = write;
+      over.insert(over.end(), {"--out", out});
+      const RunResult refused = RunPayfile(dir, over);
+      EXPECT_EQ(2, refused.status) << out;
+      EXPECT_NE(std::string::npos, refused.err.find("is the batch file itself")) << refused.err;
+      EXPECT_EQ(batch, ReadWholeFile(dir.Path("batch.json")));
+    }
+  }
 }
 
 }  // namespace

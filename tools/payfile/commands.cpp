@@ -11,6 +11,8 @@
 #include <span>
 #include <system_error>
 
+#include <stdlib.h>
+
 #include "format/iban.h"
 #include "model/pay_manager.h"
 #include "platform/clock.h"
@@ -93,6 +95,43 @@ std::future<std::vector<BatchWarning>> CheckBesideTheWriter(const CPayManager& m
   }
 }
 
+// The batch file itself as the output: writing would replace the batch with the file.
+bool IsTheBatchFile(const std::string& batch_path, const std::string& out) {
+  if (batch_path == "-" || out == "-") return false;
+  std::error_code error;
+  return std::filesystem::equivalent(batch_path, out, error);
+}
+
+// "--out -": the file is written into a folder of its own under the system's temporary
+// folder, then copied to standard output; the folder goes when the command ends.
+class StandardOutputFile {
+ public:
+  StandardOutputFile() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "payfile-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) folder_ = pattern;
+  }
+  ~StandardOutputFile() {
+    std::error_code ignored;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
+  StandardOutputFile(const StandardOutputFile&) = delete;
+  StandardOutputFile& operator=(const StandardOutputFile&) = delete;
+
+  bool ok() const { return !folder_.empty(); }
+  std::string path() const { return folder_ + "/payment-file"; }
+
+  // Copies the written file to standard output; false when it cannot be read or written.
+  bool Copy() const {
+    std::ifstream in(path(), std::ios::binary);
+    std::cout << in.rdbuf();
+    std::cout.flush();
+    return in.good() || in.eof() ? static_cast<bool>(std::cout) : false;
+  }
+
+ private:
+  std::string folder_;
+};
+
 std::string CountText(std::size_t count, std::string_view one, std::string_view many) {
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -102,6 +141,13 @@ std::string CountText(std::size_t count, std::string_view one, std::string_view 
 int RunWrite(const WriteOptions& options) {
   // Released as usual at the end, not left to the process exit: the batch sits in a few
   // large blocks, so its release costs next to nothing.
+  const bool to_standard_output = options.out == "-";
+  const std::string out_name = to_standard_output ? std::string("standard output") : options.out;
+  if (IsTheBatchFile(options.batch_path, options.out)) {
+    std::cerr << "payfile: " << options.out << " is the batch file itself; writing it would replace the batch: "
+                 "choose another --out\n";
+    return kExitUsage;
+  }
   const ComPtr<CPayManager> manager = CPayManager::New();
   if (!LoadBatch(options.batch_path, *manager.get())) return kExitUsage;
   const std::int32_t file_type = FileTypeOf(options.type);
@@ -120,13 +166,13 @@ int RunWrite(const WriteOptions& options) {
     const Iso2019Check check = CheckIso2019(manager->batch(), pay_period, options.swiss);
     print_warnings(check.warnings);
     if (check.refusals != 0) {
-      std::cerr << "payfile: " << CountText(check.refusals, "refusal", "refusals") << ", so " << options.out
+      std::cerr << "payfile: " << CountText(check.refusals, "refusal", "refusals") << ", so " << out_name
                 << " is not written\n";
       return kExitFailed;
     }
     if (options.strict && !check.warnings.empty()) {
       std::cerr << "payfile: --strict: " << CountText(check.warnings.size(), "warning", "warnings") << ", so "
-                << options.out << " is not written\n";
+                << out_name << " is not written\n";
       return kExitUsage;
     }
   } else if (options.strict) {
@@ -134,23 +180,33 @@ int RunWrite(const WriteOptions& options) {
     print_warnings(warnings);
     if (!warnings.empty()) {
       std::cerr << "payfile: --strict: " << CountText(warnings.size(), "warning", "warnings") << ", so "
-                << options.out << " is not written\n";
+                << out_name << " is not written\n";
       return kExitUsage;
     }
   } else {
     beside_the_writer = CheckBesideTheWriter(*manager.get(), file_type, options.swiss, pay_period);
   }
 
+  std::optional<StandardOutputFile> standard_output;
+  if (to_standard_output) standard_output.emplace();
+  if (standard_output && !standard_output->ok()) {
+    std::cerr << "payfile: cannot write to standard output: no temporary folder for the file\n";
+    return kExitFailed;
+  }
   FileRequest request;
   request.file_type = file_type;
-  request.file_name = AnsiTextFromUtf8(options.out);
+  request.display_name = standard_output ? standard_output->path() : options.out;
+  request.file_name = AnsiTextFromUtf8(request.display_name);
   request.pay_period = pay_period;
   request.swiss = options.swiss;
-  request.display_name = options.out;
   const WriteResult result = WritePaymentFile(*manager.get(), request);
   if (beside_the_writer.valid()) print_warnings(beside_the_writer.get());
   if (!result.written) {
     std::cerr << result.message;
+    return kExitFailed;
+  }
+  if (standard_output && !standard_output->Copy()) {
+    std::cerr << "payfile: writing the file to standard output failed\n";
     return kExitFailed;
   }
   return kExitDone;

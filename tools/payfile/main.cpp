@@ -51,14 +51,18 @@ int Run(int argc, char** argv) {
   CLI::App* write = app.add_subcommand("write", "Write a JSON batch as a payment file");
   write->add_option("batch", write_options.batch_path, "Batch file in JSON; - reads standard input")->required();
   AddTypeOptions(*write, write_options.type, write_options.period, write_options.swiss);
-  write->add_option("--out", write_options.out, "The payment file to write")->required();
+  write
+      ->add_option("--out", write_options.out,
+                   "The payment file to write; an existing file is replaced. - writes it to standard output")
+      ->required();
   write->add_flag("--strict", write_options.strict, "Write nothing when the batch has warnings (exit status 2)");
   write->add_option("--now", write_options.now, "Fixed local date and time for reproducible files")
       ->check(LocalDateTimeValidator());
   write->footer(
       "Warnings (what the format will cut or the bank refuse) go to standard error; the file is\n"
       "written all the same unless --strict is given. iso2019: a batch the writer refuses is not\n"
-      "written (exit status 1).");
+      "written (exit status 1). The file is written as NAME.tmp and replaces an existing NAME only\n"
+      "when it is complete; the batch file itself is never an output.");
 
   CheckOptions check_options;
   CLI::App* check = app.add_subcommand("check", "Report what a file type would cut or the bank refuse, write nothing");

@@ -6,7 +6,10 @@
 #include <new>
 #include <system_error>
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "failure/failure.h"
 #include "platform/cp1252.h"
@@ -22,8 +25,22 @@ constexpr std::int32_t kWriteFileErrorId = 2002;  // the component's message num
 // The 2019 ISO writer's refusals of a payment and of the whole batch.
 constexpr std::int32_t kPaymentRefusedId = 2003, kBatchRefusedId = 2004;
 
-// The ISO writers write NAME.tmp and rename it over NAME.
-bool WritesTemporaryFile(std::int32_t file_type) { return file_type == payISO || file_type == payISO2019; }
+// The ISO writers write NAME.tmp and rename it over NAME themselves; DTA and EZAG files
+// the component writes in place, so the tool has it write NAME.tmp and renames that.
+bool ComponentRenames(std::int32_t file_type) { return file_type == payISO || file_type == payISO2019; }
+
+// Makes the finished temporary file durable and puts it in the place of the final one.
+// Returns the Win32 error of the call that failed, 0 when done.
+std::uint32_t PutInPlace(const std::string& temporary_ansi, const std::string& final_ansi,
+                         const FileSystem& file_system) {
+  const int fd = open(AnsiNameToPath(temporary_ansi).c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return Win32ErrorFromErrno(errno);
+  const bool synced = fsync(fd) == 0;
+  const int sync_error = errno;
+  close(fd);
+  if (!synced) return Win32ErrorFromErrno(sync_error);
+  return file_system.Rename(temporary_ansi, final_ansi).error;
+}
 
 std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -74,7 +91,7 @@ std::string StatusReason(HRESULT hr) {
 
 }  // namespace
 
-std::optional<std::string> NameProblem(std::string_view display_name, std::int32_t file_type) {
+std::optional<std::string> NameProblem(std::string_view display_name) {
   if (display_name.empty()) return "the name is empty";
   if (const std::optional<std::string> outside = FirstOutsideCodePage(display_name)) {
     return Quote(*outside) + " in the name is outside code page 1252, the component's character set for file "
@@ -82,22 +99,22 @@ std::optional<std::string> NameProblem(std::string_view display_name, std::int32
   }
   const fs::path path(std::string{display_name});
   if (IsFolder(path)) return "it is a folder";
-  if (WritesTemporaryFile(file_type)) {
+  {
     const fs::path temporary(std::string(display_name) + ".tmp");
     if (IsFolder(temporary)) return "its temporary file " + Quote(temporary.string()) + " is a folder";
   }
   return std::nullopt;
 }
 
-std::optional<std::string> OutputNameProblem(std::string_view display_name, std::int32_t file_type) {
-  if (std::optional<std::string> problem = NameProblem(display_name, file_type)) return problem;
+std::optional<std::string> OutputNameProblem(std::string_view display_name) {
+  if (std::optional<std::string> problem = NameProblem(display_name)) return problem;
   const fs::path path(std::string{display_name});
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   if (!Exists(folder)) return "the folder " + Quote(folder.string()) + " does not exist";
   if (!IsFolder(folder)) return Quote(folder.string()) + " is not a folder";
   if (access(folder.c_str(), W_OK | X_OK) != 0) return "the folder " + Quote(folder.string()) + " is not writable";
   if (Exists(path) && access(path.c_str(), W_OK) != 0) return "the file exists and is not writable";
-  if (WritesTemporaryFile(file_type)) {
+  {
     const fs::path temporary(std::string(display_name) + ".tmp");
     if (Exists(temporary) && access(temporary.c_str(), W_OK) != 0) {
       return "its temporary file " + Quote(temporary.string()) + " exists and is not writable";
@@ -110,19 +127,24 @@ WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request, c
   const std::string headline = "payfile: cannot write " + request.display_name + ": ";
   // A name the component would write under another name, or a folder in the way of the
   // file: refused before the component runs, so nothing is left behind.
-  if (const std::optional<std::string> problem = NameProblem(request.display_name, request.file_type)) {
+  if (const std::optional<std::string> problem = NameProblem(request.display_name)) {
     return {false, headline + *problem + "\n"};
   }
   std::string reason = "the component could not write the file";
   std::string component;
-  bool partly_written = false;
+  const bool component_renames = ComponentRenames(request.file_type);
+  const std::string temporary_ansi = request.file_name + ".tmp";
   try {
-    manager.WriteBatch(request.file_type, request.file_name, request.pay_period, request.swiss, file_system);
-    return {};
+    manager.WriteBatch(request.file_type, component_renames ? request.file_name : temporary_ansi,
+                       request.pay_period, request.swiss, file_system);
+    if (component_renames) return {};
+    const std::uint32_t error = PutInPlace(temporary_ansi, request.file_name, file_system);
+    if (error == 0) return {};
+    reason = "the finished file " + Quote(request.display_name + ".tmp") + " could not take its place (" +
+             "status " + HexText(static_cast<std::uint32_t>(HRESULT_FROM_WIN32(error)), 8) + ")";
   } catch (const MPayError& failure) {
     component = ComponentLine(Cp1252ToUtf8(failure.text()));
-    partly_written = failure.id() == kWriteFileErrorId;
-    if (partly_written) reason = "writing the file failed";
+    if (failure.id() == kWriteFileErrorId) reason = "writing the file failed";
     if (failure.id() == kPaymentRefusedId || failure.id() == kBatchRefusedId) {
       reason = "the 2019 ISO writer refuses the batch";
     }
@@ -141,17 +163,19 @@ WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request, c
     component = ComponentLine(failure.what());
   } catch (...) {
   }
+  // Nothing half-written stays: the temporary file goes, the previous file was never touched.
+  const std::string temporary = request.display_name + ".tmp";
+  if (Exists(fs::path(temporary))) file_system.Remove(temporary_ansi);
   // What the file system says now is the better reason, when it says anything.
-  if (const std::optional<std::string> problem = OutputNameProblem(request.display_name, request.file_type)) {
+  if (const std::optional<std::string> problem = OutputNameProblem(request.display_name)) {
     reason = *problem;
   }
   std::string message = headline + reason + "\n" + component;
-  const std::string temporary = request.display_name + ".tmp";
-  if (WritesTemporaryFile(request.file_type) && Exists(fs::path(temporary))) {
+  if (Exists(fs::path(temporary))) {
     message += "payfile: the temporary file " + Quote(temporary) + " stays behind; " + request.display_name +
                " is untouched\n";
-  } else if (partly_written && Exists(fs::path(request.display_name))) {
-    message += "payfile: " + request.display_name + " stays behind, written only in part\n";
+  } else if (Exists(fs::path(request.display_name))) {
+    message += "payfile: " + request.display_name + " is untouched\n";
   }
   return {false, message};
 }

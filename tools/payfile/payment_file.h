@@ -32,20 +32,23 @@ struct WriteResult {
 // ""Ł" in the name is outside code page 1252 ...", and so on; nothing when no reason is
 // seen. Asks nothing of the component.
 // Example: OutputNameProblem("no/such/dir/pay.dta") == "the folder \"no/such/dir\" does not exist".
-std::optional<std::string> OutputNameProblem(std::string_view display_name, std::int32_t file_type);
+std::optional<std::string> OutputNameProblem(std::string_view display_name);
 
 // NameProblem()
 // The part of OutputNameProblem that refuses a name before writing: the empty name, a
 // character outside code page 1252 (the component would write another name), a folder
-// where the file (or the ISO writer's temporary file) would be.
-std::optional<std::string> NameProblem(std::string_view display_name, std::int32_t file_type);
+// where the file or its temporary file would be.
+std::optional<std::string> NameProblem(std::string_view display_name);
 
 // WritePaymentFile()
 // Refuses a name NameProblem finds a problem with, before anything is written; else
-// writes the manager's batch with WriteBatch. A failure gives written = false and a
-// message whose first line is "payfile: cannot write <name>: <reason>" (the same wording
-// for every format), then the component's own message with its status code, then what
-// stays on disk (a partly written file, the ISO writer's temporary file).
+// writes the manager's batch with WriteBatch through "<name>.tmp" in the same folder,
+// which takes the place of the file only when the writer reports success (the ISO
+// writers rename it themselves; DTA and EZAG files are synced and renamed here). A
+// failure gives written = false, removes the temporary file and leaves a previous file as
+// it was; the message's first line is "payfile: cannot write <name>: <reason>" (the same
+// wording for every format), then the component's own message with its status code, then
+// that a previous file is untouched.
 // Example: for "no/such/dir/x.dta" the message begins
 // "payfile: cannot write no/such/dir/x.dta: the folder \"no/such/dir\" does not exist\n".
 WriteResult WritePaymentFile(CPayManager& manager, const FileRequest& request,
