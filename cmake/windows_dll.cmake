@@ -31,6 +31,16 @@ set_target_properties(ordexa_dll PROPERTIES OUTPUT_NAME ordexa PREFIX "" RUNTIME
 target_link_libraries(ordexa_dll PRIVATE ordexa)
 # One file to ship: libgcc, libstdc++ and winpthread linked in.
 target_link_options(ordexa_dll PRIVATE -static)
+# The shipped DLL carries no debug sections or symbols (they are most of its size); they go
+# beside it into ordexa.dll.debug, which a debugger finds through the DLL's debug link.
+if(NOT CMAKE_OBJCOPY)
+  message(FATAL_ERROR "objcopy of the MinGW-w64 binutils not found: it splits the debug information off ordexa.dll")
+endif()
+add_custom_command(TARGET ordexa_dll POST_BUILD
+  COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:ordexa_dll> $<TARGET_FILE:ordexa_dll>.debug
+  COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:ordexa_dll>.debug $<TARGET_FILE:ordexa_dll>
+  COMMENT "Debug information of ordexa.dll into ordexa.dll.debug beside it"
+  VERBATIM)
 
 # The programs the Wine tests run (tests/wine/*.cpp, one program each).
 file(GLOB wine_clients CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)

@@ -12,6 +12,8 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree
+import zlib
 
 SKIP = 77
 
@@ -144,8 +146,49 @@ def command_dll(args, wine):
                      if "]" in line) if len(table) == 2 else []
     if exports != ENTRY_POINTS:
         problems.append(f"exports {exports}, expected {ENTRY_POINTS}")
+    problems += debug_information_problems(objdump, args.dll)
     if problems:
         fail("; ".join(problems))
+
+
+def section_names(objdump, path):
+    listing = subprocess.run([objdump, "-h", path], capture_output=True, check=True).stdout.decode()
+    return [fields[1] for fields in (line.split() for line in listing.split("\n"))
+            if len(fields) > 2 and fields[0].isdigit()]
+
+
+def debug_information_problems(objdump, dll):
+    """The shipped DLL carries no debug sections; debug information kept goes beside it
+    into <dll>.debug, which the DLL's debug link names with its CRC-32."""
+    sections = section_names(objdump, dll)
+    debug_sections = [name for name in sections if name.startswith(".debug")]
+    if debug_sections:
+        return [f"carries debug sections {debug_sections} ({os.path.getsize(dll)} bytes): they belong in "
+                f"{os.path.basename(dll)}.debug beside it"]
+    separate = dll + ".debug"
+    if not os.path.isfile(separate):
+        return []
+    if ".gnu_debuglink" not in sections:
+        return [f"{os.path.basename(separate)} lies beside it, but the DLL has no debug link to it"]
+    objcopy = shutil.which("x86_64-w64-mingw32-objcopy")
+    if objcopy is None:
+        return []
+    with tempfile.TemporaryDirectory() as folder:
+        link_file = os.path.join(folder, "link")
+        subprocess.run([objcopy, "--dump-section", ".gnu_debuglink=" + link_file, dll, os.path.join(folder, "copy")],
+                       capture_output=True, check=True)
+        with open(link_file, "rb") as f:
+            link = f.read()
+    name = link.split(b"\0", 1)[0].decode("ascii", "replace")
+    with open(separate, "rb") as f:
+        crc = zlib.crc32(f.read())
+    problems = []
+    if name != os.path.basename(separate) or int.from_bytes(link[-4:], "little") != crc:
+        problems.append(f"the debug link names {name!r} with CRC {link[-4:][::-1].hex()}, not "
+                        f"{os.path.basename(separate)} beside it (CRC {crc:08x})")
+    if not any(section == ".debug_info" for section in section_names(objdump, separate)):
+        problems.append(f"{os.path.basename(separate)} holds no debug information")
+    return problems
 
 
 def command_prefix(args, wine):
@@ -333,6 +376,74 @@ def command_errors(args, wine):
         fail(f"taken.xml.tmp does not hold a whole document: {document[:80]!r} ... {document[-80:]!r}")
 
 
+def readme_example(readme):
+    """The text of the ```vb block in the README's section "On Windows"."""
+    with open(readme, encoding="utf-8") as f:
+        text = f.read()
+    section = text.split("\n## On Windows\n", 1)
+    if len(section) != 2:
+        fail(f"{readme} has no section \"## On Windows\"")
+    section = section[1].split("\n## ", 1)[0]
+    blocks = section.split("\n```vb\n")[1:]
+    if len(blocks) != 1 or "\n```" not in blocks[0]:
+        fail(f"the section \"On Windows\" of {readme} holds {len(blocks)} ```vb blocks, expected one closed block")
+    example = blocks[0].split("\n```", 1)[0] + "\n"
+    if not example.isascii():
+        fail("the README's VBScript example is not ASCII: Wine's cscript reads script files as ASCII only "
+             "and Windows' in the ANSI code page")
+    return example
+
+
+def run_example(wine, folder, example, taken=None):
+    """Puts the example into a fresh folder as lohn.vbs, beside a folder named `taken` if
+    given, and runs it: (exit code, lines printed)."""
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(os.path.join(folder, taken) if taken else folder)
+    script = os.path.join(folder, "lohn.vbs")
+    with open(script, "w", encoding="ascii", newline="\r\n") as f:
+        f.write(example)
+    code, out = wine.run("cscript", "//nologo", windows_path(script), check=False)
+    return code, [line for line in out.strip("\n").split("\n") if line]
+
+
+def command_readme(args, wine):
+    """The README's VBScript example, taken from the README as it stands and run unchanged
+    in a fresh prefix: it writes a 2019 Swiss file beside itself that passes the Swiss
+    schema and says so; when the file cannot be written it says why and ends with a failure."""
+    if shutil.which("xmllint") is None:
+        skip("xmllint is missing (libxml2-utils)")
+    if not os.path.isfile(args.schema):
+        skip(f"the Swiss schema {args.schema} is missing")
+    example = readme_example(args.readme)
+
+    written = os.path.join(args.work, "written")
+    code, lines = run_example(wine, written, example)
+    files = sorted(set(os.listdir(written)) - {"lohn.vbs"})
+    # A syntax error ends cscript silently with exit 0: the example must say where its file went.
+    if code != 0 or len(files) != 1 or not lines or not lines[-1].endswith(windows_path(os.path.join(written, files[0]))):
+        fail(f"the README example (exit {code}) printed {lines} and left {files} beside itself; "
+             "expected one file and its name printed last")
+    document = os.path.join(written, files[0])
+    valid = subprocess.run(["xmllint", "--noout", "--schema", args.schema, document], capture_output=True)
+    if valid.returncode != 0:
+        fail(f"{files[0]} of the README example fails {os.path.basename(args.schema)}:\n"
+             f"{valid.stderr.decode('utf-8', 'replace')}")
+    namespace = {"p": "urn:iso:std:iso:20022:tech:xsd:pain.001.001.09"}
+    for creditor in xml.etree.ElementTree.parse(document).getroot().iterfind(".//p:Cdtr", namespace):
+        if creditor.find("p:PstlAdr/p:StrtNm", namespace) is None or creditor.find("p:PstlAdr/p:TwnNm", namespace) is None:
+            fail(f"{files[0]}: the receiver {creditor.findtext('p:Nm', '', namespace)!r} has no street or town")
+
+    # The same example where a folder holds its file's name: the write fails, and the example
+    # reports it and ends with a failure, leaving the folder as it was.
+    refused = os.path.join(args.work, "refused")
+    code, lines = run_example(wine, refused, example, taken=files[0])
+    left = sorted(os.listdir(refused))
+    if code == 0 or not lines or "0x80070005" not in " ".join(lines) or left != sorted(["lohn.vbs", files[0]]) or \
+            os.listdir(os.path.join(refused, files[0])):
+        fail(f"the README example, its file's name taken by a folder, ended with exit {code}, printed {lines} "
+             f"and left {left}; expected a failure exit, the reason (status 0x80070005) and nothing new")
+
+
 COMMANDS = {
     "dll": command_dll,
     "prefix": command_prefix,
@@ -343,6 +454,7 @@ COMMANDS = {
     "jscript": command_jscript,
     "iso2019": command_iso2019,
     "errors": command_errors,
+    "readme": command_readme,
 }
 
 
@@ -355,6 +467,8 @@ def main():
     parser.add_argument("--payfile", help="the Linux payfile tool")
     parser.add_argument("--scripts", help="folder of the scripts and batches")
     parser.add_argument("--work", help="folder for the files of this test")
+    parser.add_argument("--readme", help="README.md, whose Windows example the test runs")
+    parser.add_argument("--schema", help="the XML schema the README example's file must pass")
     args = parser.parse_args()
     if args.command == "shutdown":
         if shutil.which("wineserver"):
