@@ -5,7 +5,9 @@
 //
 //   ordexa_bench                 the table, medians of several repetitions
 //   ordexa_bench --quick         10,000 payments once (proves the benchmark runs)
+//   ordexa_bench --size N REPS   the table for N payments only, REPS repetitions
 //   ordexa_bench --json N FILE   writes the batch of N payments as a payfile JSON batch
+//   ordexa_bench --json-2019 N FILE   the same with QR-bills in place of ISR slips
 //   ordexa_bench --fill N REPS   only the early-bound fill of N payments, REPS times in one
 //                                process, each repetition's time per payment (for perf stat)
 #include <fcntl.h>
@@ -386,8 +388,9 @@ void PrintTable(const std::vector<SizeResult>& results) {
 
 int Run(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 3 && args[0] == "--json") {
-    const PayrollBatch batch(std::strtoull(args[1].c_str(), nullptr, 10));
+  if (args.size() == 3 && (args[0] == "--json" || args[0] == "--json-2019")) {
+    const PayrollBatch batch(std::strtoull(args[1].c_str(), nullptr, 10),
+                             args[0] == "--json" ? PayrollVintage::kClassic : PayrollVintage::k2019);
     std::FILE* out = args[2] == "-" ? stdout : std::fopen(args[2].c_str(), "wb");
     if (out == nullptr) {
       std::fprintf(stderr, "ordexa_bench: cannot create %s: %s\n", args[2].c_str(), std::strerror(errno));
@@ -414,8 +417,9 @@ int Run(int argc, char** argv) {
     return 0;
   }
   const bool quick = args.size() == 1 && args[0] == "--quick";
-  if (!args.empty() && !quick) {
-    std::fprintf(stderr, "usage: ordexa_bench [--quick | --json N FILE | --fill N REPS]\n");
+  const bool one_size = args.size() == 3 && args[0] == "--size";
+  if (!args.empty() && !quick && !one_size) {
+    std::fprintf(stderr, "usage: ordexa_bench [--quick | --size N REPS | --json N FILE | --json-2019 N FILE | --fill N REPS]\n");
     return 2;
   }
   const char* base = std::getenv("ORDEXA_BENCH_DIR");
@@ -428,7 +432,9 @@ int Run(int argc, char** argv) {
     int repetitions;
   };
   const std::vector<Size> sizes =
-      quick ? std::vector<Size>{{10000, 1}} : std::vector<Size>{{10000, 5}, {100000, 5}, {1000000, 3}};
+      quick      ? std::vector<Size>{{10000, 1}}
+      : one_size ? std::vector<Size>{{std::strtoull(args[1].c_str(), nullptr, 10), std::atoi(args[2].c_str())}}
+                 : std::vector<Size>{{10000, 5}, {100000, 5}, {1000000, 3}};
   std::vector<SizeResult> results;
   for (const Size& size : sizes) {
     std::fprintf(stderr, "measuring %zu payments ...\n", size.payments);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 #include "platform/cp1252.h"
@@ -132,15 +133,18 @@ std::string NormalizeIban(std::string_view text) {
 
 int Mod97OfRotated(std::string_view text) {
   if (text.size() < 5) return -1;
-  int remainder = 0;
+  // Digits gather in 64 bits and are reduced only before they could overflow: a few
+  // divisions per IBAN instead of one per character.
+  std::uint64_t remainder = 0;
   const auto add = [&remainder](char c) {
     if (c >= '0' && c <= '9') {
-      remainder = (remainder * 10 + (c - '0')) % 97;
+      remainder = remainder * 10 + static_cast<std::uint64_t>(c - '0');
     } else if (c >= 'A' && c <= 'Z') {
-      remainder = (remainder * 100 + (c - 'A' + 10)) % 97;
+      remainder = remainder * 100 + static_cast<std::uint64_t>(c - 'A' + 10);
     } else {
       return false;
     }
+    if (remainder >= 100'000'000'000'000ull) remainder %= 97;
     return true;
   };
   for (std::size_t i = 4; i < text.size(); ++i) {
@@ -149,7 +153,7 @@ int Mod97OfRotated(std::string_view text) {
   for (std::size_t i = 0; i < 4; ++i) {
     if (!add(text[i])) return -1;
   }
-  return remainder;
+  return static_cast<int>(remainder % 97);
 }
 
 bool IsValidIban(std::string_view iban) {

@@ -48,24 +48,26 @@ std::size_t CountryPrefixLength(std::string_view city) {
   return letters + 1;
 }
 
-// One part: cut to its element, the cut reported at the property it came from.
-void PutPart(std::string& part, std::string text, std::size_t length, std::string_view key, std::string_view subkey,
+// One part: `text` cut to its element, the cut reported at the property it came from.
+void PutPart(std::string& part, std::string_view text, std::size_t length, std::string_view key,
+             std::string_view subkey, std::string_view element, Iso2019Findings& findings) {
+  part.assign(text);
+  if (CutText(part, length) && findings.collecting()) findings.Cut(key, subkey, text, part, length, element);
+}
+
+// A part already in place, cut to its element.
+void CutPart(std::string& part, std::size_t length, std::string_view key, std::string_view subkey,
              std::string_view element, Iso2019Findings& findings) {
-  if (findings.collecting() && text.size() > length) {
-    std::string written = text;
-    CutText(written, length);
-    findings.Cut(key, subkey, text, written, length, element);
-    part = std::move(written);
-    return;
-  }
-  CutText(text, length);
-  part = std::move(text);
+  if (part.size() <= length) return;
+  const std::string given = findings.collecting() ? part : std::string();
+  CutText(part, length);
+  if (findings.collecting()) findings.Cut(key, subkey, given, part, length, element);
 }
 
 void SplitStreet(std::string_view street, std::string_view key, Iso2019Address& out, Iso2019Findings& findings) {
   if (street.empty()) return;
   if (IsPostBox(street)) {
-    PutPart(out.post_box, std::string(street), kPostBoxLength, key, "Street", "PstBx", findings);
+    PutPart(out.post_box, street, kPostBoxLength, key, "Street", "PstBx", findings);
     return;
   }
   std::string_view name = street;
@@ -81,10 +83,8 @@ void SplitStreet(std::string_view street, std::string_view key, Iso2019Address& 
     number = first_word;
     name = TrimBlanks(street.substr(first_blank + 1));
   }
-  if (!name.empty()) PutPart(out.street_name, std::string(name), kStreetNameLength, key, "Street", "StrtNm", findings);
-  if (!number.empty()) {
-    PutPart(out.building_number, std::string(number), kBuildingNumberLength, key, "Street", "BldgNb", findings);
-  }
+  if (!name.empty()) PutPart(out.street_name, name, kStreetNameLength, key, "Street", "StrtNm", findings);
+  if (!number.empty()) PutPart(out.building_number, number, kBuildingNumberLength, key, "Street", "BldgNb", findings);
 }
 
 void SplitCity(std::string_view city, std::string_view key, Iso2019Address& out, Iso2019Findings& findings) {
@@ -96,12 +96,12 @@ void SplitCity(std::string_view city, std::string_view key, Iso2019Address& out,
     bool holds_digit = false;
     for (const char c : first_word) holds_digit = holds_digit || IsDigit(c);
     if (holds_digit) {
-      PutPart(out.post_code, std::string(first_word), kPostCodeLength, key, "City", "PstCd", findings);
-      PutPart(out.town, std::string(TrimBlanks(city.substr(blank + 1))), kTownLength, key, "City", "TwnNm", findings);
+      PutPart(out.post_code, first_word, kPostCodeLength, key, "City", "PstCd", findings);
+      PutPart(out.town, TrimBlanks(city.substr(blank + 1)), kTownLength, key, "City", "TwnNm", findings);
       return;
     }
   }
-  PutPart(out.town, std::string(city), kTownLength, key, "City", "TwnNm", findings);
+  PutPart(out.town, city, kTownLength, key, "City", "TwnNm", findings);
 }
 
 }  // namespace
@@ -135,42 +135,51 @@ std::string CountryFromCityPrefix(std::string_view city) {
   return {};
 }
 
+bool CheckIso2019Country(const PayAddressView& address, std::string_view key, Iso2019Findings& findings) {
+  const std::string country = UpperAscii(address.country);
+  if (country.empty() || (country.size() == 2 && IsLetter(country[0]) && IsLetter(country[1]))) return true;
+  const std::string shown = DocumentText(address.country, false);
+  findings.Refuse(key, "Country", "\"" + shown + "\" is not a two-letter country code",
+                  "Das Land \"" + shown + "\" ist kein L\xE4" "nderkennzeichen aus zwei Buchstaben.");
+  return false;
+}
+
 void WorkOutIso2019Address(const PayAddressView& address, std::string_view key, bool swiss,
                            std::string_view fallback_country, Iso2019Address& out, Iso2019Findings& findings) {
-  out = Iso2019Address{};
-  const std::string street_name = DocumentText(address.street_name, swiss);
-  const std::string building_number = DocumentText(address.building_number, swiss);
-  if (street_name.empty() && building_number.empty()) {
-    SplitStreet(DocumentText(address.street, swiss), key, out, findings);
+  // The parts go straight into `out`, whose room is reused from payment to payment.
+  out.post_box.clear();
+  std::string worked_out;
+  AssignDocumentText(out.street_name, address.street_name, swiss);
+  AssignDocumentText(out.building_number, address.building_number, swiss);
+  if (out.street_name.empty() && out.building_number.empty()) {
+    AssignDocumentText(worked_out, address.street, swiss);
+    SplitStreet(worked_out, key, out, findings);
   } else {
-    PutPart(out.street_name, street_name, kStreetNameLength, key, "StreetName", "StrtNm", findings);
-    PutPart(out.building_number, building_number, kBuildingNumberLength, key, "BuildingNumber", "BldgNb", findings);
+    CutPart(out.street_name, kStreetNameLength, key, "StreetName", "StrtNm", findings);
+    CutPart(out.building_number, kBuildingNumberLength, key, "BuildingNumber", "BldgNb", findings);
   }
 
-  const std::string post_code = DocumentText(address.post_code, swiss);
-  const std::string town = DocumentText(address.town, swiss);
-  if (post_code.empty() && town.empty()) {
-    SplitCity(DocumentText(address.city, swiss), key, out, findings);
+  AssignDocumentText(out.post_code, address.post_code, swiss);
+  AssignDocumentText(out.town, address.town, swiss);
+  if (out.post_code.empty() && out.town.empty()) {
+    AssignDocumentText(worked_out, address.city, swiss);
+    SplitCity(worked_out, key, out, findings);
   } else {
-    PutPart(out.post_code, post_code, kPostCodeLength, key, "PostCode", "PstCd", findings);
-    PutPart(out.town, town, kTownLength, key, "Town", "TwnNm", findings);
+    CutPart(out.post_code, kPostCodeLength, key, "PostCode", "PstCd", findings);
+    CutPart(out.town, kTownLength, key, "Town", "TwnNm", findings);
   }
 
-  const std::string country = UpperAscii(address.country);
-  if (!country.empty()) {
-    if (country.size() == 2 && IsLetter(country[0]) && IsLetter(country[1])) {
-      out.country = country;
-    } else {
-      findings.Refuse(key, "Country", "\"" + DocumentText(address.country, false) + "\" is not a two-letter country code",
-                      "Das Land \"" + DocumentText(address.country, false) + "\" ist kein L\xE4" "nderkennzeichen aus zwei Buchstaben.");
-    }
+  out.country = UpperAscii(address.country);
+  if (!out.country.empty()) {
+    if (!CheckIso2019Country(address, key, findings)) out.country.clear();
   } else if (std::string from_prefix = CountryFromCityPrefix(TrimBlanks(address.city)); !from_prefix.empty()) {
     out.country = std::move(from_prefix);
   } else {
-    out.country = fallback_country;
+    out.country.assign(fallback_country);
   }
 
-  PutPart(out.line, DocumentText(address.name2, swiss), kAddressLineLength, key, "Name2", "AdrLine", findings);
+  AssignDocumentText(out.line, address.name2, swiss);
+  CutPart(out.line, kAddressLineLength, key, "Name2", "AdrLine", findings);
 }
 
 }  // namespace ordexa

@@ -88,70 +88,69 @@ std::string DateText(int year, int month, int day) {
   return std::string(text, static_cast<std::size_t>(length));
 }
 
-// The resolved account of a party: an IBAN, an other account, or nothing.
-struct Account {
-  std::string iban;
-  std::string other;
-  bool refused = false;
-};
-
-// Resolves a creditor or debtor account text. A postal account becomes its PostFinance
-// IBAN; `isr_kind` refuses it (and a five-digit participant number) as an ISR participant.
-Account ResolveAccount(std::string_view text, std::string_view key, bool isr_kind, bool esr15,
-                       Iso2019Findings& findings, const char* whose_de) {
-  Account account;
-  const std::string compact = UpperAscii(text);
-  if (compact.empty()) return account;
-  const std::string shown = DocumentText(text, false);
+// Resolves a creditor or debtor account text into `iban` or `other` (the one not used is
+// left empty; both reuse their room). A postal account becomes its PostFinance IBAN;
+// `isr_kind` refuses it (and a five-digit participant number) as an ISR participant.
+// Returns false when the account is refused.
+bool ResolveAccount(std::string_view text, std::string_view key, bool isr_kind, bool esr15, bool trusted,
+                    Iso2019Findings& findings, const char* whose_de, std::string& iban, std::string& other) {
+  other.clear();
+  std::string& compact = iban;  // an IBAN as typed needs nothing more than this
+  UpperAsciiInto(compact, text);
+  if (compact.empty()) return true;
+  // The text as the caller wrote it, for messages only.
+  const auto shown = [text] { return DocumentText(text, false); };
+  const auto refuse = [&](std::string english, std::string german) {
+    findings.Refuse(key, "Account", std::move(english), std::move(german));
+    iban.clear();
+    return false;
+  };
   if (compact.size() >= 4 && IsLetter(compact[0]) && IsLetter(compact[1]) && IsDigit(compact[2]) &&
       IsDigit(compact[3])) {
-    if (!IsValidIban(compact)) {
-      findings.Refuse(key, "Account", Quoted(shown) + " is not a valid IBAN (its check digits, length or characters)",
-                      std::string("Das Konto ") + whose_de + " " + Quoted(shown) + " ist keine g\xFCltige IBAN.");
-      account.refused = true;
-      return account;
+    if (!trusted && !IsValidIban(compact)) {
+      return refuse(Quoted(shown()) + " is not a valid IBAN (its check digits, length or characters)",
+                    std::string("Das Konto ") + whose_de + " " + Quoted(shown()) + " ist keine g\xFCltige IBAN.");
     }
-    account.iban = compact;
-    return account;
+    return true;
   }
   const std::string digits = PostAccountDigits(compact);
   if (!digits.empty() || (esr15 && compact.size() == 5 && AllDigits(compact))) {
     if (isr_kind) {
-      findings.Refuse(key, "Account",
-                      Quoted(shown) +
-                          " is an ISR participant number; ISR payment slips ended in 2022: pay the QR-IBAN of the "
-                          "biller's QR-bill",
-                      "Die ESR-Teilnehmernummer " + Quoted(shown) +
-                          " gilt nicht mehr (der ESR endete 2022); bitte die QR-IBAN der QR-Rechnung angeben.");
-      account.refused = true;
-      return account;
+      return refuse(Quoted(shown()) +
+                        " is an ISR participant number; ISR payment slips ended in 2022: pay the QR-IBAN of the "
+                        "biller's QR-bill",
+                    "Die ESR-Teilnehmernummer " + Quoted(shown()) +
+                        " gilt nicht mehr (der ESR endete 2022); bitte die QR-IBAN der QR-Rechnung angeben.");
     }
     if (!digits.empty()) {
-      if (CheckDigitMod10(std::string_view(digits).substr(0, 8)) != digits[8]) {
-        findings.Refuse(key, "Account", Quoted(shown) + " is not a valid postal account (its check digit)",
-                        std::string("Das Postkonto ") + whose_de + " " + Quoted(shown) +
-                            " hat eine falsche Pr\xFC" "fziffer.");
-        account.refused = true;
-        return account;
+      if (!trusted && CheckDigitMod10(std::string_view(digits).substr(0, 8)) != digits[8]) {
+        return refuse(Quoted(shown()) + " is not a valid postal account (its check digit)",
+                      std::string("Das Postkonto ") + whose_de + " " + Quoted(shown()) +
+                          " hat eine falsche Pr\xFC" "fziffer.");
       }
-      account.iban = PostFinanceIban(digits);
-      return account;
+      iban = PostFinanceIban(digits);
+      return true;
     }
   }
-  account.other = DocumentText(std::string_view(text), false);
-  std::erase(account.other, ' ');
-  if (account.other.size() > kOtherAccountLength) {
-    findings.Refuse(key, "Account", Quoted(shown) + " is no IBAN and longer than the 34 characters of an account",
-                    std::string("Das Konto ") + whose_de + " " + Quoted(shown) + " ist l\xE4" "nger als 34 Zeichen.");
-    account.refused = true;
+  iban.clear();
+  AssignDocumentText(other, text, false);
+  std::erase(other, ' ');
+  if (other.size() > kOtherAccountLength) {
+    other.clear();
+    return refuse(Quoted(shown()) + " is no IBAN and longer than the 34 characters of an account",
+                  std::string("Das Konto ") + whose_de + " " + Quoted(shown()) + " ist l\xE4" "nger als 34 Zeichen.");
   }
-  return account;
+  return true;
 }
 
+// Whether a text holds nothing but blanks.
+bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
 // A BIC as given (blanks removed, upper-cased), refused unless it is one.
-bool ResolveBic(std::string_view text, std::string_view key, std::string& bic, Iso2019Findings& findings) {
-  bic = UpperAscii(text);
-  if (bic.empty() || IsBic(bic)) return true;
+bool ResolveBic(std::string_view text, std::string_view key, bool trusted, std::string& bic,
+                Iso2019Findings& findings) {
+  UpperAsciiInto(bic, text);
+  if (bic.empty() || trusted || IsBic(bic)) return true;
   const std::string shown = DocumentText(text, false);
   findings.Refuse(key, "BIC", Quoted(shown) + " is not a BIC (8 or 11 letters and digits)",
                   "Der BIC " + Quoted(shown) + " ist ung\xFCltig.");
@@ -159,9 +158,11 @@ bool ResolveBic(std::string_view text, std::string_view key, std::string& bic, I
   return false;
 }
 
-void ResolveAmount(const PaymentView& payment, bool sepa, Iso2019Transaction& transaction, Iso2019Findings& findings) {
+void ResolveAmount(const PaymentView& payment, bool sepa, bool trusted, Iso2019Transaction& transaction,
+                   Iso2019Findings& findings) {
   const std::int64_t amount = payment.amount.int64;
   transaction.amount = amount;
+  if (trusted) return;
   if (amount <= 0) {
     findings.Refuse("Amount", {}, AmountForMessage(amount) + " is not a positive amount",
                     "Der Betrag " + AmountForMessage(amount) + " ist nicht positiv.");
@@ -217,20 +218,22 @@ void ResolveDate(const PaymentView& payment, const Iso2019Batch& batch, Iso2019T
 
 // The reference (ESR) and the remittance text of the transaction.
 void ResolveReference(const PaymentView& payment, Iso2019Transaction& transaction, bool qr_iban,
-                      Iso2019Findings& findings, bool swiss) {
+                      const Iso2019Batch& batch, Iso2019Findings& findings) {
+  const bool swiss = batch.swiss;
+  const bool trusted = batch.pass == Iso2019Batch::Pass::kWrite;
   const std::string reference = UpperAscii(payment.esr);
-  const std::string shown = DocumentText(payment.esr, false);
+  const auto shown = [&payment] { return DocumentText(payment.esr, false); };
   const bool qr_shape = reference.size() == 27 && AllDigits(reference);
   if (qr_iban) {
     if (reference.starts_with("RF")) {
-      findings.Refuse("ESR", {}, Quoted(shown) + " is a creditor reference; the QR-IBAN " + transaction.creditor_iban +
+      findings.Refuse("ESR", {}, Quoted(shown()) + " is a creditor reference; the QR-IBAN " + transaction.creditor_iban +
                                      " takes only a QR reference",
                       "Die QR-IBAN " + transaction.creditor_iban + " verlangt eine QR-Referenz, keine RF-Referenz.");
       return;
     }
-    if (!IsQrReference(reference)) {
+    if (!trusted && !IsQrReference(reference)) {
       findings.Refuse("ESR", {},
-                      (reference.empty() ? std::string("is empty") : Quoted(shown) + " is not a valid QR reference") +
+                      (reference.empty() ? std::string("is empty") : Quoted(shown()) + " is not a valid QR reference") +
                           "; the QR-IBAN " + transaction.creditor_iban +
                           " needs a QR reference (27 digits, the last a check digit)",
                       "Die QR-IBAN " + transaction.creditor_iban +
@@ -246,27 +249,30 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
     transaction.reference = reference;
   } else if (qr_shape) {
     findings.Refuse("ESR", {},
-                    Quoted(shown) + " is a QR reference, which only a QR-IBAN takes; the receiver's account is none",
-                    "Die QR-Referenz " + Quoted(shown) + " geh\xF6rt zu einer QR-IBAN; das Konto ist keine.");
+                    Quoted(shown()) + " is a QR reference, which only a QR-IBAN takes; the receiver's account is none",
+                    "Die QR-Referenz " + Quoted(shown()) + " geh\xF6rt zu einer QR-IBAN; das Konto ist keine.");
     return;
   } else if (reference.starts_with("RF")) {
-    if (!IsCreditorReference(reference)) {
-      findings.Refuse("ESR", {}, Quoted(shown) + " is not a valid creditor reference (RF and its check digits)",
-                      "Die Referenz " + Quoted(shown) + " ist keine g\xFCltige RF-Referenz.");
+    if (!trusted && !IsCreditorReference(reference)) {
+      findings.Refuse("ESR", {}, Quoted(shown()) + " is not a valid creditor reference (RF and its check digits)",
+                      "Die Referenz " + Quoted(shown()) + " ist keine g\xFCltige RF-Referenz.");
       return;
     }
     transaction.reference_kind = Iso2019Reference::kScor;
     transaction.reference = reference;
   } else if (!reference.empty() && findings.collecting()) {
-    findings.Note("ESR", {}, Quoted(shown) + " is no QR reference and no creditor reference; not written");
+    findings.Note("ESR", {}, Quoted(shown()) + " is no QR reference and no creditor reference; not written");
   }
 
-  std::string reason = DocumentText(payment.reason, swiss);
+  if (batch.pass == Iso2019Batch::Pass::kPlan) return;  // nothing refuses a reason
+  std::string& reason = transaction.remittance;
+  AssignDocumentText(reason, payment.reason, swiss);
   if (reason.empty()) return;
   if (transaction.reference_kind == Iso2019Reference::kScor && transaction.kind == Iso2019Kind::kSepa) {
     if (findings.collecting()) {
       findings.Note("Reason", {}, "is not written: a SEPA payment with a creditor reference carries no further text");
     }
+    reason.clear();
     return;
   }
   const bool structured = transaction.reference_kind != Iso2019Reference::kNone;
@@ -276,7 +282,6 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
     findings.Cut("Reason", {}, reason, written, kRemittanceLength, structured ? "AddtlRmtInf" : "Ustrd");
   }
   CutText(reason, kRemittanceLength);
-  transaction.remittance = std::move(reason);
 }
 
 }  // namespace
@@ -335,10 +340,9 @@ std::string PostFinanceIban(std::string_view nine_digits) {
 
 bool IsQrIban(std::string_view iban) {
   if (iban.size() != 21 || !IsDomesticIbanCountry(iban)) return false;
+  // The IID, positions 5 to 9, between 30000 and 31999.
   const std::string_view iid = iban.substr(4, 5);
-  if (!AllDigits(iid)) return false;
-  const int value = std::stoi(std::string(iid));
-  return value >= 30000 && value <= 31999;
+  return AllDigits(iid) && iid[0] == '3' && (iid[1] == '0' || iid[1] == '1');
 }
 
 bool IsQrReference(std::string_view reference) {
@@ -393,22 +397,24 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   t.decimals = Iso2019CurrencyDecimals(t.currency);
 
   // The debtor: the ordering party's account at its bank.
-  const Account debtor = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, findings, "des Auftraggebers");
-  t.debtor_iban = debtor.iban;
+  const bool trusted = batch.pass == Iso2019Batch::Pass::kWrite;
+  std::string& debtor_other = t.creditor_other;  // room to spare until the creditor's account
+  const bool debtor_taken = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, trusted, findings,
+                                           "des Auftraggebers", t.debtor_iban, debtor_other);
   t.debtor_clearing.clear();
-  if (!debtor.refused) {
-    if (debtor.iban.empty()) {
+  if (debtor_taken) {
+    if (t.debtor_iban.empty()) {
       findings.Refuse("BankSrc", "Account",
-                      debtor.other.empty() ? std::string("is empty; the payment needs the IBAN of the account debited")
-                                           : Quoted(debtor.other) + " is no IBAN; the account debited needs one",
+                      debtor_other.empty() ? std::string("is empty; the payment needs the IBAN of the account debited")
+                                           : Quoted(debtor_other) + " is no IBAN; the account debited needs one",
                       "Das Belastungskonto braucht eine IBAN.");
-    } else if (IsQrIban(debtor.iban)) {
-      findings.Refuse("BankSrc", "Account", debtor.iban + " is a QR-IBAN, which cannot be debited",
-                      "Die QR-IBAN " + debtor.iban + " kann nicht belastet werden.");
+    } else if (IsQrIban(t.debtor_iban)) {
+      findings.Refuse("BankSrc", "Account", t.debtor_iban + " is a QR-IBAN, which cannot be debited",
+                      "Die QR-IBAN " + t.debtor_iban + " kann nicht belastet werden.");
     }
   }
-  ResolveBic(payment.bank_src.bic, "BankSrc", t.debtor_bic, findings);
-  if (t.debtor_bic.empty() && UpperAscii(payment.bank_src.bic).empty()) {
+  ResolveBic(payment.bank_src.bic, "BankSrc", trusted, t.debtor_bic, findings);
+  if (t.debtor_bic.empty() && IsBlank(payment.bank_src.bic)) {
     if (IsDomesticIbanCountry(t.debtor_iban)) {
       t.debtor_clearing = t.debtor_iban.substr(4, 5);
     } else if (!t.debtor_iban.empty()) {
@@ -420,17 +426,20 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   // The creditor's account and bank.
   const bool cheque = payment.type == payPostmandat;
   const bool isr_kind = payment.type == payESR15 || payment.type == payESR16 || payment.type == payESR17;
-  const Account creditor =
-      cheque ? Account{} : ResolveAccount(payment.bank_dst.account, "BankDst", isr_kind, payment.type == payESR15,
-                                          findings, "des Empf\xE4ngers");
-  t.creditor_iban = creditor.iban;
-  t.creditor_other = creditor.other;
-  if (!cheque && !creditor.refused && creditor.iban.empty() && creditor.other.empty()) {
+  bool creditor_taken = true;
+  if (cheque) {
+    t.creditor_iban.clear();
+    t.creditor_other.clear();
+  } else {
+    creditor_taken = ResolveAccount(payment.bank_dst.account, "BankDst", isr_kind, payment.type == payESR15, trusted,
+                                    findings, "des Empf\xE4ngers", t.creditor_iban, t.creditor_other);
+  }
+  if (!cheque && creditor_taken && t.creditor_iban.empty() && t.creditor_other.empty()) {
     findings.Refuse("BankDst", "Account", "is empty; the payment needs the receiver's account",
                     "Das Konto des Empf\xE4ngers fehlt.");
   }
   std::string creditor_bic;
-  ResolveBic(payment.bank_dst.bic, "BankDst", creditor_bic, findings);
+  ResolveBic(payment.bank_dst.bic, "BankDst", trusted, creditor_bic, findings);
   std::string iid = UpperAscii(payment.bank_dst.id);
   const bool swiss_iid = iid.size() >= 3 && iid.size() <= 5 && AllDigits(iid);
   const bool swiss_account = IsDomesticIbanCountry(t.creditor_iban) || (!t.creditor_other.empty() && swiss_iid);
@@ -474,7 +483,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   }
 
   // The creditor: its name and address.
-  t.creditor_name = DocumentText(payment.receiver.name1, swiss);
+  AssignDocumentText(t.creditor_name, payment.receiver.name1, swiss);
   if (t.creditor_name.empty()) {
     findings.Refuse("Receiver", "Name1", "is empty; every payment needs the receiver's name",
                     "Der Name des Empf\xE4ngers fehlt.");
@@ -493,22 +502,27 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   } else if (swiss_account || cheque) {
     fallback_country = "CH";
   }
-  WorkOutIso2019Address(payment.receiver, "Receiver", swiss, fallback_country, t.creditor_address, findings);
-  t.creditor_address_written = t.creditor_address.complete();
+  if (batch.pass == Iso2019Batch::Pass::kPlan && !cheque && t.kind != Iso2019Kind::kAbroad) {
+    // The plan needs of this address only what may refuse it.
+    CheckIso2019Country(payment.receiver, "Receiver", findings);
+  } else {
+    WorkOutIso2019Address(payment.receiver, "Receiver", swiss, fallback_country, t.creditor_address, findings);
+    t.creditor_address_written = t.creditor_address.complete();
+  }
   if (cheque && (t.creditor_address.post_code.empty() || !t.creditor_address_written)) {
     findings.Refuse("Receiver", "City", "a cheque needs the receiver's post code and town",
                     "Ein Check braucht Postleitzahl und Ort des Empf\xE4ngers.");
   }
   // A refused account says nothing about where the money goes: no kind-dependent refusals then.
-  const bool abroad = t.kind == Iso2019Kind::kAbroad && !creditor.refused;
+  const bool abroad = t.kind == Iso2019Kind::kAbroad && creditor_taken;
   if (abroad && !t.creditor_address_written) {
     findings.Refuse("Receiver", "City", "a payment abroad needs the receiver's town and country",
                     "Eine Zahlung ins Ausland braucht Ort und Land des Empf\xE4ngers.");
   }
 
   // A bank abroad without a BIC is given by its name and address.
-  if (abroad && t.agent_bic.empty() && UpperAscii(payment.bank_dst.bic).empty()) {
-    t.agent_name = DocumentText(payment.bank_dst.name1, swiss);
+  if (abroad && t.agent_bic.empty() && IsBlank(payment.bank_dst.bic)) {
+    AssignDocumentText(t.agent_name, payment.bank_dst.name1, swiss);
     WorkOutIso2019Address(payment.bank_dst, "BankDst", swiss, {}, t.agent_address, findings);
     if (t.agent_name.empty()) {
       findings.Refuse("BankDst", "BIC",
@@ -529,9 +543,9 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     }
   }
 
-  ResolveAmount(payment, sepa, t, findings);
+  ResolveAmount(payment, sepa, trusted, t, findings);
   ResolveDate(payment, batch, t, findings);
-  ResolveReference(payment, t, IsQrIban(t.creditor_iban), findings, swiss);
+  ResolveReference(payment, t, IsQrIban(t.creditor_iban), batch, findings);
   t.salary = payment.is_salary || batch.settings_salary;
   return !findings.refused();
 }

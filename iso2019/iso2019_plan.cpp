@@ -135,6 +135,7 @@ std::string Iso2019EndToEndId(std::string_view period, std::size_t number) {
 bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std::string_view pay_period, bool swiss,
                      const SYSTEMTIME& now, Iso2019Plan& plan, Iso2019Findings& findings) {
   plan.now = now;
+  plan.batch.pass = findings.collecting() ? Iso2019Batch::Pass::kCheck : Iso2019Batch::Pass::kPlan;
   plan.batch.swiss = swiss;
   plan.batch.today_year = now.wYear;
   plan.batch.today_month = now.wMonth;

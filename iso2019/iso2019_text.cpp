@@ -47,27 +47,41 @@ constexpr std::array<SwissForm, 256> MakeSwissForms() {
 
 constexpr std::array<SwissForm, 256> kSwissForms = MakeSwissForms();
 
-bool IsControl(unsigned char byte) {
+constexpr bool IsControl(unsigned char byte) {
   return byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
+
+// The bytes each flavour writes as they stand: most texts are nothing else, and are
+// then appended in one piece.
+constexpr std::array<bool, 256> MakePlain(bool swiss) {
+  std::array<bool, 256> plain{};
+  for (int byte = 0; byte < 256; ++byte) {
+    const auto b = static_cast<unsigned char>(byte);
+    plain[b] = swiss ? kSwissForms[b].keep : !IsControl(b);
+  }
+  return plain;
+}
+
+constexpr std::array<bool, 256> kSwissPlain = MakePlain(true);
+constexpr std::array<bool, 256> kGenericPlain = MakePlain(false);
 
 }  // namespace
 
 void AppendDocumentText(std::string& out, std::string_view text, bool swiss) {
-  out.reserve(out.size() + text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
+  const std::array<bool, 256>& plain = swiss ? kSwissPlain : kGenericPlain;
+  std::size_t run = 0;  // start of the bytes not yet appended
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (plain[byte]) continue;
+    out.append(text.data() + run, i - run);
+    run = i + 1;
     if (!swiss) {
-      out.push_back(IsControl(byte) ? ' ' : c);
-      continue;
-    }
-    const SwissForm& form = kSwissForms[byte];
-    if (form.keep) {
-      out.push_back(c);
-    } else if (!form.drop) {
-      out.append(form.text);
+      out.push_back(' ');
+    } else if (!kSwissForms[byte].drop) {
+      out.append(kSwissForms[byte].text);
     }
   }
+  out.append(text.data() + run, text.size() - run);
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -78,10 +92,19 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::string DocumentText(std::string_view text, bool swiss) {
   std::string out;
-  AppendDocumentText(out, text, swiss);
-  const std::string_view trimmed = TrimBlanks(out);
-  if (trimmed.size() != out.size()) out = std::string(trimmed);
+  AssignDocumentText(out, text, swiss);
   return out;
+}
+
+void AssignDocumentText(std::string& out, std::string_view text, bool swiss) {
+  out.clear();
+  AppendDocumentText(out, text, swiss);
+  std::size_t end = out.size();
+  while (end > 0 && out[end - 1] == ' ') --end;
+  out.resize(end);
+  std::size_t start = 0;
+  while (start < out.size() && out[start] == ' ') ++start;
+  out.erase(0, start);
 }
 
 bool CutText(std::string& text, std::size_t length) {
@@ -107,13 +130,18 @@ bool IsIdentifier(std::string_view text) {
 
 std::string UpperAscii(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (c == ' ') continue;
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    out.push_back(c);
-  }
+  UpperAsciiInto(out, text);
   return out;
+}
+
+void UpperAsciiInto(std::string& out, std::string_view text) {
+  out.resize(text.size());
+  char* next = out.data();
+  for (const char c : text) {
+    *next = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    next += c != ' ';
+  }
+  out.resize(static_cast<std::size_t>(next - out.data()));
 }
 
 }  // namespace ordexa

@@ -20,6 +20,8 @@ void AppendDocumentText(std::string& out, std::string_view text, bool swiss);
 // DocumentText(): AppendDocumentText into a new text, blanks trimmed at both ends, so a
 // text of blanks only is the empty text.
 std::string DocumentText(std::string_view text, bool swiss);
+// AssignDocumentText(): the same into `out`, whose room is reused.
+void AssignDocumentText(std::string& out, std::string_view text, bool swiss);
 
 // TrimBlanks(): `text` without blanks at either end.
 std::string_view TrimBlanks(std::string_view text);
@@ -42,5 +44,7 @@ bool IsIdentifier(std::string_view text);
 // references, BICs, country and currency codes as a person types them).
 // Example: UpperAscii("ch93 0076 2011") == "CH9300762011".
 std::string UpperAscii(std::string_view text);
+// UpperAsciiInto(): the same into `out`, whose room is reused.
+void UpperAsciiInto(std::string& out, std::string_view text);
 
 }  // namespace ordexa

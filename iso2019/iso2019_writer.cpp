@@ -42,6 +42,8 @@ void WriteDocument(IsoOutputFile& output, const PayBatch& batch, const Iso2019Pl
   WriteIso2019Head(output, plan, hash_places);
 
   const std::vector<std::uint32_t> order = PaymentsByGroup(plan);
+  Iso2019Batch writing = plan.batch;
+  writing.pass = Iso2019Batch::Pass::kWrite;
   Iso2019Transaction transaction;
   Iso2019Findings no_findings(nullptr);
   std::size_t next = 0;
@@ -50,7 +52,7 @@ void WriteDocument(IsoOutputFile& output, const PayBatch& batch, const Iso2019Pl
     for (std::uint32_t n = 0; n < plan.groups[g].count; ++n) {
       const std::size_t index = order[next++];
       // The check pass took this payment, so it resolves again without a refusal.
-      ResolveIso2019Payment(batch.View(batch.payments[index]), index, plan.batch, transaction, no_findings);
+      ResolveIso2019Payment(batch.View(batch.payments[index]), index, writing, transaction, no_findings);
       WriteIso2019Transaction(output, transaction, index + 1, Iso2019EndToEndId(plan.period, index + 1));
     }
     WriteIso2019GroupTail(output);

@@ -7,8 +7,8 @@
 namespace ordexa {
 
 void PaymentList::AddRegion() {
-  // One block first; then as many blocks as a region holds.
-  const std::size_t block_count = blocks_.empty() ? 1 : std::max<std::size_t>(1, kRegionBytes / kBlockBytes);
+  // One block first; then a region of a fixed number of blocks.
+  const std::size_t block_count = blocks_.empty() ? 1 : kBlocksPerRegion;
   const std::size_t region_bytes = block_count * kBlockBytes;
   blocks_.reserve(blocks_.size() + block_count);
   regions_.reserve(regions_.size() + 1);

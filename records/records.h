@@ -107,6 +107,9 @@ class PaymentList {
  public:
   static constexpr std::size_t kRecordsPerBlock = 1024;
   static constexpr std::size_t kBlockBytes = kRecordsPerBlock * sizeof(PaymentRecord);
+  // Some 2 MiB per region. Counted in blocks, not bytes, so a record a few bytes larger
+  // makes every region a little larger instead of the list a region longer.
+  static constexpr std::size_t kBlocksPerRegion = 9;
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }

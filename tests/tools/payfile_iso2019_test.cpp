@@ -138,5 +138,18 @@ TEST(Iso2019FindingPlace, NamesThePlaceAsTheBatchFileSpellsIt) {
   }
 }
 
+// The demo's 2019 files, byte for byte: every kind the demo batch holds (domestic, postal
+// account, SEPA, QR-bill, creditor reference, other account) in both flavours.
+TEST_F(PayfileIso2019, DemoFilesAreExactlyTheExpectedOnes) {
+  test::TempDir dir;
+  const RunResult result = RunPayfile(dir, {"demo", "out", "--now", "2026-12-20T10:30:15"});
+  ASSERT_EQ(0, result.status) << result.err;
+  for (const auto& [written, expected] : {std::pair{"out/salaries-2019-ch.xml", "demo-2019-ch.xml"},
+                                          std::pair{"out/salaries-2019.xml", "demo-2019-generic.xml"}}) {
+    SCOPED_TRACE(expected);
+    EXPECT_TRUE(SameBytes(ReadWholeFile(DataPath(expected)).value_or("?"), ReadWholeFile(dir.Path(written)).value_or("")));
+  }
+}
+
 }  // namespace
 }  // namespace ordexa::payfile_test
