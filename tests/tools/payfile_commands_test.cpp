@@ -131,11 +131,19 @@ TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
       {{"check-iban", " ch56 0483 5012 3456 7800 9 ", "de89 3704 0044 0532 0130 00", "LI9708800000000000001"},
        0,
        "CH5604835012345678009\nDE89370400440532013000\nLI9708800000000000001\n"},
-      // One check digit off; remainder 1 but 20 characters; dashes; empty; a post account; then a valid one.
+      // One check digit off; remainder 1 but 20 characters; dashes; empty; a post account; an unknown
+      // country; no country; then a valid one.
       {{"check-iban", "CH9300762011623852958", "CH040070011000000000", "CH93-0076-2011-6238-5295-7", "", "01-162-8",
-        "CH9300762011623852957"},
+        "QQ9300762011623852957", "9300762011623852957", "CH9300762011623852957"},
        1,
-       "invalid\ninvalid\ninvalid\ninvalid\ninvalid\nCH9300762011623852957\n"},
+       "invalid: its check digits 93 do not match the rest\n"
+       "invalid: 20 characters; an IBAN of CH has 21\n"
+       "invalid: \"-\" is no IBAN character (letters, digits and blanks only)\n"
+       "invalid: empty\n"
+       "invalid: \"-\" is no IBAN character (letters, digits and blanks only)\n"
+       "invalid: QQ is no country of the IBAN registry\n"
+       "invalid: an IBAN starts with a country code and two check digits, such as CH93\n"
+       "CH9300762011623852957\n"},
       {{}, 2, "A command is required"},
       {{"write", "batch.json", "--out", "x.dta"}, 2, "--type is required"},
       {{"write", "batch.json", "--type", "pdf", "--out", "x.dta"}, 2, "pdf"},
@@ -147,11 +155,20 @@ TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
       {{"write", ".", "--type", "dta", "--out", "x.dta"}, 2, ".: cannot be read: Is a directory"},
       {{"check", "batch.json", "--type", "iso", "--strict"}, 2, "--strict"},
       {{"check", "batch.json", "--type", "iso2019", "--now", "2026-02-30T10:00:00"}, 2, "has no day 30 in February"},
+      {{"inspect", "."}, 2, ".: cannot be read: it is a folder"},
+      {{"check", "utf16.json", "--type", "dta"}, 2, "utf16.json: the file is UTF-16 text; batch files are UTF-8: save it"},
+      {{"check", "utf16le.json", "--type", "dta"}, 2, "utf16le.json: the file is UTF-16 text"},
+      {{"write", "--help"}, 0, "an existing file is replaced"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     test::TempDir dir;
     test::WriteWholeFile(dir.Path("batch.json"), R"({"payments": [{"PayType": 9}]})");
+    // The same batch as Windows Notepad saves "Unicode": with and without its byte-order mark.
+    std::string utf16;
+    for (const char c : std::string(R"({"payments": [{"PayType": 9}]})")) utf16 += std::string{c, '\0'};
+    test::WriteWholeFile(dir.Path("utf16.json"), "\xFF\xFE" + utf16);
+    test::WriteWholeFile(dir.Path("utf16le.json"), utf16);
     const RunResult result = RunPayfile(dir, c.args);
     EXPECT_EQ(c.status, result.status);
     const std::string& shown = c.status == 2 ? result.err : result.out;

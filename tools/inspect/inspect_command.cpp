@@ -3,11 +3,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <system_error>
 
 #include "tools/inspect/inspect.h"
 #include "tools/inspect/report.h"
@@ -17,6 +19,11 @@ namespace {
 
 std::optional<std::string> ReadContent(const std::string& file, std::string& error) {
   if (file == "-") return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  std::error_code ignored;
+  if (std::filesystem::is_directory(file, ignored)) {
+    error = "it is a folder; inspect reads one payment file";
+    return std::nullopt;
+  }
   std::ifstream in(file, std::ios::binary);
   if (!in) {
     error = std::strerror(errno);

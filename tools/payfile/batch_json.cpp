@@ -67,6 +67,12 @@ class BatchJsonReader {
 
   std::size_t Read() {
     const JsonPath root;
+    // Windows editors save "Unicode" as UTF-16: its byte-order mark, or a zero byte beside
+    // every ASCII character, is plain to see before any JSON is read.
+    if (text_.starts_with("\xFF\xFE") || text_.starts_with("\xFE\xFF") ||
+        (text_.size() >= 2 && (text_[0] == '\0') != (text_[1] == '\0'))) {
+      Fail(root, "the file is UTF-16 text; batch files are UTF-8: save it as UTF-8");
+    }
     if (body_text().find_first_not_of(" \t\r\n") == std::string_view::npos) {
       Fail(root, "the file is empty; a batch is a JSON object with its payments");
     }

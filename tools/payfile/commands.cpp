@@ -24,6 +24,7 @@
 #include "tools/payfile/batch_schema.h"
 #include "tools/payfile/caller_text.h"
 #include "tools/payfile/demo_batch.h"
+#include "tools/payfile/iban_problem.h"
 #include "tools/payfile/iso2019_check.h"
 #include "tools/payfile/local_date.h"
 #include "tools/payfile/payment_file.h"
@@ -245,9 +246,16 @@ int RunSchema() {
 int RunCheckIban(const std::vector<std::string>& texts) {
   bool all_valid = true;
   for (const std::string& text : texts) {
-    const std::string iban = NormalizeIban(AnsiTextFromUtf8(text));
+    const std::string ansi = AnsiTextFromUtf8(text);
+    const std::string iban = NormalizeIban(ansi);
     all_valid = all_valid && !iban.empty();
-    std::cout << (iban.empty() ? std::string("invalid") : Cp1252ToUtf8(iban)) << '\n';
+    if (!iban.empty()) {
+      std::cout << Cp1252ToUtf8(iban) << '\n';
+      continue;
+    }
+    std::string problem = IbanProblem(ansi);
+    if (problem.empty()) problem = "its check digits do not match the rest";
+    std::cout << "invalid: " << problem << '\n';
   }
   return all_valid ? kExitDone : kExitFailed;
 }

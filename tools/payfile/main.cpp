@@ -75,7 +75,7 @@ int Run(int argc, char** argv) {
   CLI::App* schema = app.add_subcommand("schema", "Print the JSON Schema of batch files");
 
   std::vector<std::string> iban_texts;
-  CLI::App* check_iban = app.add_subcommand("check-iban", "Print the compact IBAN of each text, or invalid");
+  CLI::App* check_iban = app.add_subcommand("check-iban", "Print the compact IBAN of each text, or why it is none");
   check_iban->add_option("text", iban_texts, "Texts to check, such as \"CH93 0076 2011 6238 5295 7\"")->required();
   check_iban->footer("Exit status 0 when every text is a valid IBAN, 1 otherwise.");
 
