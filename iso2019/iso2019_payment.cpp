@@ -128,7 +128,7 @@ bool ResolveAccount(std::string_view text, std::string_view key, bool isr_kind, 
                       std::string("Das Postkonto ") + whose_de + " " + Quoted(shown()) +
                           " hat eine falsche Pr\xFC" "fziffer.");
       }
-      iban = PostFinanceIban(digits);
+      PostFinanceIbanInto(digits, iban);
       return true;
     }
   }
@@ -329,13 +329,19 @@ std::string FormatIso2019Amount(std::uint64_t amount, int decimals) {
 }
 
 std::string PostFinanceIban(std::string_view nine_digits) {
+  std::string iban;
+  PostFinanceIbanInto(nine_digits, iban);
+  return iban;
+}
+
+void PostFinanceIbanInto(std::string_view nine_digits, std::string& iban) {
   // The IID 09000 and the account's nine digits left-padded to twelve.
-  std::string iban = "CH0009000000" + std::string(nine_digits);
+  iban.assign("CH0009000000");
+  iban.append(nine_digits);
   const int remainder = Mod97OfRotated(iban);
   const int check = 98 - remainder;
   iban[2] = static_cast<char>('0' + check / 10);
   iban[3] = static_cast<char>('0' + check % 10);
-  return iban;
 }
 
 bool IsQrIban(std::string_view iban) {

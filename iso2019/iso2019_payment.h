@@ -117,6 +117,8 @@ std::string FormatIso2019Amount(std::uint64_t amount, int decimals);
 // PostFinanceIban(): the IBAN of a Swiss postal account given as its nine digits.
 // Example: PostFinanceIban("250097798") == "CH6309000000250097798".
 std::string PostFinanceIban(std::string_view nine_digits);
+// PostFinanceIbanInto(): the same into `iban`, whose room is reused.
+void PostFinanceIbanInto(std::string_view nine_digits, std::string& iban);
 
 // IsQrIban(): a CH or LI IBAN whose bank identification (positions 5 to 9) lies in
 // 30000 to 31999: it takes only QR references.

@@ -1,7 +1,10 @@
 // The character sets and identifiers of the 2019 ISO document.
 #include "iso2019/iso2019_text.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace ordexa {
 
@@ -65,12 +68,25 @@ constexpr std::array<bool, 256> MakePlain(bool swiss) {
 constexpr std::array<bool, 256> kSwissPlain = MakePlain(true);
 constexpr std::array<bool, 256> kGenericPlain = MakePlain(false);
 
+// Whether eight bytes are all printable ASCII (0x20 to 0x7E), which both flavours write
+// as they stand.
+bool PrintableAscii(const char* bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  std::uint64_t x;
+  std::memcpy(&x, bytes, sizeof x);
+  const std::uint64_t below_blank = (x - kOnes * 0x20) & ~x;
+  const std::uint64_t del = x ^ (kOnes * 0x7F);
+  return ((x | below_blank | ((del - kOnes) & ~del)) & kHighs) == 0;
+}
+
 }  // namespace
 
 void AppendDocumentText(std::string& out, std::string_view text, bool swiss) {
   const std::array<bool, 256>& plain = swiss ? kSwissPlain : kGenericPlain;
   std::size_t run = 0;  // start of the bytes not yet appended
   for (std::size_t i = 0; i < text.size(); ++i) {
+    while (i + 8 <= text.size() && PrintableAscii(text.data() + i)) i += 8;
+    if (i == text.size()) break;
     const auto byte = static_cast<unsigned char>(text[i]);
     if (plain[byte]) continue;
     out.append(text.data() + run, i - run);
@@ -135,13 +151,15 @@ std::string UpperAscii(std::string_view text) {
 }
 
 void UpperAsciiInto(std::string& out, std::string_view text) {
-  out.resize(text.size());
-  char* next = out.data();
-  for (const char c : text) {
-    *next = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    next += c != ' ';
+  // The pieces between blanks are copied whole, then everything is upper-cased in one
+  // simple loop the compiler can widen.
+  out.clear();
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t blank = std::min(text.find(' ', at), text.size());
+    out.append(text.data() + at, blank - at);
+    at = blank + 1;
   }
-  out.resize(static_cast<std::size_t>(next - out.data()));
+  for (char& c : out) c = static_cast<char>(c - ((c >= 'a' && c <= 'z') ? 'a' - 'A' : 0));
 }
 
 }  // namespace ordexa
