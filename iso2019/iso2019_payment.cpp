@@ -190,22 +190,30 @@ void ResolveAmount(const PaymentView& payment, bool sepa, bool trusted, Iso2019T
 void ResolveDate(const PaymentView& payment, const Iso2019Batch& batch, Iso2019Transaction& transaction,
                  Iso2019Findings& findings) {
   if (payment.date == 0.0) {
+    transaction.date_resolved = false;
     transaction.year = batch.today_year;
     transaction.month = batch.today_month;
     transaction.day = batch.today_day;
     return;
   }
-  SYSTEMTIME time{};
-  if (!VariantTimeToSystemTime(payment.date, &time)) {
-    char number[32];
-    const auto end = std::to_chars(number, number + sizeof number, payment.date).ptr;
-    const std::string shown(number, end);
-    findings.Refuse("Date", {}, shown + " is no calendar day", "Das Datum " + shown + " ist kein Kalendertag.");
-    return;
+  // Payments of a batch mostly share their day: the calendar day of the payment before
+  // is taken again for the same date.
+  if (!transaction.date_resolved || payment.date != transaction.date_value) {
+    transaction.date_resolved = false;
+    SYSTEMTIME time{};
+    if (!VariantTimeToSystemTime(payment.date, &time)) {
+      char number[32];
+      const auto end = std::to_chars(number, number + sizeof number, payment.date).ptr;
+      const std::string shown(number, end);
+      findings.Refuse("Date", {}, shown + " is no calendar day", "Das Datum " + shown + " ist kein Kalendertag.");
+      return;
+    }
+    transaction.year = time.wYear;
+    transaction.month = time.wMonth;
+    transaction.day = time.wDay;
+    transaction.date_resolved = true;
+    transaction.date_value = payment.date;
   }
-  transaction.year = time.wYear;
-  transaction.month = time.wMonth;
-  transaction.day = time.wDay;
   const auto day_number = [](int year, int month, int day) { return (year * 100 + month) * 100 + day; };
   if (findings.collecting() && day_number(transaction.year, transaction.month, transaction.day) <
                                    day_number(batch.today_year, batch.today_month, batch.today_day)) {
@@ -404,28 +412,41 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
 
   // The debtor: the ordering party's account at its bank.
   const bool trusted = batch.pass == Iso2019Batch::Pass::kWrite;
-  std::string& debtor_other = t.creditor_other;  // room to spare until the creditor's account
-  const bool debtor_taken = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, trusted, findings,
-                                           "des Auftraggebers", t.debtor_iban, debtor_other);
-  t.debtor_clearing.clear();
-  if (debtor_taken) {
-    if (t.debtor_iban.empty()) {
-      findings.Refuse("BankSrc", "Account",
-                      debtor_other.empty() ? std::string("is empty; the payment needs the IBAN of the account debited")
-                                           : Quoted(debtor_other) + " is no IBAN; the account debited needs one",
-                      "Das Belastungskonto braucht eine IBAN.");
-    } else if (IsQrIban(t.debtor_iban)) {
-      findings.Refuse("BankSrc", "Account", t.debtor_iban + " is a QR-IBAN, which cannot be debited",
-                      "Die QR-IBAN " + t.debtor_iban + " kann nicht belastet werden.");
+  // A payroll mostly debits one account: the debtor of the payment before, resolved
+  // without a refusal, is taken as it is when its texts are the same.
+  const bool same_debtor = t.debtor_resolved && payment.bank_src.account == t.debtor_account_text &&
+                           payment.bank_src.bic == t.debtor_bic_text;
+  if (!same_debtor) {
+    t.debtor_resolved = false;
+    const bool refused_before = findings.refused();
+    std::string& debtor_other = t.creditor_other;  // room to spare until the creditor's account
+    const bool debtor_taken = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, trusted, findings,
+                                             "des Auftraggebers", t.debtor_iban, debtor_other);
+    t.debtor_clearing.clear();
+    if (debtor_taken) {
+      if (t.debtor_iban.empty()) {
+        findings.Refuse("BankSrc", "Account",
+                        debtor_other.empty() ? std::string("is empty; the payment needs the IBAN of the account debited")
+                                             : Quoted(debtor_other) + " is no IBAN; the account debited needs one",
+                        "Das Belastungskonto braucht eine IBAN.");
+      } else if (IsQrIban(t.debtor_iban)) {
+        findings.Refuse("BankSrc", "Account", t.debtor_iban + " is a QR-IBAN, which cannot be debited",
+                        "Die QR-IBAN " + t.debtor_iban + " kann nicht belastet werden.");
+      }
     }
-  }
-  ResolveBic(payment.bank_src.bic, "BankSrc", trusted, t.debtor_bic, findings);
-  if (t.debtor_bic.empty() && IsBlank(payment.bank_src.bic)) {
-    if (IsDomesticIbanCountry(t.debtor_iban)) {
-      t.debtor_clearing = t.debtor_iban.substr(4, 5);
-    } else if (!t.debtor_iban.empty()) {
-      findings.Refuse("BankSrc", "BIC", "is empty; an account abroad is debited only through its bank's BIC",
-                      "Das Belastungskonto im Ausland braucht den BIC seiner Bank.");
+    ResolveBic(payment.bank_src.bic, "BankSrc", trusted, t.debtor_bic, findings);
+    if (t.debtor_bic.empty() && IsBlank(payment.bank_src.bic)) {
+      if (IsDomesticIbanCountry(t.debtor_iban)) {
+        t.debtor_clearing = t.debtor_iban.substr(4, 5);
+      } else if (!t.debtor_iban.empty()) {
+        findings.Refuse("BankSrc", "BIC", "is empty; an account abroad is debited only through its bank's BIC",
+                        "Das Belastungskonto im Ausland braucht den BIC seiner Bank.");
+      }
+    }
+    if (!refused_before && !findings.refused()) {
+      t.debtor_resolved = true;
+      t.debtor_account_text.assign(payment.bank_src.account);
+      t.debtor_bic_text.assign(payment.bank_src.bic);
     }
   }
 

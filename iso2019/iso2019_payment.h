@@ -37,6 +37,13 @@ struct Iso2019Transaction {
   int decimals = 2;         // the currency's
   int year = 0, month = 0, day = 0;
 
+  // What the debtor fields and the day were last resolved from, so the next payment of
+  // the same account or day need not resolve them again.
+  bool debtor_resolved = false;
+  std::string debtor_account_text, debtor_bic_text;
+  bool date_resolved = false;
+  DATE date_value = 0.0;
+
   std::string debtor_iban;
   std::string debtor_bic;       // set: the debtor agent is given by BIC
   std::string debtor_clearing;  // else by Swiss clearing number (IBAN positions 5 to 9)
