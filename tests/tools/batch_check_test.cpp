@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "support/batch.h"
 #include "tools/payfile/local_date.h"
 
@@ -56,6 +57,8 @@ struct CheckCase {
 };
 
 std::vector<std::string> CheckLines(const PlainBatch& fields, const CheckCase& c) {
+  // Written before the payments' day, which is then no day in the past.
+  const ScopedClock clock(FixedClock({2024, 6, 4, 20, 9, 30, 0, 0}));
   PayBatch batch;
   test::FillBatch(batch, fields.settings, fields.payments);
   CheckRequest request;
@@ -70,6 +73,13 @@ std::vector<std::string> CheckLines(const PlainBatch& fields, const CheckCase& c
 }
 
 test::PaymentFields& First(PlainBatch& batch) { return batch.payments.front(); }
+
+// An ESR payment as the EZAG record takes it: no receiver and no reason, which it has no fields for.
+void EsrOnly(test::PaymentFields& payment) {
+  payment.type = payESR16;
+  payment.receiver = {};
+  payment.reason = "";
+}
 
 TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
   const CheckCase cases[] = {
@@ -126,6 +136,7 @@ TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
        [](PlainBatch& b) {
          First(b).type = payESR16;
          First(b).bank_dst.account = "01-162-8";
+         First(b).reason = "";  // an ESR record has no reason field
          b.settings.sender.name1 = "Schreinerei Amrein AG";
        },
        {"settings.Sender.Name1: \"Schreinerei Amrein AG\" is cut to the DTA ordering party line field "
@@ -144,7 +155,7 @@ TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
         "place fields stay empty"}},
       {"participant number with dashes", payEzag,
        [](PlainBatch& b) {
-         First(b).type = payESR16;
+         EsrOnly(First(b));
          First(b).bank_dst.account = "01-162-8";
          First(b).esr = "210000000003139471430009017";
        },
@@ -152,7 +163,7 @@ TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
         "\"01-162-8\""}},
       {"EZAG reference check digit", payEzag,
        [](PlainBatch& b) {
-         First(b).type = payESR16;
+         EsrOnly(First(b));
          First(b).bank_dst.account = "010001628";
          First(b).esr = "210000000003139471430009018";
        },
@@ -165,6 +176,7 @@ TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
        [](PlainBatch& b) {
          First(b).type = payESR16;
          First(b).bank_dst.account = "01-162-8";
+         First(b).reason = "";
          First(b).esr = "12345";
        },
        {"payments[0].ESR: \"000000000000000000000012345\" is not a valid ESR reference number (check digit 7 "
@@ -196,7 +208,10 @@ TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
        {"payments[0].Receiver.City: written as <Ctry>Bern</Ctry>, which is no two-letter country code: put the "
         "postcode in front of the place, as \"3000 Bern\""}},
       {"foreign IBAN without BIC", payISO,
-       [](PlainBatch& b) { First(b).bank_dst.account = "DE89 3704 0044 0532 0130 00"; },
+       [](PlainBatch& b) {
+         First(b).bank_dst.account = "DE89 3704 0044 0532 0130 00";
+         First(b).receiver.city = "D-79539 L\xF6rrach";
+       },
        {"payments[0].BankDst.BIC: is empty for the foreign IBAN DE89370400440532013000; the ISO schema refuses the "
         "empty <BIC> element"}},
       {"short BIC", payISO, [](PlainBatch& b) { First(b).bank_dst.bic = "bankch"; },

@@ -145,8 +145,9 @@ def check_iso_warnings(payfile, xsd_dir, example):
         with tempfile.TemporaryDirectory() as folder:
             pathlib.Path(folder, "batch.json").write_text(json.dumps(batch), encoding="utf-8")
             options = ["--ch"] if swiss else []
+            # Written before the example's payment day, which is then no day in the past.
             written = run(payfile, "write", "batch.json", "--type", "iso", "--period", "2024-06", "--out", "pay.xml",
-                          *options, cwd=folder)
+                          "--now", "2026-12-20T09:00:00", *options, cwd=folder)
             if written.returncode != 0:
                 fail(f"{what}: payfile write: {written.stderr}")
             if warning is None and written.stderr:

@@ -91,7 +91,7 @@ TEST_F(PayfileCommands, CheckReportsWithoutWritingAndAnswersWithItsStatus) {
     int status;
     const char* out;
   } cases[] = {
-      {kClean, {"--type", "dta"}, 0, "batch.json: 1 payment, no warnings for DTA\n"},
+      {kClean, {"--type", "dta", "--now", "2024-06-20T09:00:00"}, 0, "batch.json: 1 payment, no warnings for DTA\n"},
       {R"({"payments": [{"PayType": "payForeign"}, {"PayType": "payForeign"}]})",
        {"--type", "DTA"},
        1,

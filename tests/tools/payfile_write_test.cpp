@@ -169,11 +169,11 @@ TEST_F(PayfileWrite, WarnsAsTheCheckCommandDoesWhileWriting) {
       SCOPED_TRACE(format.back() + " " + batch.substr(0, 40));
       test::TempDir dir;
       test::WriteWholeFile(dir.Path("batch.json"), batch);
-      std::vector<std::string> check = {"check", "batch.json", "--period", "2023-03"};
+      std::vector<std::string> check = {"check", "batch.json", "--period", "2023-03", "--now", kNow};
       check.insert(check.end(), format.begin(), format.end());
       std::vector<std::string> write = check;
       write[0] = "write";
-      write.insert(write.end(), {"--out", "out.file", "--now", kNow});
+      write.insert(write.end(), {"--out", "out.file"});
       const RunResult checked = RunPayfile(dir, check);
       const RunResult written = RunPayfile(dir, write);
       EXPECT_EQ(0, written.status);

@@ -1,6 +1,7 @@
 // The rules of the check pass, format by format, in the order the writers write.
 #include "tools/payfile/batch_check.h"
 
+#include <cstdio>
 #include <map>
 #include <optional>
 
@@ -12,6 +13,7 @@
 #include "format/post_account.h"
 #include "format/record_text.h"
 #include "xml/xml_text.h"
+#include "platform/clock.h"
 #include "platform/cp1252.h"
 #include "tools/payfile/batch.h"
 #include "tools/payfile/warnings.h"
@@ -180,6 +182,67 @@ int EzagRecordOf(const PaymentView& payment) {
   }
 }
 
+// Whether `written` is `original` as it is or in a form the file defines as normal: its upper case, or
+// for an accented letter its base capital (the records' and the ISO names' character sets
+// have no accents).
+bool KeepsNormalForm(char original, char written) {
+  if (written == original || written == Cp1252ToUpper(original)) return true;
+  return static_cast<unsigned char>(original) >= 0xC0 && IsUpper(written);
+}
+
+char CleanXmlChar(char c) {
+  char written = ' ';
+  CleanXmlTextInto(std::string_view(&c, 1), &written);
+  return written;
+}
+
+// An escaped ISO text keeps every character but the control characters XML does not allow,
+// and a carriage return reads back as a line feed.
+char EscapedXmlChar(char c) {
+  const auto code = static_cast<unsigned char>(c);
+  if (c == '\r') return '\n';
+  return code < 0x20 && c != '\t' && c != '\n' ? ' ' : c;
+}
+
+// An EZAG record is one line: line breaks in a text become blanks.
+char OneLineChar(char c) { return c == '\r' || c == '\n' ? ' ' : c; }
+
+// The character a warning names: as it is, or by its code when it cannot be shown.
+std::string CharacterShown(char c) {
+  const auto code = static_cast<unsigned char>(c);
+  if (code < 0x20 || code == 0x7F) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    return std::string("control character U+00") + kHex[code >> 4] + kHex[code & 15];
+  }
+  return "\"" + Utf8(std::string_view(&c, 1)) + "\"";
+}
+
+// The calendar day of an automation date, as a number that orders days (20230315);
+// nothing for a value that is no calendar date.
+std::optional<int> DayNumber(DATE date) {
+  SYSTEMTIME time;
+  if (!VariantTimeToSystemTime(date, &time)) return std::nullopt;
+  return (time.wYear * 100 + time.wMonth) * 100 + time.wDay;
+}
+
+// The calendar day of an automation date as the ISO file writes it: "2023-03-15"; the number
+// for a value that is no calendar date.
+std::string DayText(DATE date) {
+  const std::optional<int> day = DayNumber(date);
+  if (!day) return DateValueText(date);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", *day / 10000, *day / 100 % 100, *day % 100);
+  return text;
+}
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Cp1252ToUpper(a[i]) != Cp1252ToUpper(b[i])) return false;
+  }
+  return true;
+}
+
 class Checker {
  public:
   Checker(const PayBatch& batch, const PaySettingView& settings, const CheckRequest& request)
@@ -226,9 +289,58 @@ class Checker {
   // Cleaning keeps the length, so a text that fits needs no cleaning to be found fitting.
   void CutCleaned(const Place& place, std::string_view original, std::string_view text, const FileField& field) {
     if (text.size() > field.width) Cut(place, original, CleanRecordText(text), field);
+    RecordTextChanged(place, text);
   }
   void CutCleaned(const Place& place, std::string_view text, const FileField& field) {
     CutCleaned(place, text, text, field);
+  }
+
+  // ---- What the file carries differently from the batch, or not at all ----
+
+  // A text the writer changes beyond its normal forms, character by character through
+  // `written_char`: one warning per text, showing what the file gets.
+  template <class WrittenChar>
+  void Changed(const Place& place, std::string_view text, WrittenChar written_char, std::string_view set_name) {
+    for (const char c : text) {
+      if (KeepsNormalForm(c, written_char(c))) continue;
+      std::string written(text);
+      for (char& w : written) w = written_char(w);
+      Warn(place, TextWrittenAs(Utf8(text), Utf8(written), std::string(set_name) + " has no " + CharacterShown(c)));
+      return;
+    }
+  }
+  void RecordTextChanged(const Place& place, std::string_view text) {
+    Changed(place, text, CleanRecordChar, "the DTA character set");
+  }
+
+  // A value the file has no field for: one line per field, counting the further payments.
+  void NotWritten(const Place& place, std::string_view text, std::string_view why) {
+    if (!text.empty()) Warn(place, TextNotWritten(Utf8(text), why), "not written");
+  }
+
+  // An amount with more than two decimals, or below zero, where the record writes it as text.
+  void RecordAmount(std::size_t i, std::int64_t amount, const FileField& field, std::string_view written) {
+    if (amount < 0) {
+      Warn(AtPayment(i, "Amount"), NegativeAmountWritten(amount, field, written), "negative");
+    } else if (amount % 100 != 0) {
+      Warn(AtPayment(i, "Amount"), AmountRounded(amount, field, written), "rounded");
+    }
+  }
+
+  // The day of writing, read once from the clock.
+  DATE Today() {
+    if (today_ == 0.0) {
+      SYSTEMTIME now = CurrentLocalTime();
+      now.wHour = now.wMinute = now.wSecond = now.wMilliseconds = 0;
+      if (!SystemTimeToVariantTime(&now, &today_)) today_ = 0.0;
+    }
+    return today_;
+  }
+
+  // A day before the day of writing is written as it is.
+  void PastDate(std::size_t i, DATE date) {
+    const std::optional<int> day = DayNumber(date), today = DayNumber(Today());
+    if (day && today && *day < *today) Warn(AtPayment(i, "Date"), DateBeforeToday(date, Today()), "past");
   }
 
   // Payroll batches repeat the same debit account, ordering bank and date in payment after
@@ -268,7 +380,11 @@ class Checker {
       last_date_ = date;
     }
     const std::string& written = last_date_written_;
-    if (written.size() != 6) Warn(AtPayment(index, "Date"), DateOutsideYears(date, field, 1900, 2099, written, true));
+    if (written.size() != 6) {
+      Warn(AtPayment(index, "Date"), DateOutsideYears(date, field, 1900, 2099, written, true));
+    } else {
+      PastDate(index, date);
+    }
   }
 
   void NoRecord(std::size_t index, const PaymentView& payment, std::string_view format) {
@@ -301,8 +417,15 @@ class Checker {
       if (amount.size > amount_field.width) {
         Warn(AtPayment(i, "Amount"),
              AmountDoesNotFit(payment.amount.int64, amount_field, amount.view().substr(0, amount_field.width)));
+      } else {
+        RecordAmount(i, payment.amount.int64, amount_field, amount.view());
       }
       FixedWidthDate(i, payment.date, kDtaDate);
+      if (record != 836 && !payment.currency.empty() && !SameTextIgnoringCase(payment.currency, "CHF")) {
+        Warn(AtPayment(i, "Currency"),
+             ValueNotWritten(Utf8(payment.currency), "the DTA TA " + std::to_string(record) + " record pays in CHF"));
+      }
+      if (record != 826) NotWritten(AtPayment(i, "ESR"), payment.esr, "the DTA record of this kind has no reference number");
       Cut(AtPayment(i, "BankSrc", "ID"), payment.bank_src.id,
           Remembered(ordering_bank_, payment.bank_src.id, NormalizePostAccount), kDtaOrderingBank);
       if (record == 826) CheckTa826(i, payment);
@@ -345,6 +468,7 @@ class Checker {
     const auto line = [&](std::string_view key, std::string_view text) {
       if (cleaned) {
         Cut(AtSetting("Sender", key), text, CleanRecordText(text), field);
+        RecordTextChanged(AtSetting("Sender", key), text);
       } else {
         Cut(AtSetting("Sender", key), text, text, field);
       }
@@ -363,6 +487,7 @@ class Checker {
       PostalAccount(AtPayment(i, "BankDst", "Account"), payment.bank_dst.account, participant, kDtaEsrParticipant);
     }
     DtaLines(i, "Receiver", payment.receiver, kDtaEsrAddressLine, true);
+    NotWritten(AtPayment(i, "Reason"), payment.reason, "the DTA ESR record (TA 826) has no reason field");
     const FileField& reference_field = payment.type == payESR15 ? kDtaEsr15Reference : kDtaEsrReference;
     Cut(AtPayment(i, "ESR"), payment.esr, payment.esr, reference_field);
     // The record fills the reference with zeros in front to its field's width.
@@ -392,6 +517,9 @@ class Checker {
       case payRedPost:
         PostalAccount(account, payment.bank_dst.account,
                       NormalizePostAccount(CleanRecordText(payment.bank_dst.account)), kDtaBeneficiaryAccount);
+        break;
+      case payPostmandat:
+        NotWritten(account, payment.bank_dst.account, "a postal order (payPostmandat) names no beneficiary account");
         break;
       case payRedTreuhand:
         PostalAccount(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id,
@@ -426,6 +554,8 @@ class Checker {
       }
     }
     DtaLines(i, "Receiver", payment.receiver, kDtaIbanAddressLine, false);
+    NotWritten(AtPayment(i, "Receiver", "Name2"), payment.receiver.name2,
+               "the DTA IBAN record (TA 836) has no second name line");
     CutCleaned(AtPayment(i, "Reason"), payment.reason, kDtaIbanReason);
   }
 
@@ -440,6 +570,8 @@ class Checker {
       // The writer refuses the file for any amount that does not fit, with or without a record.
       if (!EzagAmountFits(payment.amount.int64)) {
         Warn(AtPayment(i, "Amount"), AmountRefused(payment.amount.int64, amount_field));
+      } else if (EzagRecordOf(payment) != 0) {
+        RecordAmount(i, payment.amount.int64, amount_field, EzagAmountText(payment.amount.int64).view());
       }
       total_overflows = total_overflows || __builtin_add_overflow(total, payment.amount.int64, &total);
       const int record = EzagRecordOf(payment);
@@ -475,6 +607,14 @@ class Checker {
     }
     const Place account = AtPayment(i, "BankDst", "Account");
     if (record == 28) {
+      // The ESR record names the receiver by its participant number alone.
+      static constexpr std::string_view kNoReceiver = "the EZAG ESR record (type 28) has no receiver fields";
+      NotWritten(AtPayment(i, "Receiver", "Name1"), payment.receiver.name1, kNoReceiver);
+      NotWritten(AtPayment(i, "Receiver", "Name2"), payment.receiver.name2, kNoReceiver);
+      NotWritten(AtPayment(i, "Receiver", "Street"), payment.receiver.street, kNoReceiver);
+      NotWritten(AtPayment(i, "Receiver", "City"), payment.receiver.city, kNoReceiver);
+      NotWritten(AtPayment(i, "Reason"), payment.reason, "the EZAG ESR record (type 28) has no reason field");
+      OneLine(AtPayment(i, "ESR"), payment.esr);
       // The participant number is written as given: it must already be nine digits.
       PostalAccount(account, payment.bank_dst.account, payment.bank_dst.account, kEzagPostAccount);
       Cut(AtPayment(i, "ESR"), payment.esr, payment.esr, kEzagReference);
@@ -496,7 +636,15 @@ class Checker {
     } else {
       Cut(AtPayment(i, "BankDst", "BIC"), payment.bank_dst.bic, payment.bank_dst.bic, kEzagBic);
     }
+    NotWritten(AtPayment(i, "ESR"), payment.esr, "the EZAG record of this kind has no reference number");
+    if (record == 27) OneLine(account, payment.bank_dst.account);
+    if (record == 37) OneLine(AtPayment(i, "BankDst", "BIC"), payment.bank_dst.bic);
     const PayAddressView& receiver = payment.receiver;
+    OneLine(AtPayment(i, "Receiver", "Name1"), receiver.name1);
+    OneLine(AtPayment(i, "Receiver", "Name2"), receiver.name2);
+    OneLine(AtPayment(i, "Receiver", "Street"), receiver.street);
+    OneLine(AtPayment(i, "Receiver", "City"), receiver.city);
+    OneLine(AtPayment(i, "Reason"), payment.reason);
     const FileField& name_field = kEzagReceiverLine;
     Cut(AtPayment(i, "Receiver", "Name1"), receiver.name1, receiver.name1, name_field);
     Cut(AtPayment(i, "Receiver", "Street"), receiver.street, receiver.street, name_field);
@@ -510,6 +658,10 @@ class Checker {
       Cut(city, receiver.city, zip_city.city, kEzagPlace);
     }
     Cut(AtPayment(i, "Reason"), payment.reason, payment.reason, kEzagReason);
+  }
+
+  void OneLine(const Place& place, std::string_view text) {
+    Changed(place, text, OneLineChar, "the one-line EZAG record");
   }
 
   // ---- ISO ----
@@ -540,6 +692,7 @@ class Checker {
     std::string sender(settings_.sender.name1);
     Cp1252ToUpperInPlace(sender);
     SchemaText(AtSetting("Sender", "Name1"), settings_.sender.name1, CleanXmlText(sender), name_limit, "Nm");
+    IsoNameChanged(AtSetting("Sender", "Name1"), settings_.sender.name1);
 
     const PaymentView first = batch_.View(batch_.payments.front());
     SYSTEMTIME calendar;
@@ -548,6 +701,8 @@ class Checker {
     } else if (!VariantTimeToSystemTime(first.date, &calendar)) {
       Warn(AtPayment(0, "Date"),
            DateOutsideYears(first.date, kIsoExecutionDate, 100, 9999, "Invalid DateTime", false));
+    } else {
+      PastDate(0, first.date);
     }
     const std::string debtor_iban = CleanXmlText(first.bank_src.account);
     if (debtor_iban.empty()) {
@@ -561,20 +716,96 @@ class Checker {
     const bool euro_or_sic = settings_.cost_currency == "EUR" || settings_.cost_currency == "SIC";
     for (std::size_t i = 0; i < batch_.payments.size(); ++i) {
       const PaymentView payment = batch_.View(batch_.payments[i]);
-      if (payment.amount.int64 < 0) Warn(AtPayment(i, "Amount"), NegativeAmount(payment.amount.int64), "negative");
+      if (payment.amount.int64 < 0) {
+        Warn(AtPayment(i, "Amount"), NegativeAmount(payment.amount.int64), "negative");
+      } else if (payment.amount.int64 % 100 != 0) {
+        Warn(AtPayment(i, "Amount"),
+             AmountRounded(payment.amount.int64, kIsoAmount,
+                           FormatAmountText(payment.amount.int64, kPointAmountFormat).view()),
+             "rounded");
+      }
       const PayAddressView& receiver = payment.receiver;
       SchemaText(AtPayment(i, "Receiver", "Name1"), receiver.name1, CleanXmlText(receiver.name1), name_limit, "Nm");
+      IsoNameChanged(AtPayment(i, "Receiver", "Name1"), receiver.name1);
       const std::string_view country = CountryFromCity(receiver.city);
       if (country.size() != 2 || !IsUpper(country[0]) || !IsUpper(country[1])) {
         Warn(AtPayment(i, "Receiver", "City"), NotACountryCode(Utf8(country)), "country");
+      } else {
+        IsoCountry(i, payment, country);
       }
       if (!receiver.street.empty()) {
         SchemaText(AtPayment(i, "Receiver", "Street"), receiver.street, receiver.street, 70, "AdrLine");
+        IsoTextChanged(AtPayment(i, "Receiver", "Street"), receiver.street);
       }
       SchemaText(AtPayment(i, "Receiver", "City"), receiver.city, receiver.city, 70, "AdrLine");
-      if (!payment.reason.empty()) SchemaText(AtPayment(i, "Reason"), payment.reason, payment.reason, 140, "Ustrd");
+      IsoTextChanged(AtPayment(i, "Receiver", "City"), receiver.city);
+      if (!payment.reason.empty()) {
+        SchemaText(AtPayment(i, "Reason"), payment.reason, payment.reason, 140, "Ustrd");
+        IsoTextChanged(AtPayment(i, "Reason"), payment.reason);
+      }
       CheckCreditor(i, payment, euro_or_sic);
+      IsoNotWritten(i, payment, first);
     }
+  }
+
+  void IsoNameChanged(const Place& place, std::string_view text) {
+    Changed(place, text, CleanXmlChar, "the character set of ISO names and identifiers");
+  }
+  void IsoTextChanged(const Place& place, std::string_view text) {
+    Changed(place, text, EscapedXmlChar, "the ISO document");
+  }
+
+  // The one payment information block takes its day, debit account and bank from the first
+  // payment and its currency from the settings; a payment's own are not written.
+  void IsoNotWritten(std::size_t i, const PaymentView& payment, const PaymentView& first) {
+    const std::string_view batch_currency = IsoCurrency(settings_.cost_currency);
+    if (!payment.currency.empty() && !SameTextIgnoringCase(payment.currency, batch_currency)) {
+      Warn(AtPayment(i, "Currency"),
+           ValueNotWritten(Utf8(payment.currency), "the 2009 ISO file pays every payment in the batch currency " +
+                                                       std::string(batch_currency)));
+    }
+    NotWritten(AtPayment(i, "ESR"), payment.esr, "the 2009 ISO file carries no ESR reference number");
+    NotWritten(AtPayment(i, "Receiver", "Name2"), payment.receiver.name2,
+               "the 2009 ISO file has no second name line");
+    if (i == 0) return;
+    if (DayNumber(payment.date) != DayNumber(first.date)) {
+      const std::string why = "the 2009 ISO file executes every payment on the first payment's day " +
+                              DayText(first.date);
+      Warn(AtPayment(i, "Date"),
+           payment.date == 0.0 ? "not given; " + why + ", not on the day of writing"
+                               : ValueNotWritten(DayText(payment.date), why),
+           "not the first day");
+    }
+    if (payment.bank_src.account != first.bank_src.account) {
+      Warn(AtPayment(i, "BankSrc", "Account"),
+           TextNotWritten(Utf8(payment.bank_src.account),
+                          "the 2009 ISO file debits every payment to the first payment's account \"" +
+                              Utf8(first.bank_src.account) + "\""),
+           "not the first account");
+    }
+    if (payment.bank_src.id != first.bank_src.id) {
+      Warn(AtPayment(i, "BankSrc", "ID"),
+           TextNotWritten(Utf8(payment.bank_src.id),
+                          "the 2009 ISO file names the first payment's bank \"" + Utf8(first.bank_src.id) +
+                              "\" for every payment"),
+           "not the first bank");
+    }
+  }
+
+  // The country the file gets from the City text, against the one the batch tells: the
+  // address part Country, else the country of the receiver's IBAN.
+  void IsoCountry(std::size_t i, const PaymentView& payment, std::string_view written) {
+    std::string country(payment.receiver.country);
+    std::string told_by = "Receiver.Country";
+    if (country.empty() && payment.type == payIban) {
+      const std::string iban = NormalizeIban(payment.bank_dst.account);
+      if (iban.size() > 10) country = iban.substr(0, 2);
+      told_by = "the country of the receiver's IBAN";
+    }
+    Cp1252ToUpperInPlace(country);
+    if (country.empty() || country == written) return;
+    Warn(AtPayment(i, "Receiver", "City"),
+         CountryNotTheReceivers(Utf8(payment.receiver.city), Utf8(written), Utf8(country), told_by));
   }
 
   void CheckEndToEndId() {
@@ -608,6 +839,7 @@ class Checker {
     } else if (bic_wanted || euro_or_sic) {
       if (!bic.empty()) {
         if (!IsSchemaBic(bic)) Warn(AtPayment(i, "BankDst", "BIC"), NotABic(Utf8(bic)), "bic");
+        IsoNameChanged(AtPayment(i, "BankDst", "BIC"), payment.bank_dst.bic);
       } else if (is_iban_kind && bic_wanted) {
         Warn(AtPayment(i, "BankDst", "BIC"), EmptyBicForForeignIban(iban), "empty bic");
       } else {
@@ -617,9 +849,11 @@ class Checker {
       SchemaText(account, payment.bank_dst.account, ClearingFromIban(iban), 35, "MmbId");
     } else {
       SchemaText(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id, CleanXmlText(payment.bank_dst.id), 35, "MmbId");
+      IsoNameChanged(AtPayment(i, "BankDst", "ID"), payment.bank_dst.id);
     }
     if (!is_iban_kind) {
       SchemaText(account, payment.bank_dst.account, CleanXmlText(payment.bank_dst.account), 34, "Id");
+      IsoNameChanged(account, payment.bank_dst.account);
     }
   }
 
@@ -630,6 +864,7 @@ class Checker {
   std::map<std::string, std::size_t> groups_;
   LastResult ordering_bank_, debit_iban_, debit_account_;
   DATE last_date_ = 0.0;  // never formatted: an unset date is not written as a date
+  DATE today_ = 0.0;      // read from the clock on first use
   std::string last_date_written_;
 };
 

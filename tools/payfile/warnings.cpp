@@ -198,6 +198,39 @@ std::string NotADebtorIban(std::string_view text, std::string_view written) {
          "</IBAN>, which the ISO schema refuses: give the IBAN without blanks";
 }
 
+std::string ValueNotWritten(std::string_view value, std::string_view why) {
+  return std::string(value) + " is not written; " + std::string(why);
+}
+
+std::string TextNotWritten(std::string_view text, std::string_view why) {
+  return ValueNotWritten(Quote(text), why);
+}
+
+std::string NegativeAmountWritten(std::int64_t amount, const FileField& field, std::string_view written) {
+  return AmountValueText(amount) + " is negative; " + FieldText(field) + " gets " + Quote(written) +
+         ", which no bank takes";
+}
+
+std::string AmountRounded(std::int64_t amount, const FileField& field, std::string_view written) {
+  return AmountValueText(amount) + " has more than two decimals; " + FieldText(field) + " gets " + Quote(written);
+}
+
+std::string DateBeforeToday(DATE date, DATE today) {
+  return DateValueText(date) + " is before the day of writing (" + DateValueText(today) +
+         "); written as it is: the bank executes it at once or refuses it";
+}
+
+std::string TextWrittenAs(std::string_view text, std::string_view written, std::string_view why) {
+  return Quote(text) + " is written as " + Quote(written) + ": " + std::string(why);
+}
+
+std::string CountryNotTheReceivers(std::string_view city, std::string_view written, std::string_view country,
+                                   std::string_view told_by) {
+  return Quote(city) + " gives the 2009 ISO file the country " + std::string(written) + ", but " +
+         std::string(told_by) + " is " + std::string(country) +
+         ": put the country in front of the postcode, as " + Quote(std::string(country) + "-" + std::string(city));
+}
+
 std::string Iso2019Refusal(std::string_view text) {
   return std::string(text) + "; the 2019 ISO writer refuses the batch";
 }

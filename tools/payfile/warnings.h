@@ -57,6 +57,7 @@ inline constexpr FileField kEzagPostcode{"EZAG", "postcode", 10};
 inline constexpr FileField kEzagPlace{"EZAG", "place", 25};
 inline constexpr FileField kEzagReason{"EZAG", "reason", 140};
 inline constexpr FileField kIsoExecutionDate{"ISO", "execution date", 0};
+inline constexpr FileField kIsoAmount{"ISO", "amount", 0};
 
 // Places in the batch, spelled as the batch file's keys (batch.h).
 // PaymentPlace(3, "Amount") == "payments[3].Amount";
@@ -165,6 +166,33 @@ std::string NotABic(std::string_view written);
 // ""ch93 0076 2011" is written as the debtor <IBAN>CH93 0076 2011</IBAN>, which the ISO schema
 // refuses: give the IBAN without blanks"
 std::string NotADebtorIban(std::string_view text, std::string_view written);
+
+// What the file carries differently from the batch, or not at all.
+
+// "EUR is not written; the 2009 ISO file pays every payment in the batch currency CHF"
+// (a value shown as it is: a currency, a date).
+std::string ValueNotWritten(std::string_view value, std::string_view why);
+
+// ""21000000000313947143000901" is not written; the 2009 ISO file carries no ESR reference number"
+std::string TextNotWritten(std::string_view text, std::string_view why);
+
+// "-12.50 is negative; the DTA amount field (12 characters) gets "-12,50", which no bank takes"
+std::string NegativeAmountWritten(std::int64_t amount, const FileField& field, std::string_view written);
+
+// "1234.5678 has more than two decimals; the DTA amount field (12 characters) gets "1234,57""
+std::string AmountRounded(std::int64_t amount, const FileField& field, std::string_view written);
+
+// "2023-03-15 is before the day of writing (2026-12-06); written as it is: the bank executes
+// it at once or refuses it"
+std::string DateBeforeToday(DATE date, DATE today);
+
+// ""Weiß" is written as "WEI ": the DTA character set has no "ß"" (why: after the colon)
+std::string TextWrittenAs(std::string_view text, std::string_view written, std::string_view why);
+
+// ""80331 München" gives the 2009 ISO file the country CH, but Receiver.Country is DE: put the
+// country in front of the postcode, as "DE-80331 München""
+std::string CountryNotTheReceivers(std::string_view city, std::string_view written, std::string_view country,
+                                   std::string_view told_by);
 
 // ""CH93 0076 2011 6238 5295 8" is not a valid IBAN ...; the 2019 ISO writer refuses the batch"
 // (the text of the 2019 writer's refusal, with what it means for the file)
