@@ -220,6 +220,57 @@ TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
        [](PlainBatch& b) { First(b).bank_src.account = "ch93 0076 2011 6238 5295 7"; },
        {"payments[0].BankSrc.Account: \"ch93 0076 2011 6238 5295 7\" is written as the debtor <IBAN>CH93 0076 2011 "
         "6238 5295 7</IBAN>, which the ISO schema refuses: give the IBAN without blanks"}},
+      // Values the file carries differently from the batch, or not at all.
+      {"payment currency in a 2009 ISO file", payISO, [](PlainBatch& b) { First(b).currency = "EUR"; },
+       {"payments[0].Currency: EUR is not written; the 2009 ISO file pays every payment in the batch currency CHF"}},
+      {"ESR reference in a 2009 ISO file", payISO,
+       [](PlainBatch& b) { First(b).esr = "210000000003139471430009017"; },
+       {"payments[0].ESR: \"210000000003139471430009017\" is not written; the 2009 ISO file carries no ESR "
+        "reference number"}},
+      {"receiver abroad without the country in front", payISO,
+       [](PlainBatch& b) {
+         First(b).bank_dst = {"", "", "", "", "", "DE89370400440532013000", "COBADEFFXXX"};
+         First(b).receiver.city = "80331 M\xFCnchen";
+       },
+       {"payments[0].Receiver.City: \"80331 M\xC3\xBCnchen\" gives the 2009 ISO file the country CH, but the "
+        "country of the receiver's IBAN is DE: put the country in front of the postcode, as \"DE-80331 M\xC3\xBCnchen\""}},
+      {"day long past in a 2009 ISO file", payISO, [](PlainBatch& b) { First(b).date = Date("1899-12-31"); },
+       {"payments[0].Date: 1899-12-31 is before the day of writing (2024-06-20); written as it is: the bank "
+        "executes it at once or refuses it"}},
+      {"second payment on another day", payISO,
+       [](PlainBatch& b) {
+         b.payments.push_back(First(b));
+         b.payments.back().date = Date("2024-06-26");
+       },
+       {"payments[1].Date: 2024-06-26 is not written; the 2009 ISO file executes every payment on the first "
+        "payment's day 2024-06-25"}},
+      {"negative amount in DTA", payDTA, [](PlainBatch& b) { First(b).amount.int64 = -250 * kFranc; },
+       {"payments[0].Amount: -250.00 is negative; the DTA amount field (15 characters) gets \"-250,00\", which no "
+        "bank takes"}},
+      {"negative amount in EZAG", payEzag, [](PlainBatch& b) { First(b).amount.int64 = -250 * kFranc; },
+       {"payments[0].Amount: -250.00 is negative; the EZAG amount field (13 characters) gets \"0000000-25000\", "
+        "which no bank takes"}},
+      {"amount of four decimals", payDTA, [](PlainBatch& b) { First(b).amount.int64 = 12345678; },
+       {"payments[0].Amount: 1234.5678 has more than two decimals; the DTA amount field (15 characters) gets "
+        "\"1234,57\""}},
+      {"letters the DTA records lack", payDTA,
+       [](PlainBatch& b) {
+         First(b).receiver.name1 = "Wei\xDF";
+         First(b).receiver.street = "K\xF6nigstra\xDF" "e 4";
+       },
+       {"payments[0].Receiver.Name1: \"Wei\xC3\x9F\" is written as \"WEI \": the DTA character set has no \"\xC3\x9F\"",
+        "payments[0].Receiver.Street: \"K\xC3\xB6nigstra\xC3\x9F" "e 4\" is written as \"KONIGSTRA E 4\": the DTA "
+        "character set has no \"\xC3\x9F\""}},
+      {"letters the ISO names lack", payISO, [](PlainBatch& b) { First(b).receiver.name1 = "Wei\xDF & Co"; },
+       {"payments[0].Receiver.Name1: \"Wei\xC3\x9F & Co\" is written as \"WEI  + CO\": the character set of ISO "
+        "names and identifiers has no \"\xC3\x9F\""}},
+      {"line break in an EZAG reason", payEzag, [](PlainBatch& b) { First(b).reason = "Lohn\nJuni"; },
+       {"payments[0].Reason: \"Lohn\nJuni\" is written as \"Lohn Juni\": the one-line EZAG record has no control "
+        "character U+000A"}},
+      {"letters EZAG keeps as given", payEzag, [](PlainBatch& b) { First(b).receiver.name1 = "Wei\xDF & Co"; }, {}},
+      {"second name line of TA 836", payDTA, [](PlainBatch& b) { First(b).receiver.name2 = "c/o Muster"; },
+       {"payments[0].Receiver.Name2: \"c/o Muster\" is not written; the DTA IBAN record (TA 836) has no second name "
+        "line"}},
       {"execution date not given", payISO, [](PlainBatch& b) { First(b).date = 0; },
        {"payments[0].Date: not given; the ISO execution date is written as 1899-12-30, a day long past"}},
       {"execution date after 9999", payISO, [](PlainBatch& b) { First(b).date = 1e300; },
