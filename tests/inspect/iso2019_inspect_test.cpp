@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "support/batch.h"
 #include "support/files.h"
+#include "support/shared_files.h"
 #include "support/temp_dir.h"
 #include "tools/inspect/inspect.h"
 #include "tools/inspect/iso2019_rules.h"
@@ -65,6 +66,7 @@ std::vector<std::string> Titles(const Inspection& inspection) {
 }
 
 TEST(Iso2019Inspect, SamplesPassAndAreListedWhole) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const struct {
     const std::string* content;
     std::vector<std::string> titles;
@@ -102,6 +104,7 @@ TEST(Iso2019Inspect, SamplesPassAndAreListedWhole) {
 
 // One row per check: a fault planted into a copy of a sample, reported once at its place.
 TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const std::string& qrr = QrrScor();
   const std::string& sepa = ForeignAndSepa();
   const std::string& abroad = Abroad();
@@ -191,6 +194,7 @@ TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
 
 // What is a fault in one place or flavour is none in another.
 TEST(Iso2019Inspect, RulesHoldOnlyWhereTheyApply) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const std::string generic = Planted(QrrScor(), "pain.001.001.09.ch.03.xsd", "pain.001.001.09.xsd");
   const struct {
     const char* name;
@@ -210,6 +214,7 @@ TEST(Iso2019Inspect, RulesHoldOnlyWhereTheyApply) {
 }
 
 TEST(Iso2019Inspect, FlavourBySchemaLocationElseByContent) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const auto without_location = [](const std::string& content) {
     return std::regex_replace(content, std::regex(R"( xsi:schemaLocation="[^"]*")"), "");
   };
@@ -320,6 +325,7 @@ TEST(Iso2019Rules, PaymentKindAsTheBankDecidesIt) {
 
 // Every kind of payment the 2019 writer takes, in both flavours: the files pass.
 TEST(Iso2019Inspect, WrittenFilesPass) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const auto payment = [](std::int32_t type, std::int64_t cents, const char* currency, std::string account) {
     test::PaymentFields p;
     p.type = type;
@@ -379,6 +385,7 @@ TEST(Iso2019Inspect, WrittenFilesPass) {
 }
 
 TEST(Iso2019Inspect, SchemaValidity) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const std::string xsd = std::string(ORDEXA_SHARED_DIR) + "/xsd/";
   const struct {
     const char* name;
@@ -407,6 +414,7 @@ TEST(Iso2019Inspect, SchemaValidity) {
 // Cut off anywhere, the document fails; with any byte changed, dropped or doubled it is
 // read to its end without a failure other than "not recognised".
 TEST(Iso2019Inspect, DamagedFilesAreReadWithoutFailing) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const std::string& sample = ForeignAndSepa();
   for (std::size_t size = 0; size < sample.size(); size += 89) {
     try {

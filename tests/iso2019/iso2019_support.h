@@ -12,6 +12,7 @@
 #include "iso2019/iso2019_writer.h"
 #include "support/batch.h"
 #include "support/files.h"
+#include "support/shared_files.h"
 #include "support/temp_dir.h"
 #include "support/xml_reader.h"
 

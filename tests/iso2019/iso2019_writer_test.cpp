@@ -54,6 +54,8 @@ void FillChanged(PayBatch& batch, const Change& change) {
 
 class Iso2019Writer : public testing::Test {
  protected:
+  // Every file written here is checked against its schema.
+  void SetUp() override { ORDEXA_SKIP_WITHOUT_SHARED_XSD(); }
   ScopedClock clock_{FixedClock(kNow)};
   TempDir dir_;
 };
