@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Whole-process comparison with a peer: the same realistic batch of 100,000 payments as a
-# payfile JSON batch, written by `payfile write` in each format and, as pain.001.001.03,
-# by a Node script over the npm package sepa@3.0.0. Prints the median wall time and peak
-# memory of several runs of each process side by side, and the ratios. The peer is
-# installed outside the repository.
+# Whole-process comparison with the floor and with a peer: the same realistic batch of
+# 100,000 payments as a payfile JSON batch (the 2019 file: the same payroll with QR-bills),
+# written by `payfile write` in each format; beside each, the floor for the same batch and
+# output (ordexa_write_floor: read the batch, write the finished bytes through NAME.tmp,
+# sync, rename) and the ratio; then, as pain.001.001.03 and pain.001.001.09, a Node script
+# over the npm package sepa@3.0.0. Median wall time (min-max) and median peak memory of
+# several runs of each process. The peer is installed outside the repository.
 #   bench/compare-peer.sh [PAYMENTS] [BUILD_DIR]     (defaults 100000, build-bench)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,9 +13,9 @@ payments=${1:-100000}
 build=${2:-build-bench}
 peer=${ORDEXA_PEER_DIR:-/tmp/ordexa-peer}
 
-if [ ! -x "$build/bin/payfile" ] || [ ! -x "$build/bin/ordexa_bench" ]; then
+if [ ! -x "$build/bin/payfile" ] || [ ! -x "$build/bin/ordexa_bench" ] || [ ! -x "$build/bin/ordexa_write_floor" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORDEXA_BENCH=ON -DORDEXA_TESTS=OFF >/dev/null
-  cmake --build "$build" -j 2 --target ordexa_bench payfile >/dev/null
+  cmake --build "$build" -j 2 --target ordexa_bench payfile ordexa_write_floor >/dev/null
 fi
 if [ ! -f "$peer/node_modules/sepa/package.json" ]; then
   mkdir -p "$peer"
@@ -23,10 +25,13 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$build/bin/ordexa_bench" --json "$payments" "$work/batch.json"
-echo "batch: $payments payments, $(($(stat -c %s "$work/batch.json") / 1000000)) MB of JSON"
+"$build/bin/ordexa_bench" --json-2019 "$payments" "$work/batch-2019.json"
+echo "batch: $payments payments, $(($(stat -c %s "$work/batch.json") / 1000000)) MB of JSON" \
+  "($(($(stat -c %s "$work/batch-2019.json") / 1000000)) MB for the 2019 file)"
 
 # run NAME OUTPUT REPETITIONS COMMAND...: the process REPETITIONS times; prints the median
-# wall time and the median peak resident memory, and keeps them for the ratios.
+# wall time (with the fastest and slowest run) and the median peak resident memory, and
+# keeps them for the ratios. The last run's output stays as $work/prepared.
 declare -A wall_ms rss_kb
 run() {
   local name=$1 output=$2 reps=$3
@@ -40,27 +45,58 @@ run() {
     walls+=($(((end - start) / 1000000)))
     rsss+=("$(tail -1 "$work/time.log")")
   done
-  local bytes
+  local bytes sorted
   bytes=$(stat -c %s "$output")
-  rm -f "$output"
-  wall_ms[$name]=$(printf '%s\n' "${walls[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+  mv -f "$output" "$work/prepared"
+  sorted=$(printf '%s\n' "${walls[@]}" | sort -n)
+  wall_ms[$name]=$(awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}' <<<"$sorted")
   rss_kb[$name]=$(printf '%s\n' "${rsss[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-  printf '| %-30s | %8s ms | %9s MB | %14s |\n' "$name" "${wall_ms[$name]}" "$((rss_kb[$name] / 1024))" "$bytes"
+  printf '| %-34s | %6s ms (%s-%s) | %9s MB | %14s |\n' "$name" "${wall_ms[$name]}" "$(head -1 <<<"$sorted")" \
+    "$(tail -1 <<<"$sorted")" "$((rss_kb[$name] / 1024))" "$bytes"
 }
 
-peer_name="node sepa@3.0.0 (pain.001)"
-printf '| %-30s | %11s | %12s | %14s |\n' "process (median of runs)" "wall" "peak memory" "bytes written"
-printf '|%s|%s|%s|%s|\n' "--------------------------------" "------------:" "-------------:" "---------------:"
-run "payfile write --type dta" "$work/out.dta" 5 "$build/bin/payfile" write "$work/batch.json" --type dta --out "$work/out.dta"
-run "payfile write --type ezag" "$work/out.ezag" 5 "$build/bin/payfile" write "$work/batch.json" --type ezag --out "$work/out.ezag"
-run "payfile write --type iso --ch" "$work/out.xml" 5 "$build/bin/payfile" write "$work/batch.json" --type iso --ch \
-  --period 2026-12 --out "$work/out.xml"
-run "payfile write --type iso" "$work/out.xml" 5 "$build/bin/payfile" write "$work/batch.json" --type iso \
-  --period 2026-12 --out "$work/out.xml"
+# write NAME BATCH ARGS...: payfile write five times, then the floor for the same batch and
+# output five times, and the ratio of the medians.
+declare -A floor_ratio
+write() {
+  local name=$1 batch=$2
+  shift 2
+  run "payfile write $name" "$work/out" 5 "$build/bin/payfile" write "$batch" "$@" --out "$work/out"
+  run "floor of $name" "$work/out" 5 "$build/bin/ordexa_write_floor" "$batch" "$work/prepared" "$work/out"
+  floor_ratio[$name]=$(awk -v w="${wall_ms["payfile write $name"]}" -v f="${wall_ms["floor of $name"]}" \
+    'BEGIN { printf "%.2f", w / f }')
+}
+
+peer_name="node sepa@3.0.0 (pain.001.001.03)"
+peer_2019="node sepa@3.0.0 (pain.001.001.09)"
+printf '| %-34s | %21s | %12s | %14s |\n' "process (median of runs)" "wall (fastest-slowest)" "peak memory" \
+  "bytes written"
+printf '|%s|%s|%s|%s|\n' "------------------------------------" "----------------------:" "-------------:" \
+  "---------------:"
+write "--type dta" "$work/batch.json" --type dta
+write "--type ezag" "$work/batch.json" --type ezag
+write "--type iso --ch" "$work/batch.json" --type iso --ch --period 2026-12
+write "--type iso" "$work/batch.json" --type iso --period 2026-12
+if [ "$payments" -le 99999 ]; then
+  write "--type iso2019 --ch" "$work/batch-2019.json" --type iso2019 --ch --period 2026-12
+fi
+write "--type iso2019" "$work/batch-2019.json" --type iso2019 --period 2026-12
 run "$peer_name" "$work/peer.xml" 3 node bench/peer_sepa.js "$peer" "$work/batch.json" "$work/peer.xml"
+run "$peer_2019" "$work/peer.xml" 3 node bench/peer_sepa.js "$peer" "$work/batch-2019.json" "$work/peer.xml" \
+  pain.001.001.09 || true
 
 echo
-for name in "payfile write --type dta" "payfile write --type ezag" "payfile write --type iso --ch" "payfile write --type iso"; do
+for name in "${!floor_ratio[@]}"; do
+  printf '%-34s %s times its floor\n' "payfile write $name" "${floor_ratio[$name]}"
+done | sort
+echo
+for name in "payfile write --type dta" "payfile write --type ezag" "payfile write --type iso --ch" \
+  "payfile write --type iso"; do
   awk -v n="$name" -v w="${wall_ms[$name]}" -v pw="${wall_ms[$peer_name]}" -v r="${rss_kb[$name]}" -v pr="${rss_kb[$peer_name]}" \
     'BEGIN { printf "%-30s %5.1f times faster than the peer, %4.1f%% of its peak memory (1/%.1f)\n", n, pw / w, 100 * r / pr, pr / r }'
 done
+if [ -n "${wall_ms[$peer_2019]:-}" ]; then
+  name="payfile write --type iso2019"
+  awk -v n="$name" -v w="${wall_ms[$name]}" -v pw="${wall_ms[$peer_2019]}" -v r="${rss_kb[$name]}" -v pr="${rss_kb[$peer_2019]}" \
+    'BEGIN { printf "%-30s %5.1f times faster than the peer, %4.1f%% of its peak memory (1/%.1f)\n", n, pw / w, 100 * r / pr, pr / r }'
+fi

@@ -1,19 +1,19 @@
 // The peer for the whole-process comparison: reads the same payfile JSON batch and writes
 // its transfers as one pain.001.001.03 document with the public API of the npm package
 // `sepa` (installed outside the repository by bench/compare-peer.sh).
-//   node bench/peer_sepa.js PEER_MODULE_DIR BATCH.json OUT.xml
+//   node bench/peer_sepa.js PEER_MODULE_DIR BATCH.json OUT.xml [pain.001.001.09]
 "use strict";
 const fs = require("fs");
 const path = require("path");
 
-const [moduleDir, batchPath, outPath] = process.argv.slice(2);
+const [moduleDir, batchPath, outPath, format = "pain.001.001.03"] = process.argv.slice(2);
 const SEPA = require(path.join(moduleDir, "node_modules", "sepa"));
 const batch = JSON.parse(fs.readFileSync(batchPath, "utf8"));
 
 const compact = (text) => (text || "").replace(/ /g, "").toUpperCase();
 const isIban = (text) => /^[A-Z]{2}[0-9]{2}[A-Z0-9]+$/.test(text);
 
-const doc = new SEPA.Document("pain.001.001.03");
+const doc = new SEPA.Document(format);
 doc.grpHdr.id = "QRV-" + Date.now();
 doc.grpHdr.created = new Date();
 doc.grpHdr.initiatorName = batch.settings.Sender.Name1;
