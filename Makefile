@@ -15,7 +15,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 FUZZ_RUNS    ?= 5000
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build deps configure test demo bench clean windows sanitize fuzz-build fuzz-smoke fuzz
+.PHONY: all build deps configure test demo bench clean windows sanitize fuzz-build fuzz-smoke fuzz mutate count
 
 all: build
 
@@ -73,3 +73,12 @@ fuzz: fuzz-build
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize $(BUILD)-fuzz $(WINDOWS_BUILD)
+
+# Plants the faults of scripts/mutations.txt one at a time and reports those the suite
+# (Wine tests aside) does not notice; long, so not part of CI.
+mutate: deps
+	scripts/mutate.py --build $(BUILD)-mutate
+
+# Non-blank lines of tests against the rest of the C++ (bench/ aside).
+count:
+	@scripts/count-lines.sh
