@@ -420,6 +420,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
                            payment.bank_src.bic == t.debtor_bic_text;
   if (!same_debtor) {
     t.debtor_resolved = false;
+    ++t.debtor_generation;
     const bool refused_before = findings.refused();
     std::string& debtor_other = t.creditor_other;  // room to spare until the creditor's account
     const bool debtor_taken = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, trusted, findings,
@@ -511,12 +512,14 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     findings.Note("PayType", {}, "a cheque (cash order) is paid only where the bank has agreed to it");
   }
 
-  // The creditor: its name and address.
-  AssignDocumentText(t.creditor_name, payment.receiver.name1, swiss);
-  if (t.creditor_name.empty()) {
+  // The creditor: its name and address. Planning a write needs of the name only whether
+  // there is one.
+  const bool plan_only = batch.pass == Iso2019Batch::Pass::kPlan;
+  if (!plan_only) AssignDocumentText(t.creditor_name, payment.receiver.name1, swiss);
+  if (plan_only ? IsEmptyDocumentText(payment.receiver.name1, swiss) : t.creditor_name.empty()) {
     findings.Refuse("Receiver", "Name1", "is empty; every payment needs the receiver's name",
                     "Der Name des Empf\xE4ngers fehlt.");
-  } else {
+  } else if (!plan_only) {
     const std::size_t length = sepa ? kSepaNameLength : kNameLength;
     if (findings.collecting() && t.creditor_name.size() > length) {
       std::string written = t.creditor_name;

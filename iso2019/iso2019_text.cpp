@@ -143,6 +143,14 @@ void AppendDocumentText(std::string& out, std::string_view text, bool swiss) {
   out.append(text.data() + run, text.size() - run);
 }
 
+bool IsEmptyDocumentText(std::string_view text, bool swiss) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte != ' ' && !IsControl(byte) && !(swiss && kSwissForms[byte].drop)) return false;
+  }
+  return true;
+}
+
 std::string_view AsDocumentText(std::string_view text, bool swiss, std::string& scratch) {
   if (FirstNotPlain(text, swiss ? kSwissPlain : kGenericPlain) == text.size()) return TrimBlanks(text);
   AssignDocumentText(scratch, text, swiss);

@@ -31,6 +31,7 @@ TEST(Iso2019Text, WordsAndLastBytesAgreeWithTheTextTakenByteByByte) {
           AssignDocumentText(assigned, text, swiss);
           ASSERT_EQ(expected, assigned) << value << " at " << at << " of " << size << (swiss ? " swiss" : "");
           ASSERT_EQ(expected, AsDocumentText(text, swiss, scratch));
+          ASSERT_EQ(expected.empty(), IsEmptyDocumentText(text, swiss));
         }
       }
     }
