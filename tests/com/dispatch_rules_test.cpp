@@ -289,24 +289,17 @@ TEST_F(DispatchRules, TheAddressObjectAnswersBothAddressInterfacesWithOnePointer
 }
 
 TEST_F(DispatchRules, StructuredPartsRoundTripLateBoundAndEarlyBound) {
+  // Best fit of code page 1252, as every other text property.
   const struct {
     const char16_t* name;
-    DISPID dispid;
     const char16_t* put;
     const char16_t* expected;
-  } rows[] = {
-      {u"StreetName", 8, u"Rue du Rh\u00F4ne", u"Rue du Rh\u00F4ne"},
-      {u"BuildingNumber", 9, u"12a", u"12a"},
-      // Best fit of code page 1252, as every other text property.
-      {u"PostCode", 10, u"\u0141-1234", u"L-1234"},
-      {u"Town", 11, u"Gen\u00E8ve \U0001F600", u"Gen\u00E8ve ?"},
-      {u"Country", 12, u"ch", u"ch"},
-  };
+  } rows[] = {{u"StreetName", u"Rue du Rh\u00F4ne", u"Rue du Rh\u00F4ne"}, {u"BuildingNumber", u"12a", u"12a"},
+              {u"PostCode", u"\u0141-1234", u"L-1234"}, {u"Town", u"Gen\u00E8ve \U0001F600", u"Gen\u00E8ve ?"},
+              {u"Country", u"ch", u"ch"}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(Utf16ToUtf8(row.name));
-    EXPECT_EQ(row.dispid, test::IdOf(address_.get(), row.name));
     test::Put(address_.get(), row.name, test::Text(row.put));
-    EXPECT_EQ(row.expected, test::Get(address_.get(), row.name).text());
+    EXPECT_EQ(row.expected, test::Get(address_.get(), row.name).text()) << Utf16ToUtf8(row.name);
   }
   // The same parts through the vtable, and an empty text clears a part.
   ComPtr<IPayAddress2> early;

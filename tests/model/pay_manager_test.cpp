@@ -335,10 +335,6 @@ TEST(PayAddress2, ViewsOfTheSameAddressShareItsPartsAndOutliveTheManager) {
   EXPECT_EQ(u"Bern", GetText(second.get(), &IPayAddress2::get_Town));
   PutText(second.get(), &IPayAddress2::put_Town, u"Thun");
   EXPECT_EQ(u"Thun", GetText(first.get(), &IPayAddress2::get_Town));
-  // The older interface of the same object.
-  const auto old = again.As<IPayAddress>(IID_IPayAddress);
-  ASSERT_TRUE(old);
-  EXPECT_EQ(static_cast<void*>(old.get()), static_cast<void*>(second.get()));
 }
 
 TEST(PayAddress2, TheOldWritersIgnoreTheParts) {
