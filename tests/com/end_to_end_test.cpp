@@ -71,136 +71,38 @@ struct PaymentRow {
 
 constexpr AddressRow kOurBank = {u"", u"", u"", u"", u"700", u"ch93 0076 2011 6238 5295 7", u""};
 
+using enum AmountAs;
 const PaymentRow kPayments[] = {
-    {payManual,
-     45000.75,
-     1000000,
-     AmountAs::kDouble,
-     nullptr,
-     u"",
-     u"Spesen & Auslagen M\u00E4rz",
-     u"CHF",
-     false,
-     2,
-     kOurBank,
-     {u"", u"", u"", u"", u"700", u"12-3456-7", u""},
+    {payManual, 45000.75, 1000000, kDouble, nullptr, u"", u"Spesen & Auslagen M\u00E4rz", u"CHF", false, 2,
+     kOurBank, {u"", u"", u"", u"", u"700", u"12-3456-7", u""},
      {u"Hans Meier", u"", u"Bahnhofstrasse 1", u"8001 Z\u00FCrich", u"", u"", u""}},
-    {payESR15,
-     45000.0,
-     2505000,
-     AmountAs::kText,
-     u"250.50",
-     u"123456789012345",
-     u"",
-     u"CHF",
-     false,
-     2,
-     kOurBank,
-     {u"", u"", u"", u"", u"9000", u"01-162-8", u""},
+    {payESR15, 45000.0, 2505000, kText, u"250.50", u"123456789012345", u"", u"CHF", false, 2,
+     kOurBank, {u"", u"", u"", u"", u"9000", u"01-162-8", u""},
      {u"Schweizerisches Rotes Kreuz", u"", u"", u"3001 Bern", u"", u"", u""}},
-    {payESR16,
-     45000.75,
-     12345678,
-     AmountAs::kText,
-     u"1234.5678",
-     u"210000000003139471430009017",
-     u"",
-     u"CHF",
-     false,
-     2,
-     kOurBank,
-     {u"", u"", u"", u"", u"9000", u"010391391", u""},
+    {payESR16, 45000.75, 12345678, kText, u"1234.5678", u"210000000003139471430009017", u"", u"CHF", false, 2,
+     kOurBank, {u"", u"", u"", u"", u"9000", u"010391391", u""},
      {u"Pensionskasse", u"", u"Postfach", u"6002 Luzern", u"", u"", u""}},
-    {payESR17,
-     0.0,
-     50,
-     AmountAs::kDouble,
-     nullptr,
-     u"12345",
-     u"",
-     u"CHF",
-     false,
-     2,
-     kOurBank,
-     {u"", u"", u"", u"", u"9000", u"010137958", u""},
+    {payESR17, 0.0, 50, kDouble, nullptr, u"12345", u"", u"CHF", false, 2,
+     kOurBank, {u"", u"", u"", u"", u"9000", u"010137958", u""},
      {u"Ausgleichskasse", u"", u"", u"", u"", u"", u""}},
-    {payRedBank,
-     45001.0,
-     -125000,
-     AmountAs::kDouble,
-     nullptr,
-     u"",
-     u"R\u00FCckbuchung",
-     u"CHF",
-     true,
-     0,
-     kOurBank,
-     {u"Berner Kantonalbank", u"", u"", u"", u"8390", u"1234-5678.9", u""},
+    {payRedBank, 45001.0, -125000, kDouble, nullptr, u"", u"R\u00FCckbuchung", u"CHF", true, 0,
+     kOurBank, {u"Berner Kantonalbank", u"", u"", u"", u"8390", u"1234-5678.9", u""},
      {u"Erika Muster", u"c/o Beispiel", u"Marktgasse 8", u"3000 Bern 1", u"", u"", u""}},
-    {payRedPost,
-     45001.0,
-     8500000,
-     AmountAs::kText,
-     u"850",
-     u"",
-     u"Lohn M\u00E4rz",
-     u"CHF",
-     true,
-     2,
-     kOurBank,
-     {u"", u"", u"", u"", u"", u"1-2345-6", u""},
+    {payRedPost, 45001.0, 8500000, kText, u"850", u"", u"Lohn M\u00E4rz", u"CHF", true, 2,
+     kOurBank, {u"", u"", u"", u"", u"", u"1-2345-6", u""},
      {u"\u0141ukasz Nowak", u"", u"Hauptstra\u00DFe 4", u"4051 Basel", u"", u"", u""}},
-    {payRedTreuhand,
-     45001.0,
-     3002500,
-     AmountAs::kDouble,
-     nullptr,
-     u"",
-     u"Treuhandzahlung",
-     u"CHF",
-     false,
-     1,
+    {payRedTreuhand, 45001.0, 3002500, kDouble, nullptr, u"", u"Treuhandzahlung", u"CHF", false, 1,
      {u"Treuhand Gut AG", u"", u"Postgasse 1", u"6300 Zug", u"80-2-2", u"80-2-2", u""},
      {u"", u"", u"", u"", u"80-2-2", u"80-2-2", u""},
      {u"Karl Klein", u"", u"Dorfstrasse 3", u"6312 Steinhausen", u"", u"", u""}},
-    {payPostmandat,
-     45002.5,
-     455500,
-     AmountAs::kText,
-     u"45.55",
-     u"",
-     u"Mandat",
-     u"CHF",
-     false,
-     2,
-     kOurBank,
-     {u"", u"", u"", u"", u"", u"", u""},
+    {payPostmandat, 45002.5, 455500, kText, u"45.55", u"", u"Mandat", u"CHF", false, 2,
+     kOurBank, {u"", u"", u"", u"", u"", u"", u""},
      {u"Anna Berg", u"", u"Weg 7", u"7000 Chur", u"", u"", u""}},
-    {payForeign,
-     45003.0,
-     10000000,
-     AmountAs::kDouble,
-     nullptr,
-     u"",
-     u"Invoice 4711",
-     u"EUR",
-     false,
-     0,
-     kOurBank,
-     {u"Deutsche Bank", u"", u"", u"60311 Frankfurt", u"", u"DE89370400440532013000", u"DEUTDEFFXXX"},
+    {payForeign, 45003.0, 10000000, kDouble, nullptr, u"", u"Invoice 4711", u"EUR", false, 0,
+     kOurBank, {u"Deutsche Bank", u"", u"", u"60311 Frankfurt", u"", u"DE89370400440532013000", u"DEUTDEFFXXX"},
      {u"Lieferant GmbH", u"", u"Hafenstr. 2", u"20457 Hamburg", u"", u"", u""}},
-    {payIban,
-     45003.0,
-     123456700,
-     AmountAs::kText,
-     u"12345.67",
-     u"",
-     u"Lohn M\u00E4rz 2023",
-     u"CHF",
-     true,
-     2,
-     kOurBank,
-     {u"", u"", u"", u"", u"", u"CH5604835012345678009", u"CRESCHZZ80A"},
+    {payIban, 45003.0, 123456700, kText, u"12345.67", u"", u"Lohn M\u00E4rz 2023", u"CHF", true, 2,
+     kOurBank, {u"", u"", u"", u"", u"", u"CH5604835012345678009", u"CRESCHZZ80A"},
      {u"Peter M\u00FCller", u"", u"Seeweg 12", u"8700 K\u00FCsnacht", u"", u"", u""}},
 };
 
@@ -320,13 +222,6 @@ constexpr OutputFile kOutputs[] = {
     {"batch-generic.xml", payISO, VARIANT_FALSE},
 };
 
-bool KeyExists(const char16_t* path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != 0) return false;
-  RegCloseKey(key);
-  return true;
-}
-
 class EndToEnd : public test::RegisteredServer {};
 
 TEST_F(EndToEnd, BatchFilledByNamesWritesTheSameFilesAsTheCppInterfaces) {
@@ -363,16 +258,8 @@ TEST_F(EndToEnd, BatchFilledByNamesWritesTheSameFilesAsTheCppInterfaces) {
   // Everything released: the library may go, and goes.
   EXPECT_EQ(0, activation::FreeUnusedLibraries());
 
-  ASSERT_EQ(S_OK, activation::UnregisterServer(ORDEXA_MODULE_PATH));
-  for (const char16_t* gone :
-       {u"Veltrano.PayManager", u"Veltrano.PayManager.1", u"CLSID\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F10}",
-        u"AppID\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F01}", u"AppID\\Ordexa.DLL",
-        u"TypeLib\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F01}", u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F20}"}) {
-    EXPECT_FALSE(KeyExists(gone)) << Utf16ToUtf8(gone);
-  }
-  for (const char16_t* kept : {u"CLSID", u"AppID"}) EXPECT_TRUE(KeyExists(kept));
-  CLSID clsid;
-  EXPECT_EQ(CO_E_CLASSSTRING, activation::ClassIdFromProgId(u"Veltrano.PayManager", &clsid));
+  // What unregistering removes is the registration tests' subject; here only that it succeeds.
+  EXPECT_EQ(S_OK, activation::UnregisterServer(ORDEXA_MODULE_PATH));
 }
 
 // WriteFile of the 2019 ISO file by name, as a script calls it: its failures arrive as an

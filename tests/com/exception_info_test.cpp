@@ -13,23 +13,7 @@ namespace ordexa {
 namespace {
 
 constexpr HRESULT kFailure = E_OUTOFMEMORY;
-
-HRESULT FailingSlot(IDispatch*, VARIANT*, VARIANT*) { return kFailure; }
-
-// IPayment's members, every slot failing.
-std::array<SlotThunk, std::size(kPaymentMembers)> kFailingSlots = [] {
-  std::array<SlotThunk, std::size(kPaymentMembers)> slots{};
-  slots.fill(&FailingSlot);
-  return slots;
-}();
-const DispatchInterface kFailingPayment{&kInterfaces[kPaymentInterface], kFailingSlots};
-
-HRESULT PutReason(EXCEPINFO* exception, const DispatchInterface& payment = kFailingPayment) {
-  VARIANT reason;
-  VariantInit(&reason);
-  DISPPARAMS params{&reason, nullptr, 1, 0};
-  return InvokeMember(payment, nullptr, 8, DISPATCH_PROPERTYPUT, &params, nullptr, exception, nullptr);
-}
+constexpr HRESULT kRefused = static_cast<HRESULT>(0x800407D4);
 
 void SetThreadErrorInfo(const char16_t* source, const char16_t* description, const char16_t* help_file, DWORD context) {
   ICreateErrorInfo* create = nullptr;
@@ -45,6 +29,25 @@ void SetThreadErrorInfo(const char16_t* source, const char16_t* description, con
   info->Release();
 }
 
+// IPayment's members, every slot behaving as `slot` does.
+template <SlotThunk slot>
+const DispatchInterface& PaymentWith() {
+  static const std::array<SlotThunk, std::size(kPaymentMembers)> slots = [] {
+    std::array<SlotThunk, std::size(kPaymentMembers)> all{};
+    all.fill(slot);
+    return all;
+  }();
+  static const DispatchInterface payment{&kInterfaces[kPaymentInterface], slots};
+  return payment;
+}
+HRESULT Failing(IDispatch*, VARIANT*, VARIANT*) { return kFailure; }
+HRESULT Succeeding(IDispatch*, VARIANT*, VARIANT*) { return S_OK; }
+// Explains its failure with error information of its own.
+HRESULT Explaining(IDispatch*, VARIANT*, VARIANT*) {
+  SetThreadErrorInfo(u"Veltrano.PayManager", u"Die Datei kann nicht geschrieben werden.", u"", 0);
+  return kRefused;
+}
+
 std::u16string Take(BSTR& text) {
   test::Bstr owner;
   *owner.put() = text;
@@ -52,110 +55,64 @@ std::u16string Take(BSTR& text) {
   return owner.str();
 }
 
-TEST(ExceptionInfo, HoldsTheFailureAndNoDeferredFillIn) {
-  EXCEPINFO exception;
-  std::memset(&exception, 0xAB, sizeof exception);
-  EXPECT_EQ(kFailure, PutReason(&exception));
-  EXPECT_EQ(kFailure, exception.scode);
-  EXPECT_EQ(0, exception.wCode);
-  EXPECT_EQ(nullptr, exception.pfnDeferredFillIn);
-  EXPECT_EQ(nullptr, exception.bstrSource);
-  EXPECT_EQ(nullptr, exception.bstrDescription);
-  EXPECT_EQ(nullptr, exception.bstrHelpFile);
-  EXPECT_EQ(0u, exception.dwHelpContext);
-}
-
-TEST(ExceptionInfo, TakesTheThreadsErrorInformation) {
-  SetThreadErrorInfo(u"Veltrano.PayManager", u"Kein Speicher", u"ordexa.chm", 42);
-  EXCEPINFO exception{};
-  EXPECT_EQ(kFailure, PutReason(&exception));
-  EXPECT_EQ(kFailure, exception.scode);
-  EXPECT_EQ(u"Veltrano.PayManager", Take(exception.bstrSource));
-  EXPECT_EQ(u"Kein Speicher", Take(exception.bstrDescription));
-  EXPECT_EQ(u"ordexa.chm", Take(exception.bstrHelpFile));
-  EXPECT_EQ(42u, exception.dwHelpContext);
-  // The thread's error information was taken, as GetErrorInfo does.
+// The description of the thread's error information, taken; "(none)" without one.
+std::u16string TakeThreadDescription() {
   IErrorInfo* left = nullptr;
-  EXPECT_EQ(S_FALSE, GetErrorInfo(0, &left));
-  EXPECT_EQ(nullptr, left);
-}
-
-TEST(ExceptionInfo, WithoutABlockTheFailureIsStillTheResultAndErrorInformationStays) {
-  SetThreadErrorInfo(u"source", u"description", u"", 0);
-  EXPECT_EQ(kFailure, PutReason(nullptr));
-  IErrorInfo* left = nullptr;
-  EXPECT_EQ(S_OK, GetErrorInfo(0, &left));
-  ASSERT_NE(nullptr, left);
-  left->Release();
-}
-
-// IPayment's members, every slot explaining its failure with error information of its own.
-constexpr HRESULT kRefused = static_cast<HRESULT>(0x800407D4);
-HRESULT ExplainingSlot(IDispatch*, VARIANT*, VARIANT*) {
-  SetThreadErrorInfo(u"Veltrano.PayManager", u"Die Datei kann nicht geschrieben werden.", u"", 0);
-  return kRefused;
-}
-std::array<SlotThunk, std::size(kPaymentMembers)> kExplainingSlots = [] {
-  std::array<SlotThunk, std::size(kPaymentMembers)> slots{};
-  slots.fill(&ExplainingSlot);
-  return slots;
-}();
-const DispatchInterface kExplainingPayment{&kInterfaces[kPaymentInterface], kExplainingSlots};
-
-TEST(ExceptionInfo, AMemberThatExplainsItsFailureRaisesAnException) {
-  // Error information left from before does not count as the member's.
-  SetThreadErrorInfo(u"old", u"stale", u"", 0);
-  EXCEPINFO exception{};
-  EXPECT_EQ(DISP_E_EXCEPTION, PutReason(&exception, kExplainingPayment));
-  EXPECT_EQ(kRefused, exception.scode);
-  EXPECT_EQ(0, exception.wCode);
-  EXPECT_EQ(u"Veltrano.PayManager", Take(exception.bstrSource));
-  EXPECT_EQ(u"Die Datei kann nicht geschrieben werden.", Take(exception.bstrDescription));
-  Take(exception.bstrHelpFile);
-  IErrorInfo* left = nullptr;
-  EXPECT_EQ(S_FALSE, GetErrorInfo(0, &left));
-}
-
-TEST(ExceptionInfo, WithoutABlockAnExplainedFailureIsTheMembersStatusAndItsInformationStays) {
-  EXPECT_EQ(kRefused, PutReason(nullptr, kExplainingPayment));
-  IErrorInfo* left = nullptr;
-  ASSERT_EQ(S_OK, GetErrorInfo(0, &left));
-  ASSERT_NE(nullptr, left);
+  if (GetErrorInfo(0, &left) != S_OK || left == nullptr) return u"(none)";
   test::Bstr description;
   left->GetDescription(description.put());
-  EXPECT_EQ(u"Die Datei kann nicht geschrieben werden.", description.str());
   left->Release();
+  return description.str();
 }
 
-TEST(ExceptionInfo, ErrorInformationFromBeforeStaysWithTheThreadWhenTheMemberSucceeds) {
-  SetThreadErrorInfo(u"source", u"from before", u"", 0);
-  VARIANT reason;
-  VariantInit(&reason);
-  DISPPARAMS params{&reason, nullptr, 1, 0};
-  const auto succeeding = [](IDispatch*, VARIANT*, VARIANT*) -> HRESULT { return S_OK; };
-  std::array<SlotThunk, std::size(kPaymentMembers)> slots{};
-  slots.fill(+succeeding);
-  const DispatchInterface payment{&kInterfaces[kPaymentInterface], slots};
-  EXCEPINFO exception{};
-  EXPECT_EQ(S_OK, InvokeMember(payment, nullptr, 8, DISPATCH_PROPERTYPUT, &params, nullptr, &exception, nullptr));
-  IErrorInfo* left = nullptr;
-  ASSERT_EQ(S_OK, GetErrorInfo(0, &left));
-  ASSERT_NE(nullptr, left);
-  test::Bstr description;
-  left->GetDescription(description.put());
-  EXPECT_EQ(u"from before", description.str());
-  left->Release();
-}
-
-TEST(ExceptionInfo, ChecksThatFailBeforeTheCallLeaveTheBlockAlone) {
-  EXCEPINFO exception{};
-  exception.scode = 7;
-  VARIANT value;
-  VariantInit(&value);
-  DISPPARAMS params{&value, nullptr, 1, 0};
-  EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
-            InvokeMember(kFailingPayment, nullptr, 12, DISPATCH_PROPERTYPUT, &params, nullptr, &exception, nullptr));
-  EXPECT_EQ(7, exception.scode);
+TEST(ExceptionInfo, HoldsTheMembersFailureWithTheThreadsErrorInformation) {
+  const struct {
+    const char* rule;
+    const DispatchInterface& payment;
+    bool info_before;  // error information left on the thread before the call
+    bool with_block;   // the caller passes an EXCEPINFO
+    DISPID member;
+    HRESULT result;
+    HRESULT scode;  // 7: the block left alone
+    const char16_t* description;
+    const char16_t* left_on_thread;
+  } rows[] = {
+      {"a plain failure", PaymentWith<Failing>(), false, true, 8, kFailure, kFailure, u"", u"(none)"},
+      {"the thread's information is taken", PaymentWith<Failing>(), true, true, 8, kFailure, kFailure, u"before",
+       u"(none)"},
+      {"without a block it stays", PaymentWith<Failing>(), true, false, 8, kFailure, 7, u"", u"before"},
+      // Error information from before does not count as the member's own explanation.
+      {"an explained failure is an exception", PaymentWith<Explaining>(), true, true, 8, DISP_E_EXCEPTION, kRefused,
+       u"Die Datei kann nicht geschrieben werden.", u"(none)"},
+      {"without a block it is the member's status", PaymentWith<Explaining>(), false, false, 8, kRefused, 7, u"",
+       u"Die Datei kann nicht geschrieben werden."},
+      {"a success leaves it with the thread", PaymentWith<Succeeding>(), true, true, 8, S_OK, 7, u"", u"before"},
+      {"checks before the call leave the block alone", PaymentWith<Failing>(), false, true, 12, DISP_E_MEMBERNOTFOUND,
+       7, u"", u"(none)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.rule);
+    SetErrorInfo(0, nullptr);
+    if (row.info_before) SetThreadErrorInfo(u"Veltrano.PayManager", u"before", u"ordexa.chm", 42);
+    // A block the call fills in starts as garbage; one it must leave alone, as zeros.
+    EXCEPINFO exception;
+    std::memset(&exception, row.scode == 7 ? 0 : 0xAB, sizeof exception);
+    exception.scode = 7;
+    VARIANT reason;
+    VariantInit(&reason);
+    DISPPARAMS params{&reason, nullptr, 1, 0};
+    EXPECT_EQ(row.result, InvokeMember(row.payment, nullptr, row.member, DISPATCH_PROPERTYPUT, &params, nullptr,
+                                       row.with_block ? &exception : nullptr, nullptr));
+    EXPECT_EQ(row.scode, exception.scode);
+    EXPECT_EQ(0, exception.wCode);
+    EXPECT_EQ(nullptr, exception.pfnDeferredFillIn);
+    const std::u16string description = Take(exception.bstrDescription);
+    EXPECT_EQ(row.description, description);
+    EXPECT_EQ(description.empty() ? u"" : u"Veltrano.PayManager", Take(exception.bstrSource));
+    EXPECT_EQ(row.description == std::u16string(u"before") ? u"ordexa.chm" : u"", Take(exception.bstrHelpFile));
+    EXPECT_EQ(row.description == std::u16string(u"before") ? 42u : 0u, exception.dwHelpContext);
+    EXPECT_EQ(row.left_on_thread, TakeThreadDescription());
+  }
 }
 
 }  // namespace

@@ -41,42 +41,24 @@ class Variant {
   VARIANT value_;
 };
 
+// A VARIANT of type `vt` whose value `set` fills in.
+template <class Set>
+Variant Make(VARTYPE vt, Set set) {
+  Variant v;
+  v.get()->vt = vt;
+  set(*v.get());
+  return v;
+}
 inline Variant Text(std::u16string_view text) {
-  Variant v;
-  v.get()->vt = VT_BSTR;
-  v.get()->bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  return v;
+  return Make(VT_BSTR, [&](VARIANT& v) { v.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); });
 }
-inline Variant R8(double value) {
-  Variant v;
-  v.get()->vt = VT_R8;
-  v.get()->dblVal = value;
-  return v;
-}
-inline Variant I2(SHORT value) {
-  Variant v;
-  v.get()->vt = VT_I2;
-  v.get()->iVal = value;
-  return v;
-}
-inline Variant I4(LONG value) {
-  Variant v;
-  v.get()->vt = VT_I4;
-  v.get()->lVal = value;
-  return v;
-}
-inline Variant Bool(VARIANT_BOOL value) {
-  Variant v;
-  v.get()->vt = VT_BOOL;
-  v.get()->boolVal = value;
-  return v;
-}
+inline Variant R8(double value) { return Make(VT_R8, [&](VARIANT& v) { v.dblVal = value; }); }
+inline Variant I2(SHORT value) { return Make(VT_I2, [&](VARIANT& v) { v.iVal = value; }); }
+inline Variant I4(LONG value) { return Make(VT_I4, [&](VARIANT& v) { v.lVal = value; }); }
+inline Variant Bool(VARIANT_BOOL value) { return Make(VT_BOOL, [&](VARIANT& v) { v.boolVal = value; }); }
 // ByRef(): a by-reference argument pointing at `target`'s value, as VB passes variables.
 inline Variant ByRef(Variant& target) {
-  Variant v;
-  v.get()->vt = static_cast<VARTYPE>(VT_BYREF | target->vt);
-  v.get()->byref = &target.get()->llVal;
-  return v;
+  return Make(static_cast<VARTYPE>(VT_BYREF | target->vt), [&](VARIANT& v) { v.byref = &target.get()->llVal; });
 }
 
 inline DISPID IdOf(IDispatch* object, const char16_t* name) {

@@ -35,9 +35,14 @@ std::u16string TextValue(const std::u16string& path, const char16_t* name) {
   return type == REG_SZ ? std::u16string(value) : u"<not a text>";
 }
 
-void CreateKey(const std::u16string& path) {
+// Creates the key `path`, with `text` as its default value when given.
+void CreateKey(const std::u16string& path, const std::u16string& text = {}) {
   HKEY key = nullptr;
   ASSERT_EQ(0, RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
+  if (!text.empty()) {
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
+  }
   RegCloseKey(key);
 }
 
@@ -104,7 +109,8 @@ TEST_F(Registration, UnregisteringRemovesOnlyWhatRegistrationWrote) {
   ASSERT_EQ(S_OK, activation::UnregisterServer(ORDEXA_MODULE_PATH));
   for (const std::u16string gone :
        {u"Veltrano.PayManager.1", u"Veltrano.PayManager", kClassKey, kAppIdKey, u"AppID\\Ordexa.DLL", kLibraryKey,
-        u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}", u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F24}"}) {
+        u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F20}", u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F23}",
+        u"Interface\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F24}"}) {
     EXPECT_FALSE(KeyExists(gone)) << Utf16ToUtf8(gone);
   }
   for (const std::u16string kept :
@@ -123,18 +129,8 @@ TEST_F(Registration, TheProgIdFollowsItsCurrentVersion) {
   ASSERT_EQ(S_OK, activation::ClassIdFromProgId(u"veltrano.paymanager", &clsid));
   EXPECT_TRUE(clsid == CLSID_PayManager);
   // Pointing the current version elsewhere changes what the version-independent name gives.
-  CreateKey(u"Veltrano.PayManager.2\\CLSID");
-  HKEY key = nullptr;
-  ASSERT_EQ(0, RegOpenKeyExW(HKEY_CLASSES_ROOT, u"Veltrano.PayManager.2\\CLSID", 0, KEY_WRITE, &key));
-  const std::u16string other = u"{00000000-0000-0000-0000-000000000002}";
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(other.c_str()),
-                 static_cast<DWORD>((other.size() + 1) * 2));
-  RegCloseKey(key);
-  ASSERT_EQ(0, RegOpenKeyExW(HKEY_CLASSES_ROOT, u"Veltrano.PayManager\\CurVer", 0, KEY_WRITE, &key));
-  const std::u16string version = u"Veltrano.PayManager.2";
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                 static_cast<DWORD>((version.size() + 1) * 2));
-  RegCloseKey(key);
+  CreateKey(u"Veltrano.PayManager.2\\CLSID", u"{00000000-0000-0000-0000-000000000002}");
+  CreateKey(u"Veltrano.PayManager\\CurVer", u"Veltrano.PayManager.2");
   ASSERT_EQ(S_OK, activation::ClassIdFromProgId(u"Veltrano.PayManager", &clsid));
   EXPECT_EQ(2u, clsid.Data4[7]);
   ComPtr<IDispatch> manager;

@@ -27,22 +27,6 @@ namespace {
 
 using namespace ordexa;
 
-// The folder the files are written to, removed with them when the fuzzer exits.
-class OutputFolder {
- public:
-  OutputFolder() : path_((std::filesystem::temp_directory_path() / "ordexa-fuzz-XXXXXX").string()) {
-    if (mkdtemp(path_.data()) == nullptr) std::abort();
-  }
-  ~OutputFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 std::optional<std::string> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
@@ -121,12 +105,7 @@ bool FitsEzagAmount(std::int64_t amount) { return FormatAmount(amount, &kPointAm
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider provider(data, size);
-  SYSTEMTIME now;
-  now.wYear = 2026;
-  now.wMonth = 12;
-  now.wDay = 6;
-  now.wHour = 1;
-  ScopedClock clock(FixedClock(now));
+  ScopedClock clock(FixedClock({.wYear = 2026, .wMonth = 12, .wDay = 6, .wHour = 1}));
 
   ComPtr<CPayManager> manager = CPayManager::New();
   {
@@ -179,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           total <= std::numeric_limits<std::int64_t>::max() &&
                           FitsEzagAmount(static_cast<std::int64_t>(total));
 
-  static const OutputFolder output_folder;
+  static const fuzz::TempFolder output_folder;
   const std::string& folder = output_folder.path();
   const std::string names[] = {folder + "/pay.dta", folder + "/pay.ezag", folder + "/pay-ch.xml", folder + "/pay.xml"};
   for (const std::string& name : names) {

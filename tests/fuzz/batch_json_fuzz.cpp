@@ -28,11 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(!batch.payments.empty(), "a batch has payments");
 
-  SYSTEMTIME now;
-  now.wYear = 2026;
-  now.wMonth = 12;
-  now.wDay = 6;
-  const ScopedClock clock(FixedClock(now));
+  const ScopedClock clock(FixedClock({.wYear = 2026, .wMonth = 12, .wDay = 6}));
   ComPtr<CPayManager> manager = CPayManager::New();
   FUZZ_CHECK(payfile::FillManager(batch, *manager.get()) == batch.payments.size(), "every payment reaches the manager");
   const ComPtr<CPayManager> reference = CPayManager::New();

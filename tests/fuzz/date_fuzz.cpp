@@ -94,11 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The texts: six digits up to 2099, the year as it comes after that, a fixed mark when
   // nothing converts; today's date for a date never set.
-  SYSTEMTIME today;
-  today.wYear = 2026;
-  today.wMonth = 12;
-  today.wDay = 5;
-  ScopedClock clock(FixedClock(today));
+  ScopedClock clock(FixedClock({.wYear = 2026, .wMonth = 12, .wDay = 5}));
   const std::string six_digits = FormatDateYYMMDD(date);
   if (date < 100.0) {
     FUZZ_CHECK(six_digits == "261205", six_digits);

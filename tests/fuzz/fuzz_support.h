@@ -1,5 +1,6 @@
 // What the fuzz harnesses share: a check that stops the run with a message (libFuzzer keeps
-// the input), a file system held in memory, XML well-formedness through libxml2.
+// the input), a file system held in memory, a temporary folder, XML well-formedness
+// through libxml2.
 #pragma once
 
 #include <libxml/parser.h>
@@ -7,9 +8,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 #include "platform/file_system.h"
 
@@ -77,6 +80,24 @@ class MemoryFileSystem : public FileSystem {
   mutable FileHandle next_handle_ = 3;
   mutable std::map<FileHandle, std::pair<std::string, std::string>> open_;
   mutable std::map<std::string, std::string> closed_;
+};
+
+// TempFolder: a folder of the process's own for the files a harness writes, removed with
+// them when the process ends; `enter` makes it the working folder.
+class TempFolder {
+ public:
+  explicit TempFolder(bool enter = false)
+      : path_((std::filesystem::temp_directory_path() / "ordexa-fuzz-XXXXXX").string()) {
+    if (mkdtemp(path_.data()) == nullptr || (enter && ::chdir(path_.c_str()) != 0)) std::abort();
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // ParseXml(): the document libxml2 reads from UTF-8 bytes, or null when they are not

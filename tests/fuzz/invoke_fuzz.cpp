@@ -4,13 +4,11 @@
 // names a converted argument that exists, returns values of the listed types, leaves the
 // caller's arguments as they were, and leaks nothing.
 #include <fuzzer/FuzzedDataProvider.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -24,21 +22,6 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv);
 namespace {
 
 using ordexa::ComPtr;
-
-// The process works in a folder of its own, removed at exit: WriteFile calls write there.
-class WorkFolder {
- public:
-  WorkFolder() : path_((std::filesystem::temp_directory_path() / "ordexa-invoke-XXXXXX").string()) {
-    if (mkdtemp(path_.data()) == nullptr || ::chdir(path_.c_str()) != 0) std::abort();
-  }
-  ~WorkFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-
- private:
-  std::string path_;
-};
 
 ComPtr<IDispatch> NewManager() {
   ComPtr<IClassFactory> factory;
@@ -80,7 +63,8 @@ std::string Describe(int target, DISPID member, WORD flags, UINT arguments, UINT
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const WorkFolder work_folder;
+  // WriteFile calls write into the process's own working folder.
+  static const ordexa::fuzz::TempFolder work_folder(true);
   FuzzedDataProvider provider(data, size);
 
   std::vector<ComPtr<IDispatch>> owned;

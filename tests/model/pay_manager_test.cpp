@@ -59,20 +59,19 @@ TEST(PayManager, FreshPaymentsHaveTheSameDefaultsForEveryType) {
     DATE date = 1.0;
     VARIANT_BOOL salary = VARIANT_TRUE;
     PayCosts cost = payCostSrc;
-    EXPECT_EQ(S_OK, payment->get_Amount(&amount));
-    EXPECT_EQ(S_OK, payment->get_Date(&date));
-    EXPECT_EQ(S_OK, payment->get_IsSalary(&salary));
-    EXPECT_EQ(S_OK, payment->get_CostCode(&cost));
+    const HRESULT results[] = {payment->get_Amount(&amount), payment->get_Date(&date), payment->get_IsSalary(&salary),
+                               payment->get_CostCode(&cost)};
+    for (const HRESULT hr : results) EXPECT_EQ(S_OK, hr);
     EXPECT_EQ(0, amount.int64);
     EXPECT_EQ(0.0, date);
     EXPECT_EQ(VARIANT_FALSE, salary);
     EXPECT_EQ(payCostBoth, cost);
-    EXPECT_EQ(u"", GetText(payment.get(), &IPayment::get_ESR));
-    EXPECT_EQ(u"", GetText(payment.get(), &IPayment::get_Reason));
-    EXPECT_EQ(u"", GetText(payment.get(), &IPayment::get_Currency));
-    ExpectEmptyAddress(Address(payment.get(), &IPayment::get_BankSrc).get());
-    ExpectEmptyAddress(Address(payment.get(), &IPayment::get_BankDst).get());
-    ExpectEmptyAddress(Address(payment.get(), &IPayment::get_Receiver).get());
+    for (auto get : {&IPayment::get_ESR, &IPayment::get_Reason, &IPayment::get_Currency}) {
+      EXPECT_EQ(u"", GetText(payment.get(), get));
+    }
+    for (auto get : {&IPayment::get_BankSrc, &IPayment::get_BankDst, &IPayment::get_Receiver}) {
+      ExpectEmptyAddress(Address(payment.get(), get).get());
+    }
   }
   const auto& payments = static_cast<CPayManager*>(manager.get())->batch().payments;
   ASSERT_EQ(12u, payments.size());
@@ -108,28 +107,7 @@ TEST(PayManager, TextsReachCodePage1252AsTheClientsConversionDoes) {
   EXPECT_FALSE(currency.is_null());  // an empty text comes back as an empty, non-null string
 }
 
-TEST(PayManager, ValuesAreStoredAsPassed) {
-  auto manager = NewManager();
-  auto payment = AddPayment(manager.get(), payESR15);
-  VARIANT_BOOL salary = 0;
-  PayCosts cost = payCostSrc;
-  CY amount{};
-  DATE date = 0;
-  ASSERT_EQ(S_OK, payment->put_IsSalary(1));
-  ASSERT_EQ(S_OK, payment->put_CostCode(static_cast<PayCosts>(7)));
-  ASSERT_EQ(S_OK, payment->put_Amount(CY{-123456}));
-  ASSERT_EQ(S_OK, payment->put_Date(-1.25));
-  payment->get_IsSalary(&salary);
-  payment->get_CostCode(&cost);
-  payment->get_Amount(&amount);
-  payment->get_Date(&date);
-  EXPECT_EQ(VARIANT_TRUE, salary);
-  EXPECT_EQ(7, static_cast<int>(cost));
-  EXPECT_EQ(-123456, amount.int64);
-  EXPECT_EQ(-1.25, date);
-}
-
-TEST(PayManager, AddressViewsAreDistinctButShareTheirBlock) {
+TEST(PayManager, ViewsAreDistinctButShareTheirRecord) {
   auto manager = NewManager();
   auto payment = AddPayment(manager.get(), payIban);
   auto first = Address(payment.get(), &IPayment::get_BankSrc);
@@ -137,37 +115,21 @@ TEST(PayManager, AddressViewsAreDistinctButShareTheirBlock) {
   EXPECT_NE(first.get(), second.get());
   ASSERT_EQ(S_OK, first->put_Name1(Bstr(u"Bank A")));
   EXPECT_EQ(u"Bank A", GetText(second.get(), &IPayAddress::get_Name1));
-  EXPECT_EQ(u"Bank A", GetText(Address(payment.get(), &IPayment::get_BankSrc).get(), &IPayAddress::get_Name1));
+  // The other addresses of the payment are records of their own.
+  EXPECT_EQ(u"", GetText(Address(payment.get(), &IPayment::get_BankDst).get(), &IPayAddress::get_Name1));
+  EXPECT_EQ(u"", GetText(Address(payment.get(), &IPayment::get_Receiver).get(), &IPayAddress::get_Name1));
 
-  auto dst = Address(payment.get(), &IPayment::get_BankDst);
-  ASSERT_EQ(S_OK, dst->put_City(Bstr(u"8001 Z\u00FCrich")));
-  ASSERT_EQ(S_OK, dst->put_ID(Bstr(u"700")));
-  EXPECT_EQ(u"", GetText(dst.get(), &IPayAddress::get_Street));
-  EXPECT_EQ(u"", GetText(dst.get(), &IPayAddress::get_Account));
-  EXPECT_EQ(u"", GetText(first.get(), &IPayAddress::get_City));
-  EXPECT_EQ(u"", GetText(Address(payment.get(), &IPayment::get_Receiver).get(), &IPayAddress::get_City));
-}
-
-TEST(PayManager, SettingViewsShareTheOneSettingsRecord) {
-  auto manager = NewManager();
-  auto first = Settings(manager.get());
-  auto second = Settings(manager.get());
-  EXPECT_NE(first.get(), second.get());
-  ASSERT_EQ(S_OK, first->put_DtaID(Bstr(u"ABC12")));
-  ASSERT_EQ(S_OK, first->put_IsSalary(1));
-  EXPECT_EQ(u"ABC12", GetText(second.get(), &IPaySetting::get_DtaID));
-  VARIANT_BOOL salary = 0;
-  second->get_IsSalary(&salary);
-  EXPECT_EQ(VARIANT_TRUE, salary);
+  auto settings = Settings(manager.get());
+  ASSERT_EQ(S_OK, settings->put_DtaID(Bstr(u"ABC12")));
+  ASSERT_EQ(S_OK, settings->put_IsSalary(1));
+  EXPECT_EQ(u"ABC12", GetText(Settings(manager.get()).get(), &IPaySetting::get_DtaID));
   // The settings' salary flag is not the payments' flag.
-  auto payment = AddPayment(manager.get(), payIban);
+  VARIANT_BOOL salary = VARIANT_TRUE;
   payment->get_IsSalary(&salary);
   EXPECT_EQ(VARIANT_FALSE, salary);
-
   ComPtr<IDispatch> sender_dispatch;
-  ASSERT_EQ(S_OK, first->get_Sender(sender_dispatch.put()));
-  auto sender = sender_dispatch.As<IPayAddress>(IID_IPayAddress);
-  ASSERT_EQ(S_OK, sender->put_Name1(Bstr(u"Muster AG")));
+  ASSERT_EQ(S_OK, settings->get_Sender(sender_dispatch.put()));
+  ASSERT_EQ(S_OK, sender_dispatch.As<IPayAddress>(IID_IPayAddress)->put_Name1(Bstr(u"Muster AG")));
   const PayBatch& batch = static_cast<CPayManager*>(manager.get())->batch();
   EXPECT_EQ("Muster AG", batch.Text(batch.settings.sender.name1));
 }
@@ -316,25 +278,24 @@ TEST(PayAddress2, StructuredPartsAreStoredAsCodePage1252AndReadBack) {
     AddressPart part;
     std::u16string_view put_text;
     std::string_view stored;
+    std::u16string_view read_back;
   } rows[] = {
       {&IPayAddress2::put_StreetName, &IPayAddress2::get_StreetName, AddressPart::kStreetName, u"Rue du Rh\u00F4ne",
-       "Rue du Rh\xF4ne"},
+       "Rue du Rh\xF4ne", u"Rue du Rh\u00F4ne"},
       {&IPayAddress2::put_BuildingNumber, &IPayAddress2::get_BuildingNumber, AddressPart::kBuildingNumber, u"7-9",
-       "7-9"},
-      {&IPayAddress2::put_PostCode, &IPayAddress2::get_PostCode, AddressPart::kPostCode, u"EC1A 1BB", "EC1A 1BB"},
-      {&IPayAddress2::put_Town, &IPayAddress2::get_Town, AddressPart::kTown, u"\u0141\u00F3d\u017A", "L\xF3" "dz"},
-      {&IPayAddress2::put_Country, &IPayAddress2::get_Country, AddressPart::kCountry, u"pl\U0001F600", "pl?"},
+       "7-9", u"7-9"},
+      {&IPayAddress2::put_PostCode, &IPayAddress2::get_PostCode, AddressPart::kPostCode, u"EC1A 1BB", "EC1A 1BB",
+       u"EC1A 1BB"},
+      {&IPayAddress2::put_Town, &IPayAddress2::get_Town, AddressPart::kTown, u"\u0141\u00F3d\u017A", "L\xF3" "dz",
+       u"L\u00F3" "dz"},
+      {&IPayAddress2::put_Country, &IPayAddress2::get_Country, AddressPart::kCountry, u"pl\U0001F600", "pl?", u"pl?"},
   };
   const PayBatch& batch = static_cast<CPayManager*>(manager.get())->batch();
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.stored));
     EXPECT_EQ(S_OK, (receiver.get()->*row.put)(Bstr(row.put_text)));
     EXPECT_EQ(row.stored, batch.PartText(batch.payments[0].receiver, row.part));
-    std::u16string expected;
-    for (char c : row.stored) expected.push_back(static_cast<unsigned char>(c) == 0xF4 ? u'\u00F4'
-                                                 : static_cast<unsigned char>(c) == 0xF3 ? u'\u00F3'
-                                                                                        : static_cast<char16_t>(c));
-    EXPECT_EQ(expected, GetText(receiver.get(), row.get));
+    EXPECT_EQ(row.read_back, GetText(receiver.get(), row.get));
   }
   // Only the receiver got parts; the old texts stay empty.
   EXPECT_EQ(1u, batch.address_parts.size());
@@ -374,10 +335,6 @@ TEST(PayAddress2, ViewsOfTheSameAddressShareItsPartsAndOutliveTheManager) {
   EXPECT_EQ(u"Bern", GetText(second.get(), &IPayAddress2::get_Town));
   PutText(second.get(), &IPayAddress2::put_Town, u"Thun");
   EXPECT_EQ(u"Thun", GetText(first.get(), &IPayAddress2::get_Town));
-  // The older interface of the same object.
-  const auto old = again.As<IPayAddress>(IID_IPayAddress);
-  ASSERT_TRUE(old);
-  EXPECT_EQ(static_cast<void*>(old.get()), static_cast<void*>(second.get()));
 }
 
 TEST(PayAddress2, TheOldWritersIgnoreTheParts) {
@@ -473,19 +430,14 @@ TEST(PayManager, WriteFileWritesThe2019IsoFileAndLeavesNoErrorInformation) {
   }
 }
 
-TEST(PayManager, AnswersItsOwnInterfacesAndLetsTheModuleUnloadWhenReleased) {
+TEST(PayManager, LetsTheModuleUnloadWhenEveryViewIsReleased) {
   const std::int32_t before = ModuleLockCount();
   {
     auto manager = NewManager();
     auto payment = AddPayment(manager.get(), payIban);
     auto address = Address(payment.get(), &IPayment::get_BankDst);
     EXPECT_EQ(before + 3, ModuleLockCount());
-    EXPECT_TRUE(manager.As<IDispatch>(IID_IDispatch));
     EXPECT_FALSE(manager.As<IPayment>(IID_IPayment));
-    auto error_info = manager.As<ISupportErrorInfo>(IID_ISupportErrorInfo);
-    ASSERT_TRUE(error_info);
-    EXPECT_EQ(S_OK, error_info->InterfaceSupportsErrorInfo(IID_IPayManager));
-    EXPECT_EQ(S_FALSE, error_info->InterfaceSupportsErrorInfo(IID_IPayment));
   }
   EXPECT_EQ(before, ModuleLockCount());
 }

@@ -30,14 +30,7 @@ using test::ScopedAllocationFailure;
 // without reaching its failure point.
 constexpr int kMaxFailurePoints = 5000;
 
-const SYSTEMTIME kNow = [] {
-  SYSTEMTIME now;
-  now.wYear = 2026;
-  now.wMonth = 12;
-  now.wDay = 6;
-  now.wHour = 9;
-  return now;
-}();
+constexpr SYSTEMTIME kNow = {.wYear = 2026, .wMonth = 12, .wDay = 6, .wHour = 9};
 
 bool OkOrOutOfMemory(HRESULT hr, const char* call) {
   EXPECT_TRUE(hr == S_OK || hr == E_OUTOFMEMORY) << call << " gave 0x" << std::hex << hr;
@@ -81,8 +74,7 @@ void BuildBatch() {
     ComPtr<IDispatch> sender;
     if (OkOrOutOfMemory(settings->get_Sender(sender.put()), "get_Sender")) {
       PutLongText(sender.As<IPayAddress>(IID_IPayAddress).get(), &IPayAddress::put_Name1, batch,
-                  batch.settings.sender.name1,
-                  "Sender.Name1");
+                  batch.settings.sender.name1, "Sender.Name1");
     }
   }
   for (const PayTypes type : {payIban, payESR15, payRedPost}) {
@@ -101,8 +93,7 @@ void BuildBatch() {
     ComPtr<IDispatch> receiver;
     if (OkOrOutOfMemory(payment->get_Receiver(receiver.put()), "get_Receiver")) {
       PutLongText(receiver.As<IPayAddress>(IID_IPayAddress).get(), &IPayAddress::put_Street, batch,
-                  record.receiver.street,
-                  "Receiver.Street");
+                  record.receiver.street, "Receiver.Street");
     }
   }
 }
@@ -162,6 +153,7 @@ ComPtr<CPayManager> SmallBatch() {
 }
 
 struct WriteCase {
+  const char* test_name;
   const char* name;
   PayFileTypes type;
   VARIANT_BOOL swiss;
@@ -217,18 +209,15 @@ TEST_P(OutOfMemoryWrite, ReturnsOkAndLeavesTheOldFileAPartOrTheWholeFile) {
   EXPECT_GT(failure_point, 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllFormats, OutOfMemoryWrite,
-                         testing::Combine(testing::Values(WriteCase{"pay.dta", payDTA, VARIANT_FALSE, false},
-                                                          WriteCase{"pay.ezag", payEzag, VARIANT_FALSE, false},
-                                                          WriteCase{"pay-ch.xml", payISO, VARIANT_TRUE, true},
-                                                          WriteCase{"pay.xml", payISO, VARIANT_FALSE, true}),
-                                          testing::Bool()),
+const WriteCase kWrites[] = {
+    {"Dta", "pay.dta", payDTA, VARIANT_FALSE, false},
+    {"Ezag", "pay.ezag", payEzag, VARIANT_FALSE, false},
+    {"IsoSwiss", "pay-ch.xml", payISO, VARIANT_TRUE, true},
+    {"IsoGeneric", "pay.xml", payISO, VARIANT_FALSE, true},
+};
+INSTANTIATE_TEST_SUITE_P(AllFormats, OutOfMemoryWrite, testing::Combine(testing::ValuesIn(kWrites), testing::Bool()),
                          [](const testing::TestParamInfo<std::tuple<WriteCase, bool>>& info) {
-                           const WriteCase& write = std::get<0>(info.param);
-                           return std::string(write.type == payDTA    ? "Dta"
-                                              : write.type == payEzag ? "Ezag"
-                                              : write.swiss           ? "IsoSwiss"
-                                                                      : "IsoGeneric") +
+                           return std::string(std::get<0>(info.param).test_name) +
                                   (std::get<1>(info.param) ? "FromThenOn" : "Once");
                          });
 

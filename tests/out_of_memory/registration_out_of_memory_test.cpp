@@ -76,41 +76,29 @@ class RegistrationOutOfMemory : public testing::TestWithParam<bool> {
   }
 };
 
-TEST_P(RegistrationOutOfMemory, RegisteringFailsCleanlyAtEveryAllocation) {
-  int failure_point = 0;
-  for (; failure_point < kMaxFailurePoints; ++failure_point) {
-    SCOPED_TRACE(failure_point);
-    const std::int64_t live = LiveAllocations();
-    HRESULT hr = E_FAIL;
-    const bool failed = CallFailing(DllRegisterServer, failure_point, GetParam(), hr);
-    if (!failed) {
-      EXPECT_EQ(S_OK, hr);
-      EXPECT_EQ(5, ServerKeysPresent());
+TEST_P(RegistrationOutOfMemory, RegisteringAndUnregisteringFailCleanlyAtEveryAllocation) {
+  for (const bool registering : {true, false}) {
+    SCOPED_TRACE(registering ? "registering" : "unregistering");
+    int failure_point = 0;
+    for (; failure_point < kMaxFailurePoints; ++failure_point) {
+      SCOPED_TRACE(failure_point);
+      const std::int64_t live = LiveAllocations();
+      if (!registering) {
+        ASSERT_EQ(S_OK, DllRegisterServer());
+      }
+      HRESULT hr = E_FAIL;
+      const bool failed =
+          CallFailing(registering ? DllRegisterServer : DllUnregisterServer, failure_point, GetParam(), hr);
+      if (!failed) {
+        EXPECT_EQ(S_OK, hr);
+        EXPECT_EQ(registering ? 5 : 0, ServerKeysPresent());
+      }
+      // A failed call may leave a part behind; unregistering removes it.
+      ExpectNothingLeft(live);
+      if (!failed || HasFailure()) break;
     }
-    // A failed registration may leave a part behind; unregistering removes it.
-    ExpectNothingLeft(live);
-    if (!failed || HasFailure()) break;
+    EXPECT_GT(failure_point, 10);
   }
-  RecordProperty("failure_points", failure_point);
-  EXPECT_GT(failure_point, 10);
-}
-
-TEST_P(RegistrationOutOfMemory, UnregisteringFailsCleanlyAtEveryAllocation) {
-  int failure_point = 0;
-  for (; failure_point < kMaxFailurePoints; ++failure_point) {
-    SCOPED_TRACE(failure_point);
-    const std::int64_t live = LiveAllocations();
-    ASSERT_EQ(S_OK, DllRegisterServer());
-    HRESULT hr = E_FAIL;
-    const bool failed = CallFailing(DllUnregisterServer, failure_point, GetParam(), hr);
-    if (!failed) {
-      EXPECT_EQ(S_OK, hr);
-    }
-    ExpectNothingLeft(live);
-    if (!failed || HasFailure()) break;
-  }
-  RecordProperty("failure_points", failure_point);
-  EXPECT_GT(failure_point, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(OnceOrFromThenOn, RegistrationOutOfMemory, testing::Bool(),

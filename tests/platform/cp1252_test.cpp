@@ -42,7 +42,8 @@ TEST(WideToCp1252, UsesTheBestFitTableAndTheDefaultChar) {
       {u"\u0141\u00F3d\u017A", "L\xF3" "dz"},  // best fit: L with stroke, z with acute
       {u"\u0110", "\xD0"},                      // D with stroke to Eth
       {u"\u2212\u2011\uFF01\u3000\u221E", "--! 8"},
-      {u"\u20AC\u0178\u2122", "\x80\x9F\x99"},  // the bytes' own characters
+      {u"\u20AC\u0178\u2122\u00A0\u009D", "\x80\x9F\x99\xA0\x9D"},  // the bytes' own characters
+      {u"\u0100", "A"},
       {u"\u0080\u009F", "??"},                  // C1 controls whose byte means something else
       {u"\u0416\u4E2D\uFFFF", "???"},           // Cyrillic, CJK, no character
       {u"a\U0001F600b", "a?b"}, {u"\U0001F600\U0001F600", "??"},  // one per code point
@@ -55,48 +56,30 @@ TEST(WideToCp1252, UsesTheBestFitTableAndTheDefaultChar) {
   }
 }
 
-// ASCII and Latin-1 letters are converted several units at a time; every other kind of
-// unit must stop that step wherever it stands in the text.
-TEST(WideToCp1252, EveryKindOfUnitAtEveryPositionAmongAscii) {
-  const struct {
-    std::u16string character;
-    std::string byte;
-  } cases[] = {
-      {u"A", "A"},           {u"\u007F", "\x7F"},        {u"\u0080", "?"},    {u"\u0081", "\x81"},
-      {u"\u00FC", "\xFC"},   {u"\u0141", "L"},            {u"\u20AC", "\x80"}, {u"\U0001F600", "?"},
-      {u"\xD800", "?"},      {std::u16string(1, u'\0'), std::string(1, '\0')},  {u"\u0100", "A"},
-      {u"\u009D", "\x9D"},  {u"\u009F", "?"},            {u"\u00A0", "\xA0"}, {u"\u00FF", "\xFF"},
-  };
-  const std::u16string context = u"abcdefghijk";
-  for (const auto& c : cases) {
-    for (std::size_t at = 0; at <= context.size(); ++at) {
-      const std::u16string text = context.substr(0, at) + c.character + context.substr(at);
-      const std::string expected = "abcdefghijk" + std::string();
-      EXPECT_EQ(expected.substr(0, at) + c.byte + expected.substr(at), WideToCp1252(text)) << at;
-      std::string into(text.size(), '*');
-      into.resize(WideToCp1252Into(text, into.data()));
-      EXPECT_EQ(WideToCp1252(text), into) << at;
-    }
+// ASCII and Latin-1 letters are converted several units at a time; every other character
+// (every unit up to U+03FF, some beyond, a lone surrogate, a pair) must stop that step
+// wherever it stands and give what it gives alone, also into a caller's buffer.
+TEST(WideToCp1252, EachCharacterGivesWhatItGivesAloneWhereverItStands) {
+  std::vector<std::u16string> characters;
+  for (char16_t unit = 0; unit < 0x400; ++unit) characters.emplace_back(1, unit);
+  for (const char16_t* other :
+       {u"\u1E9E", u"\u20AC", u"\u2212", u"\u4E2D", u"\uFB01", u"\uFFFF", u"\xD800", u"\U0001F600"}) {
+    characters.emplace_back(other);
   }
-}
-
-// Among ASCII and Latin-1 letters (the several-unit steps), every unit up to U+03FF and some
-// beyond give in any place what they give alone.
-TEST(WideToCp1252, EachUnitAmongLatinLettersGivesWhatItGivesAlone) {
-  std::vector<char16_t> units;
-  for (char16_t unit = 0; unit < 0x400; ++unit) units.push_back(unit);
-  for (const char16_t unit : {u'\u1E9E', u'\u20AC', u'\u2212', u'\u4E2D', u'\uFB01', u'\uFFFF'}) units.push_back(unit);
-  const std::u16string context = u"\u00E4b\u00FC" u"d\u00E9" u"fg\u00FF";
-  const std::string context_bytes = "\xE4" "b\xFC" "d\xE9" "fg\xFF";
-  for (const char16_t unit : units) {
-    const std::string alone = WideToCp1252(std::u16string(1, unit));
-    ASSERT_EQ(1u, alone.size()) << std::hex << int{unit};
-    for (std::size_t at = 0; at < context.size(); ++at) {
-      std::u16string text = context;
-      text[at] = unit;
-      std::string expected = context_bytes;
-      expected[at] = alone[0];
-      ASSERT_EQ(expected, WideToCp1252(text)) << std::hex << int{unit} << " at " << at;
+  const std::pair<std::u16string, std::string> contexts[] = {
+      {u"abcdefghijk", "abcdefghijk"}, {u"\u00E4b\u00FC" u"d\u00E9" u"fg\u00FF", "\xE4" "b\xFC" "d\xE9" "fg\xFF"}};
+  for (const std::u16string& character : characters) {
+    const std::string alone = WideToCp1252(character);
+    ASSERT_EQ(1u, alone.size()) << std::hex << int{character[0]};
+    for (const auto& [context, bytes] : contexts) {
+      for (std::size_t at = 0; at <= context.size(); ++at) {
+        const std::u16string text = context.substr(0, at) + character + context.substr(at);
+        const std::string expected = bytes.substr(0, at) + alone + bytes.substr(at);
+        ASSERT_EQ(expected, WideToCp1252(text)) << std::hex << int{character[0]} << " at " << at;
+        std::string into(text.size(), '*');
+        into.resize(WideToCp1252Into(text, into.data()));
+        ASSERT_EQ(expected, into) << std::hex << int{character[0]} << " at " << at;
+      }
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,7 +44,10 @@ TEST_F(FileSystemTest, CreatesOrEmptiesAFileAndWritesIt) {
     const FileHandle file = fs_.Create(name, status);
     ASSERT_EQ(0u, status.error) << name;
     EXPECT_EQ(0u, fs_.Write(file, "01\x80", 3).error);
+    EXPECT_EQ(0u, fs_.Sync(file).error);
     EXPECT_EQ(0u, fs_.Close(file).error);
+    // The sync really asks the system: a handle closed meanwhile is refused.
+    EXPECT_EQ(ERROR_INVALID_HANDLE, fs_.Sync(file).error);
   }
   for (const char* name : {"old.dta", "out/lohn\xC3\xA4.dta", "cut"}) {
     EXPECT_EQ("01\x80", ReadWholeFile(dir_.Path(name))) << name;
@@ -83,6 +87,15 @@ TEST_F(FileSystemTest, ReportsAFullDiskAs112) {
   EXPECT_EQ(MakeHresult(0x80070070u), HRESULT_FROM_WIN32(written.error));
   EXPECT_EQ(0u, fs_.Sync(file).error);  // a device has nothing to sync
   EXPECT_EQ(0u, fs_.Close(file).error);
+}
+
+TEST(Win32ErrorFromErrno, GivesTheCodeWindowsReportsForTheSameSituation) {
+  const std::pair<int, std::uint32_t> cases[] = {
+      {0, 0}, {ENOENT, 3}, {ENOTDIR, 3}, {EACCES, 5}, {EPERM, 5}, {EROFS, 5}, {EISDIR, 5}, {ENOSPC, 112},
+      {EDQUOT, 112}, {EMFILE, 4}, {ENFILE, 4}, {EAGAIN, 32}, {EBUSY, 32}, {ETXTBSY, 32}, {EBADF, 6}, {EINVAL, 87},
+      {EIO, 21}, {ENOTEMPTY, 145}, {EEXIST, 80}, {ENAMETOOLONG, 206}, {ENOMEM, 8}, {ELOOP, 31}, {EXDEV, 31},
+  };
+  for (const auto& [error, expected] : cases) EXPECT_EQ(expected, Win32ErrorFromErrno(error)) << error;
 }
 
 TEST_F(FileSystemTest, RenamesOverTheTargetAndRemoves) {

@@ -73,39 +73,29 @@ TEST(TextStore, RepeatedPutsStayWithinAFewTimesTheLongestText) {
   }
 }
 
-TEST(TextStore, TextsLongerThanABlockAndTextsAroundThem) {
-  TextStore store;
-  TextRef before, large, after, larger;
-  const std::string big(600 * 1024, 'b');
-  store.Set(before, "before");
-  store.Set(large, big);
-  store.Set(after, "after");
-  store.Set(larger, big + big);
-  EXPECT_EQ("before", store.Get(before));
-  EXPECT_EQ(big, store.Get(large));
-  EXPECT_EQ("after", store.Get(after));
-  EXPECT_EQ(big + big, store.Get(larger));
-  store.Set(large, "small now");
-  EXPECT_EQ("small now", store.Get(large));
-}
-
 TEST(TextStore, LongTextsAtTheEdgesOfBlocksAndRegions) {
   // Lengths around the 256 KiB first block (whose first unit is never a slot), the 2 MiB
-  // regions after it, and beyond: each as the store's first text, with texts after it.
+  // regions after it, and beyond: each as the store's first text or after a short one,
+  // with texts after it, and replaced by a short text again.
   const std::size_t kBlock = 256 * 1024;
   const std::size_t kRegion = 2 * 1024 * 1024;
-  const std::size_t lengths[] = {kBlock - 8, kBlock - 4, kBlock - 3, kBlock, kRegion - 4, kRegion, 5 * kRegion / 2};
-  for (const std::size_t length : lengths) {
+  const std::size_t lengths[] = {kBlock - 8, kBlock - 4, kBlock - 3, kBlock, 600 * 1024, kRegion - 4, kRegion,
+                                 5 * kRegion / 2};
+  for (const bool short_first : {false, true}) for (const std::size_t length : lengths) {
     SCOPED_TRACE(length);
     TextStore store;
-    TextRef first, after, last;
+    TextRef before, first, after, last;
     const std::string long_text(length, 'L');
+    if (short_first) store.Set(before, "before");
     store.Set(first, long_text);
     store.Set(after, "after");
     store.Set(last, std::string(kBlock - 8, 'm'));
+    EXPECT_EQ(short_first ? "before" : "", store.Get(before));
     EXPECT_EQ(long_text, store.Get(first));
     EXPECT_EQ("after", store.Get(after));
     EXPECT_EQ(std::string(kBlock - 8, 'm'), store.Get(last));
+    store.Set(first, "small now");
+    EXPECT_EQ("small now", store.Get(first));
   }
 }
 
