@@ -1,5 +1,6 @@
-// Tests of the DTA file: the fields each payment kind places in its segments, a whole file
-// with its TA 890 total record, and what stays on disk when creating or writing fails.
+// Tests of the DTA file: a whole file with its TA 890 total record, each payment's debit
+// account, and what stays on disk when creating or writing fails. Every payment kind and
+// its field edges are in the payfile tests' whole-file comparisons (tests/tools/data).
 #include "dta/dta_writer.h"
 
 #include <gtest/gtest.h>
@@ -74,66 +75,6 @@ std::string ErrorOf(const std::function<void()>& write) {
     return std::to_string(error.id()) + ": " + error.text();
   }
   return "no error";
-}
-
-// Each row changes a sample payment and reads the field at `pos` (counted from 1) of one segment.
-TEST(WriteDtaFile, FieldsByPaymentKind) {
-  const std::string receiver =
-      "HANS-PETER FERDINAND MEI" + Left("C/O ANNI", 24) + Left("DORFWEG 5", 24) + Left("3000 BERN", 24);
-  const std::string bank = Left("COMMERZBANK", 35) + Left("KOLN", 35), de_iban = Left("DE89370400440532013000", 34);
-  const char* de = "de89 3704 0044 0532 0130 00";
-  const std::string long_reason = std::string(112, 'a') + "b";
-  const struct {
-    std::int32_t type;
-    std::size_t segment, pos;
-    std::string expected;
-    const char *account = "1-2345-6", *esr_or_bic = "", *currency = "";  // BankDst's account, ESR or BIC
-    std::int32_t cost_code = payCostBoth;
-    DATE date = 45371.0;
-    std::int64_t amount = 2500000;
-    std::string reason = "";
-  } cases[] = {
-      {payRedBank, 0, 9, Left("01-162", 12)},  // the only kind that names the clearing number
-      {payManual, 0, 44, "00001827" "00"},     // entry sequence, transaction type, no salary flag
-      {payIban, 0, 44, "00001836" "00"},
-      {payManual, 2, 6, Left("1-2345-6", 27) + receiver},
-      {payPostmandat, 2, 6, B(27) + receiver},
-      {payRedTreuhand, 2, 6, Left("010001626", 27) + Left("TREUHAND AG", 48) + Left("SEEWEG 2", 24) + "6300 ZUG"},
-      {payRedTreuhand, 4, 1, "05/C/" + Left("1-2345-6", 27) + receiver},
-      {payESR15, 2, 6, "000012345", "12345"},
-      {payESR15, 2, 95, "123456789012345" + B(19), "12345", "12345678901234567890"},
-      {payESR17, 2, 6, "123456789HANS-PETER FERDINAND", "1234567890"},
-      {payESR17, 2, 95, std::string(27, '0') + B(7)},
-      {payIban, 2, 3, "D" + B(70) + Left("CH9300762011623852957", 34), "ch93 0076 2011 6238 5295 7", "UBSWCHZH80A"},
-      {payIban, 2, 3, "A" + Left("COBADEFFXXX", 70) + de_iban, de, "cobadeffxxx"},
-      {payIban, 2, 3, "D" + bank + de_iban, de},
-      {payIban, 2, 3, "D" + bank + B(34)},
-      {payIban, 0, 100, "CHF"},
-      {.type = payIban, .segment = 0, .pos = 100, .expected = "USD250,00", .currency = "usdx"},
-      {.type = payIban, .segment = 4, .pos = 109, .expected = "0", .cost_code = payCostSrc},
-      {.type = payIban, .segment = 4, .pos = 109, .expected = "1", .cost_code = payCostDst},
-      {.type = payIban, .segment = 4, .pos = 109, .expected = "7", .cost_code = 7},
-      // A year from 2100 on has seven characters and shifts the rest of the segment.
-      {.type = payManual, .segment = 0, .pos = 3, .expected = "1050131" + B(12) + "00000240402", .date = 74907.0},
-      {.type = payESR16, .segment = 0, .pos = 3, .expected = "1050131" + B(12) + "00000240402", .date = 74907.0},
-      {.type = payIban, .segment = 0, .pos = 94, .expected = "1050131CHF250,00", .date = 74907.0},
-      // Amounts and reasons are cut to their fields.
-      {.type = payManual, .segment = 0, .pos = 103, .expected = "1234567890,1 ", .amount = 12345678901200},
-      {.type = payIban, .segment = 0, .pos = 103, .expected = "1234567890,12   ", .amount = 12345678901200},
-      {.type = payManual, .segment = 3, .pos = 3, .expected = std::string(112, 'A') + " ", .reason = long_reason},
-      {.type = payIban, .segment = 4, .pos = 4, .expected = std::string(35, 'A') + " ", .reason = long_reason},
-  };
-  for (const auto& c : cases) {
-    test::PaymentFields payment = SamplePayment(c.type, c.amount);
-    payment.bank_dst.account = c.account;
-    payment.esr = payment.bank_dst.bic = c.esr_or_bic;
-    payment.currency = c.currency;
-    payment.cost_code = c.cost_code;
-    payment.date = c.date;
-    if (!c.reason.empty()) payment.reason = c.reason;
-    const std::string segment = DtaSegments(test::PaymentFieldsList{payment}).at(c.segment);
-    EXPECT_EQ(c.expected, segment.substr(c.pos - 1, c.expected.size())) << c.type << "/" << c.segment << "/" << c.pos;
-  }
 }
 
 // Each payment's own account to be debited, whatever the payments before it debited:

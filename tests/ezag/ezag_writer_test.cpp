@@ -48,6 +48,7 @@ TEST(FormatEzagAmount, IntegerPartRightAlignedOnZerosThenTwoDecimals) {
   } cases[] = {
       {12345000, "0000000123450", true},
       {0, "0000000000000", true},
+      {1000000, "0000000010000", true},  // a whole amount: two decimals "00"
       {-125000, "00000000-1250", true},
       {999999999999949, "9999999999999", true},        // 99999999999.9949
       {-99999999999900, "-999999999999", true},        // -9999999999.99
@@ -113,24 +114,6 @@ class EzagWriterTest : public testing::Test {
   test::PaymentFieldsList payments_;
   std::string path_ = dir_.Path("pay.ezag");
 };
-
-TEST_F(EzagWriterTest, DebitAccountAndDtaId) {
-  const struct {
-    const char *account, *cost_account, *dta_id;
-    std::string debit_and_id;  // positions 16-35
-  } cases[] = {
-      {"01-162-8", "30-1234-5", "1234", "010001628010001628" "34"},
-      {"", "30-1234-5", "7", "300012345300012345" "07"},
-      {"", "", "ABC12", Blanks(18) + "00"},
-  };
-  for (const auto& c : cases) {
-    payments_.clear();
-    Add(payESR15).bank_src.account = c.account;
-    settings_.cost_account = c.cost_account;
-    settings_.dta_id = c.dta_id;
-    for (const std::string& record : Records()) EXPECT_EQ(c.debit_and_id, record.substr(15, 20)) << c.dta_id;
-  }
-}
 
 // Salary bank payments: a valid IBAN abroad makes a type 37 record with the compact IBAN;
 // every other account a type 27 record with the clearing block and the account as typed.

@@ -167,10 +167,26 @@ TEST_F(Iso2019Writer, EachRefusalNamesThePaymentAndWritesNothing) {
     EXPECT_EQ("last month", ReadWholeFile(path));
     EXPECT_FALSE(ReadWholeFile(path + ".tmp"));
   }
-  // An empty batch, though no payment is wrong.
-  PayBatch empty;
-  FillBatch(empty, CleanSettings(), {});
-  EXPECT_THROW(WriteIso2019File(empty, dir_.Path("empty.xml"), "2026-12", false), MPayError);
+  // The number of payments alone: none at all, and the most a Swiss file holds (clean
+  // payments all; only the count is judged, so the big batches are checked, not written).
+  const struct {
+    std::size_t payments;
+    bool refused;
+  } sizes[] = {{0, true}, {99'999, false}, {100'000, true}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(size.payments);
+    PayBatch batch;
+    FillBatch(batch, CleanSettings(), size.payments == 0 ? PaymentFieldsList{} : PaymentFieldsList{CleanPayment()});
+    while (batch.payments.size() < size.payments) batch.payments.emplace_back() = batch.payments[0];
+    const std::vector<Iso2019Finding> findings = CheckIso2019Batch(batch, "2026-12", true);
+    const bool refused = std::any_of(findings.begin(), findings.end(), [](const Iso2019Finding& f) {
+      return f.kind == Iso2019FindingKind::kRefusal && f.payment == Iso2019Finding::kNoPayment && f.key.empty();
+    });
+    EXPECT_EQ(size.refused, refused);
+    if (size.payments == 0) {
+      EXPECT_THROW(WriteIso2019File(batch, dir_.Path("empty.xml"), "2026-12", false), MPayError);
+    }
+  }
 }
 
 TEST_F(Iso2019Writer, APaymentBecomesTheTransactionItsAccountReferenceAndCurrencySay) {
@@ -179,7 +195,7 @@ TEST_F(Iso2019Writer, APaymentBecomesTheTransactionItsAccountReferenceAndCurrenc
   const struct {
     const char* what;
     Change change;
-    std::vector<std::pair<const char*, const char*>> says;
+    std::vector<std::pair<const char*, std::string>> says;
   } rows[] = {
       {"domestic CHF", [](SettingFields&, PaymentFields&) {},
        {{"d:PmtMtd", "TRF"}, {"d:PmtTpInf", "(none)"}, {"d:ChrgBr", "(none)"}, {"*/d:CdtrAgt", "(none)"},
@@ -235,6 +251,17 @@ TEST_F(Iso2019Writer, APaymentBecomesTheTransactionItsAccountReferenceAndCurrenc
        {{"d:ReqdExctnDt/d:Dt", "2026-12-20"}}},
       {"salary of the settings", [](SettingFields& s, PaymentFields&) { s.is_salary = true; },
        {{"d:PmtTpInf/d:CtgyPurp/d:Cd", "SALA"}, {"d:DbtrAcct/d:Tp/d:Prtry", "CND"}}},
+      // Texts cut at their element's length: a SEPA name at 70, any other at 140.
+      {"SEPA name", [](SettingFields&, PaymentFields& p) {
+         p.currency = "EUR", p.bank_dst.account = "DE62007620110623852957", p.receiver.name1 = std::string(71, 'N');
+       },
+       {{"*/d:Cdtr/d:Nm", std::string(70, 'N')}}},
+      {"domestic name", [](SettingFields&, PaymentFields& p) { p.receiver.name1 = std::string(141, 'N'); },
+       {{"*/d:Cdtr/d:Nm", std::string(140, 'N')}}},
+      {"remittance text", [](SettingFields&, PaymentFields& p) { p.reason = std::string(141, 'r'); },
+       {{"*/d:RmtInf/d:Ustrd", std::string(140, 'r')}}},
+      {"town", [](SettingFields&, PaymentFields& p) { p.receiver.town = std::string(36, 't'); },
+       {{"*/d:Cdtr/d:PstlAdr/d:TwnNm", std::string(35, 't')}}},
       {"debtor by BIC, postal account", [](SettingFields&, PaymentFields& p) {
          p.bank_src.account = "25-9779-8", p.bank_src.bic = "POFICHBEXXX";
        },
@@ -264,6 +291,8 @@ TEST_F(Iso2019Writer, PaymentsAreGroupedByWhatTheirGroupCarries) {
       [](SettingFields&, PaymentFields& p) { p.bank_src.account = "CH5481230000001998736"; },
       [](SettingFields&, PaymentFields&) {},
       [](SettingFields&, PaymentFields& p) { p.currency = "USD", p.cost_code = payCostSrc; },
+      // SEPA: beside the domestic EUR payment 3, but a group of its own.
+      [](SettingFields&, PaymentFields& p) { p.currency = "EUR", p.bank_dst.account = "DE62007620110623852957"; },
   };
   PaymentFieldsList payments;
   SettingFields settings = CleanSettings();
@@ -278,9 +307,9 @@ TEST_F(Iso2019Writer, PaymentsAreGroupedByWhatTheirGroupCarries) {
       for (const std::string& id : document.Texts("d:CdtTrfTxInf/d:PmtId/d:InstrId", group)) ids += " " + id;
       layout.push_back(ids);
     }
-    EXPECT_EQ((std::vector<std::string>{"2: 1 7", "1: 2", "1: 3", "1: 4", "1: 5", "1: 6", "1: 8"}), layout);
-    EXPECT_EQ("8", document.Text("//d:GrpHdr/d:NbOfTxs"));
-    EXPECT_EQ("41843.20", document.Text("//d:GrpHdr/d:CtrlSum"));
+    EXPECT_EQ((std::vector<std::string>{"2: 1 7", "1: 2", "1: 3", "1: 4", "1: 5", "1: 6", "1: 8", "1: 9"}), layout);
+    EXPECT_EQ("9", document.Text("//d:GrpHdr/d:NbOfTxs"));
+    EXPECT_EQ("47073.60", document.Text("//d:GrpHdr/d:CtrlSum"));
   }
 }
 

@@ -124,19 +124,22 @@ TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
     const char* text;  // part of standard output, or of standard error for status 2
   } cases[] = {
       {{"--help"}, 0, "Usage: payfile"},
-      {{"write", "--help"}, 0, "--strict"},
-      {{"check", "--help"}, 0, "Exit status 0 without warnings, 1 with warnings"},
       {{"--help"}, 0, "schema"},
+      {{"write", "--help"}, 0, "--strict"},
+      {{"write", "--help"}, 0, "an existing file is replaced"},
+      {{"check", "--help"}, 0, "Exit status 0 without warnings, 1 with warnings"},
       {{"--version"}, 0, "payfile "},
       {{"check-iban", " ch56 0483 5012 3456 7800 9 ", "de89 3704 0044 0532 0130 00", "LI9708800000000000001"},
        0,
        "CH5604835012345678009\nDE89370400440532013000\nLI9708800000000000001\n"},
-      // One check digit off; remainder 1 but 20 characters; dashes; empty; a post account; an unknown
-      // country; no country; then a valid one.
-      {{"check-iban", "CH9300762011623852958", "CH040070011000000000", "CH93-0076-2011-6238-5295-7", "", "01-162-8",
-        "QQ9300762011623852957", "9300762011623852957", "CH9300762011623852957"},
+      // One check digit off; check digits off to remainder 0; remainder 1 but 20 characters; dashes;
+      // empty; a post account; an unknown country; no country; then a valid one.
+      {{"check-iban", "CH9300762011623852958", "CH9200762011623852957", "CH040070011000000000",
+        "CH93-0076-2011-6238-5295-7", "", "01-162-8", "QQ9300762011623852957", "9300762011623852957",
+        "CH9300762011623852957"},
        1,
        "invalid: its check digits 93 do not match the rest\n"
+       "invalid: its check digits 92 do not match the rest\n"
        "invalid: 20 characters; an IBAN of CH has 21\n"
        "invalid: \"-\" is no IBAN character (letters, digits and blanks only)\n"
        "invalid: empty\n"
@@ -158,7 +161,6 @@ TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {
       {{"inspect", "."}, 2, ".: cannot be read: it is a folder"},
       {{"check", "utf16.json", "--type", "dta"}, 2, "utf16.json: the file is UTF-16 text; batch files are UTF-8: save it"},
       {{"check", "utf16le.json", "--type", "dta"}, 2, "utf16le.json: the file is UTF-16 text"},
-      {{"write", "--help"}, 0, "an existing file is replaced"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
