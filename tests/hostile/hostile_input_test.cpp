@@ -84,8 +84,6 @@ class Batch {
   }
 
   IPaySetting* settings() { return settings_.get(); }
-  const PayBatch& batch() const { return manager_->batch(); }
-  CPayManager& manager() { return *manager_.get(); }
 
  private:
   ComPtr<CPayManager> manager_;
