@@ -47,8 +47,9 @@ demo:
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DORDEXA_BENCH=ON -DORDEXA_TESTS=OFF -DORDEXA_WERROR=OFF
-	cmake --build $(BUILD)-bench -j $(JOBS) --target ordexa_bench payfile
+	cmake --build $(BUILD)-bench -j $(JOBS) --target ordexa_bench payfile ordexa_write_floor
 	$(BUILD)-bench/bin/ordexa_bench $(BENCH_ARGS)
+	bench/floor.sh $(BUILD)-bench $(FLOOR_SIZES)
 
 # The suite a second time, built by clang with AddressSanitizer (leak checking included) and
 # UBSan; tests that need Wine (label "wine") do not run here.

@@ -29,58 +29,20 @@ trap 'rm -rf "$work"' EXIT
 echo "batch: $payments payments, $(($(stat -c %s "$work/batch.json") / 1000000)) MB of JSON" \
   "($(($(stat -c %s "$work/batch-2019.json") / 1000000)) MB for the 2019 file)"
 
-# run NAME OUTPUT REPETITIONS COMMAND...: the process REPETITIONS times; prints the median
-# wall time (with the fastest and slowest run) and the median peak resident memory, and
-# keeps them for the ratios. The last run's output stays as $work/prepared.
-declare -A wall_ms rss_kb
-run() {
-  local name=$1 output=$2 reps=$3
-  shift 3
-  local walls=() rsss=() rep start end
-  for ((rep = 0; rep < reps; rep++)); do
-    start=$(date +%s%N)
-    /usr/bin/time -f '%M' -o "$work/time.log" "$@" >/dev/null 2>"$work/err.log" ||
-      { echo "$name failed:"; cat "$work/err.log"; return 1; }
-    end=$(date +%s%N)
-    walls+=($(((end - start) / 1000000)))
-    rsss+=("$(tail -1 "$work/time.log")")
-  done
-  local bytes sorted
-  bytes=$(stat -c %s "$output")
-  mv -f "$output" "$work/prepared"
-  sorted=$(printf '%s\n' "${walls[@]}" | sort -n)
-  wall_ms[$name]=$(awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}' <<<"$sorted")
-  rss_kb[$name]=$(printf '%s\n' "${rsss[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-  printf '| %-34s | %6s ms (%s-%s) | %9s MB | %14s |\n' "$name" "${wall_ms[$name]}" "$(head -1 <<<"$sorted")" \
-    "$(tail -1 <<<"$sorted")" "$((rss_kb[$name] / 1024))" "$bytes"
-}
-
-# write NAME BATCH ARGS...: payfile write five times, then the floor for the same batch and
-# output five times, and the ratio of the medians.
-declare -A floor_ratio
-write() {
-  local name=$1 batch=$2
-  shift 2
-  run "payfile write $name" "$work/out" 5 "$build/bin/payfile" write "$batch" "$@" --out "$work/out"
-  run "floor of $name" "$work/out" 5 "$build/bin/ordexa_write_floor" "$batch" "$work/prepared" "$work/out"
-  floor_ratio[$name]=$(awk -v w="${wall_ms["payfile write $name"]}" -v f="${wall_ms["floor of $name"]}" \
-    'BEGIN { printf "%.2f", w / f }')
-}
+# shellcheck source=bench/process_runs.sh
+source bench/process_runs.sh
 
 peer_name="node sepa@3.0.0 (pain.001.001.03)"
 peer_2019="node sepa@3.0.0 (pain.001.001.09)"
-printf '| %-34s | %21s | %12s | %14s |\n' "process (median of runs)" "wall (fastest-slowest)" "peak memory" \
-  "bytes written"
-printf '|%s|%s|%s|%s|\n' "------------------------------------" "----------------------:" "-------------:" \
-  "---------------:"
-write "--type dta" "$work/batch.json" --type dta
-write "--type ezag" "$work/batch.json" --type ezag
-write "--type iso --ch" "$work/batch.json" --type iso --ch --period 2026-12
-write "--type iso" "$work/batch.json" --type iso --period 2026-12
+table_head
+write "--type dta" "$work/batch.json" 5 --type dta
+write "--type ezag" "$work/batch.json" 5 --type ezag
+write "--type iso --ch" "$work/batch.json" 5 --type iso --ch --period 2026-12
+write "--type iso" "$work/batch.json" 5 --type iso --period 2026-12
 if [ "$payments" -le 99999 ]; then
-  write "--type iso2019 --ch" "$work/batch-2019.json" --type iso2019 --ch --period 2026-12
+  write "--type iso2019 --ch" "$work/batch-2019.json" 5 --type iso2019 --ch --period 2026-12
 fi
-write "--type iso2019" "$work/batch-2019.json" --type iso2019 --period 2026-12
+write "--type iso2019" "$work/batch-2019.json" 5 --type iso2019 --period 2026-12
 run "$peer_name" "$work/peer.xml" 3 node bench/peer_sepa.js "$peer" "$work/batch.json" "$work/peer.xml"
 run "$peer_2019" "$work/peer.xml" 3 node bench/peer_sepa.js "$peer" "$work/batch-2019.json" "$work/peer.xml" \
   pain.001.001.09 || true

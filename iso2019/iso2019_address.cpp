@@ -22,6 +22,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+bool IsCountryCode(std::string_view upper) { return upper.size() == 2 && IsLetter(upper[0]) && IsLetter(upper[1]); }
+
 bool StartsWithWordIgnoringCase(std::string_view text, std::string_view word) {
   if (text.size() < word.size()) return false;
   for (std::size_t i = 0; i < word.size(); ++i) {
@@ -137,7 +139,7 @@ std::string CountryFromCityPrefix(std::string_view city) {
 
 bool CheckIso2019Country(const PayAddressView& address, std::string_view key, Iso2019Findings& findings) {
   const std::string country = UpperAscii(address.country);
-  if (country.empty() || (country.size() == 2 && IsLetter(country[0]) && IsLetter(country[1]))) return true;
+  if (country.empty() || IsCountryCode(country)) return true;
   const std::string shown = DocumentText(address.country, false);
   findings.Refuse(key, "Country", "\"" + shown + "\" is not a two-letter country code",
                   "Das Land \"" + shown + "\" ist kein L\xE4" "nderkennzeichen aus zwei Buchstaben.");
@@ -152,8 +154,7 @@ void WorkOutIso2019Address(const PayAddressView& address, std::string_view key, 
   AssignDocumentText(out.street_name, address.street_name, swiss);
   AssignDocumentText(out.building_number, address.building_number, swiss);
   if (out.street_name.empty() && out.building_number.empty()) {
-    AssignDocumentText(worked_out, address.street, swiss);
-    SplitStreet(worked_out, key, out, findings);
+    SplitStreet(AsDocumentText(address.street, swiss, worked_out), key, out, findings);
   } else {
     CutPart(out.street_name, kStreetNameLength, key, "StreetName", "StrtNm", findings);
     CutPart(out.building_number, kBuildingNumberLength, key, "BuildingNumber", "BldgNb", findings);
@@ -162,16 +163,18 @@ void WorkOutIso2019Address(const PayAddressView& address, std::string_view key, 
   AssignDocumentText(out.post_code, address.post_code, swiss);
   AssignDocumentText(out.town, address.town, swiss);
   if (out.post_code.empty() && out.town.empty()) {
-    AssignDocumentText(worked_out, address.city, swiss);
-    SplitCity(worked_out, key, out, findings);
+    SplitCity(AsDocumentText(address.city, swiss, worked_out), key, out, findings);
   } else {
     CutPart(out.post_code, kPostCodeLength, key, "PostCode", "PstCd", findings);
     CutPart(out.town, kTownLength, key, "Town", "TwnNm", findings);
   }
 
-  out.country = UpperAscii(address.country);
+  UpperAsciiInto(out.country, address.country);
   if (!out.country.empty()) {
-    if (!CheckIso2019Country(address, key, findings)) out.country.clear();
+    if (!IsCountryCode(out.country)) {
+      CheckIso2019Country(address, key, findings);
+      out.country.clear();
+    }
   } else if (std::string from_prefix = CountryFromCityPrefix(TrimBlanks(address.city)); !from_prefix.empty()) {
     out.country = std::move(from_prefix);
   } else {

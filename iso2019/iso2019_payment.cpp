@@ -229,7 +229,9 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
                       const Iso2019Batch& batch, Iso2019Findings& findings) {
   const bool swiss = batch.swiss;
   const bool trusted = batch.pass == Iso2019Batch::Pass::kWrite;
-  const std::string reference = UpperAscii(payment.esr);
+  // The reference is formed in its place in the transaction, whose room is reused.
+  std::string& reference = transaction.reference;
+  UpperAsciiInto(reference, payment.esr);
   const auto shown = [&payment] { return DocumentText(payment.esr, false); };
   const bool qr_shape = reference.size() == 27 && AllDigits(reference);
   if (qr_iban) {
@@ -254,7 +256,6 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
       return;
     }
     transaction.reference_kind = Iso2019Reference::kQrr;
-    transaction.reference = reference;
   } else if (qr_shape) {
     findings.Refuse("ESR", {},
                     Quoted(shown()) + " is a QR reference, which only a QR-IBAN takes; the receiver's account is none",
@@ -267,9 +268,11 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
       return;
     }
     transaction.reference_kind = Iso2019Reference::kScor;
-    transaction.reference = reference;
-  } else if (!reference.empty() && findings.collecting()) {
-    findings.Note("ESR", {}, Quoted(shown()) + " is no QR reference and no creditor reference; not written");
+  } else {
+    if (!reference.empty() && findings.collecting()) {
+      findings.Note("ESR", {}, Quoted(shown()) + " is no QR reference and no creditor reference; not written");
+    }
+    reference.clear();
   }
 
   if (batch.pass == Iso2019Batch::Pass::kPlan) return;  // nothing refuses a reason
@@ -397,12 +400,11 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   t.charges = Iso2019Charges::kNone;
 
   // Currency first: the amount's decimals and the kind depend on it.
-  const std::string currency = UpperAscii(payment.currency);
+  std::string& currency = t.currency;
+  UpperAsciiInto(currency, payment.currency);
   if (currency.empty()) {
     t.currency = batch.batch_currency;
-  } else if (currency.size() == 3 && IsLetter(currency[0]) && IsLetter(currency[1]) && IsLetter(currency[2])) {
-    t.currency = currency;
-  } else {
+  } else if (!(currency.size() == 3 && IsLetter(currency[0]) && IsLetter(currency[1]) && IsLetter(currency[2]))) {
     const std::string shown = DocumentText(payment.currency, false);
     findings.Refuse("Currency", {}, Quoted(shown) + " is not a three-letter currency code",
                     "Die W\xE4hrung " + Quoted(shown) + " ist kein Code aus drei Buchstaben.");
@@ -418,6 +420,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
                            payment.bank_src.bic == t.debtor_bic_text;
   if (!same_debtor) {
     t.debtor_resolved = false;
+    ++t.debtor_generation;
     const bool refused_before = findings.refused();
     std::string& debtor_other = t.creditor_other;  // room to spare until the creditor's account
     const bool debtor_taken = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, trusted, findings,
@@ -509,12 +512,14 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     findings.Note("PayType", {}, "a cheque (cash order) is paid only where the bank has agreed to it");
   }
 
-  // The creditor: its name and address.
-  AssignDocumentText(t.creditor_name, payment.receiver.name1, swiss);
-  if (t.creditor_name.empty()) {
+  // The creditor: its name and address. Planning a write needs of the name only whether
+  // there is one.
+  const bool plan_only = batch.pass == Iso2019Batch::Pass::kPlan;
+  if (!plan_only) AssignDocumentText(t.creditor_name, payment.receiver.name1, swiss);
+  if (plan_only ? IsEmptyDocumentText(payment.receiver.name1, swiss) : t.creditor_name.empty()) {
     findings.Refuse("Receiver", "Name1", "is empty; every payment needs the receiver's name",
                     "Der Name des Empf\xE4ngers fehlt.");
-  } else {
+  } else if (!plan_only) {
     const std::size_t length = sepa ? kSepaNameLength : kNameLength;
     if (findings.collecting() && t.creditor_name.size() > length) {
       std::string written = t.creditor_name;

@@ -40,6 +40,7 @@ struct Iso2019Transaction {
   // What the debtor fields and the day were last resolved from, so the next payment of
   // the same account or day need not resolve them again.
   bool debtor_resolved = false;
+  std::uint32_t debtor_generation = 0;  // counts the resolutions of the debtor fields
   std::string debtor_account_text, debtor_bic_text;
   bool date_resolved = false;
   DATE date_value = 0.0;

@@ -32,6 +32,26 @@ void FormGroupKey(const Iso2019Transaction& t, std::string& key) {
   key.append("|").append(t.debtor_iban).append("|").append(t.debtor_bic).append("|").append(t.debtor_clearing);
 }
 
+// What the group key is formed from, kept for the payment before: a payroll's payments
+// mostly share all of it, and then need no key to find their group.
+struct GroupFields {
+  bool cheque = false, sepa = false, salary = false;
+  Iso2019Charges charges = Iso2019Charges::kNone;
+  int year = 0, month = 0, day = 0;
+  std::string currency;
+  std::uint32_t debtor_generation = 0;  // the same generation: the same debtor fields
+
+  static GroupFields Of(const Iso2019Transaction& t) {
+    return {t.kind == Iso2019Kind::kCheque, t.kind == Iso2019Kind::kSepa, t.salary, t.charges, t.year, t.month, t.day,
+            t.currency, t.debtor_generation};
+  }
+  bool Same(const Iso2019Transaction& t) const {
+    return cheque == (t.kind == Iso2019Kind::kCheque) && sepa == (t.kind == Iso2019Kind::kSepa) && salary == t.salary &&
+           charges == t.charges && year == t.year && month == t.month && day == t.day &&
+           debtor_generation == t.debtor_generation && currency == t.currency;
+  }
+};
+
 void CheckBatchAndSender(const PayBatch& batch, const PaySettingView& settings, bool swiss, Iso2019Plan& plan,
                          Iso2019Findings& findings) {
   findings.SetPayment(Iso2019Finding::kNoPayment);
@@ -154,23 +174,27 @@ bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std:
   Iso2019Transaction transaction;
   std::string key;
   std::uint32_t last_group = 0;
+  GroupFields last_fields;
   for (std::size_t i = 0; i < payments.size(); ++i) {
     if (!ResolveIso2019Payment(batch.View(payments[i]), i, plan.batch, transaction, findings)) {
       if (!findings.collecting()) return false;
       continue;
     }
     if (findings.any_refused()) continue;  // no file: the groups are not needed
-    FormGroupKey(transaction, key);
     // Payments of one group mostly follow each other: the previous one's group is tried first.
     std::uint32_t group = last_group;
-    if (plan.groups.empty() || plan.groups[last_group].key != key) {
-      if (const auto found = group_index.find(key); found != group_index.end()) {
-        group = found->second;
-      } else {
-        group = static_cast<std::uint32_t>(plan.groups.size());
-        group_index.emplace(key, group);
-        plan.groups.push_back({key, 0, {}, transaction});
+    if (plan.groups.empty() || !last_fields.Same(transaction)) {
+      FormGroupKey(transaction, key);
+      if (plan.groups.empty() || plan.groups[last_group].key != key) {
+        if (const auto found = group_index.find(key); found != group_index.end()) {
+          group = found->second;
+        } else {
+          group = static_cast<std::uint32_t>(plan.groups.size());
+          group_index.emplace(key, group);
+          plan.groups.push_back({key, 0, {}, transaction});
+        }
       }
+      last_fields = GroupFields::Of(transaction);
     }
     plan.group_of[i] = group;
     last_group = group;

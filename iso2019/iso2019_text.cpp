@@ -68,10 +68,12 @@ constexpr std::array<bool, 256> MakePlain(bool swiss) {
 constexpr std::array<bool, 256> kSwissPlain = MakePlain(true);
 constexpr std::array<bool, 256> kGenericPlain = MakePlain(false);
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
 // Whether eight bytes are all printable ASCII (0x20 to 0x7E), which both flavours write
 // as they stand.
 bool PrintableAscii(const char* bytes) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
   std::uint64_t x;
   std::memcpy(&x, bytes, sizeof x);
   const std::uint64_t below_blank = (x - kOnes * 0x20) & ~x;
@@ -79,14 +81,55 @@ bool PrintableAscii(const char* bytes) {
   return ((x | below_blank | ((del - kOnes) & ~del)) & kHighs) == 0;
 }
 
+bool HasBlank(std::uint64_t word) {
+  const std::uint64_t x = word ^ (kOnes * ' ');
+  return ((x - kOnes) & ~x & kHighs) != 0;
+}
+
+// The ASCII small letters of eight bytes as capitals; every other byte as it is. Each
+// byte's low seven bits plus a constant reach the top bit exactly from 'a' on (and from
+// '{' on), with no carry into the next byte.
+std::uint64_t UpperWord(std::uint64_t word) {
+  const std::uint64_t low7 = word & ~kHighs;
+  const std::uint64_t from_a = low7 + kOnes * (0x80 - 'a');
+  const std::uint64_t past_z = low7 + kOnes * (0x80 - 'z' - 1);
+  const std::uint64_t small = from_a & ~past_z & ~word & kHighs;
+  return word - (small >> 2);  // 0x80 >> 2 is the distance from a small letter to its capital
+}
+
+}  // namespace
+
+namespace {
+
+// The place of the first byte the flavour does not write as it stands; the size when
+// there is none, as in most texts.
+std::size_t FirstNotPlain(std::string_view text, const std::array<bool, 256>& plain) {
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+  while (i < size) {
+    std::size_t stop = size;  // bytes up to here are looked at one by one
+    if (i + 8 <= size) {
+      if (PrintableAscii(text.data() + i)) {
+        i += 8;
+        continue;
+      }
+      stop = i + 8;
+    } else if (size >= 8 && PrintableAscii(text.data() + size - 8)) {
+      return size;  // the last bytes, read as the last eight, are all plain
+    }
+    for (; i < stop; ++i) {
+      if (!plain[static_cast<unsigned char>(text[i])]) return i;
+    }
+  }
+  return size;
+}
+
 }  // namespace
 
 void AppendDocumentText(std::string& out, std::string_view text, bool swiss) {
   const std::array<bool, 256>& plain = swiss ? kSwissPlain : kGenericPlain;
   std::size_t run = 0;  // start of the bytes not yet appended
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    while (i + 8 <= text.size() && PrintableAscii(text.data() + i)) i += 8;
-    if (i == text.size()) break;
+  for (std::size_t i = FirstNotPlain(text, plain); i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (plain[byte]) continue;
     out.append(text.data() + run, i - run);
@@ -100,10 +143,18 @@ void AppendDocumentText(std::string& out, std::string_view text, bool swiss) {
   out.append(text.data() + run, text.size() - run);
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
+bool IsEmptyDocumentText(std::string_view text, bool swiss) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte != ' ' && !IsControl(byte) && !(swiss && kSwissForms[byte].drop)) return false;
+  }
+  return true;
+}
+
+std::string_view AsDocumentText(std::string_view text, bool swiss, std::string& scratch) {
+  if (FirstNotPlain(text, swiss ? kSwissPlain : kGenericPlain) == text.size()) return TrimBlanks(text);
+  AssignDocumentText(scratch, text, swiss);
+  return scratch;
 }
 
 std::string DocumentText(std::string_view text, bool swiss) {
@@ -113,6 +164,12 @@ std::string DocumentText(std::string_view text, bool swiss) {
 }
 
 void AssignDocumentText(std::string& out, std::string_view text, bool swiss) {
+  // A text the flavour takes as it stands is only trimmed.
+  const std::size_t first = FirstNotPlain(text, swiss ? kSwissPlain : kGenericPlain);
+  if (first == text.size()) {
+    out.assign(TrimBlanks(text));
+    return;
+  }
   out.clear();
   AppendDocumentText(out, text, swiss);
   std::size_t end = out.size();
@@ -151,15 +208,34 @@ std::string UpperAscii(std::string_view text) {
 }
 
 void UpperAsciiInto(std::string& out, std::string_view text) {
-  // The pieces between blanks are copied whole, then everything is upper-cased in one
-  // simple loop the compiler can widen.
-  out.clear();
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t blank = std::min(text.find(' ', at), text.size());
-    out.append(text.data() + at, blank - at);
-    at = blank + 1;
+  // Upper-cased in place eight bytes at a time (the last eight overlap bytes done before,
+  // which upper-casing again leaves as they are); blanks, rare in these texts, go after.
+  if (text.empty()) {  // most optional codes are not given
+    out.clear();
+    return;
   }
-  for (char& c : out) c = static_cast<char>(c - ((c >= 'a' && c <= 'z') ? 'a' - 'A' : 0));
+  out.assign(text);
+  char* const bytes = out.data();
+  const std::size_t size = out.size();
+  bool blank = false;
+  const auto upper_word_at = [bytes, &blank](std::size_t at) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + at, sizeof word);
+    blank = blank || HasBlank(word);
+    word = UpperWord(word);
+    std::memcpy(bytes + at, &word, sizeof word);
+  };
+  if (size >= 8) {
+    for (std::size_t at = 0; at + 8 <= size; at += 8) upper_word_at(at);
+    if (size % 8 != 0) upper_word_at(size - 8);
+  } else {
+    for (std::size_t at = 0; at < size; ++at) {
+      const char c = bytes[at];
+      blank = blank || c == ' ';
+      bytes[at] = static_cast<char>(c - ((c >= 'a' && c <= 'z') ? 'a' - 'A' : 0));
+    }
+  }
+  if (blank) std::erase(out, ' ');
 }
 
 }  // namespace ordexa

@@ -23,8 +23,20 @@ std::string DocumentText(std::string_view text, bool swiss);
 // AssignDocumentText(): the same into `out`, whose room is reused.
 void AssignDocumentText(std::string& out, std::string_view text, bool swiss);
 
+// IsEmptyDocumentText(): whether DocumentText would give the empty text (blanks, control
+// characters and, Swiss flavour, soft hyphens only), without forming it.
+bool IsEmptyDocumentText(std::string_view text, bool swiss);
+
+// AsDocumentText(): the text as DocumentText gives it, without a copy when the flavour
+// takes it as it stands (the view is then into `text`), else formed in `scratch`.
+std::string_view AsDocumentText(std::string_view text, bool swiss, std::string& scratch);
+
 // TrimBlanks(): `text` without blanks at either end.
-std::string_view TrimBlanks(std::string_view text);
+inline std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
 
 // CutText()
 // Cuts `text` to at most `length` characters (1252: one byte each) and trims the blanks

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -86,13 +87,16 @@ constexpr bool AllCopied(std::uint64_t word) {
 // A piece of 1252 text in its document form, converted into `out` (room for
 // kLongestXmlByteForm bytes per byte of `piece` plus kXmlLineSlack); returns the end of
 // what it wrote. An escaped text ends at its first NUL, as a C string does.
+static_assert(std::endian::native == std::endian::little, "the tail move reads words low byte first");
+
 template <bool kEscape>
 char* ConvertInto(char* out, std::string_view piece) {
   const std::array<XmlByteForm, 256>& forms = kEscape ? kEscapedForms : kPlainForms;
   const char* in = piece.data();
   const char* const end = in + piece.size();
   while (in != end) {
-    if (end - in >= static_cast<std::ptrdiff_t>(sizeof(std::uint64_t))) {
+    const std::ptrdiff_t left = end - in;
+    if (left >= static_cast<std::ptrdiff_t>(sizeof(std::uint64_t))) {
       std::uint64_t word;
       std::memcpy(&word, in, sizeof word);
       if (AllCopied<kEscape>(word)) {
@@ -101,12 +105,28 @@ char* ConvertInto(char* out, std::string_view piece) {
         in += sizeof word;
         continue;
       }
+    } else if (piece.size() >= sizeof(std::uint64_t)) {
+      // The last few bytes, read as the piece's last eight (the bytes in front are done):
+      // when all of them are copied, they go in one move, shifted down to their own bytes
+      // (the low byte comes first in memory); the room has slack for the whole word.
+      std::uint64_t word;
+      std::memcpy(&word, end - sizeof word, sizeof word);
+      if (AllCopied<kEscape>(word)) {
+        word >>= 8 * (sizeof word - static_cast<std::size_t>(left));
+        std::memcpy(out, &word, sizeof word);
+        return out + left;
+      }
     }
-    const auto byte = static_cast<unsigned char>(*in++);
-    if (kEscape && byte == 0) break;
-    const XmlByteForm& form = forms[byte];
-    std::memcpy(out, &form, sizeof form);
-    out += form.size;
+    // A word with a byte to convert goes byte by byte, the whole word at once; so do the
+    // last few bytes.
+    const char* const stop = left >= static_cast<std::ptrdiff_t>(sizeof(std::uint64_t)) ? in + sizeof(std::uint64_t) : end;
+    while (in != stop) {
+      const auto byte = static_cast<unsigned char>(*in++);
+      if (kEscape && byte == 0) return out;
+      const XmlByteForm& form = forms[byte];
+      std::memcpy(out, &form, sizeof form);
+      out += form.size;
+    }
   }
   return out;
 }

@@ -19,6 +19,7 @@
 #include "format/iban.h"
 #include "tools/inspect/inspect.h"
 #include "tools/inspect/iso2019_rules.h"
+#include "tools/inspect/iso_stream.h"
 #include "tools/inspect/iso_xml.h"
 
 namespace ordexa::inspect {
@@ -193,37 +194,13 @@ struct NamedText {
   int line = 0;
 };
 
-class Iso2019Reader {
+class Iso2019Reader : public IsoStreamReader<Iso2019Reader> {
  public:
-  Iso2019Reader(const InspectOptions& options, Inspection& inspection) : options_(options), inspection_(inspection) {}
+  Iso2019Reader(const InspectOptions& options, Inspection& inspection) : IsoStreamReader(options, inspection) {}
 
   void Run(std::string_view content) {
-    if (content.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-      throw InspectError("the document is larger than 2 GB, too large to read");
-    }
     content_ = content;
-    // Declared before the reader, which uses it until the reader is freed.
-    std::unique_ptr<xmlSchema, decltype(&xmlSchemaFree)> schema(LoadSchema(options_.schema_path), xmlSchemaFree);
-    std::unique_ptr<xmlTextReader, decltype(&xmlFreeTextReader)> reader(
-        xmlReaderForMemory(content.data(), static_cast<int>(content.size()), nullptr, nullptr,
-                           XML_PARSE_NONET | XML_PARSE_BIG_LINES),
-        xmlFreeTextReader);
-    if (!reader) throw InspectError("the document cannot be read");
-    xmlTextReaderSetStructuredErrorHandler(reader.get(), CollectMessage, &messages_);
-    if (schema && xmlTextReaderSetSchema(reader.get(), schema.get()) != 0) {
-      throw InspectError("the schema " + options_.schema_path + " cannot be used");
-    }
-    Read(reader.get());
-
-    const bool well_formed = messages_.xml.empty();
-    if (!well_formed) {
-      inspection_.Problem(AtLine(messages_.xml.front().line), "not well-formed: " + messages_.xml.front().text);
-      inspection_.notes.push_back(
-          "the document is not well-formed: the listing shows what could be read, and its counts and sums are not "
-          "checked");
-    } else if (!root_seen_) {
-      inspection_.Problem({}, "no document element; nothing to list");
-    }
+    const bool well_formed = ReadStream(content);
     FinishGroup();
     if (header_seen_) {
       CheckCounts("GrpHdr", header_count_, header_sum_, transactions_, sum_);
@@ -239,11 +216,9 @@ class Iso2019Reader {
   }
 
  private:
-  static Location AtLine(int line) {
-    Location where;
-    where.line = line;
-    return where;
-  }
+  friend class IsoStreamReader<Iso2019Reader>;
+
+  bool in_group() const { return in_group_; }
 
   // The place of a problem: line, block and the element's path within it.
   static Location At(const std::string& block, const std::string& path, int line) {
@@ -255,48 +230,7 @@ class Iso2019Reader {
     return At(block, PathBelow(node, block_node), LineOf(node));
   }
 
-  void ReportSchemaMessages(bool well_formed) {
-    if (!well_formed) inspection_.notes.push_back("the schema check stopped where the document is not well-formed");
-    const std::string prefix = "not valid against " + options_.schema_path + ": ";
-    for (std::size_t i = 0; i < messages_.schema.size() && i < kMostMessagesReported; ++i) {
-      inspection_.Problem(AtLine(messages_.schema[i].line), prefix + messages_.schema[i].text);
-    }
-    if (messages_.schema.size() > kMostMessagesReported) {
-      inspection_.Problem(
-          {}, std::to_string(messages_.schema.size() - kMostMessagesReported) + " further schema messages left out");
-    }
-  }
-
-  void Read(xmlTextReader* reader) {
-    int status = xmlTextReaderRead(reader);
-    while (status == 1) {
-      const int type = xmlTextReaderNodeType(reader);
-      const int depth = xmlTextReaderDepth(reader);
-      const xmlChar* local = xmlTextReaderConstLocalName(reader);
-      const std::string_view name = local != nullptr ? reinterpret_cast<const char*>(local) : "";
-      bool skipped = false;
-      if (type == XML_READER_TYPE_ELEMENT) {
-        if (depth == 0) {
-          if (!ReadRoot(reader, name)) return;
-        } else if (depth == 1 && name == "CstmrCdtTrfInitn") {
-          initiation_seen_ = true;
-        } else if (depth == 2 && initiation_seen_ && name == "GrpHdr") {
-          skipped = ReadGroupHeader(reader);
-        } else if (depth == 2 && initiation_seen_ && name == "PmtInf") {
-          StartGroup(reader);
-        } else if (depth == 3 && in_group_) {
-          skipped = name == "CdtTrfTxInf" ? ReadTransaction(reader) : ReadGroupPart(reader);
-        }
-      } else if (type == XML_READER_TYPE_END_ELEMENT && depth == 2 && name == "PmtInf") {
-        FinishGroup();
-      }
-      // An element read whole is stepped over; Next() lands on the node after it.
-      status = skipped ? xmlTextReaderNext(reader) : xmlTextReaderRead(reader);
-    }
-  }
-
   bool ReadRoot(xmlTextReader* reader, std::string_view name) {
-    root_seen_ = true;
     xmlChar* location = xmlTextReaderGetAttributeNs(reader, BAD_CAST "schemaLocation",
                                                     reinterpret_cast<const xmlChar*>(kSchemaInstance.data()));
     Flavour flavour;
@@ -784,13 +718,8 @@ class Iso2019Reader {
     std::map<std::string, std::size_t> instruction_ids;  // instruction identification -> first transaction
   };
 
-  const InspectOptions& options_;
-  Inspection& inspection_;
   std::string_view content_;
-  Messages messages_;
   bool swiss_ = false;
-  bool root_seen_ = false;
-  bool initiation_seen_ = false;
   bool header_seen_ = false;
   std::optional<StatedValue> header_count_, header_sum_;
   std::size_t transactions_ = 0;

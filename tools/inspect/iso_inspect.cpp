@@ -19,6 +19,7 @@
 #include "platform/calendar.h"
 #include "tools/inspect/field_checks.h"
 #include "tools/inspect/inspect.h"
+#include "tools/inspect/iso_stream.h"
 #include "tools/inspect/iso_xml.h"
 
 namespace ordexa::inspect {
@@ -83,38 +84,13 @@ struct StatedValue {
 
 // The document is read as a stream: each header and each transaction is expanded, listed,
 // checked and dropped, so memory does not grow with the number of transactions.
-class IsoReader {
+class IsoReader : public IsoStreamReader<IsoReader> {
  public:
-  IsoReader(const InspectOptions& options, Inspection& inspection) : options_(options), inspection_(inspection) {}
+  IsoReader(const InspectOptions& options, Inspection& inspection) : IsoStreamReader(options, inspection) {}
 
   void Run(std::string_view content) {
-    if (content.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-      throw InspectError("the document is larger than 2 GB, too large to read");
-    }
-    // Declared before the reader, which uses it until the reader is freed.
-    std::unique_ptr<xmlSchema, decltype(&xmlSchemaFree)> schema(LoadSchema(options_.schema_path), xmlSchemaFree);
-    std::unique_ptr<xmlTextReader, decltype(&xmlFreeTextReader)> reader(
-        xmlReaderForMemory(content.data(), static_cast<int>(content.size()), nullptr, nullptr,
-                           XML_PARSE_NONET | XML_PARSE_BIG_LINES),
-        xmlFreeTextReader);
-    if (!reader) throw InspectError("the document cannot be read");
-    xmlTextReaderSetStructuredErrorHandler(reader.get(), CollectMessage, &messages_);
-    if (schema && xmlTextReaderSetSchema(reader.get(), schema.get()) != 0) {
-      throw InspectError("the schema " + options_.schema_path + " cannot be used");
-    }
-    Read(reader.get());
-
-    well_formed_ = messages_.xml.empty();
-    if (!well_formed_) {
-      // Only the first: the messages after it mostly follow from it.
-      inspection_.Problem(AtLine(messages_.xml.front().line), "not well-formed: " + messages_.xml.front().text);
-      inspection_.notes.push_back(
-          "the document is not well-formed: the listing shows what could be read, and its counts and sums are not "
-          "checked");
-    } else if (!root_seen_) {
-      inspection_.Problem({}, "no document element; nothing to list");
-    }
-    FinishPaymentInfo();
+    well_formed_ = ReadStream(content);
+    FinishGroup();
     if (header_seen_) {
       CheckCounts("group header", header_count_, header_sum_, transactions_, sum_);
     } else if (well_formed_ && initiation_seen_) {
@@ -125,60 +101,15 @@ class IsoReader {
     }
     if (root_seen_ && !initiation_seen_ && well_formed_)
       inspection_.Problem({}, "<Document> holds no <CstmrCdtTrfInitn>");
-    if (!options_.schema_path.empty()) ReportSchemaMessages();
+    if (!options_.schema_path.empty()) ReportSchemaMessages(well_formed_);
   }
 
  private:
-  static Location AtLine(int line) {
-    Location where;
-    where.line = line;
-    return where;
-  }
+  friend class IsoStreamReader<IsoReader>;
 
-  void ReportSchemaMessages() {
-    if (!well_formed_) {
-      inspection_.notes.push_back("the schema check stopped where the document is not well-formed");
-    }
-    const std::string prefix = "not valid against " + options_.schema_path + ": ";
-    for (std::size_t i = 0; i < messages_.schema.size() && i < kMostMessagesReported; ++i) {
-      inspection_.Problem(AtLine(messages_.schema[i].line), prefix + messages_.schema[i].text);
-    }
-    if (messages_.schema.size() > kMostMessagesReported) {
-      inspection_.Problem(
-          {}, std::to_string(messages_.schema.size() - kMostMessagesReported) + " further schema messages left out");
-    }
-  }
-
-  void Read(xmlTextReader* reader) {
-    int status = xmlTextReaderRead(reader);
-    while (status == 1) {
-      const int type = xmlTextReaderNodeType(reader);
-      const int depth = xmlTextReaderDepth(reader);
-      const xmlChar* local = xmlTextReaderConstLocalName(reader);
-      const std::string_view name = local != nullptr ? reinterpret_cast<const char*>(local) : "";
-      bool skipped = false;
-      if (type == XML_READER_TYPE_ELEMENT) {
-        if (depth == 0) {
-          if (!ReadRoot(reader, name)) return;
-        } else if (depth == 1 && name == "CstmrCdtTrfInitn") {
-          initiation_seen_ = true;
-        } else if (depth == 2 && initiation_seen_ && name == "GrpHdr") {
-          skipped = ReadGroupHeader(reader);
-        } else if (depth == 2 && initiation_seen_ && name == "PmtInf") {
-          StartPaymentInfo(reader);
-        } else if (depth == 3 && in_payment_info_) {
-          skipped = name == "CdtTrfTxInf" ? ReadTransaction(reader) : ReadPaymentInfoPart(reader);
-        }
-      } else if (type == XML_READER_TYPE_END_ELEMENT && depth == 2 && name == "PmtInf") {
-        FinishPaymentInfo();
-      }
-      // An element read whole is stepped over; Next() lands on the node after it.
-      status = skipped ? xmlTextReaderNext(reader) : xmlTextReaderRead(reader);
-    }
-  }
+  bool in_group() const { return in_payment_info_; }
 
   bool ReadRoot(xmlTextReader* reader, std::string_view name) {
-    root_seen_ = true;
     const xmlChar* uri = xmlTextReaderConstNamespaceUri(reader);
     if (uri != nullptr) inspection_.flavour = reinterpret_cast<const char*>(uri);
     if (name != "Document") {
@@ -205,8 +136,8 @@ class IsoReader {
     return StatedValue{TextOf(element), LineOf(element)};
   }
 
-  void StartPaymentInfo(xmlTextReader* reader) {
-    FinishPaymentInfo();
+  void StartGroup(xmlTextReader* reader) {
+    FinishGroup();
     ++payment_infos_;
     in_payment_info_ = true;
     info_title_ = "payment information " + std::to_string(payment_infos_);
@@ -219,7 +150,7 @@ class IsoReader {
   }
 
   // One element of the payment information head: listed into its block and checked.
-  bool ReadPaymentInfoPart(xmlTextReader* reader) {
+  bool ReadGroupPart(xmlTextReader* reader) {
     const xmlNode* element = xmlTextReaderExpand(reader);
     if (element == nullptr) return false;
     ListElement(element, "", {}, info_block_.parts.front());
@@ -239,7 +170,7 @@ class IsoReader {
     inspection_.AddBlock(std::move(info_block_), false);
   }
 
-  void FinishPaymentInfo() {
+  void FinishGroup() {
     if (!in_payment_info_) return;
     in_payment_info_ = false;
     EmitPaymentInfo();
@@ -382,12 +313,7 @@ class IsoReader {
     return amount;
   }
 
-  const InspectOptions& options_;
-  Inspection& inspection_;
-  Messages messages_;
   bool well_formed_ = true;
-  bool root_seen_ = false;
-  bool initiation_seen_ = false;
   bool header_seen_ = false;
   std::optional<StatedValue> header_count_, header_sum_;
   std::size_t transactions_ = 0;
