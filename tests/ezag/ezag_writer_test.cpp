@@ -61,23 +61,6 @@ TEST(FormatEzagAmount, IntegerPartRightAlignedOnZerosThenTwoDecimals) {
   }
 }
 
-TEST(SplitZipCity, SplitsAtAFirstBlankThatFollowsText) {
-  const struct {
-    const char *city, *zip, *place;
-  } cases[] = {
-      {"3000 Bern 1", "3000", "Bern 1"},
-      {"3000  Bern", "3000", " Bern"},
-      {"8000 ", "8000", ""},
-      {"Z\xFCrich", "", ""},
-      {" 8000 Z\xFCrich", "", ""},
-  };
-  for (const auto& c : cases) {
-    const ZipCity split = SplitZipCity(c.city);
-    EXPECT_EQ(c.zip, split.zip) << c.city;
-    EXPECT_EQ(c.place, split.city) << c.city;
-  }
-}
-
 // The writer over a batch built from plain fields.
 void WriteEzagFile(const test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name,
                    const FileSystem& file_system = SystemFileSystem()) {

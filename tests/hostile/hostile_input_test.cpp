@@ -146,18 +146,14 @@ TEST_F(HostileInput, DatesThatAreNoDaysGiveTheFailureTextAndEarlyOnesToday) {
     std::string dta_date;  // positions 3 onwards of the TA 826 record
   } cases[] = {
       {std::numeric_limits<double>::quiet_NaN(), "-1901-1-1"},
-      {kInfinity, "-1901-1-1"},
       {-kInfinity, "261206"},  // below 100: never set
-      {std::numeric_limits<double>::max(), "-1901-1-1"},
       {std::numeric_limits<double>::lowest(), "261206"},
-      {std::numeric_limits<double>::denorm_min(), "261206"},
       {99.99999, "261206"},
       {100.0, "000409"},
       {73050.0, "991231"},
       {73051.0, "1000101"},    // 2100: one character more
       {2958465.99999, "79991231"},  // 9999: two more
       {2958466.0, "-1901-1-1"},  // 1 January 10000
-      {1e300, "-1901-1-1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.date);
@@ -186,10 +182,8 @@ TEST_F(HostileInput, ExtremeAmountsWrapInTheDtaTotalAndStopTheEzagFile) {
       {{kMax}, "922337203685477,", false},
       {{kMin}, "-922337203685477", false},
       {{kMax, 1}, "-922337203685477", false},  // the total wraps around
-      {{kMin, -1}, "922337203685477,", false},
       {{kMax, kMin}, "-0,00           ", false},
       {{999999999999900}, "99999999999,99  ", true},  // the largest amount the EZAG field holds
-      {{999999999999949}, "99999999999,99  ", true},
       {{999999999999950}, "100000000000,00 ", false},
       {{-99999999999900}, "-9999999999,99  ", true},
       {{-100000000000000}, "-10000000000,00 ", false},

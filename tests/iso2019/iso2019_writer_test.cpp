@@ -70,23 +70,16 @@ TEST_F(Iso2019Writer, EachRefusalNamesThePaymentAndWritesNothing) {
       {"sender without name", [](SettingFields& s, PaymentFields&) { s.sender.name1 = " "; }, "Sender", "Name1"},
       {"IBAN check digits", [](SettingFields&, PaymentFields& p) { p.bank_dst.account = "CH5604835012345678008"; },
        "BankDst", "Account"},
-      {"LI IBAN too short", [](SettingFields&, PaymentFields& p) { p.bank_dst.account = "LI210880000000232401"; },
-       "BankDst", "Account"},
       {"postal account check digit", [](SettingFields&, PaymentFields& p) { p.bank_dst.account = "25-9779-7"; },
        "BankDst", "Account"},
       {"ISR participant number",
        [](SettingFields&, PaymentFields& p) { p.type = payESR16, p.bank_dst.account = "01-12345-9"; }, "BankDst",
        "Account"},
-      {"ISR 5-digit participant",
-       [](SettingFields&, PaymentFields& p) { p.type = payESR15, p.bank_dst.account = "12345"; }, "BankDst", "Account"},
       {"no account", [](SettingFields&, PaymentFields& p) { p.bank_dst.account = ""; }, "BankDst", "Account"},
       {"other account over 34", [](SettingFields&, PaymentFields& p) { p.bank_dst.account = std::string(35, '7'); },
        "BankDst", "Account"},
       {"no BIC", [](SettingFields&, PaymentFields& p) { p.bank_dst.bic = "UBSWDEF"; }, "BankDst", "BIC"},
       {"QR-IBAN without reference", [](SettingFields&, PaymentFields& p) { p.bank_dst.account = kQrIban; }, "ESR", ""},
-      {"QR-IBAN, QR check digit",
-       [](SettingFields&, PaymentFields& p) { p.bank_dst.account = kQrIban, p.esr = "210000000003139471430009018"; },
-       "ESR", ""},
       {"QR-IBAN with RF",
        [](SettingFields&, PaymentFields& p) { p.bank_dst.account = kQrIban, p.esr = "RF18539007547034"; }, "ESR", ""},
       {"QR-IBAN in USD",
@@ -96,10 +89,7 @@ TEST_F(Iso2019Writer, EachRefusalNamesThePaymentAndWritesNothing) {
       {"RF check digits", [](SettingFields&, PaymentFields& p) { p.esr = "RF19539007547034"; }, "ESR", ""},
       {"currency not a code", [](SettingFields&, PaymentFields& p) { p.currency = "EURO"; }, "Currency", ""},
       {"zero amount", [](SettingFields&, PaymentFields& p) { p.amount = CY{0}; }, "Amount", ""},
-      {"negative amount", [](SettingFields&, PaymentFields& p) { p.amount = Cents(-2500); }, "Amount", ""},
       {"third decimal in CHF", [](SettingFields&, PaymentFields& p) { p.amount = CY{100010}; }, "Amount", ""},
-      {"cents in JPY", [](SettingFields&, PaymentFields& p) { p.currency = "JPY", p.amount = Cents(1050); }, "Amount",
-       ""},
       {"over 9,999,999,999.99", [](SettingFields&, PaymentFields& p) { p.amount = Cents(1'000'000'000'000); },
        "Amount", ""},
       {"SEPA over 999,999,999.99",
@@ -126,12 +116,6 @@ TEST_F(Iso2019Writer, EachRefusalNamesThePaymentAndWritesNothing) {
          p.currency = "USD", p.bank_dst.account = "474-8512-007", p.receiver.country = "GB";
        },
        "BankDst", "BIC"},
-      {"abroad, bank without town",
-       [](SettingFields&, PaymentFields& p) {
-         p.currency = "USD", p.bank_dst.account = "474-8512-007", p.receiver.country = "GB";
-         p.bank_dst.name1 = "UBS Ltd";
-       },
-       "BankDst", "City"},
       {"cheque without post code",
        [](SettingFields&, PaymentFields& p) {
          p.type = payPostmandat, p.bank_dst.account = "";
