@@ -1,15 +1,13 @@
-// Tests of the DTA file: a whole file with its TA 890 total record, each payment's debit
-// account, and what stays on disk when creating or writing fails. Every payment kind and
+// Tests of the DTA file: a whole file with its TA 890 total record and each payment's debit
+// account (file calls that fail: tests/hostile/file_seam_faults_test.cpp). Every payment kind and
 // its field edges are in the payfile tests' whole-file comparisons (tests/tools/data).
 #include "dta/dta_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "failure/failure.h"
 #include "platform/clock.h"
 #include "tests/support/batch.h"
 #include "tests/support/files.h"
@@ -18,16 +16,13 @@
 namespace ordexa::dta_test {
 namespace {
 
-using test::FaultyFileSystem;
-
 constexpr SYSTEMTIME k2April2024{.wYear = 2024, .wMonth = 4, .wDay = 2};
 
 // The writer over a batch built from plain fields.
-void WriteDtaFile(const test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name,
-                  const FileSystem& file_system = SystemFileSystem()) {
+void WriteDtaFile(const test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name) {
   PayBatch batch;
   test::FillBatch(batch, settings, payments);
-  ordexa::WriteDtaFile(batch, name, file_system);
+  ordexa::WriteDtaFile(batch, name);
 }
 
 std::string B(std::size_t n) { return std::string(n, ' '); }
@@ -65,16 +60,6 @@ std::vector<std::string> DtaSegments(const test::PaymentFieldsList& payments, co
   std::vector<std::string> segments;
   for (std::size_t at = 0; at < file.size(); at += 128) segments.push_back(file.substr(at, 128));
   return segments;
-}
-
-// "id: text" of the MPayError that `write` raises.
-std::string ErrorOf(const std::function<void()>& write) {
-  try {
-    write();
-  } catch (const MPayError& error) {
-    return std::to_string(error.id()) + ": " + error.text();
-  }
-  return "no error";
 }
 
 // Each payment's own account to be debited, whatever the payments before it debited:
@@ -140,28 +125,6 @@ TEST(WriteDtaFile, WholeFile) {
       "01000000" + B(12) + "00000240402" + B(7) + "AB-1200006890" "00" + Left("1868,95", 16) + B(59),
   };
   EXPECT_EQ(expected, DtaSegments(payments, settings));
-}
-
-TEST(WriteDtaFile, FailuresRaiseWithStatusAndKeepWhatWasWritten) {
-  test::TempDir dir;
-  const std::string name = dir.Path("pay.dta");
-  const FaultyFileSystem denied(FaultyFileSystem::Call::kCreate, 1, ERROR_ACCESS_DENIED);
-  EXPECT_EQ("2001: Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x80070005\n\n" + name,
-            ErrorOf([&] { WriteDtaFile(SampleSettings(), test::PaymentFieldsList(), name, denied); }));
-  EXPECT_FALSE(test::ReadWholeFile(name));
-  // 200 TA 827 records do not fit the output buffer, so the file is written in pieces.
-  const test::PaymentFieldsList payments(200, SamplePayment(payManual));
-  ScopedClock clock(FixedClock(k2April2024));
-  WriteDtaFile(SampleSettings(), payments, name);
-  const std::string complete = test::ReadWholeFile(name).value_or("");
-  for (int fail_from_write : {1, 2}) {
-    const FaultyFileSystem disk_full(FaultyFileSystem::Call::kWrite, fail_from_write, ERROR_DISK_FULL);
-    EXPECT_EQ("2002: Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x80070070",
-              ErrorOf([&] { WriteDtaFile(SampleSettings(), payments, name, disk_full); }));
-    const std::string kept = test::ReadWholeFile(name).value_or("no file");
-    EXPECT_EQ(fail_from_write == 1, kept.empty());
-    EXPECT_EQ(complete.substr(0, kept.size()), kept);
-  }
 }
 
 }  // namespace

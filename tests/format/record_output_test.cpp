@@ -1,4 +1,4 @@
-// Tests of the record field conventions and of the buffered output and its write failure.
+// Tests of the record field conventions and of the buffered output across its buffer.
 #include "format/record_output.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "failure/failure.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
@@ -159,21 +158,6 @@ TEST(PutRecordText, GivesTheBytesOfTheGeneralFormatter) {
     std::string expected;
     for (std::size_t i = 0; i < copies; ++i) expected += c.expected;
     EXPECT_TRUE(expected == WrittenRepeatedly(c.put, copies)) << c.expected;
-  }
-}
-
-TEST(RecordOutput, FailedWriteRaisesWriteFileErrorWithItsStatus) {
-  test::TempDir dir;
-  const test::FaultyFileSystem disk_full(test::FaultyFileSystem::Call::kWrite, 1, ERROR_DISK_FULL);
-  FileStatus status;
-  RecordOutput out(disk_full, disk_full.Create(dir.Path("full.dta"), status));
-  WriteRecordText(out, "%-128.128s", "01");
-  try {
-    out.Close();
-    FAIL() << "no failure raised";
-  } catch (const MPayError& error) {
-    EXPECT_EQ(IDS_WRITE_FILE_ERROR, error.id());
-    EXPECT_EQ("Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x80070070", error.text());
   }
 }
 
