@@ -3,14 +3,12 @@
 // written; the ISO writers write a temporary file, so the final file keeps its old content.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "dta/dta_writer.h"
 #include "ezag/ezag_writer.h"
-#include "failure/failure.h"
+#include "hostile/raised.h"
 #include "iso/iso_writer.h"
 #include "iso2019/iso2019_writer.h"
 #include "platform/buffered_file.h"
@@ -23,22 +21,7 @@ namespace ordexa {
 namespace {
 
 using Call = test::FaultyFileSystem::Call;
-
-// What a writer raised: "2002 0x80070070" (an MPayError's message id and status), "number 13"
-// (the 2009 ISO writer's plain numbers) or "hresult 0x80070020".
-std::string Raised(const std::function<void()>& write) {
-  char text[32] = "none";
-  try {
-    write();
-  } catch (const MPayError& error) {
-    std::snprintf(text, sizeof text, "%u 0x%08X", unsigned{error.id()}, static_cast<unsigned>(error.status()));
-  } catch (std::int32_t number) {
-    std::snprintf(text, sizeof text, "number %d", number);
-  } catch (const CAtlException& failure) {
-    std::snprintf(text, sizeof text, "hresult 0x%08X", static_cast<unsigned>(failure.hr()));
-  }
-  return text;
-}
+using test::Raised;
 
 void Write(std::int32_t file_type, PayBatch& batch, const std::string& name, const FileSystem& file_system) {
   if (file_type == payDTA) WriteDtaFile(batch, name, file_system);

@@ -48,17 +48,11 @@ std::string Block(const std::string& document, const std::string& name) {
   return block;
 }
 
-// The writer over a batch built from plain fields; the sender's name comes back as the
-// writer leaves it in the batch.
-void WriteIsoFile(test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name,
+// The writer over a batch built from plain fields.
+void WriteIsoFile(const test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name,
                   std::string_view pay_period, bool swiss) {
   PayBatch batch;
   test::FillBatch(batch, settings, payments);
-  struct SenderNameBack {
-    test::SettingFields& settings;
-    const PayBatch& batch;
-    ~SenderNameBack() { settings.sender.name1 = batch.Text(batch.settings.sender.name1); }
-  } name_back{settings, batch};
   ordexa::WriteIsoFile(batch, name, pay_period, swiss);
 }
 
@@ -233,7 +227,6 @@ TEST_F(IsoWriterTest, AnEmptyListWritesNothing) {
   WriteWholeFile(FinalName(), "old content");
   WriteIsoFile(settings_, payments_, FinalName(), "P", true);
   EXPECT_EQ("old content", ReadWholeFile(FinalName()));
-  EXPECT_EQ("Muster AG", settings_.sender.name1);  // not upper-cased either
 }
 
 // Batches of both flavours, every cost currency, salary or not, are valid. A euro batch
