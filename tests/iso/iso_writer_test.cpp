@@ -177,13 +177,6 @@ TEST_F(IsoWriterTest, CreditorAgentAndAccountFollowPaymentTypeAndAccountTexts) {
   }
 }
 
-TEST_F(IsoWriterTest, ControlSumRoundsTheSumOnce) {
-  for (std::int64_t amount : {1000000, 25, 25, -201000}) Add(payRedPost, amount);  // 79.905 in all
-  const std::string document = Write(true);
-  EXPECT_EQ(Texts{"79.91"}, ElementTexts(document, "CtrlSum"));
-  EXPECT_EQ(Texts{"4"}, ElementTexts(document, "NbOfTxs"));
-}
-
 TEST_F(IsoWriterTest, DatesOfTheFirstPaymentAndOfTheClock) {
   const struct {
     DATE date;

@@ -79,7 +79,6 @@ TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
       {"clean DTA", payDTA, [](PlainBatch&) {}, {}},
       {"clean EZAG", payEzag, [](PlainBatch&) {}, {}},
       {"clean Swiss ISO", payISO, [](PlainBatch&) {}, {}},
-      {"clean generic ISO", payISO, [](PlainBatch&) {}, {}, false},
 
       // DTA
       {"TA 836 amount", payDTA, [](PlainBatch& b) { First(b).amount.int64 = 999999999999999999; },
