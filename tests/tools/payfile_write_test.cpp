@@ -18,60 +18,43 @@ namespace {
 using PayfileWrite = PayfileTest;
 
 // The table of refused batches (data/refused_batches.json, shared with the schema test):
-// every mistake the reader refuses, with the start of its message.
-struct RefusedBatch {
-  std::string file;     // the exact bytes of the batch file
-  std::string message;  // standard error begins with "batch.json: " and this
-};
-
-// The characters of a Latin-1 text as bytes (for files that are not UTF-8).
-inline std::string Latin1Bytes(std::string_view utf8) {
-  std::string bytes;
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    if (lead >= 0xC0 && i + 1 < utf8.size()) {
-      bytes += static_cast<char>(((lead & 0x1F) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
-    } else {
-      bytes += static_cast<char>(lead);
-    }
-  }
-  return bytes;
-}
-
-inline std::vector<RefusedBatch> LoadRefusedBatches() {
+// each mistake the reader refuses as the exact bytes of a batch file ("batch" as written,
+// or "text", whose characters up to U+00FF are single bytes with "latin1") and the start
+// of its message after "batch.json: ".
+std::vector<std::pair<std::string, std::string>> RefusedBatches() {
   namespace ondemand = simdjson::ondemand;
   const simdjson::padded_string json = simdjson::padded_string::load(DataPath("refused_batches.json")).value();
   ondemand::parser parser;
   ondemand::document document = parser.iterate(json).value();
-  std::vector<RefusedBatch> batches;
+  std::vector<std::pair<std::string, std::string>> rows;
   // The array is held by name: a range over a temporary result would outlive it.
   ondemand::array cases = document["cases"].get_array().value();
   for (auto element : cases) {
-    RefusedBatch batch;
+    std::string file, message;
     bool latin1 = false;
     ondemand::object fields = element.get_object().value();
     for (auto field : fields) {
       const std::string_view key = field.unescaped_key().value();
       ondemand::value value = field.value().value();
       if (key == "batch") {
-        if (value.type().value() == ondemand::json_type::array) {
-          batch.file = value.get_array().value().raw_json().value();
-        } else {
-          batch.file = value.get_object().value().raw_json().value();
-        }
-      } else if (key == "text") {
-        batch.file = value.get_string().value();
+        file = value.type().value() == ondemand::json_type::array ? value.get_array().value().raw_json().value()
+                                                                  : value.get_object().value().raw_json().value();
+      } else if (key == "text" || key == "message") {
+        (key == "text" ? file : message) = value.get_string().value();
       } else if (key == "latin1") {
         latin1 = value.get_bool().value();
-      } else if (key == "message") {
-        batch.message = value.get_string().value();
       }
     }
-    if (latin1) batch.file = Latin1Bytes(batch.file);
-    batches.push_back(std::move(batch));
+    std::string bytes;  // with "latin1", each two-byte UTF-8 sequence becomes the one byte of its character
+    for (std::size_t i = 0; i < file.size(); ++i) {
+      const auto lead = static_cast<unsigned char>(file[i]);
+      const bool pair = latin1 && lead >= 0xC0 && i + 1 < file.size();
+      bytes += pair ? static_cast<char>(((lead & 0x1F) << 6) | (static_cast<unsigned char>(file[++i]) & 0x3F)) : file[i];
+    }
+    rows.emplace_back(bytes, message);
   }
-  if (batches.empty()) throw std::runtime_error("no refused batches");
-  return batches;
+  if (rows.empty()) throw std::runtime_error("no refused batches");
+  return rows;
 }
 
 constexpr char kNow[] = "2024-06-20T09:30:15";
@@ -148,13 +131,13 @@ TEST_F(PayfileWrite, ValuesReachTheRecordsExactly) {
 TEST_F(PayfileWrite, RefusesEveryMistakeOfTheTableForEveryFormatAndWritesNothing) {
   const char* const types[] = {"dta", "ezag", "iso", "iso2019"};
   std::size_t row = 0;
-  for (const RefusedBatch& batch : LoadRefusedBatches()) {
+  for (const auto& [file, message] : RefusedBatches()) {
     const char* type = types[row++ % std::size(types)];
-    SCOPED_TRACE(std::string(type) + " " + batch.file);
+    SCOPED_TRACE(std::string(type) + " " + file);
     test::TempDir dir;
-    const RunResult result = WriteBatch(dir, batch.file, type);
+    const RunResult result = WriteBatch(dir, file, type);
     EXPECT_EQ(2, result.status);
-    EXPECT_EQ(0u, result.err.rfind("batch.json: " + batch.message, 0)) << result.err;
+    EXPECT_EQ(0u, result.err.rfind("batch.json: " + message, 0)) << result.err;
     EXPECT_EQ(1, std::count(result.err.begin(), result.err.end(), '\n')) << result.err;
     EXPECT_FALSE(ReadWholeFile(dir.Path("out.file")));
   }
