@@ -1,14 +1,13 @@
-// Tests of the DTA file: the fields each payment kind places in its segments, a whole file
-// with its TA 890 total record, and what stays on disk when creating or writing fails.
+// Tests of the DTA file: a whole file with its TA 890 total record and each payment's debit
+// account (file calls that fail: tests/hostile/file_seam_faults_test.cpp). Every payment kind and
+// its field edges are in the payfile tests' whole-file comparisons (tests/tools/data).
 #include "dta/dta_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "failure/failure.h"
 #include "platform/clock.h"
 #include "tests/support/batch.h"
 #include "tests/support/files.h"
@@ -17,16 +16,13 @@
 namespace ordexa::dta_test {
 namespace {
 
-using test::FaultyFileSystem;
-
 constexpr SYSTEMTIME k2April2024{.wYear = 2024, .wMonth = 4, .wDay = 2};
 
 // The writer over a batch built from plain fields.
-void WriteDtaFile(const test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name,
-                  const FileSystem& file_system = SystemFileSystem()) {
+void WriteDtaFile(const test::SettingFields& settings, const test::PaymentFieldsList& payments, std::string_view name) {
   PayBatch batch;
   test::FillBatch(batch, settings, payments);
-  ordexa::WriteDtaFile(batch, name, file_system);
+  ordexa::WriteDtaFile(batch, name);
 }
 
 std::string B(std::size_t n) { return std::string(n, ' '); }
@@ -64,76 +60,6 @@ std::vector<std::string> DtaSegments(const test::PaymentFieldsList& payments, co
   std::vector<std::string> segments;
   for (std::size_t at = 0; at < file.size(); at += 128) segments.push_back(file.substr(at, 128));
   return segments;
-}
-
-// "id: text" of the MPayError that `write` raises.
-std::string ErrorOf(const std::function<void()>& write) {
-  try {
-    write();
-  } catch (const MPayError& error) {
-    return std::to_string(error.id()) + ": " + error.text();
-  }
-  return "no error";
-}
-
-// Each row changes a sample payment and reads the field at `pos` (counted from 1) of one segment.
-TEST(WriteDtaFile, FieldsByPaymentKind) {
-  const std::string receiver =
-      "HANS-PETER FERDINAND MEI" + Left("C/O ANNI", 24) + Left("DORFWEG 5", 24) + Left("3000 BERN", 24);
-  const std::string bank = Left("COMMERZBANK", 35) + Left("KOLN", 35), de_iban = Left("DE89370400440532013000", 34);
-  const char* de = "de89 3704 0044 0532 0130 00";
-  const std::string long_reason = std::string(112, 'a') + "b";
-  const struct {
-    std::int32_t type;
-    std::size_t segment, pos;
-    std::string expected;
-    const char *account = "1-2345-6", *esr_or_bic = "", *currency = "";  // BankDst's account, ESR or BIC
-    std::int32_t cost_code = payCostBoth;
-    DATE date = 45371.0;
-    std::int64_t amount = 2500000;
-    std::string reason = "";
-  } cases[] = {
-      {payRedBank, 0, 9, Left("01-162", 12)},  // the only kind that names the clearing number
-      {payManual, 0, 44, "00001827" "00"},     // entry sequence, transaction type, no salary flag
-      {payIban, 0, 44, "00001836" "00"},
-      {payManual, 2, 6, Left("1-2345-6", 27) + receiver},
-      {payPostmandat, 2, 6, B(27) + receiver},
-      {payRedTreuhand, 2, 6, Left("010001626", 27) + Left("TREUHAND AG", 48) + Left("SEEWEG 2", 24) + "6300 ZUG"},
-      {payRedTreuhand, 4, 1, "05/C/" + Left("1-2345-6", 27) + receiver},
-      {payESR15, 2, 6, "000012345", "12345"},
-      {payESR15, 2, 95, "123456789012345" + B(19), "12345", "12345678901234567890"},
-      {payESR17, 2, 6, "123456789HANS-PETER FERDINAND", "1234567890"},
-      {payESR17, 2, 95, std::string(27, '0') + B(7)},
-      {payIban, 2, 3, "D" + B(70) + Left("CH9300762011623852957", 34), "ch93 0076 2011 6238 5295 7", "UBSWCHZH80A"},
-      {payIban, 2, 3, "A" + Left("COBADEFFXXX", 70) + de_iban, de, "cobadeffxxx"},
-      {payIban, 2, 3, "D" + bank + de_iban, de},
-      {payIban, 2, 3, "D" + bank + B(34)},
-      {payIban, 0, 100, "CHF"},
-      {.type = payIban, .segment = 0, .pos = 100, .expected = "USD250,00", .currency = "usdx"},
-      {.type = payIban, .segment = 4, .pos = 109, .expected = "0", .cost_code = payCostSrc},
-      {.type = payIban, .segment = 4, .pos = 109, .expected = "1", .cost_code = payCostDst},
-      {.type = payIban, .segment = 4, .pos = 109, .expected = "7", .cost_code = 7},
-      // A year from 2100 on has seven characters and shifts the rest of the segment.
-      {.type = payManual, .segment = 0, .pos = 3, .expected = "1050131" + B(12) + "00000240402", .date = 74907.0},
-      {.type = payESR16, .segment = 0, .pos = 3, .expected = "1050131" + B(12) + "00000240402", .date = 74907.0},
-      {.type = payIban, .segment = 0, .pos = 94, .expected = "1050131CHF250,00", .date = 74907.0},
-      // Amounts and reasons are cut to their fields.
-      {.type = payManual, .segment = 0, .pos = 103, .expected = "1234567890,1 ", .amount = 12345678901200},
-      {.type = payIban, .segment = 0, .pos = 103, .expected = "1234567890,12   ", .amount = 12345678901200},
-      {.type = payManual, .segment = 3, .pos = 3, .expected = std::string(112, 'A') + " ", .reason = long_reason},
-      {.type = payIban, .segment = 4, .pos = 4, .expected = std::string(35, 'A') + " ", .reason = long_reason},
-  };
-  for (const auto& c : cases) {
-    test::PaymentFields payment = SamplePayment(c.type, c.amount);
-    payment.bank_dst.account = c.account;
-    payment.esr = payment.bank_dst.bic = c.esr_or_bic;
-    payment.currency = c.currency;
-    payment.cost_code = c.cost_code;
-    payment.date = c.date;
-    if (!c.reason.empty()) payment.reason = c.reason;
-    const std::string segment = DtaSegments(test::PaymentFieldsList{payment}).at(c.segment);
-    EXPECT_EQ(c.expected, segment.substr(c.pos - 1, c.expected.size())) << c.type << "/" << c.segment << "/" << c.pos;
-  }
 }
 
 // Each payment's own account to be debited, whatever the payments before it debited:
@@ -199,28 +125,6 @@ TEST(WriteDtaFile, WholeFile) {
       "01000000" + B(12) + "00000240402" + B(7) + "AB-1200006890" "00" + Left("1868,95", 16) + B(59),
   };
   EXPECT_EQ(expected, DtaSegments(payments, settings));
-}
-
-TEST(WriteDtaFile, FailuresRaiseWithStatusAndKeepWhatWasWritten) {
-  test::TempDir dir;
-  const std::string name = dir.Path("pay.dta");
-  const FaultyFileSystem denied(FaultyFileSystem::Call::kCreate, 1, ERROR_ACCESS_DENIED);
-  EXPECT_EQ("2001: Ein Fehler beim erstellen der folgenden Datei ist aufgetreten.\nStatus = 0x80070005\n\n" + name,
-            ErrorOf([&] { WriteDtaFile(SampleSettings(), test::PaymentFieldsList(), name, denied); }));
-  EXPECT_FALSE(test::ReadWholeFile(name));
-  // 200 TA 827 records do not fit the output buffer, so the file is written in pieces.
-  const test::PaymentFieldsList payments(200, SamplePayment(payManual));
-  ScopedClock clock(FixedClock(k2April2024));
-  WriteDtaFile(SampleSettings(), payments, name);
-  const std::string complete = test::ReadWholeFile(name).value_or("");
-  for (int fail_from_write : {1, 2}) {
-    const FaultyFileSystem disk_full(FaultyFileSystem::Call::kWrite, fail_from_write, ERROR_DISK_FULL);
-    EXPECT_EQ("2002: Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x80070070",
-              ErrorOf([&] { WriteDtaFile(SampleSettings(), payments, name, disk_full); }));
-    const std::string kept = test::ReadWholeFile(name).value_or("no file");
-    EXPECT_EQ(fail_from_write == 1, kept.empty());
-    EXPECT_EQ(complete.substr(0, kept.size()), kept);
-  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Tests of the record field conventions and of the buffered output and its write failure.
+// Tests of the record field conventions and of the buffered output across its buffer.
 #include "format/record_output.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "failure/failure.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
@@ -47,25 +46,10 @@ TEST(FormatRecordText, FieldConventions) {
   for (const auto& c : cases) EXPECT_EQ(c.expected, c.actual);
 }
 
-TEST(FormatShortRecordText, GivesTheTextOfFormatRecordText) {
-  const struct {
-    std::string expected;
-    ShortRecordText actual;
-    std::string long_form;
-  } cases[] = {
-      {"M0100010005", FormatShortRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, 5),
-       FormatRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, 5)},
-      {"M010001-2147483648", FormatShortRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, -2147483647 - 1),
-       FormatRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, -2147483647 - 1)},
-      {"-1901-1-1", FormatShortRecordText("%02d%02d%02d", -1901, -1, -1), FormatRecordText("%02d%02d%02d", -1901, -1, -1)},
-      {"0012MUL", FormatShortRecordText("%04.4s%-3.3s", "12", CleanedRecordText{"m\xFCller"}),
-       FormatRecordText("%04.4s%-3.3s", "12", CleanedRecordText{"m\xFCller"})},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.expected, c.actual.view());
-    EXPECT_EQ(c.long_form, c.actual.view());
-  }
-  // Formats that could give more than the short text holds are refused whatever the text.
+// The short text of the transaction number: formats that could give more than it holds
+// are refused whatever the text.
+TEST(FormatShortRecordText, RefusesFormatsLongerThanItHolds) {
+  EXPECT_EQ("M0100010005", FormatShortRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, 5).view());
   EXPECT_THROW(FormatShortRecordText("%s", "x"), std::logic_error);
   EXPECT_THROW(FormatShortRecordText("%-49.49s", ""), std::logic_error);
 }
@@ -140,71 +124,40 @@ TEST(RecordOutput, FillsOfEveryLengthAcrossBufferBoundaries) {
 // general rules (numbers out of their digits, uncut texts beyond their width, very wide
 // fields), and fields that differ only in their flags, in one record. Each record is
 // written again and again so that its copies fall at every place of the buffer.
-TEST(PutRecordText, GivesTheBytesOfWriteRecordText) {
+TEST(PutRecordText, GivesTheBytesOfTheGeneralFormatter) {
   const std::string amount = "3075,35";
   const std::string long_text(150, 'q');
   const std::string nul_text("AB\0CD", 5);
   struct Case {
     std::function<void(RecordOutput&)> put;
-    std::function<void(RecordOutput&)> write;
     std::string expected;
   };
   const Case cases[] = {
       {[&](RecordOutput& o) { PutRecordText<"%-15.15s|%015.15s|%15s">(o, amount, amount, amount); },
-       [&](RecordOutput& o) { WriteRecordText(o, "%-15.15s|%015.15s|%15s", amount, amount, amount); },
        "3075,35        |000000003075,35|        3075,35"},
       {[&](RecordOutput& o) { PutRecordText<"01%-5.5s%05.5s%-3.3s">(o, nul_text, nul_text, long_text); },
-       [&](RecordOutput& o) { WriteRecordText(o, "01%-5.5s%05.5s%-3.3s", nul_text, nul_text, long_text); },
        "01AB   000ABqqq"},
       {[](RecordOutput& o) {
          PutRecordText<"%05.5ld|%05.5ld|%05.5ld|%04.4hd|%02d|%8.8ld">(o, 7, 123456, -7, std::int16_t{1}, 5, 99999999);
        },
-       [](RecordOutput& o) {
-         WriteRecordText(o, "%05.5ld|%05.5ld|%05.5ld|%04.4hd|%02d|%8.8ld", 7, 123456, -7, std::int16_t{1}, 5, 99999999);
-       },
        "00007|123456|-00007|0001|05|99999999"},
-      {[](RecordOutput& o) { PutRecordText<"%c|%3c|%-3c">(o, 'a', 'b', 'c'); },
-       [](RecordOutput& o) { WriteRecordText(o, "%c|%3c|%-3c", 'a', 'b', 'c'); }, "a|  b|c  "},
+      {[](RecordOutput& o) { PutRecordText<"%c|%3c|%-3c">(o, 'a', 'b', 'c'); }, "a|  b|c  "},
       {[&](RecordOutput& o) { PutRecordText<"%6s|%-6s|%06s|%6s|%s">(o, " ", "AB", "AB", long_text, ""); },
-       [&](RecordOutput& o) { WriteRecordText(o, "%6s|%-6s|%06s|%6s|%s", " ", "AB", "AB", long_text, ""); },
        "      |AB    |0000AB|" + long_text + "|"},
       {[](RecordOutput& o) {
          PutRecordText<"%-6.6s|%06.6s|%-4.4s">(o, CleanedRecordText{"m\xFCl\0x"}, CleanedRecordText{"ab"},
                                               SingleLineRecordText{"A\r\nB"});
        },
-       [](RecordOutput& o) {
-         WriteRecordText(o, "%-6.6s|%06.6s|%-4.4s", CleanedRecordText{"m\xFCl\0x"}, CleanedRecordText{"ab"},
-                         SingleLineRecordText{"A\r\nB"});
-       },
        "MUL   |0000AB|A  B"},
       {[&](RecordOutput& o) { PutRecordText<"%-140.140s|%0140.140s|%.3s|%5.3s">(o, amount, amount, long_text, "x"); },
-       [&](RecordOutput& o) { WriteRecordText(o, "%-140.140s|%0140.140s|%.3s|%5.3s", amount, amount, long_text, "x"); },
        amount + std::string(133, ' ') + "|" + std::string(133, '0') + amount + "|qqq|    x"},
-      {[](RecordOutput& o) { PutRecordText<"03/C/\n">(o); }, [](RecordOutput& o) { WriteRecordText(o, "03/C/\n"); },
-       "03/C/\n"},
+      {[](RecordOutput& o) { PutRecordText<"03/C/\n">(o); }, "03/C/\n"},
   };
   for (const Case& c : cases) {
     const std::size_t copies = 2 * BufferedFile::kBufferSize / c.expected.size() + 1;
     std::string expected;
     for (std::size_t i = 0; i < copies; ++i) expected += c.expected;
-    const std::string put_bytes = WrittenRepeatedly(c.put, copies);
-    EXPECT_TRUE(expected == put_bytes) << c.expected;
-    EXPECT_TRUE(WrittenRepeatedly(c.write, copies) == put_bytes) << c.expected;
-  }
-}
-
-TEST(RecordOutput, FailedWriteRaisesWriteFileErrorWithItsStatus) {
-  test::TempDir dir;
-  const test::FaultyFileSystem disk_full(test::FaultyFileSystem::Call::kWrite, 1, ERROR_DISK_FULL);
-  FileStatus status;
-  RecordOutput out(disk_full, disk_full.Create(dir.Path("full.dta"), status));
-  WriteRecordText(out, "%-128.128s", "01");
-  try {
-    out.Close();
-    FAIL() << "no failure raised";
-  } catch (const MPayError& error) {
-    EXPECT_EQ(IDS_WRITE_FILE_ERROR, error.id());
-    EXPECT_EQ("Ein Fehler beim schreiben der Datei ist aufgetreten.\nStatus = 0x80070070", error.text());
+    EXPECT_TRUE(expected == WrittenRepeatedly(c.put, copies)) << c.expected;
   }
 }
 

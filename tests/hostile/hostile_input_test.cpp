@@ -1,6 +1,6 @@
-// Hostile values at the automation interfaces: texts of 10 MB, every character of code page
-// 1252 and every control character, lone surrogates and NULs, dates that are NaN, infinite
-// or huge, the extreme amounts, every extreme PayTypes and CostCode, 100,000 payments.
+// Hostile values at the automation interfaces: every character of code page 1252 and every
+// control character, a text of 10 MB, dates that are NaN, infinite
+// or huge, the extreme amounts, 100,000 payments (extreme PayTypes and CostCodes: the JSON tests).
 // Nothing crashes; DTA files stay whole segments, EZAG files whole records, ISO documents
 // well-formed; texts and dates come out as the conversions define them.
 #include <gtest/gtest.h>
@@ -84,8 +84,6 @@ class Batch {
   }
 
   IPaySetting* settings() { return settings_.get(); }
-  const PayBatch& batch() const { return manager_->batch(); }
-  CPayManager& manager() { return *manager_.get(); }
 
  private:
   ComPtr<CPayManager> manager_;
@@ -111,36 +109,6 @@ std::u16string EveryCharacter() {
   return text;
 }
 
-TEST_F(HostileInput, TextsOfTenMegabytesKeepEveryFileInShape) {
-  std::u16string huge;
-  const std::u16string every = EveryCharacter();
-  while (huge.size() < 10 * 1024 * 1024) huge += every;
-  const Bstr text(huge);
-  Batch batch;
-  EXPECT_EQ(S_OK, batch.Sender()->put_Name1(text));
-  EXPECT_EQ(S_OK, batch.settings()->put_DtaID(text));
-  std::int32_t which = 0;
-  for (const std::int32_t type : {payIban, payESR15, payRedPost, payRedBank, payManual}) {
-    ComPtr<IPayment> payment = batch.AddWithAccounts(type);
-    // One huge text per payment, in a different field each time.
-    switch (which++) {
-      case 0: EXPECT_EQ(S_OK, payment->put_Reason(text)); break;
-      case 1: EXPECT_EQ(S_OK, payment->put_ESR(text)); break;
-      case 2: EXPECT_EQ(S_OK, Batch::Address(payment.get(), &IPayment::get_Receiver)->put_Street(text)); break;
-      case 3: EXPECT_EQ(S_OK, Batch::Address(payment.get(), &IPayment::get_Receiver)->put_City(text)); break;
-      default: EXPECT_EQ(S_OK, Batch::Address(payment.get(), &IPayment::get_BankDst)->put_BIC(text));
-    }
-  }
-  EXPECT_TRUE(test::IsWholeDtaSegments(batch.Write(dir_, "pay.dta", payDTA)));
-  EXPECT_TRUE(test::IsWholeEzagRecords(batch.Write(dir_, "pay.ezag", payEzag)));
-  // The reason, street and city go into the document whole, and so do the cleaned names.
-  const std::string iso = batch.WriteFile(dir_, "pay.xml", payISO);
-  EXPECT_GT(std::filesystem::file_size(iso), 4 * huge.size());
-  EXPECT_TRUE(test::IsWellFormedXml(iso));
-  // A name of 10 MB is no file name.
-  EXPECT_EQ("(no file)", batch.Write(dir_, std::string(10 * 1024 * 1024, 'n'), payDTA));
-}
-
 TEST_F(HostileInput, EveryCharacterInEveryTextKeepsEveryFileInShape) {
   const Bstr text(EveryCharacter());
   Batch batch;
@@ -159,30 +127,16 @@ TEST_F(HostileInput, EveryCharacterInEveryTextKeepsEveryFileInShape) {
       for (auto put : address_puts) EXPECT_EQ(S_OK, (Batch::Address(payment.get(), get).get()->*put)(text));
     }
   }
+  // One reason of 10 MB: written whole into the document, and no file name.
+  std::u16string huge;
+  while (huge.size() < 10 * 1024 * 1024) huge += EveryCharacter();
+  EXPECT_EQ(S_OK, batch.AddWithAccounts(payIban)->put_Reason(Bstr(huge)));
   EXPECT_TRUE(test::IsWholeDtaSegments(batch.Write(dir_, "pay.dta", payDTA)));
   EXPECT_TRUE(test::IsWholeEzagRecords(batch.Write(dir_, "pay.ezag", payEzag)));
-  EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO, text)));
-}
-
-TEST_F(HostileInput, LoneSurrogatesAndNulsReachTheRecordsAsTheConversionGivesThem) {
-  const struct {
-    std::u16string text;
-    std::string stored;
-  } cases[] = {
-      {u"\xD800", "?"},          {std::u16string(u"a\xDC00" "b"), "a?b"}, {u"\xDBFF\xDFFF", "?"},
-      {u"\xDE00\xD83D", "??"},   {u"\xD83D\xD83D\xDE00", "??"},            {std::u16string(u"ab\0cd", 5), "ab"},
-      {std::u16string(u"\0x", 2), ""}, {u"\x7F\x81\x9D", "\x7F\x81\x9D"},
-  };
-  Batch batch;
-  ComPtr<IPayment> payment = batch.AddWithAccounts(payIban);
-  for (const auto& c : cases) {
-    EXPECT_EQ(S_OK, payment->put_Reason(Bstr(c.text)));
-    EXPECT_EQ(c.stored, batch.batch().Text(batch.batch().payments[0].reason));
-    Bstr read_back;
-    EXPECT_EQ(S_OK, payment->get_Reason(read_back.put()));
-    EXPECT_EQ(c.stored.size(), read_back.str().size());
-    EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO)));
-  }
+  const std::string iso = batch.WriteFile(dir_, "pay.xml", payISO, text);
+  EXPECT_GT(std::filesystem::file_size(iso), huge.size());
+  EXPECT_TRUE(test::IsWellFormedXml(iso));
+  EXPECT_EQ("(no file)", batch.Write(dir_, std::string(10 * 1024 * 1024, 'n'), payDTA));
 }
 
 TEST_F(HostileInput, DatesThatAreNoDaysGiveTheFailureTextAndEarlyOnesToday) {
@@ -192,18 +146,14 @@ TEST_F(HostileInput, DatesThatAreNoDaysGiveTheFailureTextAndEarlyOnesToday) {
     std::string dta_date;  // positions 3 onwards of the TA 826 record
   } cases[] = {
       {std::numeric_limits<double>::quiet_NaN(), "-1901-1-1"},
-      {kInfinity, "-1901-1-1"},
       {-kInfinity, "261206"},  // below 100: never set
-      {std::numeric_limits<double>::max(), "-1901-1-1"},
       {std::numeric_limits<double>::lowest(), "261206"},
-      {std::numeric_limits<double>::denorm_min(), "261206"},
       {99.99999, "261206"},
       {100.0, "000409"},
       {73050.0, "991231"},
       {73051.0, "1000101"},    // 2100: one character more
       {2958465.99999, "79991231"},  // 9999: two more
       {2958466.0, "-1901-1-1"},  // 1 January 10000
-      {1e300, "-1901-1-1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.date);
@@ -232,10 +182,8 @@ TEST_F(HostileInput, ExtremeAmountsWrapInTheDtaTotalAndStopTheEzagFile) {
       {{kMax}, "922337203685477,", false},
       {{kMin}, "-922337203685477", false},
       {{kMax, 1}, "-922337203685477", false},  // the total wraps around
-      {{kMin, -1}, "922337203685477,", false},
       {{kMax, kMin}, "-0,00           ", false},
       {{999999999999900}, "99999999999,99  ", true},  // the largest amount the EZAG field holds
-      {{999999999999949}, "99999999999,99  ", true},
       {{999999999999950}, "100000000000,00 ", false},
       {{-99999999999900}, "-9999999999,99  ", true},
       {{-100000000000000}, "-10000000000,00 ", false},
@@ -257,31 +205,6 @@ TEST_F(HostileInput, ExtremeAmountsWrapInTheDtaTotalAndStopTheEzagFile) {
     }
     EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO)));
   }
-}
-
-TEST_F(HostileInput, ExtremePayTypesGetNoRecordAndExtremeCostCodesChangeNoShape) {
-  constexpr std::int32_t kExtremes[] = {std::numeric_limits<std::int32_t>::min(), -1, 10,
-                                        std::numeric_limits<std::int32_t>::max()};
-  Batch batch;
-  for (const std::int32_t value : kExtremes) {
-    EXPECT_EQ(S_OK, batch.AddWithAccounts(value)->put_CostCode(static_cast<PayCosts>(value)));
-    // An IBAN payment abroad, where the cost code counts.
-    ComPtr<IPayment> abroad = batch.AddWithAccounts(payIban);
-    EXPECT_EQ(S_OK, Batch::Address(abroad.get(), &IPayment::get_BankDst)->put_Account(Bstr(u"DE89370400440532013000")));
-    EXPECT_EQ(S_OK, abroad->put_CostCode(static_cast<PayCosts>(value)));
-    PayCosts read_back = payCostBoth;
-    EXPECT_EQ(S_OK, abroad->get_CostCode(&read_back));
-    EXPECT_EQ(value, read_back);
-  }
-  const std::string dta = batch.Write(dir_, "pay.dta", payDTA);
-  EXPECT_TRUE(test::IsWholeDtaSegments(dta));
-  EXPECT_EQ((4 * 5 + 1) * 128u, dta.size());  // four TA 836 records and the total
-  const std::string ezag = batch.Write(dir_, "pay.ezag", payEzag);
-  EXPECT_TRUE(test::IsWholeEzagRecords(ezag));
-  EXPECT_EQ((4 + 2) * 701u, ezag.size());
-  const std::string iso = batch.WriteFile(dir_, "pay.xml", payISO);
-  EXPECT_TRUE(test::IsWellFormedXml(iso));
-  EXPECT_NE(std::string::npos, ReadWholeFile(iso).value_or("").find("<NbOfTxs>8</NbOfTxs>"));
 }
 
 TEST_F(HostileInput, AHundredThousandPaymentsAreWrittenWholeAndTheDtaSequenceOutgrowsItsField) {

@@ -8,10 +8,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
-#include "failure/failure.h"
+#include "hostile/raised.h"
 #include "hostile/scoped_mount.h"
 #include "model/pay_manager.h"
 #include "platform/clock.h"
@@ -22,6 +21,7 @@
 namespace ordexa {
 namespace {
 
+using test::Raised;
 using test::ReadWholeFile;
 
 const SYSTEMTIME kNow = [] {
@@ -31,26 +31,6 @@ const SYSTEMTIME kNow = [] {
   now.wDay = 6;
   return now;
 }();
-
-// What a writer raised: "2001 0x80070003" for MPayError (message id and the status in its
-// text), "number 2" for the ISO writer's plain numbers, "hr 0x80070005" for CAtlException.
-std::string FailureOf(const std::function<void()>& write) {
-  try {
-    write();
-  } catch (const MPayError& error) {
-    const std::size_t status = error.text().find("Status = ");
-    const std::size_t end = error.text().find('\n', status);
-    return std::to_string(error.id()) + " " +
-           (status == std::string::npos ? "(no status)" : error.text().substr(status + 9, end - status - 9));
-  } catch (std::int32_t number) {
-    return "number " + std::to_string(number);
-  } catch (const CAtlException& error) {
-    char text[32];
-    std::snprintf(text, sizeof text, "hr 0x%08X", static_cast<unsigned>(error.hr()));
-    return text;
-  }
-  return "none";
-}
 
 // A batch of `count` IBAN payments with a salary reason.
 ComPtr<CPayManager> IbanBatch(int count) {
@@ -91,46 +71,40 @@ class RealFileFaults : public testing::Test {
   ComPtr<CPayManager> manager_ = IbanBatch(3);
 };
 
+// A missing folder, names the file system or the platform refuses, a folder in the file's
+// place: each format raises the failure that names the cause and leaves no file.
 TEST_F(RealFileFaults, PlacesThatCannotHoldTheFileNameTheCauseAndGetNothing) {
-  ASSERT_EQ(0, ::mkdir(dir_.Path("folder").c_str(), 0755));
   // Within the platform's name length in code page 1252, but each 'ä' takes two bytes on
   // disk: longer than a name the file system allows.
-  const std::string too_long_on_disk = std::string(130, '\xE4');
-  const std::string too_long_for_the_platform = std::string(261, 'n');
   const struct {
     std::string name;
     std::string fixed_record_failure, iso_failure;
+    bool folder = false;
   } cases[] = {
       {dir_.Path("missing/pay"), "2001 0x80070003", "number 2"},  // the runtime says ENOENT
-      {dir_.Path(too_long_on_disk), "2001 0x800700CE", "number 2"},
-      {dir_.Path(too_long_for_the_platform), "2001 0x800700CE", "number 2"},
+      {dir_.Path(std::string(130, '\xE4')), "2001 0x800700CE", "number 2"},
+      {dir_.Path(std::string(261, 'n')), "2001 0x800700CE", "number 2"},
+      // The ISO document is written in full beside the folder; only putting it in its place fails.
+      {dir_.Path("folder"), "2001 0x80070005", "hresult 0x80070005", true},
   };
   for (const auto& c : cases) {
     for (const Format& format : kFormats) {
       const std::string name = c.name + format.extension;
       SCOPED_TRACE(name);
+      if (c.folder) {
+        ASSERT_EQ(0, ::mkdir(name.c_str(), 0755));
+      }
       EXPECT_EQ(format.type == payISO ? c.iso_failure : c.fixed_record_failure,
-                FailureOf([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }));
+                Raised([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }));
       EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), name, format.type));
-    }
-  }
-  // Nothing was created anywhere: only the folder is there.
-  EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir_.path()), {}));
-}
-
-TEST_F(RealFileFaults, AFolderInTheFilesPlaceStaysAFolder) {
-  for (const Format& format : kFormats) {
-    const std::string name = dir_.Path(std::string("folder") + format.extension);
-    ASSERT_EQ(0, ::mkdir(name.c_str(), 0755));
-    // The ISO document is written in full beside it; only putting it in the folder's place fails.
-    EXPECT_EQ(format.type == payISO ? "hr 0x80070005" : "2001 0x80070005",
-              FailureOf([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }))
-        << name;
-    EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), name, format.type));
-    EXPECT_TRUE(std::filesystem::is_directory(name));
-    EXPECT_TRUE(std::filesystem::is_empty(name));
-    if (format.type == payISO) {
-      EXPECT_TRUE(ReadWholeFile(name + ".tmp").value_or("").ends_with("</Document>\r\n"));
+      std::error_code no_name;
+      EXPECT_EQ(c.folder, std::filesystem::exists(name, no_name));
+      if (c.folder) {
+        EXPECT_TRUE(std::filesystem::is_empty(name));
+      }
+      if (c.folder && format.type == payISO) {
+        EXPECT_TRUE(ReadWholeFile(name + ".tmp").value_or("").ends_with("</Document>\r\n"));
+      }
     }
   }
 }
@@ -147,7 +121,7 @@ TEST_F(RealFileFaults, AReadOnlyFolderGetsNoFile) {
   for (const Format& format : kFormats) {
     const std::string name = folder + "/pay" + format.extension;
     EXPECT_EQ(format.type == payISO ? "number 13" : "2001 0x80070005",  // EACCES from the runtime
-              FailureOf([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }))
+              Raised([&] { manager_->WriteBatch(format.type, name, "2026-12", true); }))
         << name;
     EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), name, format.type));
   }
@@ -158,7 +132,7 @@ TEST_F(RealFileFaults, AFullDeviceFailsTheFirstWrite) {
   if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no writable /dev/full here";
   // The ISO writer would write its temporary file beside the device; only the record formats go there.
   for (const Format& format : {kFormats[0], kFormats[1]}) {
-    EXPECT_EQ("2002 0x80070070", FailureOf([&] { manager_->WriteBatch(format.type, "/dev/full", "", false); }));
+    EXPECT_EQ("2002 0x80070070", Raised([&] { manager_->WriteBatch(format.type, "/dev/full", "", false); }));
     EXPECT_EQ(S_OK, WriteThroughInterface(*manager_.get(), "/dev/full", format.type));
   }
 }
@@ -180,7 +154,7 @@ TEST_F(RealFileFaults, AFileSystemThatRunsOutOfSpaceKeepsABeginningAndIsoKeepsTh
     test::WriteWholeFile(name, "last month's file");
 
     EXPECT_EQ(format.type == payISO ? "number 2002" : "2002 0x80070070",
-              FailureOf([&] { large->WriteBatch(format.type, name, "2026-12", true); }));
+              Raised([&] { large->WriteBatch(format.type, name, "2026-12", true); }));
     if (format.type == payISO) {
       EXPECT_EQ("last month's file", ReadWholeFile(name));
       EXPECT_TRUE(whole.starts_with(ReadWholeFile(name + ".tmp").value_or("(none)")));

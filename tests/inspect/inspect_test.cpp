@@ -1,14 +1,11 @@
 // Tests of payment file inspection: files the writers produce pass, files with one fault
-// each are reported once at the right record and field, no truncated file passes, and the
-// JSON form carries the same as the listing.
+// each are reported once at the right record and field, and no truncated file passes.
 #include "tools/inspect/inspect.h"
 
 #include <gtest/gtest.h>
-#include <simdjson.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,11 +23,6 @@ using inspect::Inspection;
 
 const SampleFiles& Recorded() {
   static const SampleFiles files = WriteSampleFiles(RecordedPayments());
-  return files;
-}
-
-const SampleFiles& EveryKind() {
-  static const SampleFiles files = WriteSampleFiles(EveryKindOfPayment());
   return files;
 }
 
@@ -84,16 +76,13 @@ std::string WithLineEnds(const std::string& file, std::size_t length, const std:
   return changed;
 }
 
+// The written files' formats: WrittenFilesPass. Content that is no payment file cannot be inspected.
 TEST(DetectFormat, ByContent) {
   const struct {
     const char* name;
     std::string content;
     FileFormat expected;
   } cases[] = {
-      {"DTA", Recorded().dta, FileFormat::kDta},
-      {"EZAG", Recorded().ezag, FileFormat::kEzag},
-      {"ISO Swiss", Recorded().iso_swiss, FileFormat::kIso},
-      {"ISO generic", Recorded().iso_generic, FileFormat::kIso},
       {"ISO with byte-order mark and blank lines", "\xEF\xBB\xBF\n <!-- x -->\n" + Recorded().iso_generic.substr(39),
        FileFormat::kIso},
       {"other XML", "<?xml version=\"1.0\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.002.001.03\"/>",
@@ -101,14 +90,14 @@ TEST(DetectFormat, ByContent) {
       {"DTA of an unknown transaction type", "01" + std::string(46, '0') + "999" + std::string(77, ' '),
        FileFormat::kUnknown},
       {"a JSON batch", DataFile("every_kind.json"), FileFormat::kUnknown},
+      {"text", "hello\n", FileFormat::kUnknown},
       {"empty", "", FileFormat::kUnknown},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.expected, inspect::DetectFormat(c.content)) << c.name;
-}
-
-TEST(InspectContent, UnrecognisedContentCannotBeInspected) {
-  for (const std::string content : {"", "hello\n", "<html/>"}) {
-    EXPECT_THROW(InspectContent(content, "x", {}), InspectError) << content;
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, inspect::DetectFormat(c.content)) << c.name;
+    if (c.expected == FileFormat::kUnknown && !c.content.starts_with("<?xml")) {
+      EXPECT_THROW(InspectContent(c.content, "x", {}), InspectError) << c.name;
+    }
   }
 }
 
@@ -125,10 +114,6 @@ TEST(InspectContent, WrittenFilesPass) {
       {"EZAG", Recorded().ezag, FileFormat::kEzag, 9, ""},
       {"ISO Swiss", Recorded().iso_swiss, FileFormat::kIso, 9, ""},
       {"ISO generic", Recorded().iso_generic, FileFormat::kIso, 9, ""},
-      {"DTA, every kind", EveryKind().dta, FileFormat::kDta, 10,
-       "1 payment(s) without a record (entry sequence numbers 10); the total 12835,81 is 10,00 more"},
-      {"EZAG, every kind", EveryKind().ezag, FileFormat::kEzag, 9, "3 payment(s) without a record"},
-      {"ISO, every kind", EveryKind().iso_swiss, FileFormat::kIso, 12, ""},
       {"DTA with a line end after each segment", WithLineEnds(Recorded().dta, 128, "\r\n"), FileFormat::kDta, 8, ""},
       {"EZAG with CR LF", WithLineEnds(Recorded().ezag, 700, "\r"), FileFormat::kEzag, 9,
        "records end with CR LF, not with a line feed alone"},
@@ -160,29 +145,13 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
   } cases[] = {
       {"DTA segment shortened", std::string(dta).erase(DtaOffset(dta, 1, 2, 30), 1), "record 1 (TA 826) segment 02",
        "the segment is 127 characters long, expected 128"},
-      {"DTA segment lengthened", std::string(dta).insert(DtaOffset(dta, 3, 4, 50), "X"), "record 3 (TA 827) segment 04",
-       "the segment is 129 characters long, expected 128"},
       {"DTA total", Replaced(dta, DtaOffset(dta, 8, 1, 54), "9"),
        "record 8 (TA 890) segment 01, total amount (pos 54, 16)",
        "92650,71 is not the sum of the records' amounts (12650,71)"},
-      {"DTA IBAN check sum", Replaced(dta, DtaOffset(dta, 6, 3, 80), "8"),
-       "record 6 (TA 836) segment 03, IBAN (pos 74, 34)", "is not a valid IBAN (check sum remainder"},
-      {"DTA date", Replaced(dta, DtaOffset(dta, 1, 1, 5), "13"),
-       "record 1 (TA 826) segment 01, processing date (pos 3, 6)", "\"231315\" is not a valid date (YYMMDD)"},
-      {"DTA postal check digit", Replaced(dta, DtaOffset(dta, 2, 3, 14), "2"),
-       "record 2 (TA 826) segment 03, ESR participant number (pos 6, 9)",
-       "\"010391392\" is not a valid postal account (check digit 1 expected)"},
-      {"DTA reference check digit", Replaced(dta, DtaOffset(dta, 2, 3, 121), "8"),
-       "record 2 (TA 826) segment 03, ESR reference number (pos 95, 27)",
-       "\"210000000003139471430009018\" is not a valid reference number (check digit 7 expected)"},
       {"DTA entry sequence", Replaced(dta, DtaOffset(dta, 2, 1, 44), "00001"),
        "record 2 (TA 826) segment 01, entry sequence number (pos 44, 5)", "1 does not follow 1"},
       {"DTA transaction type", Replaced(dta, DtaOffset(dta, 2, 1, 49), "828"),
        "record 2 segment 01, transaction type (pos 49, 3)", "\"828\" is not a DTA transaction type"},
-      {"DTA charge rule", Replaced(dta, DtaOffset(dta, 6, 5, 109), "7"),
-       "record 6 (TA 836) segment 05, charge rule (pos 109, 1)", "\"7\" is not one of 0, 1, 2"},
-      {"DTA reserve", Replaced(dta, DtaOffset(dta, 1, 1, 120), "X"),
-       "record 1 (TA 826) segment 01, reserve (pos 115, 14)", "found where only blanks belong"},
       {"DTA bytes after the total", dta + "XYZ", "file", "3 bytes follow the TA 890 total record"},
       {"DTA without total", dta.substr(0, dta.size() - 128), "file", "does not end with a TA 890 total record"},
       {"EZAG record shortened", std::string(ezag).erase(EzagOffset(3, 200), 1), "record 3 (type 28)",
@@ -191,20 +160,10 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
        "8 payments, but the total record's sequence number 8 counts 7"},
       {"EZAG total", Replaced(ezag, EzagOffset(9, 62), "9"), "record 9 (type 97) body, total amount (pos 60, 13)",
        "900012650.71 is not the sum of the records' amounts (12650.71)"},
-      {"EZAG clearing check digits", Replaced(ezag, EzagOffset(4, 81), "0"),
-       "record 4 (type 27) body, bank clearing number (pos 73, 15)",
-       "\"070070050\" is not a valid bank clearing number (check digits 57 expected)"},
-      {"EZAG postal check digit", Replaced(ezag, EzagOffset(5, 81), "9"),
-       "record 5 (type 22) body, postal account (pos 73, 9)",
-       "\"010001629\" is not a valid postal account (check digit 8 expected)"},
-      {"EZAG IBAN check sum", Replaced(ezag, EzagOffset(8, 94), "1"), "record 8 (type 37) body, IBAN (pos 88, 35)",
-       "is not a valid IBAN (check sum remainder"},
       {"EZAG record type", Replaced(ezag, EzagOffset(4, 36), "99"),
        "record 4 (type 99) header, record type (pos 36, 2)", "\"99\" is not an EZAG record type"},
       {"EZAG sequence", Replaced(ezag, EzagOffset(3, 38), "000001"),
        "record 3 (type 28) header, sequence number (pos 38, 6)", "1 does not follow 1"},
-      {"EZAG date", Replaced(ezag, EzagOffset(2, 6), "13"), "record 2 (type 28) header, processing date (pos 4, 6)",
-       "is not a valid date"},
       {"EZAG without final line feed", ezag.substr(0, ezag.size() - 1), "record 9 (type 97)",
        "the record does not end with a line feed"},
       {"EZAG without header", ezag.substr(701), "record 1 (type 28)",
@@ -217,15 +176,9 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
       {"ISO control sum", ReplacedText(iso, "<CtrlSum>12650.71<", "<CtrlSum>12650.17<"),
        "group header, control sum <CtrlSum> (line 9)",
        "12650.17 is not the sum of the transactions' amounts (12650.71)"},
-      {"ISO IBAN check sum", ReplacedText(iso, "CH7109000000250123456", "CH7109000000250123457"),
-       "transaction 6, beneficiary IBAN <IBAN> (line ", "is not a valid IBAN (check sum remainder"},
       {"ISO instruction identification twice", ReplacedText(iso, "<InstrId>QRN-2<", "<InstrId>QRN-1<"),
        "transaction 2, instruction identification <InstrId> (line ",
        "\"QRN-1\" is also the identification of transaction 1; each transaction needs its own"},
-      {"DTA TA 827 in another currency", Replaced(dta, DtaOffset(dta, 3, 1, 100), "EUR"),
-       "record 3 (TA 827) segment 01, currency (pos 100, 3)", "\"EUR\" found, expected \"CHF\""},
-      {"ISO execution date", ReplacedText(iso, "<ReqdExctnDt>2023-03-15<", "<ReqdExctnDt>2023-02-30<"),
-       "payment information 1, requested execution date <ReqdExctnDt> (line ", "\"2023-02-30\" is not a valid date"},
   };
   for (const auto& c : cases) {
     const Inspection inspection = InspectContent(c.content, "pay", {});
@@ -237,12 +190,13 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
   }
 }
 
-// The golden files of the writer tests hold payments a bank would refuse; inspecting them
-// finds exactly those.
+// The golden files of the writer tests hold every kind of payment, some of which a bank
+// would refuse: inspecting them finds exactly those, and notes the payments without a record.
 TEST(InspectContent, GoldenFilesShowTheirOddPayments) {
   const struct {
     const char* file;
     std::vector<std::string> problems;
+    std::string notes;
   } cases[] = {
       {"every_kind.dta",
        {"record 2 (TA 826) segment 01, account to be debited (pos 70, 24): \"CH93 0076 2011 6238 5295\" is not a valid "
@@ -255,7 +209,9 @@ TEST(InspectContent, GoldenFilesShowTheirOddPayments) {
         "valid reference number (check digit 7 expected)",
         "record 6 (TA 827) segment 03, beneficiary account (pos 6, 27): \"010023456\" is not a valid postal account "
         "(check digit 1 expected)",
-        "record 11 (TA 836) segment 05, charge rule (pos 109, 1): \"7\" is not one of 0, 1, 2"}},
+        "record 11 (TA 836) segment 05, charge rule (pos 109, 1): \"7\" is not one of 0, 1, 2"},
+       "2 payment(s) without a record (entry sequence numbers 9, 13); the total 13409,32 is 10,99 more than the "
+       "records' amounts, which their amounts must make up\n"},
       {"every_kind.ezag",
        {"record 2 (type 28) body, ESR participant number (pos 75, 9): \"01-162-8 \" is not a valid postal account "
         "(nine digits expected)",
@@ -265,147 +221,61 @@ TEST(InspectContent, GoldenFilesShowTheirOddPayments) {
         "expected)",
         "record 9 (type 37) body, currency (pos 51, 3): \"eur\" is not a currency code (three capital letters)",
         "record 9 (type 37) body, currency, repeated (pos 68, 3): \"eur\" is not a currency code (three capital "
-        "letters)"}},
+        "letters)"},
+       "4 payment(s) without a record; the total 13409.32 is 186.09 more than the records' amounts, which their "
+       "amounts must make up\n"},
       {"every_kind-ch.xml",
        {"payment information 1, account to be debited (IBAN) <IBAN> (line 29): \"CH93 0076 2011 6238 5295 7\" has "
         "blanks, which the ISO schema refuses: give the IBAN without blanks",
         "transaction 5, amount <InstdAmt> (line 188): -12.50 is negative; the ISO schema accepts no negative amount",
         "group header, control sum <CtrlSum> (line 9): 13409.32 is not the sum of the transactions' amounts "
-        "(13409.33)"}},
+        "(13409.33)"},
+       ""},
   };
   for (const auto& c : cases) {
     const Inspection inspection = InspectContent(DataFile(c.file), c.file, {});
     std::string expected;
     for (const std::string& problem : c.problems) expected += std::string(c.file) + ": " + problem + "\n";
     EXPECT_EQ(expected, ProblemLines(inspection)) << c.file;
+    std::string notes;
+    for (const std::string& note : inspection.notes) notes += note + "\n";
+    EXPECT_EQ(c.notes, notes) << c.file;
   }
 }
 
-// No cut-off file passes: it lacks its total record, a segment or record is short, or
-// the document is not well-formed.
-TEST(InspectContent, NoTruncatedFilePasses) {
+// No cut-off file passes; with any byte changed, dropped or doubled anywhere a file is read
+// to its end without a failure other than "not recognised" (a reader that indexes past a
+// short segment throws).
+TEST(InspectContent, CutOrDamagedFilesFailWithoutCrashing) {
   for (const std::string* file : {&Recorded().dta, &Recorded().ezag, &Recorded().iso_swiss}) {
     for (std::size_t size = 0; size < file->size(); size += 97) {
       try {
-        const Inspection inspection = InspectContent(file->substr(0, size), "cut", {});
-        EXPECT_FALSE(inspection.Passes()) << "cut at " << size << " of\n" << file->substr(0, 60);
+        EXPECT_FALSE(InspectContent(file->substr(0, size), "cut", {}).Passes()) << "cut at " << size;
       } catch (const InspectError&) {
-        // Too short to recognise: reported as such, which is fine.
       }
     }
   }
-}
-
-// Any byte changed, dropped or doubled anywhere: the file is read to its end without a
-// failure other than "not recognised" (a reader that indexes past a short segment throws).
-TEST(InspectContent, DamagedFilesAreReadWithoutFailing) {
   std::uint32_t seed = 12345;
   const auto next = [&seed](std::size_t bound) {
     seed = seed * 1664525u + 1013904223u;
     return static_cast<std::size_t>(seed >> 8) % bound;
   };
-  for (const std::string* file : {&EveryKind().dta, &EveryKind().ezag, &EveryKind().iso_generic}) {
+  for (const std::string* file : {&Recorded().dta, &Recorded().ezag, &Recorded().iso_generic}) {
     for (int round = 0; round < 200; ++round) {
       std::string damaged = *file;
       const std::size_t at = next(damaged.size());
-      switch (round % 3) {
-        case 0:
-          damaged[at] = static_cast<char>(next(256));
-          break;
-        case 1:
-          damaged.erase(at, 1 + next(300));
-          break;
-        default:
-          damaged.insert(at, damaged.substr(at, 1 + next(300)));
-          break;
+      if (round % 3 == 0) {
+        damaged[at] = static_cast<char>(next(256));
+      } else if (round % 3 == 1) {
+        damaged.erase(at, 1 + next(300));
+      } else {
+        damaged.insert(at, damaged.substr(at, 1 + next(300)));
       }
       try {
         InspectContent(damaged, "damaged", {});
       } catch (const InspectError&) {
       }
     }
-  }
-}
-
-TEST(InspectContent, SchemaValidity) {
-  const std::string xsd = std::string(ORDEXA_SHARED_DIR) + "/xsd/";
-  if (!test::ReadWholeFile(xsd + "pain.001.001.03.xsd")) GTEST_SKIP() << "no schemas under " << xsd;
-  const struct {
-    const char* name;
-    std::string content;
-    std::string schema;
-    std::string problem;  // empty: passes
-  } cases[] = {
-      {"Swiss file, Swiss schema", Recorded().iso_swiss, "pain.001.001.03.ch.02.xsd", ""},
-      {"generic file, generic schema", Recorded().iso_generic, "pain.001.001.03.xsd", ""},
-      {"generic file, Swiss schema", Recorded().iso_generic, "pain.001.001.03.ch.02.xsd",
-       "line 3: not valid against " + xsd +
-           "pain.001.001.03.ch.02.xsd: Element '{urn:iso:std:iso:20022:tech:xsd:pain.001.001.03}Document'"},
-      {"unknown payment method", ReplacedText(Recorded().iso_swiss, "<PmtMtd>TRF<", "<PmtMtd>XYZ<"),
-       "pain.001.001.03.ch.02.xsd", "line 16: not valid against " + xsd + "pain.001.001.03.ch.02.xsd: Element"},
-  };
-  for (const auto& c : cases) {
-    const Inspection inspection = InspectContent(c.content, "pay.xml", {xsd + c.schema});
-    if (c.problem.empty()) {
-      EXPECT_EQ("", ProblemLines(inspection)) << c.name;
-    } else {
-      ASSERT_EQ(1u, inspection.problems.size()) << c.name << ":\n" << ProblemLines(inspection);
-      EXPECT_TRUE(ProblemLine(inspection, inspection.problems[0]).starts_with("pay.xml: " + c.problem))
-          << c.name << ": " << ProblemLines(inspection);
-    }
-  }
-  const struct {
-    std::string schema, message;
-  } unusable[] = {
-      {xsd + "missing.xsd",
-       "the schema " + xsd + "missing.xsd cannot be loaded: Failed to locate the main schema resource"},
-      {DataPath("every_kind.json"),
-       "the schema " + DataPath("every_kind.json") + " cannot be loaded: Start tag expected, '<' not found"},
-  };
-  for (const auto& c : unusable) {
-    try {
-      InspectContent(Recorded().iso_swiss, "pay.xml", {c.schema});
-      ADD_FAILURE() << c.schema << " was used";
-    } catch (const InspectError& error) {
-      EXPECT_TRUE(std::string(error.what()).starts_with(c.message)) << error.what();
-    }
-  }
-}
-
-// The JSON form parses and carries every block, field and problem of the inspection.
-TEST(WriteJson, CarriesTheInspection) {
-  for (const std::string* file : {&EveryKind().ezag, &EveryKind().iso_generic}) {
-    Inspection inspection = InspectContent(*file, "pay \"x\"", {});
-    inspection.Problem(inspect::InBlock("record 1"), "a tab\there and a \\ there");
-    std::ostringstream out;
-    inspect::WriteJson(out, inspection);
-    simdjson::dom::parser parser;
-    simdjson::dom::element json;
-    ASSERT_EQ(simdjson::SUCCESS, parser.parse(simdjson::padded_string(out.str())).get(json))
-        << out.str().substr(0, 400);
-
-    EXPECT_EQ("pay \"x\"", std::string_view(json["file"]));
-    EXPECT_FALSE(bool(json["passes"]));
-    const simdjson::dom::array blocks = json["blocks"];
-    ASSERT_EQ(inspection.blocks.size(), blocks.size());
-    std::size_t b = 0;
-    for (const simdjson::dom::element block : blocks) {
-      const inspect::Block& expected = inspection.blocks[b++];
-      EXPECT_EQ(expected.title, std::string_view(block["title"]));
-      std::size_t p = 0;
-      for (const simdjson::dom::element part : simdjson::dom::array(block["parts"])) {
-        std::size_t f = 0;
-        for (const simdjson::dom::element field : simdjson::dom::array(part["fields"])) {
-          const inspect::Field& want = expected.parts[p].fields[f++];
-          EXPECT_EQ(want.name, std::string_view(field["name"]));
-          EXPECT_EQ(want.value, std::string_view(field["value"]));
-        }
-        EXPECT_EQ(expected.parts[p++].fields.size(), f);
-      }
-    }
-    const simdjson::dom::array problems = json["problems"];
-    ASSERT_EQ(1u, problems.size());
-    EXPECT_EQ("pay \"x\": record 1: a tab\there and a \\ there", std::string_view(problems.at(0)["message"]));
   }
 }
 

@@ -1,21 +1,15 @@
 // Tests of inspecting 2019 ISO files (pain.001.001.09): the published example messages pass
-// and are listed whole, each with one planted fault fails at the fault's place, the
-// flavour is told by schemaLocation or content, and what the 2019 writer writes passes.
+// and are listed whole, each with one planted fault fails at the fault's place, and the
+// flavour is told by schemaLocation or content. (The 2019 writer's files pass: the command tests.)
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "iso2019/iso2019_writer.h"
-#include "platform/clock.h"
-#include "support/batch.h"
 #include "support/files.h"
 #include "support/shared_files.h"
-#include "support/temp_dir.h"
 #include "tools/inspect/inspect.h"
-#include "tools/inspect/iso2019_rules.h"
 
 namespace ordexa::inspect_test {
 namespace {
@@ -23,7 +17,6 @@ namespace {
 using inspect::FileFormat;
 using inspect::InspectContent;
 using inspect::Inspection;
-using inspect::PaymentKind;
 
 std::string Sample(const std::string& name) {
   const std::string path = std::string(ORDEXA_SHARED_DIR) + "/xsd/samples/sps2022/pain_001_Example_" + name + ".xml";
@@ -102,12 +95,14 @@ TEST(Iso2019Inspect, SamplesPassAndAreListedWhole) {
   }
 }
 
-// One row per check: a fault planted into a copy of a sample, reported once at its place.
+// One row per check: a fault planted into a copy of a sample, reported once at its place;
+// rows without a place plant what is no fault there.
 TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
   ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const std::string& qrr = QrrScor();
   const std::string& sepa = ForeignAndSepa();
   const std::string& abroad = Abroad();
+  const std::string generic = Planted(qrr, "pain.001.001.09.ch.03.xsd", "pain.001.001.09.xsd");
   const struct {
     const char* check;
     std::string content;
@@ -126,8 +121,6 @@ TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
        "PmtInf 2, CtrlSum", "11900.2 is not the sum of the transactions' amounts (11900.25)"},
       {"creditor IBAN", Planted(qrr, "CH4821966000009613388", "CH4821966000009613389"),
        "PmtInf 2, CdtTrfTxInf 1, CdtrAcct/Id/IBAN", "is not a valid IBAN (check sum remainder"},
-      {"debtor IBAN", Planted(abroad, "CH5481230000001998736", "CH5481230000001998737"), "PmtInf 1, DbtrAcct/Id/IBAN",
-       "is not a valid IBAN (check sum remainder"},
       {"QR-IBAN without QR reference", Planted(sepa, "CH5021977000004331346", "CH4431999123000889012"),
        "PmtInf 1, CdtTrfTxInf 1, CdtrAcct/Id/IBAN", "is a QR-IBAN, which needs a QR reference"},
       {"QR reference without QR-IBAN", Planted(qrr, "CH4431999123000889012", "CH9300762011623852957"),
@@ -156,11 +149,8 @@ TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
        "flavour"},
       {"identifier characters", Planted(qrr, "INSTRID-01-01", "INSTRID_01"), "PmtInf 1, CdtTrfTxInf 1, PmtId/InstrId",
        "holds \"_\""},
-      {"identifier leading slash", Planted(qrr, "ENDTOENDID-QRR", "/ENDTOENDID-QRR"),
-       "PmtInf 1, CdtTrfTxInf 1, PmtId/EndToEndId", "starts with a blank or \"/\""},
       {"identifier trailing slash", Planted(qrr, "PMTINF-01", "PMTINF-01/"), "PmtInf 1, PmtInfId",
        "ends with a blank or \"/\""},
-      {"identifier double slash", Planted(qrr, "MSG-02-QRR-SCOR", "MSG-02//QRR"), "GrpHdr, MsgId", "holds \"//\""},
       {"payment group identification twice", Planted(qrr, "PMTINF-02", "PMTINF-01"), "PmtInf 2, PmtInfId",
        "also the identification of PmtInf 1"},
       {"instruction identification twice in a group", Planted(sepa, "INSTRID-02-02", "INSTRID-02-01"),
@@ -181,36 +171,30 @@ TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
        "PmtInf 1, CdtTrfTxInf 1, PmtTpInf/CtgyPurp/Cd", "\"SALA\" on a single transaction"},
       {"execution date", Planted(qrr, "2023-02-22", "2023-02-30"), "PmtInf 1, ReqdExctnDt/Dt",
        "\"2023-02-30\" is not a valid date"},
+      // What is a fault in one place or flavour is none in another: no problem.
+      {"generic flavour: any character", Planted(generic, "Robert Schneider AG", "Robert Schneider \xE2\x80\x93 AG"),
+       "", ""},
+      {"generic flavour: three address lines",
+       Planted(generic, "<Ctry>CH</Ctry>",
+               "<Ctry>CH</Ctry><AdrLine>c/o A</AdrLine><AdrLine>Hof 2</AdrLine><AdrLine>Rear</AdrLine>", 2),
+       "", ""},
+      {"one instruction identification in two groups", Planted(sepa, "INSTRID-02-01", "INSTRID-01-01"), "", ""},
+      {"a short part in a longer line", Planted(abroad, "<Ctry>GB</Ctry>", "<Ctry>GB</Ctry><AdrLine>Flat 4</AdrLine>", 2),
+       "", ""},
+      {"three decimals in dinars", Planted(abroad, "Ccy=\"USD\">3421.00", "Ccy=\"KWD\">3421.000"), "", ""},
   };
   for (const auto& c : cases) {
     const Inspection inspection = InspectContent(c.content, "pay.xml", {});
+    if (c.place.empty()) {
+      EXPECT_EQ("", ProblemLines(inspection)) << c.check;
+      continue;
+    }
     ASSERT_EQ(1u, inspection.problems.size()) << c.check << ":\n" << ProblemLines(inspection);
     const std::string line = ProblemLine(inspection, inspection.problems[0]);
     EXPECT_TRUE(std::regex_search(line, std::regex("^pay\\.xml: line [0-9]+, "))) << c.check << ": " << line;
     EXPECT_NE(std::string::npos, line.find(", " + c.place + ": ")) << c.check << ": " << line;
     EXPECT_NE(std::string::npos, inspection.problems[0].what.find(c.what)) << c.check << ": " << line;
   }
-}
-
-// What is a fault in one place or flavour is none in another.
-TEST(Iso2019Inspect, RulesHoldOnlyWhereTheyApply) {
-  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
-  const std::string generic = Planted(QrrScor(), "pain.001.001.09.ch.03.xsd", "pain.001.001.09.xsd");
-  const struct {
-    const char* name;
-    std::string content;
-  } cases[] = {
-      {"generic flavour: any character", Planted(generic, "Robert Schneider AG", "Robert Schneider \xE2\x80\x93 AG")},
-      {"generic flavour: three address lines",
-       Planted(generic, "<Ctry>CH</Ctry>",
-               "<Ctry>CH</Ctry><AdrLine>c/o A</AdrLine><AdrLine>Hof 2</AdrLine><AdrLine>Rear</AdrLine>", 2)},
-      {"the same instruction identification in two groups",
-       Planted(ForeignAndSepa(), "INSTRID-02-01", "INSTRID-01-01")},
-      {"a short part in a longer line",
-       Planted(Abroad(), "<Ctry>GB</Ctry>", "<Ctry>GB</Ctry><AdrLine>Flat 4</AdrLine>", 2)},
-      {"three decimals in dinars", Planted(Abroad(), "Ccy=\"USD\">3421.00", "Ccy=\"KWD\">3421.000")},
-  };
-  for (const auto& c : cases) EXPECT_EQ("", ProblemLines(InspectContent(c.content, "pay.xml", {}))) << c.name;
 }
 
 TEST(Iso2019Inspect, FlavourBySchemaLocationElseByContent) {
@@ -230,218 +214,6 @@ TEST(Iso2019Inspect, FlavourBySchemaLocationElseByContent) {
       {"no schema, nothing Swiss", without_location(Abroad()), "generic, by its content"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.flavour, InspectContent(c.content, "pay.xml", {}).flavour) << c.name;
-}
-
-TEST(Iso2019Rules, Identifiers) {
-  const struct {
-    std::string id;
-    std::string problem;  // a piece of it; empty: none
-  } cases[] = {
-      {"ORDX20261206-1 (a/b):c?d,e'f+g.h", ""},
-      {std::string(35, 'A'), ""},
-      {std::string(36, 'A'), "has 36 characters"},
-      {"A_B", "holds \"_\""},
-      {"M\xC3\xBCller", "holds \"\xC3\xBC\""},
-      {" A", "starts with"},
-      {"/A", "starts with"},
-      {"A ", "ends with"},
-      {"A/", "ends with"},
-      {"A//B", "holds \"//\""},
-  };
-  for (const auto& c : cases) {
-    const std::optional<std::string> problem = inspect::IdentifierProblem(c.id);
-    if (c.problem.empty()) {
-      EXPECT_FALSE(problem) << c.id << ": " << problem.value_or("");
-    } else {
-      ASSERT_TRUE(problem) << c.id;
-      EXPECT_NE(std::string::npos, problem->find(c.problem)) << *problem;
-    }
-  }
-}
-
-// The Swiss set over every code point up to U+024F and the few beyond it it holds.
-TEST(Iso2019Rules, SwissCharacterSet) {
-  const auto utf8 = [](char32_t c) {
-    std::string text;
-    if (c < 0x80) {
-      text += static_cast<char>(c);
-    } else if (c < 0x800) {
-      text += static_cast<char>(0xC0 | (c >> 6));
-      text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      text += static_cast<char>(0xE0 | (c >> 12));
-      text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return text;
-  };
-  for (char32_t c = 0; c < 0x250; ++c) {
-    const bool inside =
-        (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0x17F && c != 0xAD) || (c >= 0x218 && c <= 0x21B);
-    EXPECT_EQ(inside, !inspect::FirstOutsideSwissSet("a" + utf8(c) + "b")) << std::hex << static_cast<unsigned>(c);
-  }
-  EXPECT_FALSE(inspect::FirstOutsideSwissSet(utf8(0x20AC)));
-  EXPECT_EQ(utf8(0x2013), inspect::FirstOutsideSwissSet("Lohn " + utf8(0x2013) + " Mai " + utf8(0x201C)));
-}
-
-TEST(Iso2019Rules, References) {
-  EXPECT_FALSE(inspect::QrReferenceProblem("210000000003139471430009017"));
-  EXPECT_NE(std::string::npos, inspect::QrReferenceProblem("210000000003139471430009018")->find("check digit 7"));
-  EXPECT_NE(std::string::npos, inspect::QrReferenceProblem("21000000000313947143000901")->find("27 digits"));
-  for (const char* valid : {"RF18539007547034", "RF712348231", "RF4220210323103704APG0018"}) {
-    EXPECT_FALSE(inspect::CreditorReferenceProblem(valid)) << valid;
-  }
-  for (const char* invalid : {"RF18539007547035", "RF18", "rf18539007547034", "RF1853900754703A4", "XX18539007547034",
-                              "RF0412345678901234567890123"}) {
-    EXPECT_TRUE(inspect::CreditorReferenceProblem(invalid)) << invalid;
-  }
-  EXPECT_TRUE(inspect::IsQrIban("CH4431999123000889012"));
-  EXPECT_TRUE(inspect::IsQrIban("LI2130000000000000001"));
-  EXPECT_FALSE(inspect::IsQrIban("CH9300762011623852957"));
-  EXPECT_FALSE(inspect::IsQrIban("DE4430000000000000001"));
-}
-
-TEST(Iso2019Rules, PaymentKindAsTheBankDecidesIt) {
-  const struct {
-    inspect::PaymentFacts facts;
-    PaymentKind expected;
-  } cases[] = {
-      {{true, false, "CHF", "", false}, PaymentKind::kCheque},
-      {{false, false, "CHF", "CH9300762011623852957", false}, PaymentKind::kDomestic},
-      {{false, false, "EUR", "CH9300762011623852957", false}, PaymentKind::kDomestic},
-      {{false, true, "EUR", "CH9300762011623852957", false}, PaymentKind::kSepa},
-      {{false, false, "USD", "LI2130000000000000001", false}, PaymentKind::kForeignCurrencyAtHome},
-      {{false, false, "EUR", "DE89370400440532013000", false}, PaymentKind::kSepa},
-      {{false, false, "CHF", "DE89370400440532013000", false}, PaymentKind::kAbroad},
-      {{false, false, "EUR", "US64SVBKUS6S3300958879", false}, PaymentKind::kAbroad},
-      {{false, false, "CHF", "", true}, PaymentKind::kDomestic},
-      {{false, false, "USD", "", false}, PaymentKind::kAbroad},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(inspect::PaymentKindName(c.expected), std::string(inspect::PaymentKindName(DecidePaymentKind(c.facts))))
-        << c.facts.currency << " " << c.facts.iban;
-  }
-}
-
-// Every kind of payment the 2019 writer takes, in both flavours: the files pass.
-TEST(Iso2019Inspect, WrittenFilesPass) {
-  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
-  const auto payment = [](std::int32_t type, std::int64_t cents, const char* currency, std::string account) {
-    test::PaymentFields p;
-    p.type = type;
-    p.date = 46387.0;  // 1 January 2027
-    p.amount.int64 = cents * 100;
-    p.currency = currency;
-    p.bank_src = {"", "", "", "", "", "CH04 0077 8010 1234 5678 9", ""};
-    p.bank_dst.account = std::move(account);
-    p.receiver = {"Anna M\xFCller", "c/o Muster", "Bahnhofstrasse 5", "6003 Luzern", "", "", ""};
-    p.reason = "Lohn Dezember 2026";
-    return p;
-  };
-  test::PaymentFieldsList payments;
-  payments.push_back(payment(payIban, 394975, "CHF", "CH44 3199 9123 0008 8901 2"));
-  payments.back().esr = "21 00000 00003 13947 14300 09017";
-  payments.push_back(payment(payIban, 19995, "EUR", "CH4821966000009613388"));
-  payments.back().esr = "RF18 5390 0754 7034";
-  payments.push_back(payment(payIban, 394975, "USD", "CH5021977000004331346"));
-  payments.push_back(payment(payIban, 847925, "EUR", "DE89 3704 0044 0532 0130 00"));
-  payments.back().bank_dst.bic = "COBADEFFXXX";
-  payments.back().esr = "RF712348231";
-  payments.push_back(payment(payIban, 342100, "USD", "474-8512-007"));
-  payments.back().bank_dst.name1 = "UBS Ltd";
-  payments.back().bank_dst.street_name = "Finsbury Avenue";
-  payments.back().bank_dst.town = "London";
-  payments.back().bank_dst.country = "GB";
-  payments.back().receiver = {"Peter Fonda", "", "", "", "", "", ""};
-  payments.back().receiver.street_name = "Saville Row";
-  payments.back().receiver.town = "London";
-  payments.back().receiver.country = "GB";
-  payments.push_back(payment(payPostmandat, 75100, "CHF", ""));
-  payments.push_back(payment(payRedPost, 12550, "CHF", "25-9779-8"));
-  test::SettingFields settings;
-  settings.sender = {"Schreinerei Amrein AG", "", "", "", "", "", ""};
-  settings.is_salary = true;
-  settings.cost_currency = "CHF";
-  ScopedClock clock(FixedClock(SYSTEMTIME{.wYear = 2026, .wMonth = 12, .wDay = 6, .wHour = 14}));
-  PayBatch batch;
-  test::FillBatch(batch, settings, payments);
-  test::TempDir dir;
-  for (const bool swiss : {true, false}) {
-    const std::string path = dir.Path(swiss ? "pay-ch.xml" : "pay.xml");
-    WriteIso2019File(batch, path, "2026-12", swiss);
-    const Inspection inspection = InspectContent(test::ReadWholeFile(path).value_or(""), path, {});
-    EXPECT_EQ(FileFormat::kIso2019, inspection.format);
-    EXPECT_EQ("", ProblemLines(inspection)) << (swiss ? "Swiss" : "generic");
-    EXPECT_EQ(payments.size(), inspection.entries);
-    // Listed group by group; the groups follow currency and method, not the kind.
-    std::multiset<std::string> kinds;
-    for (const std::string& title : Titles(inspection)) {
-      if (title.starts_with("transaction")) kinds.insert(title.substr(title.find("): ") + 3));
-    }
-    EXPECT_EQ((std::multiset<std::string>{"domestic", "domestic", "domestic", "foreign currency at home", "SEPA",
-                                          "abroad", "cheque"}),
-              kinds);
-  }
-}
-
-TEST(Iso2019Inspect, SchemaValidity) {
-  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
-  const std::string xsd = std::string(ORDEXA_SHARED_DIR) + "/xsd/";
-  const struct {
-    const char* name;
-    std::string content;
-    std::string schema;
-    std::string problem;  // the start of the only problem line; empty: passes
-  } cases[] = {
-      {"Swiss sample, Swiss schema", QrrScor(), "pain.001.001.09.ch.03.xsd", ""},
-      {"Swiss sample, generic schema", Abroad(), "pain.001.001.09.xsd", ""},
-      {"unknown payment method", Planted(QrrScor(), "<PmtMtd>TRF<", "<PmtMtd>XYZ<"), "pain.001.001.09.ch.03.xsd",
-       "pay.xml: line 33: not valid against " + xsd + "pain.001.001.09.ch.03.xsd: Element"},
-      {"2019 file, 2009 schema", QrrScor(), "pain.001.001.03.xsd",
-       "pay.xml: line 2: not valid against " + xsd + "pain.001.001.03.xsd: Element"},
-  };
-  for (const auto& c : cases) {
-    const Inspection inspection = InspectContent(c.content, "pay.xml", {xsd + c.schema});
-    if (c.problem.empty()) {
-      EXPECT_EQ("", ProblemLines(inspection)) << c.name;
-    } else {
-      ASSERT_EQ(1u, inspection.problems.size()) << c.name << ":\n" << ProblemLines(inspection);
-      EXPECT_TRUE(ProblemLines(inspection).starts_with(c.problem)) << c.name << ": " << ProblemLines(inspection);
-    }
-  }
-}
-
-// Cut off anywhere, the document fails; with any byte changed, dropped or doubled it is
-// read to its end without a failure other than "not recognised".
-TEST(Iso2019Inspect, DamagedFilesAreReadWithoutFailing) {
-  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
-  const std::string& sample = ForeignAndSepa();
-  for (std::size_t size = 0; size < sample.size(); size += 89) {
-    try {
-      EXPECT_FALSE(InspectContent(sample.substr(0, size), "cut", {}).Passes()) << "cut at " << size;
-    } catch (const inspect::InspectError&) {
-    }
-  }
-  std::uint32_t seed = 2019;
-  const auto next = [&seed](std::size_t bound) {
-    seed = seed * 1664525u + 1013904223u;
-    return static_cast<std::size_t>(seed >> 8) % bound;
-  };
-  for (int round = 0; round < 300; ++round) {
-    std::string damaged = sample;
-    const std::size_t at = next(damaged.size());
-    if (round % 3 == 0) {
-      damaged[at] = static_cast<char>(next(256));
-    } else if (round % 3 == 1) {
-      damaged.erase(at, 1 + next(300));
-    } else {
-      damaged.insert(at, damaged.substr(at, 1 + next(300)));
-    }
-    try {
-      InspectContent(damaged, "damaged", {});
-    } catch (const inspect::InspectError&) {
-    }
-  }
 }
 
 }  // namespace

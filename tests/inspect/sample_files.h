@@ -63,18 +63,6 @@ inline test::PaymentFieldsList RecordedPayments() {
   return payments;
 }
 
-// Every kind of payment: the manual payment and the postal order get no EZAG record, the
-// foreign payment no record at all.
-inline test::PaymentFieldsList EveryKindOfPayment() {
-  test::PaymentFieldsList payments = RecordedPayments();
-  test::PaymentFields manual = SamplePayment(payManual, 45000.0, 1000000);
-  manual.bank_dst = {"UBS", "", "", "8001 Z\xFCrich", "", "CH9300762011623852957", ""};
-  payments.push_front(manual);
-  payments.push_back(SamplePayment(payPostmandat, 45002.0, 751000));
-  payments.push_back(SamplePayment(payForeign, 45002.0, 100000));
-  return payments;
-}
-
 inline test::SettingFields SampleSettings() {
   test::SettingFields settings;
   settings.sender = {"Schreinerei Amrein AG", "", "Werkstrasse 14", "6030 Ebikon", "", "", ""};

@@ -1,13 +1,15 @@
 // The tool's direct fill of the records against the same batch put through the
-// automation interfaces, as a client puts it.
+// automation interfaces, as a client puts it, and the reader's hand-on of payments.
 #include "tools/payfile/batch_fill.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "tests/support/interface_fill.h"
 #include "tests/tools/payfile_run.h"
+#include "tools/payfile/batch_bytes.h"
 #include "tools/payfile/batch_json.h"
 #include "tools/payfile/demo_batch.h"
 
@@ -54,64 +56,6 @@ TEST(ManagerFill, PutsWhatThePropertyPutsOfAClientPut) {
   }
 }
 
-// The five structured parts of every address block reach their own parts, as code page
-// 1252 text (the short way for Latin-1, best fit otherwise), and nothing else; an address
-// without a part given, or with parts given empty, keeps no parts at all.
-TEST(ManagerFill, PutsEachStructuredAddressPartIntoItsPart) {
-  const simdjson::padded_string json(std::string_view(R"({
-    "settings": {"Sender": {"Town": "Z\u00fcrich", "Country": "CH", "Name1": "Muster AG"}},
-    "payments": [
-      {"PayType": 9, "BankSrc": {"PostCode": "6003"},
-       "BankDst": {"StreetName": "Rue du Rh\u00f4ne", "BuildingNumber": "12a", "Town": "Gen\u00e8ve"},
-       "Receiver": {"StreetName": "\u0141\u00f3dzka", "PostCode": "EC1A 1BB", "Town": "vor\u0000nach",
-                    "Country": "gb", "Street": "Seeweg 2"}},
-      {"PayType": 9, "Receiver": {"Name1": "Anna", "Town": "", "Country": ""}}]})"));
-  using enum AddressPart;
-  const struct {
-    std::string_view address;  // "Sender" or "<payment>.<key>"
-    AddressPart part;
-    std::string_view expected;
-  } given[] = {
-      {"Sender", kTown, "Z\xFCrich"},
-      {"Sender", kCountry, "CH"},
-      {"0.BankSrc", kPostCode, "6003"},
-      {"0.BankDst", kStreetName, "Rue du Rh\xF4ne"},
-      {"0.BankDst", kBuildingNumber, "12a"},
-      {"0.BankDst", kTown, "Gen\xE8ve"},
-      {"0.Receiver", kStreetName, "L\xF3" "dzka"},
-      {"0.Receiver", kPostCode, "EC1A 1BB"},
-      {"0.Receiver", kTown, "vor"},
-      {"0.Receiver", kCountry, "gb"},
-  };
-  simdjson::ondemand::parser parser;
-  const ComPtr<CPayManager> manager = CPayManager::New();
-  ASSERT_EQ(2u, FillManager(ReadBatchJson(json, "parts.json", parser), *manager.get()));
-  const PayBatch& batch = manager->batch();
-  const struct {
-    std::string_view name;
-    const PayAddressRecord& record;
-  } addresses[] = {
-      {"Sender", batch.settings.sender},          {"0.BankSrc", batch.payments[0].bank_src},
-      {"0.BankDst", batch.payments[0].bank_dst},  {"0.Receiver", batch.payments[0].receiver},
-      {"1.BankSrc", batch.payments[1].bank_src},  {"1.BankDst", batch.payments[1].bank_dst},
-      {"1.Receiver", batch.payments[1].receiver},
-  };
-  for (const auto& address : addresses) {
-    for (std::size_t p = 0; p < kAddressPartCount; ++p) {
-      const auto part = static_cast<AddressPart>(p);
-      SCOPED_TRACE(std::string(address.name) + " part " + std::to_string(p));
-      std::string_view expected;
-      for (const auto& g : given) {
-        if (g.address == address.name && g.part == part) expected = g.expected;
-      }
-      EXPECT_EQ(expected, batch.PartText(address.record, part));
-    }
-  }
-  EXPECT_EQ(0u, batch.payments[1].receiver.parts);
-  EXPECT_EQ("Seeweg 2", batch.View(batch.payments[0].receiver).street);  // the record's own texts untouched
-  EXPECT_EQ("Muster AG", batch.View(batch.settings).sender.name1);
-}
-
 // The reader hands each payment on as it is read, so a batch refused late has handed on
 // the payments before the fault; the sink sees them in the order of the file.
 TEST(ReadBatchJson, HandsOnEachPaymentAsItIsRead) {
@@ -131,6 +75,59 @@ TEST(ReadBatchJson, HandsOnEachPaymentAsItIsRead) {
   Recorder complete;
   EXPECT_EQ(1u, ReadBatchJson(good, "good.json", parser, complete));
   EXPECT_EQ("4S", complete.events);
+}
+
+// About 12 MB: one payment per line, some keys and texts with escapes, umlauts in names.
+std::string LongBatch(std::string_view last_amount) {
+  std::string json = "{\"payments\": [\n";
+  constexpr int kPayments = 30000;
+  for (int i = 0; i < kPayments; ++i) {
+    const std::string n = std::to_string(i);
+    json += i % 7 == 0 ? R"(  {"Pay\u0054ype": "payIban", )" : R"(  {"PayType": "payIban", )";
+    json += R"("Amount": ")" + (i + 1 == kPayments ? std::string(last_amount) : n + ".05") + R"(", )";
+    json += R"("Reason": "Lohn )" + n + (i % 5 == 0 ? R"( \"Dezember\"", )" : R"( Dezember", )");
+    json += R"("Receiver": {"Name1": "J\u00fcrg M\u00fcller-)" + n + R"(", "Street": "Bahnhofstrasse )" + n +
+            R"(", "City": "8001 Zürich"}, "BankDst": {"Account": "CH93 0076 2011 6238 5295 7", "Name1": "Bank )" + n +
+            R"("}, "BankSrc": {"Account": "CH6900700110001234567", "ID": "700", "Name2": ")" + std::string(180, 'x') +
+            R"("}})";
+    json += i + 1 == kPayments ? "\n" : ",\n";
+  }
+  json += "],\n\"settings\": {\"Sender\": {\"Name1\": \"Muster AG\"}}}\n";
+  return json;
+}
+
+BatchBytes Loaded(const std::string& json) {
+  BatchBytes bytes(json.size());
+  std::memcpy(bytes.data(), json.data(), json.size());
+  return bytes;
+}
+
+// Reading a long batch from the loaded file gives the text already read back to the system
+// as it goes: the records, and the places in messages, must be those of reading it whole.
+TEST(ReadBatchJson, GivesReadTextBackAndReadsAsFromTheWholeText) {
+  const std::string truncated = LongBatch("12.50").substr(0, 11u << 20);
+  for (const std::string& json : {LongBatch("12.50"), LongBatch("12,50"), LongBatch("12.50\" \"Reason"), truncated}) {
+    SCOPED_TRACE(json.substr(json.size() - 600));
+    simdjson::ondemand::parser parser;
+    std::string whole_message, released_message;
+    const ComPtr<CPayManager> whole = CPayManager::New(), released = CPayManager::New();
+    try {
+      ManagerFill fill(*whole.get());
+      ReadBatchJson(simdjson::padded_string(json), "long.json", parser, fill);
+    } catch (const BatchError& error) {
+      whole_message = error.what();
+    }
+    BatchBytes bytes = Loaded(json);
+    try {
+      ManagerFill fill(*released.get());
+      ReadBatchJson(bytes, "long.json", parser, fill);
+      EXPECT_EQ('\0', bytes.data()[0]) << "the text read first went back to the system";
+    } catch (const BatchError& error) {
+      released_message = error.what();
+    }
+    EXPECT_EQ(whole_message, released_message);
+    EXPECT_TRUE(test::SameRecords(whole->batch(), released->batch()));
+  }
 }
 
 }  // namespace

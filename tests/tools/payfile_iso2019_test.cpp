@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "tests/tools/payfile_run.h"
-#include "tools/payfile/iso2019_check.h"
 
 namespace ordexa::payfile_test {
 namespace {
@@ -56,7 +55,6 @@ TEST_F(PayfileIso2019, ChecksAndWritesLineByLineRefusingBeforeWriting) {
        "batch.json: 1 payment, 1 warning for ISO 2019 (Swiss)", false},
       {kClean, {"write", "--ch", "--now", "2026-12-23T08:00:00"}, 0, {}, "", true},
       {kClean, {"write", "--ch", "--now", "2026-12-24T08:00:00"}, 0, {"payments[0].Date"}, "", true},
-      {kClean, {"write", "--ch", "--now", "2026-12-23T08:00:00", "--strict"}, 0, {}, "", true},
       {kClean, {"write", "--ch", "--now", "2026-12-24T08:00:00", "--strict"}, 2, {"payments[0].Date"},
        "payfile: --strict: 1 warning, so out.xml is not written", false},
       {kRefused, {"check", "--now", "2026-12-20T08:00:00"}, 1,
@@ -111,30 +109,6 @@ TEST_F(PayfileIso2019, ChecksAndWritesLineByLineRefusingBeforeWriting) {
       EXPECT_EQ("the file of last month", file);
     }
     EXPECT_FALSE(ReadWholeFile(dir.Path("out.xml.tmp")));
-  }
-}
-
-TEST(Iso2019FindingPlace, NamesThePlaceAsTheBatchFileSpellsIt) {
-  constexpr std::size_t kNone = Iso2019Finding::kNoPayment;
-  const struct {
-    std::size_t payment;
-    std::string_view key, subkey;
-    const char* place;
-  } cases[] = {
-      {3, "BankDst", "Account", "payments[3].BankDst.Account"},
-      {0, "Amount", "", "payments[0].Amount"},
-      {12, "", "", "payments[12]"},
-      {kNone, "Sender", "Name1", "settings.Sender.Name1"},
-      {kNone, "CostCurrency", "", "settings.CostCurrency"},
-      {kNone, "", "", "payments"},
-      {kNone, "PayPeriod", "", "--period"},
-  };
-  for (const auto& c : cases) {
-    Iso2019Finding finding;
-    finding.payment = c.payment;
-    finding.key = c.key;
-    finding.subkey = c.subkey;
-    EXPECT_EQ(c.place, payfile::Iso2019FindingPlace(finding));
   }
 }
 

@@ -1,5 +1,5 @@
-// The ISO document's text output: every byte value at every position of a text, alone and
-// among printable runs that are copied word by word, reaches the file in its document form.
+// The ISO document's text output: every byte value at every place of texts of every length,
+// plain and escaped, reaches the file in its document form, at every place of the buffer.
 #include "xml/iso_output.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,9 @@ std::string DocumentForm(unsigned char byte, bool escaped) {
   return Cp1252ToUtf8(std::string(1, static_cast<char>(byte)));
 }
 
-TEST(IsoOutput, EveryByteAtEveryPositionOfARun) {
+// Texts of every length up to three words: the last bytes of a text that is not a whole
+// number of words are copied in one move when they can be, and must come out the same.
+TEST(IsoOutput, EveryByteAtEveryPlaceOfTextsOfEveryLength) {
   test::TempDir dir;
   const std::string context = "Bahnhofstrasse 12, Postfach 8001";
   IsoOutputFile output(SystemFileSystem());
@@ -33,16 +35,17 @@ TEST(IsoOutput, EveryByteAtEveryPositionOfARun) {
   std::string expected;
   for (int value = 0; value < 256; ++value) {
     const auto byte = static_cast<unsigned char>(value);
-    for (std::size_t at = 0; at < 17; ++at) {
-      std::string text = context.substr(0, 24);
-      text[at] = static_cast<char>(byte);
-      WriteXmlText(output, text);
-      WriteXmlElement(output, 1, "<A>%s</A>", EscapedText{text});
-      const std::string before = context.substr(0, at);
-      const std::string after = context.substr(at + 1, 24 - at - 1);
-      expected += before + DocumentForm(byte, false) + after;
-      // An escaped text ends at its first NUL, as a C string does.
-      expected += "\t<A>" + before + (byte == 0 ? "" : DocumentForm(byte, true) + after) + "</A>\r\n";
+    for (std::size_t size = 1; size <= 24; ++size) {
+      for (std::size_t at = 0; at < size; ++at) {
+        std::string text = context.substr(0, size);
+        text[at] = static_cast<char>(byte);
+        WriteXmlText(output, text);
+        WriteXmlElement(output, 1, "<A>%s</A>", EscapedText{text});
+        const std::string before = context.substr(0, at), after = context.substr(at + 1, size - at - 1);
+        expected += before + DocumentForm(byte, false) + after;
+        // An escaped text ends at its first NUL, as a C string does.
+        expected += "\t<A>" + before + (byte == 0 ? "" : DocumentForm(byte, true) + after) + "</A>\r\n";
+      }
     }
   }
   FinishIsoOutput(output);
