@@ -179,6 +179,8 @@ TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
       {"ISO instruction identification twice", ReplacedText(iso, "<InstrId>QRN-2<", "<InstrId>QRN-1<"),
        "transaction 2, instruction identification <InstrId> (line ",
        "\"QRN-1\" is also the identification of transaction 1; each transaction needs its own"},
+      {"ISO group part behind the transactions", ReplacedText(iso, "</PmtInf>", "<ChrgBr>SLEV</ChrgBr></PmtInf>"),
+       "payment information 1", "<ChrgBr> stands behind the transactions"},
   };
   for (const auto& c : cases) {
     const Inspection inspection = InspectContent(c.content, "pay", {});

@@ -181,6 +181,8 @@ TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
       {"one instruction identification in two groups", Planted(sepa, "INSTRID-02-01", "INSTRID-01-01"), "", ""},
       {"a short part in a longer line", Planted(abroad, "<Ctry>GB</Ctry>", "<Ctry>GB</Ctry><AdrLine>Flat 4</AdrLine>", 2),
        "", ""},
+      {"a group part behind the transactions", Planted(qrr, "</PmtInf>", "<ChrgBr>SLEV</ChrgBr></PmtInf>"),
+       "PmtInf 1, ChrgBr", "<ChrgBr> stands behind the transactions"},
       {"three decimals in dinars", Planted(abroad, "Ccy=\"USD\">3421.00", "Ccy=\"KWD\">3421.000"), "", ""},
   };
   for (const auto& c : cases) {

@@ -355,6 +355,13 @@ class Iso2019Reader : public IsoStreamReader<Iso2019Reader> {
   bool ReadGroupPart(xmlTextReader* reader) {
     const xmlNode* element = xmlTextReaderExpand(reader);
     if (element == nullptr) return false;
+    // The block went out with the first transaction: a part of the group's head behind
+    // its transactions is out of place, and reported, not listed.
+    if (group_.emitted) {
+      inspection_.Problem(At(group_.place, element, element->parent),
+                          "<" + std::string(LocalName(element)) + "> stands behind the transactions of its group");
+      return true;
+    }
     Part& part = group_.block.parts.front();
     const std::size_t from = part.fields.size();
     ListElement(element, "", part);

@@ -153,6 +153,14 @@ class IsoReader : public IsoStreamReader<IsoReader> {
   bool ReadGroupPart(xmlTextReader* reader) {
     const xmlNode* element = xmlTextReaderExpand(reader);
     if (element == nullptr) return false;
+    // The block went out with the first transaction: a part of the group's head behind
+    // its transactions is out of place, and reported, not listed.
+    if (info_emitted_) {
+      const std::string name(LocalName(element));
+      inspection_.Problem(At(info_title_, element, name),
+                          "<" + name + "> stands behind the transactions of its payment information block");
+      return true;
+    }
     ListElement(element, "", {}, info_block_.parts.front());
     const std::string_view name = LocalName(element);
     if (name == "ReqdExctnDt") CheckDate(info_title_, element, "ReqdExctnDt", false);
