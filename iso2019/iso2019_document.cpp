@@ -89,7 +89,7 @@ void WriteBankId(IsoOutputFile& output, std::string_view bic, std::string_view c
 }
 
 // A postal address (PstlAdr) at `level`, its parts one deeper; absent parts are left out.
-void WriteAddress(IsoOutputFile& output, int level, const Iso2019Address& address) {
+void WriteAddress(IsoOutputFile& output, int level, const Iso2019AddressView& address) {
   WriteFixedXmlLine(output, level, "<PstlAdr>");
   const int inner = level + 1;
   if (!address.street_name.empty()) WriteXmlElement(output, inner, "<StrtNm>%s</StrtNm>", EscapedText{address.street_name});
@@ -104,7 +104,7 @@ void WriteAddress(IsoOutputFile& output, int level, const Iso2019Address& addres
   WriteFixedXmlLine(output, level, "</PstlAdr>");
 }
 
-void WriteCreditorAgent(IsoOutputFile& output, const Iso2019Transaction& t) {
+void WriteCreditorAgent(IsoOutputFile& output, const Iso2019TransactionView& t) {
   if (t.agent_bic.empty() && t.agent_clearing.empty() && t.agent_name.empty()) return;
   WriteFixedXmlLines(output, {{4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
   if (!t.agent_name.empty()) {
@@ -116,7 +116,7 @@ void WriteCreditorAgent(IsoOutputFile& output, const Iso2019Transaction& t) {
   WriteFixedXmlLines(output, {{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}});
 }
 
-void WriteRemittance(IsoOutputFile& output, const Iso2019Transaction& t) {
+void WriteRemittance(IsoOutputFile& output, const Iso2019TransactionView& t) {
   if (t.reference_kind == Iso2019Reference::kNone) {
     if (t.remittance.empty()) return;
     WriteFixedXmlLine(output, 4, "<RmtInf>");
@@ -200,7 +200,7 @@ void WriteIso2019GroupHead(IsoOutputFile& output, const Iso2019Plan& plan, std::
   }
 }
 
-void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019Transaction& t, std::size_t number,
+void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019TransactionView& t, std::size_t number,
                              std::string_view end_to_end_id) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;

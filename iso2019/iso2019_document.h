@@ -25,7 +25,7 @@ void WriteIso2019GroupHead(IsoOutputFile& output, const Iso2019Plan& plan, std::
                            std::vector<std::uint64_t>& hash_places);
 
 // WriteIso2019Transaction(): one CdtTrfTxInf; `number` is the payment's number from 1.
-void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019Transaction& transaction, std::size_t number,
+void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019TransactionView& transaction, std::size_t number,
                              std::string_view end_to_end_id);
 
 // WriteIso2019GroupTail(), WriteIso2019Tail(): the end tags of a PmtInf and of the document.

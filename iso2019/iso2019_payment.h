@@ -67,11 +67,6 @@ struct Iso2019Transaction {
 
 // What every payment of a batch shares: the flavour, the day of writing, the settings.
 struct Iso2019Batch {
-  // What a pass over the payments needs: every finding (the check); the refusals, kinds
-  // and amounts only (planning a write: no texts that nothing refuses); or the texts of
-  // payments the plan found clean (writing: their checks are not repeated).
-  enum class Pass : std::uint8_t { kCheck, kPlan, kWrite };
-  Pass pass = Pass::kCheck;
   bool swiss = true;
   int today_year = 0, today_month = 0, today_day = 0;
   std::string batch_currency;  // the currency of payments without their own

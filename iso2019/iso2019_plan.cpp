@@ -138,6 +138,12 @@ std::string Iso2019PeriodForIds(std::string_view pay_period) {
 }
 
 std::string Iso2019EndToEndId(std::string_view period, std::size_t number) {
+  std::string id;
+  Iso2019EndToEndIdInto(id, period, number);
+  return id;
+}
+
+void Iso2019EndToEndIdInto(std::string& id, std::string_view period, std::size_t number) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
   const std::string_view number_text(digits, static_cast<std::size_t>(end - digits));
@@ -145,17 +151,14 @@ std::string Iso2019EndToEndId(std::string_view period, std::size_t number) {
     period = period.substr(0, kIdentifierLength - 1 - number_text.size());
     while (!period.empty() && (period.back() == ' ' || period.back() == '/')) period.remove_suffix(1);
   }
-  if (period.empty()) return std::string(number_text);
-  std::string id(period);
-  id.push_back('-');
+  id.assign(period);
+  if (!period.empty()) id.push_back('-');
   id.append(number_text);
-  return id;
 }
 
 bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std::string_view pay_period, bool swiss,
                      const SYSTEMTIME& now, Iso2019Plan& plan, Iso2019Findings& findings) {
   plan.now = now;
-  plan.batch.pass = findings.collecting() ? Iso2019Batch::Pass::kCheck : Iso2019Batch::Pass::kPlan;
   plan.batch.swiss = swiss;
   plan.batch.today_year = now.wYear;
   plan.batch.today_month = now.wMonth;
@@ -170,6 +173,8 @@ bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std:
 
   plan.groups.clear();
   plan.group_of.assign(payments.size(), 0);
+  const bool keep = !findings.collecting();
+  if (keep) plan.kept_at.assign(payments.size(), 0);
   std::unordered_map<std::string, std::uint32_t> group_index;
   Iso2019Transaction transaction;
   std::string key;
@@ -197,6 +202,7 @@ bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std:
       last_fields = GroupFields::Of(transaction);
     }
     plan.group_of[i] = group;
+    if (keep) plan.kept_at[i] = plan.transactions.Keep(transaction);
     last_group = group;
     Iso2019Group& into = plan.groups[group];
     ++into.count;
