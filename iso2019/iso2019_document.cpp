@@ -208,8 +208,9 @@ void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019TransactionView
   WriteXmlElement(output, 5, "<InstrId>%s</InstrId>", PlainText{std::string_view(digits, end)});
   WriteXmlElement(output, 5, "<EndToEndId>%s</EndToEndId>", PlainText{end_to_end_id});
   WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}});
+  Iso2019AmountText amount;
   WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{t.currency},
-                  PlainText{FormatIso2019Amount(static_cast<std::uint64_t>(t.amount), t.decimals)});
+                  PlainText{FormatIso2019AmountInto(amount, static_cast<std::uint64_t>(t.amount), t.decimals)});
   WriteFixedXmlLine(output, 4, "</Amt>");
   WriteCreditorAgent(output, t);
   WriteFixedXmlLine(output, 4, "<Cdtr>");

@@ -329,8 +329,12 @@ int Iso2019CurrencyDecimals(std::string_view currency) {
 }
 
 std::string FormatIso2019Amount(std::uint64_t amount, int decimals) {
-  char text[32];
-  char* end = std::to_chars(text, text + sizeof text, amount / 10000).ptr;
+  Iso2019AmountText text;
+  return std::string(FormatIso2019AmountInto(text, amount, decimals));
+}
+
+std::string_view FormatIso2019AmountInto(Iso2019AmountText& text, std::uint64_t amount, int decimals) {
+  char* end = std::to_chars(text.data(), text.data() + text.size(), amount / 10000).ptr;
   if (decimals > 0) {
     *end++ = '.';
     const auto fraction = static_cast<unsigned>(amount % 10000);
@@ -338,7 +342,7 @@ std::string FormatIso2019Amount(std::uint64_t amount, int decimals) {
                             static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
     for (int i = 0; i < decimals && i < 4; ++i) *end++ = digits[i];
   }
-  return std::string(text, end);
+  return {text.data(), static_cast<std::size_t>(end - text.data())};
 }
 
 std::string PostFinanceIban(std::string_view nine_digits) {

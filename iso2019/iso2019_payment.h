@@ -4,6 +4,7 @@
 // is reported at its place in the batch.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -116,6 +117,9 @@ int Iso2019CurrencyDecimals(std::string_view currency);
 // decimals (0 to 4), cut, not rounded; the caller has refused amounts that need more.
 // Example: FormatIso2019Amount(12345000, 2) == "1234.50".
 std::string FormatIso2019Amount(std::uint64_t amount, int decimals);
+// FormatIso2019AmountInto(): the same in `text`, which the view returned is into.
+using Iso2019AmountText = std::array<char, 32>;
+std::string_view FormatIso2019AmountInto(Iso2019AmountText& text, std::uint64_t amount, int decimals);
 
 // PostFinanceIban(): the IBAN of a Swiss postal account given as its nine digits.
 // Example: PostFinanceIban("250097798") == "CH6309000000250097798".

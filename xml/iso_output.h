@@ -320,8 +320,10 @@ inline void WriteFixedXmlLines(IsoOutputFile& output, const detail::XmlFixedBloc
 // a "%" that an argument brings in is never read as a directive. Fails as WriteXmlText.
 // Example: WriteXmlElement(output, 5, "<InstrId>QRN-%i</InstrId>", 3) writes
 // "\t\t\t\t\t<InstrId>QRN-3</InstrId>\r\n".
+// Inlined at every element: the writers call it for most lines, and the call would cost
+// more than the copies it makes.
 template <class... Args>
-void WriteXmlElement(IsoOutputFile& output, int level,
+[[gnu::always_inline]] inline void WriteXmlElement(IsoOutputFile& output, int level,
                      detail::XmlElementTemplate<std::type_identity_t<Args>...> element_template,
                      const Args&... args) {
   const std::size_t tabs = detail::XmlTabCount(level);
