@@ -269,7 +269,9 @@ TEST_F(DispatchRules, StructuredPartsRoundTripLateBoundAndEarlyBound) {
       {u"Town", u"Gen\u00E8ve \U0001F600"}, {u"Country", u"ch"}};
   for (const auto& [name, put] : rows) test::Put(address_.get(), name, test::Text(put));
   const char16_t* const read_back[] = {u"Rue du Rh\u00F4ne", u"12a", u"L-1234", u"Gen\u00E8ve ?", u"ch"};
-  for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(read_back[i], test::Get(address_.get(), rows[i].first).text());
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(read_back[i], test::Get(address_.get(), rows[i].first).text());
+  }
   // The same parts through the vtable, and an empty text clears a part.
   ComPtr<IPayAddress2> early;
   ASSERT_EQ(S_OK, address_->QueryInterface(IID_IPayAddress2, reinterpret_cast<void**>(early.put())));

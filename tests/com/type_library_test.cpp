@@ -135,8 +135,9 @@ TEST_F(TypeLibrary, EachInterfaceListsItsMembers) {
        "CheckPostNr(4) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckPostNr\"\n"
        "CheckIbanNr(5) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckIbanNr\"\n"},
       {&IID_IPayment, "IPayment",
-       Property("IsSalary", 2, "VARIANT_BOOL") + Property("ESR", 3, "BSTR") + Property("BankSrc", 4, "IDispatch*", false) +
-           Property("BankDst", 5, "IDispatch*", false) + Property("Receiver", 6, "IDispatch*", false) +
+       Property("IsSalary", 2, "VARIANT_BOOL") + Property("ESR", 3, "BSTR") +
+           Property("BankSrc", 4, "IDispatch*", false) + Property("BankDst", 5, "IDispatch*", false) +
+           Property("Receiver", 6, "IDispatch*", false) +
            Property("Amount", 7, "CY") + Property("Reason", 8, "BSTR") + Property("Currency", 9, "BSTR") +
            Property("CostCode", 10, "PayCosts") + Property("Date", 11, "DATE")},
       {&IID_IPaySetting, "IPaySetting",
@@ -253,7 +254,8 @@ TEST_F(TypeLibrary, MemberNamesToDispidsAndParameterNumbers) {
     std::vector<LPOLESTR> pointers;
     for (std::u16string& name : names) pointers.push_back(name.data());
     std::vector<MEMBERID> memids(names.size(), 999);
-    EXPECT_EQ(row.expected, OfGuid(*row.iid)->GetIDsOfNames(pointers.data(), static_cast<UINT>(names.size()), memids.data()));
+    const ComPtr<ITypeInfo> info = OfGuid(*row.iid);
+    EXPECT_EQ(row.expected, info->GetIDsOfNames(pointers.data(), static_cast<UINT>(names.size()), memids.data()));
     EXPECT_EQ(row.memids, memids) << Utf16ToUtf8(row.names[0]);
   }
 }

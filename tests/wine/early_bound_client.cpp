@@ -132,9 +132,12 @@ void CheckVtableCalls(IPayManager* manager) {
   CheckHr(S_OK, payment->get_Receiver(receiver_dispatch.put()), "get_Receiver");
   Ref<IPayAddress> receiver;
   Ref<IPayAddress2> receiver2;
-  if (receiver_dispatch) receiver_dispatch.As(IID_IPayAddress, receiver), receiver_dispatch.As(IID_IPayAddress2, receiver2);
+  if (receiver_dispatch) {
+    receiver_dispatch.As(IID_IPayAddress, receiver);
+    receiver_dispatch.As(IID_IPayAddress2, receiver2);
+  }
   if (!receiver || !receiver2) return Fail("Receiver offers IPayAddress and IPayAddress2");
-  Check(static_cast<void*>(receiver2.p) == static_cast<void*>(receiver.p), "IPayAddress2 and IPayAddress are one pointer");
+  Check(static_cast<void*>(receiver2.p) == static_cast<void*>(receiver.p), "IPayAddress2 and IPayAddress: one pointer");
   Bstr receiver_name(L"Hans M\u00FCller"), name;
   CheckHr(S_OK, receiver->put_Name1(receiver_name.text), "put_Name1");
   const struct {
@@ -144,7 +147,8 @@ void CheckVtableCalls(IPayManager* manager) {
     const wchar_t* expected;
     const char* name;
   } parts[] = {
-      {&IPayAddress2::put_StreetName, &IPayAddress2::get_StreetName, L"Rue du Rh\u00F4ne", L"Rue du Rh\u00F4ne", "StreetName"},
+      {&IPayAddress2::put_StreetName, &IPayAddress2::get_StreetName, L"Rue du Rh\u00F4ne", L"Rue du Rh\u00F4ne",
+       "StreetName"},
       {&IPayAddress2::put_BuildingNumber, &IPayAddress2::get_BuildingNumber, L"12a", L"12a", "BuildingNumber"},
       {&IPayAddress2::put_PostCode, &IPayAddress2::get_PostCode, L"1204", L"1204", "PostCode"},
       {&IPayAddress2::put_Town, &IPayAddress2::get_Town, L"\u0141\u00F3d\u017A", L"L\u00F3" L"dz", "Town"},
@@ -155,9 +159,9 @@ void CheckVtableCalls(IPayManager* manager) {
   CheckHr(S_OK, receiver2->get_Name1(&name.text), "get_Name1 through IPayAddress2");
   Check(name.str() == L"Hans M\u00FCller", "Name1 through IPayAddress2");
 
-  for (const auto& [number, expected] : {std::pair{L"CH93 0076 2011 6238 5295 7", VARIANT_TRUE},
-                                         std::pair{L"ch93 0076 2011 6238 5295 7", VARIANT_TRUE},
-                                         std::pair{L"CH93 0076 2011 6238 5295 8", VARIANT_FALSE}, std::pair{L"", VARIANT_FALSE}}) {
+  for (const auto& [number, expected] :
+       {std::pair{L"CH93 0076 2011 6238 5295 7", VARIANT_TRUE}, std::pair{L"ch93 0076 2011 6238 5295 7", VARIANT_TRUE},
+        std::pair{L"CH93 0076 2011 6238 5295 8", VARIANT_FALSE}, std::pair{L"", VARIANT_FALSE}}) {
     Bstr text(number);
     VARIANT_BOOL valid = 7;
     CheckHr(S_OK, manager->CheckIbanNr(text.text, &valid), "CheckIbanNr");
@@ -168,10 +172,12 @@ void CheckVtableCalls(IPayManager* manager) {
   CheckHr(S_OK, manager->CheckPostNr(post.text, &post_valid), "CheckPostNr");
   Check(post_valid == VARIANT_TRUE, "CheckPostNr is always true");
 
-  const std::pair<IUnknown*, const IID*> error_sources[] = {{payment.p, &IID_IPayment}, {receiver2.p, &IID_IPayAddress2}};
+  const std::pair<IUnknown*, const IID*> error_sources[] = {{payment.p, &IID_IPayment},
+                                                             {receiver2.p, &IID_IPayAddress2}};
   for (const auto& [object, iid] : error_sources) {
     Ref<ISupportErrorInfo> support;
-    CheckHr(S_OK, object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.put())), "ISupportErrorInfo");
+    CheckHr(S_OK, object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.put())),
+            "ISupportErrorInfo");
     if (!support) continue;
     CheckHr(S_OK, support->InterfaceSupportsErrorInfo(*iid), "error info for its own interface");
     CheckHr(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IDispatch), "no error info for IDispatch");
@@ -229,7 +235,8 @@ void CheckWriteFileFailures(const std::wstring& folder) {
     DeleteFileW(name.c_str());  // what the payISO write of an earlier run left
     Bstr file_name(name.c_str()), period(L"2026-12");
     SetErrorInfo(0, nullptr);
-    CheckHr(c.status, manager->WriteFile(file_name.text, c.type, period.text, VARIANT_TRUE), std::string("WriteFile, ") + c.name);
+    CheckHr(c.status, manager->WriteFile(file_name.text, c.type, period.text, VARIANT_TRUE),
+            std::string("WriteFile, ") + c.name);
     bool from_manager = false;
     const std::wstring message = TakeErrorDescription(&from_manager);
     Check(message.rfind(c.message_start, 0) == 0 && from_manager == (c.type == payISO2019),
@@ -237,7 +244,8 @@ void CheckWriteFileFailures(const std::wstring& folder) {
     Check(GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES, std::string("no file for ") + c.name);
     if (c.type == payDTA) continue;
     // The old file types keep absorbing the same failure.
-    CheckHr(S_OK, manager->WriteFile(file_name.text, payISO, period.text, VARIANT_TRUE), std::string("WriteFile payISO, ") + c.name);
+    CheckHr(S_OK, manager->WriteFile(file_name.text, payISO, period.text, VARIANT_TRUE),
+            std::string("WriteFile payISO, ") + c.name);
     Check(TakeErrorDescription(&from_manager).empty(), std::string("no error information from payISO, ") + c.name);
   }
 }
@@ -267,7 +275,9 @@ void CheckDocumentation(ITypeInfo* info, MEMBERID member, std::string_view name,
 Ref<ITypeInfo> Implemented(ITypeInfo* info, int index) {
   Ref<ITypeInfo> found;
   HREFTYPE reference = 0;
-  if (SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(index), &reference))) info->GetRefTypeInfo(reference, found.put());
+  if (SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(index), &reference))) {
+    info->GetRefTypeInfo(reference, found.put());
+  }
   return found;
 }
 
