@@ -27,18 +27,7 @@ extern "C" time_t time(time_t* out) noexcept {
 namespace ordexa {
 namespace {
 
-using test::Bool;
-using test::Bstr;
-using test::ByRef;
-using test::Get;
-using test::I2;
-using test::I4;
-using test::Method;
-using test::Object;
-using test::Put;
-using test::R8;
-using test::Text;
-using test::Variant;
+using namespace test;  // the late-bound calls and VARIANTs of late_bound.h
 
 struct AddressRow {
   const char16_t* name1;

@@ -18,17 +18,14 @@ std::string Take(BSTR text) {
   return utf8;
 }
 
-std::string TypeName(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) {
-  BSTR name = nullptr;
-  EXPECT_EQ(S_OK, info->GetDocumentation(memid, &name, nullptr, nullptr, nullptr));
-  return Take(name);
+// The name or the documentation string of a type or of one of its members.
+std::string Documentation(ITypeInfo* info, MEMBERID memid, bool name) {
+  BSTR text = nullptr;
+  EXPECT_EQ(S_OK, info->GetDocumentation(memid, name ? &text : nullptr, name ? nullptr : &text, nullptr, nullptr));
+  return Take(text);
 }
-
-std::string TypeDoc(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) {
-  BSTR doc = nullptr;
-  EXPECT_EQ(S_OK, info->GetDocumentation(memid, nullptr, &doc, nullptr, nullptr));
-  return Take(doc);
-}
+std::string TypeName(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) { return Documentation(info, memid, true); }
+std::string TypeDoc(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) { return Documentation(info, memid, false); }
 
 std::string TypeText(ITypeInfo* info, const TYPEDESC& type) {
   switch (type.vt) {
