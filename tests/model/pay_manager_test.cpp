@@ -88,11 +88,7 @@ TEST(PayManager, FreshPaymentsHaveTheSameDefaultsForEveryType) {
 }
 
 TEST(PayManager, TextsReachCodePage1252AsTheClientsConversionDoes) {
-  struct Case {
-    std::u16string put;
-    std::u16string read_back;
-  };
-  const Case cases[] = {
+  const std::pair<std::u16string, std::u16string> cases[] = {  // put, read back
       {u"Z\u00FCrich \u20AC", u"Z\u00FCrich \u20AC"},              // inside the code page
       {u"\u0141ukasz", u"Lukasz"},                                 // best fit
       {u"Pay \U0001F600!", u"Pay ?!"},                             // no fit: one '?' per code point
@@ -103,12 +99,12 @@ TEST(PayManager, TextsReachCodePage1252AsTheClientsConversionDoes) {
   auto manager = NewManager();
   auto payment = AddPayment(manager.get(), payIban);
   auto receiver = Address(payment.get(), &IPayment::get_Receiver);
-  for (const Case& c : cases) {
-    Bstr text(c.put);
+  for (const auto& [put, read_back] : cases) {
+    Bstr text(put);
     ASSERT_EQ(S_OK, payment->put_Reason(text));
     ASSERT_EQ(S_OK, receiver->put_City(text));
-    EXPECT_EQ(c.read_back, GetText(payment.get(), &IPayment::get_Reason));
-    EXPECT_EQ(c.read_back, GetText(receiver.get(), &IPayAddress::get_City));
+    EXPECT_EQ(read_back, GetText(payment.get(), &IPayment::get_Reason));
+    EXPECT_EQ(read_back, GetText(receiver.get(), &IPayAddress::get_City));
   }
   ASSERT_EQ(S_OK, payment->put_Currency(nullptr));
   Bstr currency;
@@ -189,23 +185,16 @@ TEST(PayManager, NullOutParametersGiveEPointer) {
 
 TEST(PayManager, ChecksAnswerAsTheAccountRulesSay) {
   auto manager = NewManager();
-  struct Case {
-    const char16_t* text;  // nullptr: a null string
-    VARIANT_BOOL iban;
+  const std::pair<const char16_t*, VARIANT_BOOL> cases[] = {  // text (null: a null string), a valid IBAN
+      {nullptr, VARIANT_FALSE}, {u"", VARIANT_FALSE}, {u" ch77 0070 0110 0000 0000 1 ", VARIANT_TRUE},
+      {u"CH77-0070-0110-0000-0000-1", VARIANT_FALSE}, {u"DE89370400440532013000", VARIANT_TRUE},
   };
-  const Case cases[] = {
-      {nullptr, VARIANT_FALSE},
-      {u"", VARIANT_FALSE},
-      {u" ch77 0070 0110 0000 0000 1 ", VARIANT_TRUE},
-      {u"CH77-0070-0110-0000-0000-1", VARIANT_FALSE},
-      {u"DE89370400440532013000", VARIANT_TRUE},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [number, iban] : cases) {
     Bstr text;
-    if (c.text != nullptr) *text.put() = SysAllocString(c.text);
+    if (number != nullptr) *text.put() = SysAllocString(number);
     VARIANT_BOOL answer = 7;
     EXPECT_EQ(S_OK, manager->CheckIbanNr(text, &answer));
-    EXPECT_EQ(c.iban, answer);
+    EXPECT_EQ(iban, answer);
     answer = 7;
     EXPECT_EQ(S_OK, manager->CheckPostNr(text, &answer));
     EXPECT_EQ(VARIANT_TRUE, answer);
