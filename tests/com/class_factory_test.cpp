@@ -42,14 +42,12 @@ TEST_F(Module, GivesTheClassFactoryOfThePayManagerOnly) {
     bool null_out;
     HRESULT expected;
   } rows[] = {
-      {&CLSID_PayManager, &IID_IClassFactory, false, S_OK},
-      {&CLSID_PayManager, &IID_IUnknown, false, S_OK},
+      {&CLSID_PayManager, &IID_IClassFactory, false, S_OK}, {&CLSID_PayManager, &IID_IUnknown, false, S_OK},
       {&CLSID_PayManager, &IID_IDispatch, false, E_NOINTERFACE},
       {&CLSID_Payment, &IID_IClassFactory, false, CLASS_E_CLASSNOTAVAILABLE},
       {&CLSID_PayAddress, &IID_IClassFactory, false, CLASS_E_CLASSNOTAVAILABLE},
       {&IID_IPayManager, &IID_IClassFactory, false, CLASS_E_CLASSNOTAVAILABLE},
-      {&CLSID_PayManager, &IID_IClassFactory, true, E_POINTER},
-      {&CLSID_Payment, &IID_IClassFactory, true, E_POINTER},
+      {&CLSID_PayManager, &IID_IClassFactory, true, E_POINTER}, {&CLSID_Payment, &IID_IClassFactory, true, E_POINTER},
   };
   for (const auto& row : rows) {
     void* object = reinterpret_cast<void*>(1);

@@ -48,51 +48,33 @@ struct NameRow {
 };
 
 TEST_F(DispatchRules, NamesAreLookedUpWithoutRegardToCase) {
+  using enum Target;
+  constexpr HRESULT kUnknown = DISP_E_UNKNOWNNAME;
+  constexpr DISPID kNone = DISPID_UNKNOWN;
   const NameRow rows[] = {
-      {Target::kManager, {u"NewPayment"}, S_OK, {1}},
-      {Target::kManager, {u"writefile"}, S_OK, {2}},
-      {Target::kManager, {u"SETTING"}, S_OK, {3}},
-      {Target::kManager, {u"get_Setting"}, S_OK, {3}},
-      {Target::kManager, {u"CheckPostNr"}, S_OK, {4}},
-      {Target::kManager, {u"checkibannr"}, S_OK, {5}},
-      {Target::kManager, {u"put_Setting"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
-      {Target::kManager, {u"get_NewPayment"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
-      {Target::kManager, {u"pVal"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {kManager, {u"NewPayment"}, S_OK, {1}}, {kManager, {u"writefile"}, S_OK, {2}},
+      {kManager, {u"SETTING"}, S_OK, {3}}, {kManager, {u"get_Setting"}, S_OK, {3}},
+      {kManager, {u"CheckPostNr"}, S_OK, {4}}, {kManager, {u"checkibannr"}, S_OK, {5}},
+      {kManager, {u"put_Setting"}, kUnknown, {kNone}}, {kManager, {u"get_NewPayment"}, kUnknown, {kNone}},
+      {kManager, {u"pVal"}, kUnknown, {kNone}},
       // Further names are looked up in the same table, not as parameter names.
-      {Target::kManager, {u"WriteFile", u"CheckPostNr"}, S_OK, {2, 4}},
-      {Target::kManager, {u"WriteFile", u"FileName"}, DISP_E_UNKNOWNNAME, {2, DISPID_UNKNOWN}},
-      {Target::kPayment, {u"amount"}, S_OK, {7}},
-      {Target::kPayment, {u"GET_AMOUNT"}, S_OK, {7}},
-      {Target::kPayment, {u"Put_Amount"}, S_OK, {7}},
-      {Target::kPayment, {u"IsSalary"}, S_OK, {2}},
-      {Target::kPayment, {u"Date"}, S_OK, {11}},
-      {Target::kPayment, {u"get_Receiver"}, S_OK, {6}},
-      {Target::kPayment, {u"put_Receiver"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
-      {Target::kPayment, {u"PVAL"}, S_OK, {0}},
-      {Target::kPayment, {u"Amount", u"pVal"}, S_OK, {7, 0}},
-      {Target::kPayment, {u"Amounts"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
-      {Target::kPayment, {u""}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
-      {Target::kSetting, {u"Sender"}, S_OK, {1}},
-      {Target::kSetting, {u"put_Sender"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
-      {Target::kSetting, {u"dtaid_sender"}, S_OK, {5}},
-      {Target::kSetting, {u"CostCurrency"}, S_OK, {6}},
-      {Target::kAddress, {u"City"}, S_OK, {3}},
-      {Target::kAddress, {u"Street"}, S_OK, {4}},
-      {Target::kAddress, {u"put_ID"}, S_OK, {6}},
-      {Target::kAddress, {u"bic"}, S_OK, {7}},
-      {Target::kAddress, {u"Name3"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {kManager, {u"WriteFile", u"CheckPostNr"}, S_OK, {2, 4}},
+      {kManager, {u"WriteFile", u"FileName"}, kUnknown, {2, kNone}}, {kPayment, {u"amount"}, S_OK, {7}},
+      {kPayment, {u"GET_AMOUNT"}, S_OK, {7}}, {kPayment, {u"Put_Amount"}, S_OK, {7}},
+      {kPayment, {u"IsSalary"}, S_OK, {2}}, {kPayment, {u"Date"}, S_OK, {11}}, {kPayment, {u"get_Receiver"}, S_OK, {6}},
+      {kPayment, {u"put_Receiver"}, kUnknown, {kNone}}, {kPayment, {u"PVAL"}, S_OK, {0}},
+      {kPayment, {u"Amount", u"pVal"}, S_OK, {7, 0}}, {kPayment, {u"Amounts"}, kUnknown, {kNone}},
+      {kPayment, {u""}, kUnknown, {kNone}}, {kSetting, {u"Sender"}, S_OK, {1}},
+      {kSetting, {u"put_Sender"}, kUnknown, {kNone}}, {kSetting, {u"dtaid_sender"}, S_OK, {5}},
+      {kSetting, {u"CostCurrency"}, S_OK, {6}}, {kAddress, {u"City"}, S_OK, {3}}, {kAddress, {u"Street"}, S_OK, {4}},
+      {kAddress, {u"put_ID"}, S_OK, {6}}, {kAddress, {u"bic"}, S_OK, {7}}, {kAddress, {u"Name3"}, kUnknown, {kNone}},
       // The structured parts of IPayAddress2 on the same address object.
-      {Target::kAddress, {u"StreetName"}, S_OK, {8}},
-      {Target::kAddress, {u"buildingnumber"}, S_OK, {9}},
-      {Target::kAddress, {u"get_PostCode"}, S_OK, {10}},
-      {Target::kAddress, {u"PUT_TOWN"}, S_OK, {11}},
-      {Target::kAddress, {u"Country"}, S_OK, {12}},
-      {Target::kAddress, {u"Country", u"pVal", u"Town"}, S_OK, {12, 0, 11}},
-      {Target::kAddress, {u"Street Name"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
-      {Target::kAddress, {u"Countries"}, DISP_E_UNKNOWNNAME, {DISPID_UNKNOWN}},
+      {kAddress, {u"StreetName"}, S_OK, {8}}, {kAddress, {u"buildingnumber"}, S_OK, {9}},
+      {kAddress, {u"get_PostCode"}, S_OK, {10}}, {kAddress, {u"PUT_TOWN"}, S_OK, {11}},
+      {kAddress, {u"Country"}, S_OK, {12}}, {kAddress, {u"Country", u"pVal", u"Town"}, S_OK, {12, 0, 11}},
+      {kAddress, {u"Street Name"}, kUnknown, {kNone}}, {kAddress, {u"Countries"}, kUnknown, {kNone}},
       // No name list: a null pointer, not a bad argument, and the DISPID is left alone.
-      {Target::kManager, {}, E_POINTER, {999}},
-      {Target::kAddress, {}, E_POINTER, {999}},
+      {kManager, {}, E_POINTER, {999}}, {kAddress, {}, E_POINTER, {999}},
   };
   for (const NameRow& row : rows) {
     SCOPED_TRACE(row.names.empty() ? "(null)" : Utf16ToUtf8(row.names[0]));
@@ -219,13 +201,6 @@ TEST_F(DispatchRules, InvokeChecksInOrder) {
   }
 }
 
-TEST_F(DispatchRules, NullParameterBlockIsABadVariantType) {
-  for (Target target : {Target::kManager, Target::kPayment, Target::kSetting, Target::kAddress}) {
-    Variant result;
-    EXPECT_EQ(DISP_E_BADVARTYPE, Of(target)->Invoke(1, IID_NULL, 1033, kGet, nullptr, result.get(), nullptr, nullptr));
-  }
-}
-
 TEST_F(DispatchRules, FlagsReadBackAsAutomationTrueWhateverTrueValueWasPut) {
   for (Target target : {Target::kPayment, Target::kSetting}) {
     for (Arg value : {Arg::kI2One, Arg::kI4, Arg::kBool}) {
@@ -267,39 +242,35 @@ TEST_F(DispatchRules, EachClassSupportsErrorInformationForItsOwnInterfacesOnly) 
   }
 }
 
+// The address object answers both address interfaces with one pointer, its type information
+// is that of the newer one, and the other objects offer neither.
 TEST_F(DispatchRules, TheAddressObjectAnswersBothAddressInterfacesWithOnePointer) {
-  ComPtr<IPayAddress> address;
-  ComPtr<IPayAddress2> address2;
-  ASSERT_EQ(S_OK, address_->QueryInterface(IID_IPayAddress, reinterpret_cast<void**>(address.put())));
-  ASSERT_EQ(S_OK, address_->QueryInterface(IID_IPayAddress2, reinterpret_cast<void**>(address2.put())));
-  EXPECT_EQ(static_cast<void*>(address_.get()), static_cast<void*>(address.get()));
-  EXPECT_EQ(static_cast<void*>(address_.get()), static_cast<void*>(address2.get()));
-  // Its type information is that of the newer interface.
+  for (const IID* iid : {&IID_IPayAddress, &IID_IPayAddress2}) {
+    for (Target target : {Target::kManager, Target::kPayment, Target::kSetting, Target::kAddress}) {
+      void* address = nullptr;
+      const bool offered = target == Target::kAddress;
+      EXPECT_EQ(offered ? S_OK : E_NOINTERFACE, Of(target)->QueryInterface(*iid, &address));
+      EXPECT_EQ(offered ? static_cast<void*>(address_.get()) : nullptr, address);
+      if (address != nullptr) static_cast<IUnknown*>(address)->Release();
+    }
+  }
   ComPtr<ITypeInfo> info;
   ASSERT_EQ(S_OK, address_->GetTypeInfo(0, 1033, info.put()));
   TYPEATTR* attributes = nullptr;
   ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
   EXPECT_TRUE(attributes->guid == IID_IPayAddress2);
   info->ReleaseTypeAttr(attributes);
-  // Payments and settings offer no address interface.
-  for (Target target : {Target::kManager, Target::kPayment, Target::kSetting}) {
-    ComPtr<IPayAddress2> none;
-    EXPECT_EQ(E_NOINTERFACE, Of(target)->QueryInterface(IID_IPayAddress2, reinterpret_cast<void**>(none.put())));
-  }
 }
 
 TEST_F(DispatchRules, StructuredPartsRoundTripLateBoundAndEarlyBound) {
   // Best fit of code page 1252, as every other text property.
-  const struct {
-    const char16_t* name;
-    const char16_t* put;
-    const char16_t* expected;
-  } rows[] = {{u"StreetName", u"Rue du Rh\u00F4ne", u"Rue du Rh\u00F4ne"}, {u"BuildingNumber", u"12a", u"12a"},
-              {u"PostCode", u"\u0141-1234", u"L-1234"}, {u"Town", u"Gen\u00E8ve \U0001F600", u"Gen\u00E8ve ?"},
-              {u"Country", u"ch", u"ch"}};
-  for (const auto& row : rows) {
-    test::Put(address_.get(), row.name, test::Text(row.put));
-    EXPECT_EQ(row.expected, test::Get(address_.get(), row.name).text()) << Utf16ToUtf8(row.name);
+  const std::pair<const char16_t*, const char16_t*> rows[] = {
+      {u"StreetName", u"Rue du Rh\u00F4ne"}, {u"BuildingNumber", u"12a"}, {u"PostCode", u"\u0141-1234"},
+      {u"Town", u"Gen\u00E8ve \U0001F600"}, {u"Country", u"ch"}};
+  for (const auto& [name, put] : rows) test::Put(address_.get(), name, test::Text(put));
+  const char16_t* const read_back[] = {u"Rue du Rh\u00F4ne", u"12a", u"L-1234", u"Gen\u00E8ve ?", u"ch"};
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(read_back[i], test::Get(address_.get(), rows[i].first).text());
   }
   // The same parts through the vtable, and an empty text clears a part.
   ComPtr<IPayAddress2> early;
@@ -316,8 +287,12 @@ TEST_F(DispatchRules, StructuredPartsRoundTripLateBoundAndEarlyBound) {
   EXPECT_EQ(u"", test::Get(test::Object(test::Get(setting_.get(), u"Sender")).get(), u"Country").text());
 }
 
-TEST_F(DispatchRules, TypeInformationOnlyWhileTheTypeLibraryIsRegistered) {
+// Every object: a null parameter block is a bad VARIANT type; one type information, given
+// only while the type library is registered; class information from the manager alone.
+TEST_F(DispatchRules, TypeAndClassInformation) {
   for (Target target : {Target::kManager, Target::kPayment, Target::kSetting, Target::kAddress}) {
+    Variant result;
+    EXPECT_EQ(DISP_E_BADVARTYPE, Of(target)->Invoke(1, IID_NULL, 1033, kGet, nullptr, result.get(), nullptr, nullptr));
     UINT count = 7;
     EXPECT_EQ(S_OK, Of(target)->GetTypeInfoCount(&count));
     EXPECT_EQ(1u, count);
@@ -325,16 +300,10 @@ TEST_F(DispatchRules, TypeInformationOnlyWhileTheTypeLibraryIsRegistered) {
     EXPECT_EQ(DISP_E_BADINDEX, Of(target)->GetTypeInfo(1, 1033, info.put()));
     EXPECT_EQ(S_OK, Of(target)->GetTypeInfo(0, 1033, info.put()));
     EXPECT_TRUE(info);
+    ComPtr<IProvideClassInfo> provide;
+    EXPECT_EQ(target == Target::kManager ? S_OK : E_NOINTERFACE,
+              Of(target)->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(provide.put())));
   }
-  ASSERT_EQ(0, RegDeleteTreeW(HKEY_CLASSES_ROOT, u"TypeLib\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F01}"));
-  UINT count = 7;
-  EXPECT_EQ(S_OK, manager_->GetTypeInfoCount(&count));
-  EXPECT_EQ(0u, count);
-  ComPtr<ITypeInfo> info;
-  EXPECT_EQ(TYPE_E_LIBNOTREGISTERED, manager_->GetTypeInfo(0, 1033, info.put()));
-}
-
-TEST_F(DispatchRules, OnlyTheManagerProvidesClassInformation) {
   ComPtr<IProvideClassInfo> provide;
   ASSERT_EQ(S_OK, manager_->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(provide.put())));
   ComPtr<ITypeInfo> info;
@@ -345,10 +314,12 @@ TEST_F(DispatchRules, OnlyTheManagerProvidesClassInformation) {
   EXPECT_TRUE(attributes->guid == CLSID_PayManager);
   EXPECT_NE(0, attributes->wTypeFlags & TYPEFLAG_FCANCREATE);
   info->ReleaseTypeAttr(attributes);
-  for (Target target : {Target::kPayment, Target::kSetting, Target::kAddress}) {
-    EXPECT_EQ(E_NOINTERFACE,
-              Of(target)->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(provide.put())));
-  }
+
+  ASSERT_EQ(0, RegDeleteTreeW(HKEY_CLASSES_ROOT, u"TypeLib\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F01}"));
+  UINT count = 7;
+  EXPECT_EQ(S_OK, manager_->GetTypeInfoCount(&count));
+  EXPECT_EQ(0u, count);
+  EXPECT_EQ(TYPE_E_LIBNOTREGISTERED, manager_->GetTypeInfo(0, 1033, info.put()));
 }
 
 }  // namespace

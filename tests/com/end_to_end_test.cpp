@@ -27,18 +27,7 @@ extern "C" time_t time(time_t* out) noexcept {
 namespace ordexa {
 namespace {
 
-using test::Bool;
-using test::Bstr;
-using test::ByRef;
-using test::Get;
-using test::I2;
-using test::I4;
-using test::Method;
-using test::Object;
-using test::Put;
-using test::R8;
-using test::Text;
-using test::Variant;
+using namespace test;  // the late-bound calls and VARIANTs of late_bound.h
 
 struct AddressRow {
   const char16_t* name1;
@@ -295,15 +284,12 @@ TEST_F(EndToEnd, WriteFileOfThe2019IsoFileRaisesItsFailuresAsExceptions) {
       Method(manager.get(), u"NewPayment", {I4(payIban)});
     }
     const std::string path = dir_.Path(std::string(row.folder) + "pay.xml");
-    std::vector<VARIANT> args(4);
-    Variant name = Text(Utf8ToUtf16(path)), type = I4(row.type), period = Text(u"2026-12"), swiss = Bool(VARIANT_TRUE);
-    args = {*swiss, *period, *type, *name};
-    DISPPARAMS params{args.data(), nullptr, 4, 0};
     EXCEPINFO exception{};
     exception.scode = 12345;
-    UINT arg_error = 0;
-    EXPECT_EQ(row.result, manager->Invoke(test::IdOf(manager.get(), u"WriteFile"), IID_NULL, 1033, DISPATCH_METHOD,
-                                          &params, nullptr, &exception, &arg_error));
+    const test::Call call = test::InvokeByName(manager.get(), u"WriteFile", DISPATCH_METHOD,
+                                               {Text(Utf8ToUtf16(path)), I4(row.type), Text(u"2026-12"),
+                                                Bool(VARIANT_TRUE)}, &exception);
+    EXPECT_EQ(row.result, call.hr);
     EXPECT_EQ(row.scode, exception.scode);
     Bstr source, description;
     *source.put() = exception.bstrSource;

@@ -75,7 +75,8 @@ struct Call {
   Variant result;
   UINT arg_error = 12345;
 };
-inline Call InvokeByName(IDispatch* object, const char16_t* name, WORD flags, std::vector<Variant> args) {
+inline Call InvokeByName(IDispatch* object, const char16_t* name, WORD flags, std::vector<Variant> args,
+                         EXCEPINFO* exception = nullptr) {
   std::vector<VARIANT> reversed;
   for (auto arg = args.rbegin(); arg != args.rend(); ++arg) reversed.push_back(**arg);
   DISPID put_marker = DISPID_PROPERTYPUT;
@@ -83,7 +84,7 @@ inline Call InvokeByName(IDispatch* object, const char16_t* name, WORD flags, st
   DISPPARAMS params{reversed.data(), put ? &put_marker : nullptr, static_cast<UINT>(reversed.size()), put ? 1u : 0u};
   Call call;
   call.hr =
-      object->Invoke(IdOf(object, name), IID_NULL, 1033, flags, &params, call.result.get(), nullptr, &call.arg_error);
+      object->Invoke(IdOf(object, name), IID_NULL, 1033, flags, &params, call.result.get(), exception, &call.arg_error);
   return call;
 }
 

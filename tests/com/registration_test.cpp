@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "late_bound.h"
+#include "platform/registry_keys.h"
 #include "platform/utf8.h"
 
 namespace ordexa {
@@ -15,36 +16,9 @@ constexpr const char16_t* kClassKey = u"CLSID\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A
 constexpr const char16_t* kAppIdKey = u"AppID\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F01}";
 constexpr const char16_t* kLibraryKey = u"TypeLib\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F01}";
 
-bool KeyExists(const std::u16string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != 0) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-// The text value `name` (null: the default value) of a key; "<none>" when missing.
-std::u16string TextValue(const std::u16string& path, const char16_t* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != 0) return u"<no key>";
-  char16_t value[1024] = {};
-  DWORD size = sizeof value - sizeof(char16_t);
-  DWORD type = 0;
-  const LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-  RegCloseKey(key);
-  if (status != 0) return u"<none>";
-  return type == REG_SZ ? std::u16string(value) : u"<not a text>";
-}
-
-// Creates the key `path`, with `text` as its default value when given.
-void CreateKey(const std::u16string& path, const std::u16string& text = {}) {
-  HKEY key = nullptr;
-  ASSERT_EQ(0, RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
-  if (!text.empty()) {
-    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
-  }
-  RegCloseKey(key);
-}
+using test::CreateKey;
+using test::KeyExists;
+using test::TextValue;
 
 std::u16string ModuleFullPath() {
   char full[PATH_MAX];
@@ -72,7 +46,7 @@ TEST_F(Registration, WritesTheClassProgIdsAppIdAndTypeLibrary) {
       {class_key, u"AppID", libid},
       {class_key + u"\\ProgID", nullptr, u"Veltrano.PayManager.1"},
       {class_key + u"\\VersionIndependentProgID", nullptr, u"Veltrano.PayManager"},
-      {class_key + u"\\Programmable", nullptr, u"<none>"},
+      {class_key + u"\\Programmable", nullptr, u"<no value>"},
       {class_key + u"\\InprocServer32", nullptr, ModuleFullPath()},
       {class_key + u"\\InprocServer32", u"ThreadingModel", u"apartment"},
       {class_key + u"\\TypeLib", nullptr, libid},
@@ -129,8 +103,8 @@ TEST_F(Registration, TheProgIdFollowsItsCurrentVersion) {
   ASSERT_EQ(S_OK, activation::ClassIdFromProgId(u"veltrano.paymanager", &clsid));
   EXPECT_TRUE(clsid == CLSID_PayManager);
   // Pointing the current version elsewhere changes what the version-independent name gives.
-  CreateKey(u"Veltrano.PayManager.2\\CLSID", u"{00000000-0000-0000-0000-000000000002}");
-  CreateKey(u"Veltrano.PayManager\\CurVer", u"Veltrano.PayManager.2");
+  CreateKey(u"Veltrano.PayManager.2\\CLSID", nullptr, u"{00000000-0000-0000-0000-000000000002}");
+  CreateKey(u"Veltrano.PayManager\\CurVer", nullptr, u"Veltrano.PayManager.2");
   ASSERT_EQ(S_OK, activation::ClassIdFromProgId(u"Veltrano.PayManager", &clsid));
   EXPECT_EQ(2u, clsid.Data4[7]);
   ComPtr<IDispatch> manager;

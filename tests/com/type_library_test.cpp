@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "late_bound.h"
 #include "platform/utf8.h"
@@ -17,17 +18,14 @@ std::string Take(BSTR text) {
   return utf8;
 }
 
-std::string TypeName(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) {
-  BSTR name = nullptr;
-  EXPECT_EQ(S_OK, info->GetDocumentation(memid, &name, nullptr, nullptr, nullptr));
-  return Take(name);
+// The name or the documentation string of a type or of one of its members.
+std::string Documentation(ITypeInfo* info, MEMBERID memid, bool name) {
+  BSTR text = nullptr;
+  EXPECT_EQ(S_OK, info->GetDocumentation(memid, name ? &text : nullptr, name ? nullptr : &text, nullptr, nullptr));
+  return Take(text);
 }
-
-std::string TypeDoc(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) {
-  BSTR doc = nullptr;
-  EXPECT_EQ(S_OK, info->GetDocumentation(memid, nullptr, &doc, nullptr, nullptr));
-  return Take(doc);
-}
+std::string TypeName(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) { return Documentation(info, memid, true); }
+std::string TypeDoc(ITypeInfo* info, MEMBERID memid = MEMBERID_NIL) { return Documentation(info, memid, false); }
 
 std::string TypeText(ITypeInfo* info, const TYPEDESC& type) {
   switch (type.vt) {
@@ -109,75 +107,55 @@ TEST_F(TypeLibrary, NameVersionLocaleAndHelpString) {
   EXPECT_EQ("Ordexa 1.0 Type Library", Take(doc));
 }
 
-TEST_F(TypeLibrary, ManagerMembers) {
-  const ComPtr<ITypeInfo> info = OfGuid(IID_IPayManager);
-  EXPECT_EQ("IPayManager", TypeName(info.get()));
-  EXPECT_EQ("IPayManager Interface", TypeDoc(info.get()));
-  EXPECT_EQ(
-      "NewPayment(1) PayType:PayTypes -> Payment:IDispatch* \"method NewPayment\"\n"
-      "WriteFile(2) FileName:BSTR FileType:PayFileTypes payPeriod:BSTR useCHStandard:VARIANT_BOOL \"method "
-      "WriteFile\"\n"
-      "get Setting(3) -> pVal:IDispatch* \"property Setting\"\n"
-      "CheckPostNr(4) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckPostNr\"\n"
-      "CheckIbanNr(5) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckIbanNr\"\n",
-      ListMembers(info.get()));
-  TYPEATTR* attributes = nullptr;
-  ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
-  EXPECT_EQ(TKIND_DISPATCH, attributes->typekind);
-  EXPECT_EQ(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION,
-            attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION));
-  info->ReleaseTypeAttr(attributes);
-}
-
 // The listing of a property: its get and, unless read-only, its put.
 std::string Property(const std::string& name, int dispid, const std::string& type, bool writable = true) {
   const std::string head = name + "(" + std::to_string(dispid) + ")", doc = " \"property " + name + "\"\n";
   return "get " + head + " -> pVal:" + type + doc + (writable ? "put " + head + " pVal:" + type + doc : "");
 }
 
-TEST_F(TypeLibrary, PaymentSettingAndAddressMembers) {
-  const ComPtr<ITypeInfo> payment = OfGuid(IID_IPayment);
-  EXPECT_EQ("IPayment Interface", TypeDoc(payment.get()));
-  EXPECT_EQ(Property("IsSalary", 2, "VARIANT_BOOL") + Property("ESR", 3, "BSTR") +
-                Property("BankSrc", 4, "IDispatch*", false) + Property("BankDst", 5, "IDispatch*", false) +
-                Property("Receiver", 6, "IDispatch*", false) + Property("Amount", 7, "CY") +
-                Property("Reason", 8, "BSTR") + Property("Currency", 9, "BSTR") + Property("CostCode", 10, "PayCosts") +
-                Property("Date", 11, "DATE"),
-            ListMembers(payment.get()));
-  const ComPtr<ITypeInfo> setting = OfGuid(IID_IPaySetting);
-  EXPECT_EQ("IPaySetting Interface", TypeDoc(setting.get()));
-  EXPECT_EQ(Property("Sender", 1, "IDispatch*", false) + Property("DtaID", 2, "BSTR") +
-                Property("CostAccount", 3, "BSTR") + Property("IsSalary", 4, "VARIANT_BOOL") +
-                Property("DtaID_Sender", 5, "BSTR") + Property("CostCurrency", 6, "BSTR"),
-            ListMembers(setting.get()));
-
+TEST_F(TypeLibrary, EachInterfaceListsItsMembers) {
   // IPayAddress2 answers every member of IPayAddress, then the structured parts.
-  std::string expected;
+  std::string address;
   const char* names[] = {"Name1", "Name2", "City", "Street", "Account", "ID", "BIC",
                          "StreetName", "BuildingNumber", "PostCode", "Town", "Country"};
-  for (int dispid = 1; dispid <= 12; ++dispid) {
-    expected += Property(names[dispid - 1], dispid, "BSTR");
-    if (dispid != 7) continue;
-    const ComPtr<ITypeInfo> address = OfGuid(IID_IPayAddress);
-    EXPECT_EQ("IPayAddress Interface", TypeDoc(address.get()));
-    EXPECT_EQ(expected, ListMembers(address.get()));
-  }
-  const ComPtr<ITypeInfo> address2 = OfGuid(IID_IPayAddress2);
-  EXPECT_EQ("IPayAddress2", TypeName(address2.get()));
-  EXPECT_EQ("IPayAddress2 Interface", TypeDoc(address2.get()));
-  EXPECT_EQ(expected, ListMembers(address2.get()));
-  TYPEATTR* attributes = nullptr;
-  ASSERT_EQ(S_OK, address2->GetTypeAttr(&attributes));
-  EXPECT_EQ(TKIND_DISPATCH, attributes->typekind);
-  EXPECT_EQ(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION,
-            attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION));
-  address2->ReleaseTypeAttr(attributes);
-  for (const auto& [part, dispid] : {std::pair{u"buildingnumber", 9}, std::pair{u"Country", 12}, std::pair{u"Name1", 1}}) {
-    std::u16string part_name = part;
-    LPOLESTR pointer = part_name.data();
-    MEMBERID memid = 0;
-    ASSERT_EQ(S_OK, address2->GetIDsOfNames(&pointer, 1, &memid));
-    EXPECT_EQ(dispid, memid);
+  for (int dispid = 1; dispid <= 12; ++dispid) address += Property(names[dispid - 1], dispid, "BSTR");
+  const struct {
+    const IID* iid;
+    const char* name;
+    std::string members;
+  } rows[] = {
+      {&IID_IPayManager, "IPayManager",
+       "NewPayment(1) PayType:PayTypes -> Payment:IDispatch* \"method NewPayment\"\n"
+       "WriteFile(2) FileName:BSTR FileType:PayFileTypes payPeriod:BSTR useCHStandard:VARIANT_BOOL \"method "
+       "WriteFile\"\n"
+       "get Setting(3) -> pVal:IDispatch* \"property Setting\"\n"
+       "CheckPostNr(4) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckPostNr\"\n"
+       "CheckIbanNr(5) Nummer:BSTR -> pVal:VARIANT_BOOL \"method CheckIbanNr\"\n"},
+      {&IID_IPayment, "IPayment",
+       Property("IsSalary", 2, "VARIANT_BOOL") + Property("ESR", 3, "BSTR") +
+           Property("BankSrc", 4, "IDispatch*", false) + Property("BankDst", 5, "IDispatch*", false) +
+           Property("Receiver", 6, "IDispatch*", false) +
+           Property("Amount", 7, "CY") + Property("Reason", 8, "BSTR") + Property("Currency", 9, "BSTR") +
+           Property("CostCode", 10, "PayCosts") + Property("Date", 11, "DATE")},
+      {&IID_IPaySetting, "IPaySetting",
+       Property("Sender", 1, "IDispatch*", false) + Property("DtaID", 2, "BSTR") + Property("CostAccount", 3, "BSTR") +
+           Property("IsSalary", 4, "VARIANT_BOOL") + Property("DtaID_Sender", 5, "BSTR") +
+           Property("CostCurrency", 6, "BSTR")},
+      {&IID_IPayAddress, "IPayAddress", address.substr(0, address.find("get StreetName"))},
+      {&IID_IPayAddress2, "IPayAddress2", address},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ComPtr<ITypeInfo> info = OfGuid(*row.iid);
+    EXPECT_EQ(row.name, TypeName(info.get()));
+    EXPECT_EQ(std::string(row.name) + " Interface", TypeDoc(info.get()));
+    EXPECT_EQ(row.members, ListMembers(info.get()));
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+    EXPECT_EQ(TKIND_DISPATCH, attributes->typekind);
+    EXPECT_EQ(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION,
+              attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION));
+    info->ReleaseTypeAttr(attributes);
   }
 }
 
@@ -255,18 +233,28 @@ TEST_F(TypeLibrary, ClassesAndWhichOneIsCreatable) {
   }
 }
 
+// A member's name gives its DISPID, a parameter's name its number among the parameters.
 TEST_F(TypeLibrary, MemberNamesToDispidsAndParameterNumbers) {
-  const ComPtr<ITypeInfo> info = OfGuid(IID_IPayManager);
-  std::u16string names[] = {u"writefile", u"payPeriod", u"FileName"};
-  LPOLESTR pointers[] = {names[0].data(), names[1].data(), names[2].data()};
-  MEMBERID memids[3] = {};
-  ASSERT_EQ(S_OK, info->GetIDsOfNames(pointers, 3, memids));
-  EXPECT_EQ(2, memids[0]);
-  EXPECT_EQ(2, memids[1]);
-  EXPECT_EQ(0, memids[2]);
-  std::u16string unknown = u"Write";
-  LPOLESTR unknown_pointer = unknown.data();
-  EXPECT_EQ(DISP_E_UNKNOWNNAME, info->GetIDsOfNames(&unknown_pointer, 1, memids));
+  const struct {
+    const IID* iid;
+    std::vector<std::u16string> names;
+    HRESULT expected;
+    std::vector<MEMBERID> memids;
+  } rows[] = {
+      {&IID_IPayManager, {u"writefile", u"payPeriod", u"FileName"}, S_OK, {2, 2, 0}},
+      {&IID_IPayManager, {u"Write"}, DISP_E_UNKNOWNNAME, {999}},  // left alone
+      {&IID_IPayAddress2, {u"buildingnumber"}, S_OK, {9}}, {&IID_IPayAddress2, {u"Country"}, S_OK, {12}},
+      {&IID_IPayAddress2, {u"Name1"}, S_OK, {1}},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::u16string> names = row.names;
+    std::vector<LPOLESTR> pointers;
+    for (std::u16string& name : names) pointers.push_back(name.data());
+    std::vector<MEMBERID> memids(names.size(), 999);
+    const ComPtr<ITypeInfo> info = OfGuid(*row.iid);
+    EXPECT_EQ(row.expected, info->GetIDsOfNames(pointers.data(), static_cast<UINT>(names.size()), memids.data()));
+    EXPECT_EQ(row.memids, memids) << Utf16ToUtf8(row.names[0]);
+  }
 }
 
 }  // namespace

@@ -11,10 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,18 +20,11 @@
 #include "fuzz_support.h"
 #include "model/pay_manager.h"
 #include "platform/clock.h"
+#include "support/files.h"
 
 namespace {
 
 using namespace ordexa;
-
-std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 // A caller text: empty, printable, any UTF-16 units, or one of the values the writers look into.
 BSTR MakeText(FuzzedDataProvider& provider) {
@@ -177,14 +168,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   write(names[3], payISO, provider.ConsumeBool() ? VARIANT_FALSE : 1);
   SysFreeString(period);
 
-  const std::optional<std::string> dta = ReadFile(names[0]);
+  const std::optional<std::string> dta = test::ReadWholeFile(names[0]);
   FUZZ_CHECK(dta.has_value() && dta->size() >= 128, "a DTA file always has its total record");
   if (dates_fit) {
     FUZZ_CHECK(dta->size() % 128 == 0, *dta);
     FUZZ_CHECK(dta->compare(dta->size() - 128, 8, "01000000") == 0 && dta->compare(dta->size() - 80, 3, "890") == 0, *dta);
   }
 
-  const std::optional<std::string> ezag = ReadFile(names[1]);
+  const std::optional<std::string> ezag = test::ReadWholeFile(names[1]);
   if (!amounts_fit || !total_fits) {
     FUZZ_CHECK(!ezag.has_value(), "an EZAG batch with an amount too large writes no file");
   } else if (payments.empty()) {
@@ -198,8 +189,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   for (const std::string& name : {names[2], names[3]}) {
-    const std::optional<std::string> document = ReadFile(name);
-    FUZZ_CHECK(!ReadFile(name + ".tmp").has_value(), "no temporary file is left");
+    const std::optional<std::string> document = test::ReadWholeFile(name);
+    FUZZ_CHECK(!test::ReadWholeFile(name + ".tmp").has_value(), "no temporary file is left");
     if (payments.empty()) {
       FUZZ_CHECK(!document.has_value(), "an empty ISO batch writes no file");
       continue;

@@ -49,14 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 1: date = provider.ConsumeFloatingPointInRange(-700000.0, 3000000.0); break;
     default: date = provider.ConsumeFloatingPoint<double>();
   }
-  SYSTEMTIME fields;
-  fields.wYear = provider.ConsumeIntegral<WORD>();
-  fields.wMonth = provider.ConsumeIntegral<WORD>();
-  fields.wDay = provider.ConsumeIntegral<WORD>();
-  fields.wHour = provider.ConsumeIntegral<WORD>();
-  fields.wMinute = provider.ConsumeIntegral<WORD>();
-  fields.wSecond = provider.ConsumeIntegral<WORD>();
-  fields.wMilliseconds = provider.ConsumeIntegral<WORD>();
+  SYSTEMTIME fields{};
+  for (WORD SYSTEMTIME::*field : {&SYSTEMTIME::wYear, &SYSTEMTIME::wMonth, &SYSTEMTIME::wDay, &SYSTEMTIME::wHour,
+                                  &SYSTEMTIME::wMinute, &SYSTEMTIME::wSecond, &SYSTEMTIME::wMilliseconds}) {
+    fields.*field = provider.ConsumeIntegral<WORD>();
+  }
 
   UDATE converted;
   const HRESULT hr = VarUdateFromDate(date, 0, &converted);

@@ -74,7 +74,6 @@ class MemoryFileSystem : public FileSystem {
     const auto found = closed_.find(name);
     return found == closed_.end() ? nullptr : &found->second;
   }
-  bool AllClosed() const { return open_.empty(); }
 
  private:
   mutable FileHandle next_handle_ = 3;
@@ -110,9 +109,9 @@ inline xmlDocPtr ParseXml(std::string_view bytes) {
 // IsWellFormedXml(): the bytes are one well-formed XML document.
 inline bool IsWellFormedXml(std::string_view bytes) {
   xmlDocPtr document = ParseXml(bytes);
-  if (document == nullptr) return false;
-  xmlFreeDoc(document);
-  return true;
+  const bool parsed = document != nullptr;
+  xmlFreeDoc(document);  // null is allowed
+  return parsed;
 }
 
 // Utf8CodePoints(): the code points of UTF-8 bytes; false for malformed bytes.

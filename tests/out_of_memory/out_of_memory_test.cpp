@@ -170,8 +170,7 @@ TEST_P(OutOfMemoryWrite, ReturnsOkAndLeavesTheOldFileAPartOrTheWholeFile) {
   const test::TempDir dir;
   const std::string path = dir.Path(write.name);
   ComPtr<CPayManager> manager = SmallBatch();
-  const std::u16string wide_path(path.begin(), path.end());
-  const Bstr file_name(wide_path);
+  const Bstr file_name(std::u16string(path.begin(), path.end()));
   const Bstr period(u"2026-12");
   ASSERT_EQ(S_OK, manager->WriteFile(file_name, write.type, period, write.swiss));
   const std::string whole = ReadWholeFile(path).value_or("");

@@ -3,12 +3,14 @@
 // call left in the registry is removed by the next unregistration.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "model/com_object.h"
 #include "out_of_memory/allocation_hook.h"
+#include "platform/registry_keys.h"
 #include "windows.h"
-#include "winreg.h"
 
 STDAPI DllRegisterServer();
 STDAPI DllUnregisterServer();
@@ -27,15 +29,7 @@ const char16_t* const kServerKeys[] = {
     u"TypeLib\\{6A1D3C52-8F0B-4E7A-9C21-5B7E0D4A1F01}", u"Veltrano.PayManager", u"Veltrano.PayManager.1"};
 
 int ServerKeysPresent() {
-  int present = 0;
-  for (const char16_t* path : kServerKeys) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) == 0) {
-      ++present;
-      RegCloseKey(key);
-    }
-  }
-  return present;
+  return static_cast<int>(std::count_if(std::begin(kServerKeys), std::end(kServerKeys), test::KeyExists));
 }
 
 // Calls `call` with the `failure_point`-th allocation failing (and, with `keep_failing`,

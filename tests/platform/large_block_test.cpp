@@ -23,12 +23,8 @@ bool AllZero(const char* bytes, std::size_t size) {
 }
 
 TEST(LargeBlock, PageAlignedZeroFilledAndUsableToTheEnd) {
-  const std::size_t sizes[] = {
-      0, 1, kPage - 1, kPage, kPage + 1,
-      57 * kPage + 100,
-      kRegionBytes, 5 * kRegionBytes / 2,
-  };
-  for (const std::size_t bytes : sizes) {
+  for (const std::size_t bytes : {std::size_t{0}, std::size_t{1}, kPage - 1, kPage, kPage + 1, 57 * kPage + 100,
+                                  kRegionBytes, 5 * kRegionBytes / 2}) {
     SCOPED_TRACE(bytes);
     const std::size_t usable = std::max<std::size_t>(bytes, 1);
     for (int round = 0; round < 2; ++round) {

@@ -7,40 +7,16 @@
 #include <string>
 
 #include "support/files.h"
+#include "platform/registry_keys.h"
 #include "support/temp_dir.h"
-#include "winreg.h"
 
 namespace ordexa {
 namespace {
 
 constexpr LSTATUS Code(std::uint32_t code) { return static_cast<LSTATUS>(code); }
-
-LSTATUS SetText(const char16_t* path, const char16_t* name, const std::u16string& text) {
-  HKEY key = nullptr;
-  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  if (status != 0) return status;
-  status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
-  RegCloseKey(key);
-  return status;
-}
-
-std::u16string GetText(const char16_t* path, const char16_t* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != 0) return u"<no key>";
-  char16_t value[256] = {};
-  DWORD size = sizeof value - sizeof(char16_t);
-  const LSTATUS status = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-  RegCloseKey(key);
-  return status == 0 ? std::u16string(value) : u"<no value>";
-}
-
-bool Exists(const char16_t* path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != 0) return false;
-  RegCloseKey(key);
-  return true;
-}
+using test::CreateKey;
+using test::KeyExists;
+using test::TextValue;
 
 // Each test starts from an empty registry kept in memory only.
 class Registry : public testing::Test {
@@ -56,15 +32,15 @@ class Registry : public testing::Test {
 };
 
 TEST_F(Registry, KeysAndValueNamesIgnoreCase) {
-  ASSERT_EQ(0, SetText(u"Veltrano.PayManager\\CurVer", nullptr, u"Veltrano.PayManager.1"));
-  ASSERT_EQ(0, SetText(u"VELTRANO.PAYMANAGER", u"Name", u"a"));
-  EXPECT_EQ(u"Veltrano.PayManager.1", GetText(u"veltrano.paymanager\\curver", nullptr));
-  EXPECT_EQ(u"a", GetText(u"Veltrano.PayManager", u"NAME"));
-  EXPECT_EQ(u"<no value>", GetText(u"Veltrano.PayManager", nullptr));
-  EXPECT_EQ(u"<no key>", GetText(u"Veltrano.PayManager\\CurVer\\Missing", nullptr));
+  ASSERT_EQ(0, CreateKey(u"Veltrano.PayManager\\CurVer", nullptr, u"Veltrano.PayManager.1"));
+  ASSERT_EQ(0, CreateKey(u"VELTRANO.PAYMANAGER", u"Name", u"a"));
+  EXPECT_EQ(u"Veltrano.PayManager.1", TextValue(u"veltrano.paymanager\\curver", nullptr));
+  EXPECT_EQ(u"a", TextValue(u"Veltrano.PayManager", u"NAME"));
+  EXPECT_EQ(u"<no value>", TextValue(u"Veltrano.PayManager", nullptr));
+  EXPECT_EQ(u"<no key>", TextValue(u"Veltrano.PayManager\\CurVer\\Missing", nullptr));
   // The empty name and the null name are the same default value.
-  ASSERT_EQ(0, SetText(u"Veltrano.PayManager", u"", u"default"));
-  EXPECT_EQ(u"default", GetText(u"Veltrano.PayManager", nullptr));
+  ASSERT_EQ(0, CreateKey(u"Veltrano.PayManager", u"", u"default"));
+  EXPECT_EQ(u"default", TextValue(u"Veltrano.PayManager", nullptr));
 }
 
 TEST_F(Registry, CreationTellsWhetherTheKeyExisted) {
@@ -80,12 +56,12 @@ TEST_F(Registry, CreationTellsWhetherTheKeyExisted) {
   ASSERT_EQ(0, RegCreateKeyExW(HKEY_CLASSES_ROOT, u"a\\b", 0, nullptr, 0, KEY_WRITE, nullptr, &key, &disposition));
   EXPECT_EQ(REG_OPENED_EXISTING_KEY, disposition);
   RegCloseKey(key);
-  EXPECT_TRUE(Exists(u"A\\B\\C\\D"));
+  EXPECT_TRUE(KeyExists(u"A\\B\\C\\D"));
 }
 
 TEST_F(Registry, DeletionOfKeysAndTrees) {
-  ASSERT_EQ(0, SetText(u"CLSID\\{X}\\InprocServer32", nullptr, u"path"));
-  ASSERT_EQ(0, SetText(u"CLSID\\{Y}", nullptr, u"other"));
+  ASSERT_EQ(0, CreateKey(u"CLSID\\{X}\\InprocServer32", nullptr, u"path"));
+  ASSERT_EQ(0, CreateKey(u"CLSID\\{Y}", nullptr, u"other"));
   const struct {
     const char16_t* rule;
     LSTATUS (*call)();
@@ -100,14 +76,14 @@ TEST_F(Registry, DeletionOfKeysAndTrees) {
   };
   for (const auto& row : rows) {
     EXPECT_EQ(row.expected, row.call());
-    EXPECT_EQ(row.x_left, Exists(u"CLSID\\{X}\\InprocServer32"));
+    EXPECT_EQ(row.x_left, KeyExists(u"CLSID\\{X}\\InprocServer32"));
   }
-  EXPECT_TRUE(Exists(u"CLSID\\{Y}"));
-  EXPECT_TRUE(Exists(u"CLSID"));
+  EXPECT_TRUE(KeyExists(u"CLSID\\{Y}"));
+  EXPECT_TRUE(KeyExists(u"CLSID"));
 }
 
 TEST_F(Registry, QueriesReportTheNeededSize) {
-  ASSERT_EQ(0, SetText(u"K", u"V", u"abcdef"));
+  ASSERT_EQ(0, CreateKey(u"K", u"V", u"abcdef"));
   HKEY key = nullptr;
   ASSERT_EQ(0, RegOpenKeyExW(HKEY_CLASSES_ROOT, u"K", 0, KEY_READ, &key));
   DWORD type = 0;
@@ -133,8 +109,8 @@ TEST_F(Registry, TheRegistryFileIsReadBeforeAndWrittenAfterEveryCall) {
   test::TempDir dir;
   const std::string file = dir.Path("registry.reg");
   setenv("ORDEXA_REGISTRY", file.c_str(), 1);
-  ASSERT_EQ(0, SetText(u"CLSID\\{X}\\InprocServer32", nullptr, u"/opt/z\u00FCrich/lib\"ordexa\\.so"));
-  ASSERT_EQ(0, SetText(u"CLSID\\{X}\\InprocServer32", u"ThreadingModel", u"apartment"));
+  ASSERT_EQ(0, CreateKey(u"CLSID\\{X}\\InprocServer32", nullptr, u"/opt/z\u00FCrich/lib\"ordexa\\.so"));
+  ASSERT_EQ(0, CreateKey(u"CLSID\\{X}\\InprocServer32", u"ThreadingModel", u"apartment"));
   const std::string written = test::ReadWholeFile(file).value_or("");
   EXPECT_NE(std::string::npos, written.find("[CLSID\\{X}\\InprocServer32]\n"
                                             "@=\"/opt/z\xC3\xBCrich/lib\\\"ordexa\\\\.so\"\n"
@@ -142,12 +118,12 @@ TEST_F(Registry, TheRegistryFileIsReadBeforeAndWrittenAfterEveryCall) {
       << written;
   // Another copy of the platform changes the file: the next call sees it.
   test::WriteWholeFile(file, "Windows Registry Editor Version 5.00\n\n[Other\\Key]\n\"Name\"=\"value\"\n");
-  EXPECT_EQ(u"value", GetText(u"Other\\Key", u"Name"));
-  EXPECT_FALSE(Exists(u"CLSID"));
+  EXPECT_EQ(u"value", TextValue(u"Other\\Key", u"Name"));
+  EXPECT_FALSE(KeyExists(u"CLSID"));
   // Without the file, the process keeps what it saw last, and its changes stay its own.
   unsetenv("ORDEXA_REGISTRY");
-  ASSERT_EQ(0, SetText(u"Other\\Key", u"Name", u"changed"));
-  EXPECT_EQ(u"changed", GetText(u"Other\\Key", u"Name"));
+  ASSERT_EQ(0, CreateKey(u"Other\\Key", u"Name", u"changed"));
+  EXPECT_EQ(u"changed", TextValue(u"Other\\Key", u"Name"));
   EXPECT_EQ(std::string::npos, test::ReadWholeFile(file).value_or("").find("changed"));
 }
 

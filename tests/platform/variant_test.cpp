@@ -118,52 +118,32 @@ TEST(VariantChangeType, ChecksTypesBeforeReferencesBeforeValues) {
 }
 
 TEST(VariantChangeType, DereferencesEveryTypeOneLevel) {
-  CHAR i1 = -5;
-  SHORT i2 = -300;
+  // Every reference is read as the value it points to. [D] step 3
+  const std::pair<Source, const char*> cases[] = {
+      {I1(-5), "BSTR -5"}, {I2(-300), "BSTR -300"}, {I4(70000), "BSTR 70000"}, {I8(-5000000000), "BSTR -5000000000"},
+      {UI1(200), "BSTR 200"}, {UI2(60000), "BSTR 60000"}, {UI4(4000000000), "BSTR 4000000000"},
+      {UI8(static_cast<std::int64_t>(10000000000000000000u)), "BSTR 10000000000000000000"}, {Int(-9), "BSTR -9"},
+      {{VT_UINT, 9}, "BSTR 9"}, {R4(0.25), "BSTR 0.25"}, {R8(2.5), "BSTR 2.5"}, {Cy(15000), "BSTR 1.5"},
+      {Date(365.0), "BSTR 12/30/1900"}, {Bool(-1), "BSTR -1"}, {Str(u"Lohn"), "BSTR Lohn"}, {Dec(125, 2), "BSTR 1.25"},
+  };
+  for (const auto& [source, expected] : cases) {
+    VARIANT target = Make(source);
+    const std::string before = Describe(target);
+    void* const payload = source.vt == VT_DECIMAL ? static_cast<void*>(&target.decVal) : &target.llVal;
+    EXPECT_EQ(expected, ConvertVariant(ByRef(source.vt, payload), VT_BSTR)) << before;
+    EXPECT_EQ(before, Describe(target)) << "the reference stays the caller's: nothing was freed or changed";
+    VariantClear(&target);
+  }
+  // A reference inside a VT_VARIANT reference is followed [W]; a VT_VARIANT reference to
+  // another VT_VARIANT reference is not. [W]
   LONG i4 = 70000;
-  LONGLONG i8 = -5000000000;
-  BYTE ui1 = 200;
-  USHORT ui2 = 60000;
-  ULONG ui4 = 4000000000u;
-  ULONGLONG ui8 = 10000000000000000000u;
-  INT int_value = -9;
-  UINT uint_value = 9;
-  FLOAT r4 = 0.25f;
-  DOUBLE r8 = 2.5;
-  CY cy{15000};
-  DATE date = 365.0;
-  VARIANT_BOOL boolean = VARIANT_TRUE;
-  BSTR bstr = SysAllocString(u"Lohn");
-  DECIMAL decimal{};
-  decimal.Lo64 = 125;
-  decimal.scale = 2;
   VARIANT inner = Make(Str(u"inner"));
   VARIANT inner_ref = ByRef(VT_I4, &i4);
-  const struct {
-    VARIANT source;
-    const char* expected;
-  } cases[] = {
-      // Every reference is read as the value it points to. [D] step 3
-      {ByRef(VT_I1, &i1), "BSTR -5"}, {ByRef(VT_I2, &i2), "BSTR -300"}, {ByRef(VT_I4, &i4), "BSTR 70000"},
-      {ByRef(VT_I8, &i8), "BSTR -5000000000"}, {ByRef(VT_UI1, &ui1), "BSTR 200"}, {ByRef(VT_UI2, &ui2), "BSTR 60000"},
-      {ByRef(VT_UI4, &ui4), "BSTR 4000000000"}, {ByRef(VT_UI8, &ui8), "BSTR 10000000000000000000"},
-      {ByRef(VT_INT, &int_value), "BSTR -9"}, {ByRef(VT_UINT, &uint_value), "BSTR 9"},
-      {ByRef(VT_R4, &r4), "BSTR 0.25"}, {ByRef(VT_R8, &r8), "BSTR 2.5"}, {ByRef(VT_CY, &cy), "BSTR 1.5"},
-      {ByRef(VT_DATE, &date), "BSTR 12/30/1900"}, {ByRef(VT_BOOL, &boolean), "BSTR -1"},
-      {ByRef(VT_BSTR, &bstr), "BSTR Lohn"}, {ByRef(VT_DECIMAL, &decimal), "BSTR 1.25"},
-      {ByRef(VT_VARIANT, &inner), "BSTR inner"},
-      {ByRef(VT_VARIANT, &inner_ref), "BSTR 70000"},  // [W] a reference inside a VT_VARIANT reference
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.expected, ConvertVariant(c.source, VT_BSTR)) << c.source.vt;
-  // The references stay the caller's: nothing they point to was freed or changed.
-  EXPECT_EQ(u"Lohn", std::u16string(bstr, SysStringLen(bstr)));
-  EXPECT_EQ(VT_BSTR, inner.vt);
-  EXPECT_EQ(70000, i4);
-
-  // A VT_VARIANT reference to another VT_VARIANT reference is not followed. [W]
   VARIANT outer_ref = ByRef(VT_VARIANT, &inner);
+  EXPECT_EQ("BSTR inner", ConvertVariant(ByRef(VT_VARIANT, &inner), VT_BSTR));
+  EXPECT_EQ("BSTR 70000", ConvertVariant(ByRef(VT_VARIANT, &inner_ref), VT_BSTR));
   EXPECT_EQ("E_INVALIDARG", ConvertVariant(ByRef(VT_VARIANT, &outer_ref), VT_BSTR));
-  SysFreeString(bstr);
+  EXPECT_EQ("BSTR inner", Describe(inner));
   VariantClear(&inner);
 }
 

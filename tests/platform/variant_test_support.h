@@ -53,7 +53,8 @@ inline VARIANT Make(const Source& s) {
     case VT_INT: v.lVal = static_cast<LONG>(s.integer); break;
     case VT_UI1: v.bVal = static_cast<BYTE>(s.integer); break;
     case VT_UI2: v.uiVal = static_cast<USHORT>(s.integer); break;
-    case VT_UI4: v.ulVal = static_cast<ULONG>(s.integer); break;
+    case VT_UI4:
+    case VT_UINT: v.ulVal = static_cast<ULONG>(s.integer); break;
     case VT_I8:
     case VT_UI8: v.llVal = s.integer; break;
     case VT_R4: v.fltVal = static_cast<float>(s.real); break;

@@ -132,12 +132,9 @@ TEST(PaymentList, RecordsStayInPlaceAndStartAfresh) {
   }
   EXPECT_EQ(first_address, &payments.front());
   for (std::size_t i = 0; i < addresses.size(); ++i) ASSERT_EQ(addresses[i], &payments[i]) << i;
-  EXPECT_EQ(42, payments.front().amount.int64);
-  std::int64_t expected = 0;
   std::size_t count = 0;
   for (const PaymentRecord& record : payments) {
-    EXPECT_EQ(count == 0 ? 42 : expected, record.amount.int64);
-    ++expected;
+    EXPECT_EQ(count == 0 ? 42 : static_cast<std::int64_t>(count), record.amount.int64);
     ++count;
   }
   EXPECT_EQ(payments.size(), count);

@@ -66,6 +66,7 @@ template <class T>
 struct Ref {
   T* p = nullptr;
   Ref() = default;
+  Ref(Ref&& other) noexcept : p(other.p) { other.p = nullptr; }
   Ref(const Ref&) = delete;
   Ref& operator=(const Ref&) = delete;
   ~Ref() {
@@ -80,21 +81,35 @@ struct Ref {
   }
 };
 
-// The vtable calls of the four interfaces: each value put is read back as the component
-// keeps it (texts through the thread's ANSI code page).
+// Puts a text and reads it back as the component keeps it (through the thread's ANSI code page).
+template <class T>
+void CheckText(T* object, HRESULT (STDMETHODCALLTYPE T::*put)(BSTR), HRESULT (STDMETHODCALLTYPE T::*get)(BSTR*),
+               const wchar_t* put_text, const wchar_t* expected, const std::string& name) {
+  Bstr value(put_text), back;
+  CheckHr(S_OK, (object->*put)(value.text), "put_" + name);
+  CheckHr(S_OK, (object->*get)(&back.text), "get_" + name);
+  Check(back.str() == expected, name + " reads back converted: " + Narrow(expected));
+}
+
+Ref<IPayManager> NewManager() {
+  Ref<IPayManager> manager;
+  CheckHr(S_OK, CoCreateInstance(CLSID_PayManager, nullptr, CLSCTX_INPROC_SERVER, IID_IPayManager,
+                                 reinterpret_cast<void**>(manager.put())), "CoCreateInstance");
+  return manager;
+}
+
+// The vtable calls of the four interfaces: each value put is read back as the component keeps it.
 void CheckVtableCalls(IPayManager* manager) {
   Ref<IDispatch> payment_dispatch;
   CheckHr(S_OK, manager->NewPayment(payIban, payment_dispatch.put()), "NewPayment");
-  if (!payment_dispatch) return;
   Ref<IPayment> payment;
-  CheckHr(S_OK, payment_dispatch.As(IID_IPayment, payment), "IPayment from NewPayment's dispatch interface");
-  if (!payment) return;
+  if (payment_dispatch) payment_dispatch.As(IID_IPayment, payment);
+  if (!payment) return Fail("IPayment from NewPayment's dispatch interface");
   Check(static_cast<void*>(payment.p) == static_cast<void*>(payment_dispatch.p),
         "the dual interface and IDispatch are one pointer");
 
   // Currency and dates travel by value through the vtable; a true flag of 1 reads back as VARIANT_TRUE.
-  CY amount;
-  amount.int64 = 123456789;
+  CY amount{.int64 = 123456789};
   CheckHr(S_OK, payment->put_Amount(amount), "put_Amount");
   CheckHr(S_OK, payment->put_Date(45000.75), "put_Date");
   CheckHr(S_OK, payment->put_CostCode(payCostSrc), "put_CostCode");
@@ -103,110 +118,70 @@ void CheckVtableCalls(IPayManager* manager) {
   PayCosts costs = payCostBoth;
   VARIANT_BOOL salary = VARIANT_FALSE;
   amount.int64 = 0;
-  payment->get_Amount(&amount);
-  payment->get_Date(&date);
-  payment->get_CostCode(&costs);
-  payment->get_IsSalary(&salary);
+  payment->get_Amount(&amount), payment->get_Date(&date), payment->get_CostCode(&costs), payment->get_IsSalary(&salary);
   Check(amount.int64 == 123456789 && date == 45000.75 && costs == payCostSrc && salary == VARIANT_TRUE,
         "Amount, Date, CostCode and IsSalary read back");
-
-  // Best fit of the thread's code page: L with stroke becomes L, an emoji one '?'.
-  const struct {
-    const wchar_t* put;
-    const wchar_t* expected;
-  } reasons[] = {
-      {L"Lohn M\u00E4rz", L"Lohn M\u00E4rz"},
-      {L"\u0141ukasz", L"Lukasz"},
-      {L"bar \U0001F600", L"bar ?"},
-      {L"vor\0nach", L"vor"},
-  };
-  for (const auto& reason : reasons) {
-    Bstr value(reason.put);
-    CheckHr(S_OK, payment->put_Reason(value.text), "put_Reason");
-    Bstr back;
-    CheckHr(S_OK, payment->get_Reason(&back.text), "get_Reason");
-    Check(back.str() == reason.expected, "Reason reads back converted: " + Narrow(reason.expected));
+  // Best fit of the thread's code page: L with stroke becomes L, an emoji one '?'; a text ends at a NUL.
+  for (const auto& [put, expected] : {std::pair{L"Lohn M\u00E4rz", L"Lohn M\u00E4rz"}, std::pair{L"\u0141ukasz", L"Lukasz"},
+                                      std::pair{L"bar \U0001F600", L"bar ?"}, std::pair{L"vor\0nach", L"vor"}}) {
+    CheckText(payment.p, &IPayment::put_Reason, &IPayment::get_Reason, put, expected, "Reason");
   }
 
+  // The address object answers IPayAddress and, through QueryInterface, the newer IPayAddress2 as one pointer.
   Ref<IDispatch> receiver_dispatch;
   CheckHr(S_OK, payment->get_Receiver(receiver_dispatch.put()), "get_Receiver");
   Ref<IPayAddress> receiver;
-  if (receiver_dispatch) receiver_dispatch.As(IID_IPayAddress, receiver);
-  Check(static_cast<bool>(receiver), "Receiver offers IPayAddress");
-  Bstr receiver_name(L"Hans M\u00FCller");
-  if (receiver) CheckHr(S_OK, receiver->put_Name1(receiver_name.text), "put_Name1");
-
-  // The newer interface of the same address object, reached through QueryInterface.
   Ref<IPayAddress2> receiver2;
-  if (receiver_dispatch) CheckHr(S_OK, receiver_dispatch.As(IID_IPayAddress2, receiver2), "Receiver offers IPayAddress2");
-  if (receiver2) {
-    Check(static_cast<void*>(receiver2.p) == static_cast<void*>(receiver.p), "IPayAddress2 and IPayAddress are one pointer");
-    const struct {
-      HRESULT (STDMETHODCALLTYPE IPayAddress2::*put)(BSTR);
-      HRESULT (STDMETHODCALLTYPE IPayAddress2::*get)(BSTR*);
-      const wchar_t* put_text;
-      const wchar_t* expected;
-      const char* name;
-    } parts[] = {
-        {&IPayAddress2::put_StreetName, &IPayAddress2::get_StreetName, L"Rue du Rh\u00F4ne", L"Rue du Rh\u00F4ne",
-         "StreetName"},
-        {&IPayAddress2::put_BuildingNumber, &IPayAddress2::get_BuildingNumber, L"12a", L"12a", "BuildingNumber"},
-        {&IPayAddress2::put_PostCode, &IPayAddress2::get_PostCode, L"1204", L"1204", "PostCode"},
-        {&IPayAddress2::put_Town, &IPayAddress2::get_Town, L"\u0141\u00F3d\u017A", L"L\u00F3" L"dz", "Town"},
-        {&IPayAddress2::put_Country, &IPayAddress2::get_Country, L"CH", L"CH", "Country"},
-    };
-    for (const auto& part : parts) {
-      Bstr value(part.put_text);
-      CheckHr(S_OK, (receiver2.p->*part.put)(value.text), std::string("put_") + part.name);
-      Bstr back;
-      CheckHr(S_OK, (receiver2.p->*part.get)(&back.text), std::string("get_") + part.name);
-      Check(back.str() == part.expected, std::string(part.name) + " reads back converted");
-    }
-    // The old texts through the newer interface's inherited slots.
-    Bstr name;
-    CheckHr(S_OK, receiver2->get_Name1(&name.text), "get_Name1 through IPayAddress2");
-    Check(name.str() == L"Hans M\u00FCller", "Name1 through IPayAddress2");
-    Ref<ISupportErrorInfo> support;
-    if (SUCCEEDED(receiver2.As(IID_ISupportErrorInfo, support))) {
-      CheckHr(S_OK, support->InterfaceSupportsErrorInfo(IID_IPayAddress2), "error info for IPayAddress2");
-    }
+  if (receiver_dispatch) {
+    receiver_dispatch.As(IID_IPayAddress, receiver);
+    receiver_dispatch.As(IID_IPayAddress2, receiver2);
   }
-
+  if (!receiver || !receiver2) return Fail("Receiver offers IPayAddress and IPayAddress2");
+  Check(static_cast<void*>(receiver2.p) == static_cast<void*>(receiver.p), "IPayAddress2 and IPayAddress: one pointer");
+  Bstr receiver_name(L"Hans M\u00FCller"), name;
+  CheckHr(S_OK, receiver->put_Name1(receiver_name.text), "put_Name1");
   const struct {
-    const wchar_t* number;
-    VARIANT_BOOL expected;
-  } ibans[] = {
-      {L"CH93 0076 2011 6238 5295 7", VARIANT_TRUE},
-      {L"ch93 0076 2011 6238 5295 7", VARIANT_TRUE},
-      {L"CH93 0076 2011 6238 5295 8", VARIANT_FALSE},
-      {L"", VARIANT_FALSE},
+    HRESULT (STDMETHODCALLTYPE IPayAddress2::*put)(BSTR);
+    HRESULT (STDMETHODCALLTYPE IPayAddress2::*get)(BSTR*);
+    const wchar_t* put_text;
+    const wchar_t* expected;
+    const char* name;
+  } parts[] = {
+      {&IPayAddress2::put_StreetName, &IPayAddress2::get_StreetName, L"Rue du Rh\u00F4ne", L"Rue du Rh\u00F4ne",
+       "StreetName"},
+      {&IPayAddress2::put_BuildingNumber, &IPayAddress2::get_BuildingNumber, L"12a", L"12a", "BuildingNumber"},
+      {&IPayAddress2::put_PostCode, &IPayAddress2::get_PostCode, L"1204", L"1204", "PostCode"},
+      {&IPayAddress2::put_Town, &IPayAddress2::get_Town, L"\u0141\u00F3d\u017A", L"L\u00F3" L"dz", "Town"},
+      {&IPayAddress2::put_Country, &IPayAddress2::get_Country, L"CH", L"CH", "Country"},
   };
-  for (const auto& iban : ibans) {
-    Bstr number(iban.number);
+  for (const auto& part : parts) CheckText(receiver2.p, part.put, part.get, part.put_text, part.expected, part.name);
+  // The old texts through the newer interface's inherited slots.
+  CheckHr(S_OK, receiver2->get_Name1(&name.text), "get_Name1 through IPayAddress2");
+  Check(name.str() == L"Hans M\u00FCller", "Name1 through IPayAddress2");
+
+  for (const auto& [number, expected] :
+       {std::pair{L"CH93 0076 2011 6238 5295 7", VARIANT_TRUE}, std::pair{L"ch93 0076 2011 6238 5295 7", VARIANT_TRUE},
+        std::pair{L"CH93 0076 2011 6238 5295 8", VARIANT_FALSE}, std::pair{L"", VARIANT_FALSE}}) {
+    Bstr text(number);
     VARIANT_BOOL valid = 7;
-    CheckHr(S_OK, manager->CheckIbanNr(number.text, &valid), "CheckIbanNr");
-    Check(valid == iban.expected, "CheckIbanNr " + Narrow(iban.number));
+    CheckHr(S_OK, manager->CheckIbanNr(text.text, &valid), "CheckIbanNr");
+    Check(valid == expected, "CheckIbanNr " + Narrow(number));
   }
   Bstr post(L"nonsense");
   VARIANT_BOOL post_valid = VARIANT_FALSE;
   CheckHr(S_OK, manager->CheckPostNr(post.text, &post_valid), "CheckPostNr");
   Check(post_valid == VARIANT_TRUE, "CheckPostNr is always true");
 
-  Ref<ISupportErrorInfo> error_info;
-  CheckHr(S_OK, payment.As(IID_ISupportErrorInfo, error_info), "ISupportErrorInfo");
-  if (error_info) {
-    CheckHr(S_OK, error_info->InterfaceSupportsErrorInfo(IID_IPayment), "error info for IPayment");
-    CheckHr(S_FALSE, error_info->InterfaceSupportsErrorInfo(IID_IDispatch), "no error info for IDispatch");
+  const std::pair<IUnknown*, const IID*> error_sources[] = {{payment.p, &IID_IPayment},
+                                                             {receiver2.p, &IID_IPayAddress2}};
+  for (const auto& [object, iid] : error_sources) {
+    Ref<ISupportErrorInfo> support;
+    CheckHr(S_OK, object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.put())),
+            "ISupportErrorInfo");
+    if (!support) continue;
+    CheckHr(S_OK, support->InterfaceSupportsErrorInfo(*iid), "error info for its own interface");
+    CheckHr(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IDispatch), "no error info for IDispatch");
   }
-}
-
-// WriteFile of the old file types absorbs every failure: a missing folder gives S_OK and no file.
-void CheckWriteFileToMissingFolder(IPayManager* manager, const std::wstring& folder) {
-  const std::wstring name = folder + L"\\missing\\pay.dta";
-  Bstr file_name(name.c_str());
-  Bstr period(L"");
-  CheckHr(S_OK, manager->WriteFile(file_name.text, payDTA, period.text, VARIANT_FALSE), "WriteFile to a missing folder");
-  Check(GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES, "no file in a missing folder");
 }
 
 // The thread's error information, taken: its description (empty when there is none), and
@@ -217,34 +192,31 @@ std::wstring TakeErrorDescription(bool* from_manager) {
   if (GetErrorInfo(0, info.put()) != S_OK || !info) return L"";
   Bstr source, description;
   GUID guid{};
-  info->GetSource(&source.text);
-  info->GetDescription(&description.text);
-  info->GetGUID(&guid);
+  info->GetSource(&source.text), info->GetDescription(&description.text), info->GetGUID(&guid);
   *from_manager = source.str() == L"Veltrano.PayManager" && guid == IID_IPayManager;
   return description.str();
 }
 
 // WriteFile of the 2019 ISO file reports its failures: the status, and the message as the
-// thread's error information.
-void CheckWriteFile2019Failures(const std::wstring& folder) {
+// thread's error information; the old file types absorb every failure (a missing folder
+// gives S_OK and no file).
+void CheckWriteFileFailures(const std::wstring& folder) {
   const struct {
     const char* name;
     bool with_payment;  // a payment without a receiver name; else no payment at all
     const wchar_t* file;
+    PayFileTypes type;
     HRESULT status;
     const wchar_t* message_start;
   } cases[] = {
-      {"empty batch", false, L"\\refused-empty.xml", static_cast<HRESULT>(0x800407D4),
+      {"empty batch", false, L"\\refused-empty.xml", payISO2019, static_cast<HRESULT>(0x800407D4),
        L"Die Datei pain.001.001.09 kann nicht geschrieben werden.\n"},
-      {"receiver without name", true, L"\\refused-payment.xml", static_cast<HRESULT>(0x800407D3),
+      {"receiver without name", true, L"\\refused-payment.xml", payISO2019, static_cast<HRESULT>(0x800407D3),
        L"Die Zahlung 1 kann nicht in die Datei pain.001.001.09 geschrieben werden.\n"},
+      {"missing folder", true, L"\\missing\\pay.dta", payDTA, S_OK, L""},
   };
   for (const auto& c : cases) {
-    Ref<IPayManager> manager;
-    CheckHr(S_OK,
-            CoCreateInstance(CLSID_PayManager, nullptr, CLSCTX_INPROC_SERVER, IID_IPayManager,
-                             reinterpret_cast<void**>(manager.put())),
-            "CoCreateInstance");
+    const Ref<IPayManager> manager = NewManager();
     if (!manager) return;
     if (c.with_payment) {
       // The sender has a name, so it is the payment that is refused.
@@ -261,33 +233,66 @@ void CheckWriteFile2019Failures(const std::wstring& folder) {
     }
     const std::wstring name = folder + c.file;
     DeleteFileW(name.c_str());  // what the payISO write of an earlier run left
-    Bstr file_name(name.c_str());
-    Bstr period(L"2026-12");
+    Bstr file_name(name.c_str()), period(L"2026-12");
     SetErrorInfo(0, nullptr);
-    CheckHr(c.status, manager->WriteFile(file_name.text, payISO2019, period.text, VARIANT_TRUE),
-            std::string("WriteFile payISO2019, ") + c.name);
+    CheckHr(c.status, manager->WriteFile(file_name.text, c.type, period.text, VARIANT_TRUE),
+            std::string("WriteFile, ") + c.name);
     bool from_manager = false;
     const std::wstring message = TakeErrorDescription(&from_manager);
-    Check(message.rfind(c.message_start, 0) == 0, std::string("error information of ") + c.name + ": " + Narrow(message.c_str()));
-    Check(from_manager, std::string("error information of ") + c.name + " names the manager");
+    Check(message.rfind(c.message_start, 0) == 0 && from_manager == (c.type == payISO2019),
+          std::string("error information of ") + c.name + ": " + Narrow(message.c_str()));
     Check(GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES, std::string("no file for ") + c.name);
+    if (c.type == payDTA) continue;
     // The old file types keep absorbing the same failure.
-    CheckHr(S_OK, manager->WriteFile(file_name.text, payISO, period.text, VARIANT_TRUE), std::string("WriteFile payISO, ") + c.name);
+    CheckHr(S_OK, manager->WriteFile(file_name.text, payISO, period.text, VARIANT_TRUE),
+            std::string("WriteFile payISO, ") + c.name);
     Check(TakeErrorDescription(&from_manager).empty(), std::string("no error information from payISO, ") + c.name);
   }
 }
 
 VARTYPE ExpectedVarType(ValueType type) {
-  switch (type) {
-    case ValueType::kText: return VT_BSTR;
-    case ValueType::kBool: return VT_BOOL;
-    case ValueType::kCurrency: return VT_CY;
-    case ValueType::kDate: return VT_DATE;
-    case ValueType::kDispatch: return VT_DISPATCH;
-    case ValueType::kEnum: return VT_USERDEFINED;
-    case ValueType::kVoid: return VT_VOID;
+  constexpr VARTYPE kTypes[] = {VT_VOID, VT_BSTR, VT_BOOL, VT_CY, VT_DATE, VT_DISPATCH, VT_USERDEFINED};
+  static_assert(static_cast<int>(ValueType::kVoid) == 0 && static_cast<int>(ValueType::kEnum) == 6);
+  return kTypes[static_cast<int>(type)];
+}
+
+std::wstring NameOf(ITypeInfo* info, MEMBERID member = MEMBERID_NIL) {
+  Bstr name;
+  info->GetDocumentation(member, &name.text, nullptr, nullptr, nullptr);
+  return name.str();
+}
+
+// The name (unless empty) and documentation string of a type or member against the table's.
+void CheckDocumentation(ITypeInfo* info, MEMBERID member, std::string_view name, std::string_view doc,
+                        const std::string& where) {
+  Bstr found_name, found_doc;
+  info->GetDocumentation(member, &found_name.text, &found_doc.text, nullptr, nullptr);
+  if (!name.empty()) Check(found_name.str() == Wide(name), where + ": name " + Narrow(found_name.text));
+  Check(found_doc.str() == Wide(doc), where + ": documentation " + Narrow(found_doc.text));
+}
+
+// The type info that implemented type `index` (-1: the vtable part of a dual interface) refers to.
+Ref<ITypeInfo> Implemented(ITypeInfo* info, int index) {
+  Ref<ITypeInfo> found;
+  HREFTYPE reference = 0;
+  if (SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(index), &reference))) {
+    info->GetRefTypeInfo(reference, found.put());
   }
-  return VT_EMPTY;
+  return found;
+}
+
+constexpr std::size_t kAnyCount = ~std::size_t{0};
+
+// The kind of a type, its flags under `mask`, and its number of functions (or of values).
+void CheckAttributes(ITypeInfo* info, TYPEKIND kind, WORD mask, WORD flags, std::size_t count, bool functions,
+                     const std::string& where) {
+  TYPEATTR* attributes = nullptr;
+  if (FAILED(info->GetTypeAttr(&attributes))) return Fail(where + ": no attributes");
+  Check(attributes->typekind == kind, where + ": kind " + std::to_string(attributes->typekind));
+  Check((attributes->wTypeFlags & mask) == flags, where + ": flags " + std::to_string(attributes->wTypeFlags));
+  const std::size_t found = functions ? attributes->cFuncs : attributes->cVars;
+  if (count != kAnyCount) Check(found == count, where + ": count " + std::to_string(found));
+  info->ReleaseTypeAttr(attributes);
 }
 
 // One parameter's type in the type library against the table; an [out, retval] value is
@@ -303,18 +308,7 @@ void CheckParamType(ITypeInfo* info, const TYPEDESC& described, ordexa::TypeRef 
   if (expected.type != ValueType::kEnum) return;
   Ref<ITypeInfo> enum_info;
   if (FAILED(info->GetRefTypeInfo(type->hreftype, enum_info.put()))) return Fail(where + ": enumeration not found");
-  Bstr name;
-  enum_info->GetDocumentation(MEMBERID_NIL, &name.text, nullptr, nullptr, nullptr);
-  Check(name.str() == Wide(ordexa::kEnums[expected.enum_index].name), where + ": enumeration " + Narrow(name.text));
-}
-
-INVOKEKIND InvokeKindOf(MemberKind kind) {
-  switch (kind) {
-    case MemberKind::kMethod: return INVOKE_FUNC;
-    case MemberKind::kPropertyGet: return INVOKE_PROPERTYGET;
-    case MemberKind::kPropertyPut: return INVOKE_PROPERTYPUT;
-  }
-  return INVOKE_FUNC;
+  Check(NameOf(enum_info.p) == Wide(ordexa::kEnums[expected.enum_index].name), where + ": enumeration");
 }
 
 // The vtable part of a dual interface: its own members in slot order after IDispatch's seven
@@ -327,39 +321,17 @@ void CheckInterface(ITypeLib* library, std::size_t index) {
   const std::string where(expected.name);
   Ref<ITypeInfo> dispatch_info;
   if (FAILED(library->GetTypeInfoOfGuid(*expected.iid, dispatch_info.put()))) return Fail(where + ": not in the library");
-  Bstr name, doc;
-  dispatch_info->GetDocumentation(MEMBERID_NIL, &name.text, &doc.text, nullptr, nullptr);
-  Check(name.str() == Wide(expected.name), where + ": name " + Narrow(name.text));
-  Check(doc.str() == Wide(expected.doc), where + ": documentation " + Narrow(doc.text));
+  CheckDocumentation(dispatch_info.p, MEMBERID_NIL, expected.name, expected.doc, where);
+  const Ref<ITypeInfo> info = Implemented(dispatch_info.p, -1);
+  if (!info) return Fail(where + ": not a dual interface");
+  constexpr WORD kDual = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION;
+  CheckAttributes(info.p, TKIND_INTERFACE, kDual, kDual, own.size(), true, where);
+  const Ref<ITypeInfo> base_info = Implemented(info.p, 0);
+  const std::wstring expected_base =
+      base == ordexa::kFromDispatch ? std::wstring(L"IDispatch") : Wide(ordexa::kInterfaces[base].name);
+  Check(base_info && NameOf(base_info.p) == expected_base, where + ": its base interface");
 
-  Ref<ITypeInfo> info;
-  HREFTYPE vtable_ref = 0;
-  if (FAILED(dispatch_info->GetRefTypeOfImplType(-1, &vtable_ref)) ||
-      FAILED(dispatch_info->GetRefTypeInfo(vtable_ref, info.put()))) {
-    return Fail(where + ": not a dual interface");
-  }
-  TYPEATTR* attributes = nullptr;
-  if (FAILED(info->GetTypeAttr(&attributes))) return Fail(where + ": no attributes");
-  Check(attributes->typekind == TKIND_INTERFACE, where + ": vtable part is an interface");
-  Check((attributes->wTypeFlags & TYPEFLAG_FDUAL) != 0, where + ": dual");
-  Check((attributes->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) != 0, where + ": OLE automation");
-  Check(attributes->cFuncs == own.size(), where + ": member count " + std::to_string(attributes->cFuncs));
-  const UINT count = attributes->cFuncs < own.size() ? attributes->cFuncs : static_cast<UINT>(own.size());
-  info->ReleaseTypeAttr(attributes);
-
-  HREFTYPE base_ref = 0;
-  Ref<ITypeInfo> base_info;
-  if (FAILED(info->GetRefTypeOfImplType(0, &base_ref)) || FAILED(info->GetRefTypeInfo(base_ref, base_info.put()))) {
-    Fail(where + ": no base interface");
-  } else {
-    Bstr base_name;
-    base_info->GetDocumentation(MEMBERID_NIL, &base_name.text, nullptr, nullptr, nullptr);
-    const std::wstring expected_base =
-        base == ordexa::kFromDispatch ? std::wstring(L"IDispatch") : Wide(ordexa::kInterfaces[base].name);
-    Check(base_name.str() == expected_base, where + ": derives from " + Narrow(base_name.text));
-  }
-
-  for (UINT slot = 0; slot < count; ++slot) {
+  for (UINT slot = 0; slot < own.size(); ++slot) {
     const ordexa::MemberDescription& member = own[slot];
     const std::string at = where + "." + std::string(member.name) + " (slot " + std::to_string(slot) + ")";
     FUNCDESC* function = nullptr;
@@ -367,8 +339,10 @@ void CheckInterface(ITypeLib* library, std::size_t index) {
       Fail(at + ": no description");
       continue;
     }
+    constexpr INVOKEKIND kKinds[] = {INVOKE_FUNC, INVOKE_PROPERTYGET, INVOKE_PROPERTYPUT};
+    static_assert(static_cast<int>(MemberKind::kMethod) == 0 && static_cast<int>(MemberKind::kPropertyPut) == 2);
     Check(function->memid == member.dispid, at + ": DISPID " + std::to_string(function->memid));
-    Check(function->invkind == InvokeKindOf(member.kind), at + ": invocation kind");
+    Check(function->invkind == kKinds[static_cast<int>(member.kind)], at + ": invocation kind");
     Check(function->oVft == static_cast<SHORT>((7 + inherited + slot) * sizeof(void*)), at + ": vtable offset");
     const bool has_result = member.result.type.type != ValueType::kVoid;
     const UINT params = static_cast<UINT>(member.params.size()) + (has_result ? 1 : 0);
@@ -380,10 +354,11 @@ void CheckInterface(ITypeLib* library, std::size_t index) {
     // GetNames answers for the first slot with this DISPID; a put's names are its own.
     if (member.kind != MemberKind::kPropertyPut) {
       Check(names_found == params + 1, at + ": name count " + std::to_string(names_found));
-      if (names_found > 0) Check(std::wstring(names[0]) == Wide(member.name), at + ": name " + Narrow(names[0]));
-      for (UINT i = 1; i < names_found && i <= params; ++i) {
-        const std::string_view param_name = i <= member.params.size() ? member.params[i - 1].name : member.result.name;
-        Check(std::wstring(names[i]) == Wide(param_name), at + ": parameter name " + Narrow(names[i]));
+      for (UINT i = 0; i < names_found && i <= params; ++i) {
+        const std::string_view expected_name = i == 0                      ? member.name
+                                               : i <= member.params.size() ? member.params[i - 1].name
+                                                                           : member.result.name;
+        Check(std::wstring(names[i]) == Wide(expected_name), at + ": name " + Narrow(names[i]));
       }
     }
     for (BSTR& text : names) SysFreeString(text);
@@ -401,9 +376,7 @@ void CheckInterface(ITypeLib* library, std::size_t index) {
     }
     // Documentation is looked up by DISPID, which answers for the get of a property: a put's
     // own string cannot be read back through the type information.
-    Bstr member_doc;
-    info->GetDocumentation(function->memid, nullptr, &member_doc.text, nullptr, nullptr);
-    Check(member_doc.str() == Wide(member.doc), at + ": documentation " + Narrow(member_doc.text));
+    CheckDocumentation(info.p, function->memid, "", member.doc, at);
     info->ReleaseFuncDesc(function);
   }
 }
@@ -420,22 +393,12 @@ void CheckEnum(ITypeLib* library, const ordexa::EnumDescription& expected) {
   }
   Ref<ITypeInfo> info;
   *info.put() = found[0];
-  Bstr doc;
-  info->GetDocumentation(MEMBERID_NIL, nullptr, &doc.text, nullptr, nullptr);
-  Check(doc.str() == Wide(expected.doc), where + ": documentation " + Narrow(doc.text));
-  TYPEATTR* attributes = nullptr;
-  if (FAILED(info->GetTypeAttr(&attributes))) return Fail(where + ": no attributes");
-  Check(attributes->typekind == TKIND_ENUM, where + ": an enumeration");
-  Check(attributes->cVars == expected.values.size(), where + ": value count " + std::to_string(attributes->cVars));
-  const UINT count = attributes->cVars < expected.values.size() ? attributes->cVars : expected.values.size();
-  info->ReleaseTypeAttr(attributes);
-  for (UINT i = 0; i < count; ++i) {
+  CheckDocumentation(info.p, MEMBERID_NIL, "", expected.doc, where);
+  CheckAttributes(info.p, TKIND_ENUM, 0, 0, expected.values.size(), false, where);
+  for (UINT i = 0; i < expected.values.size(); ++i) {
     VARDESC* variable = nullptr;
     if (FAILED(info->GetVarDesc(i, &variable))) continue;
-    Bstr value_name;
-    UINT found_names = 0;
-    info->GetNames(variable->memid, &value_name.text, 1, &found_names);
-    Check(value_name.str() == Wide(expected.values[i].name), where + ": value name " + Narrow(value_name.text));
+    Check(NameOf(info.p, variable->memid) == Wide(expected.values[i].name), where + ": value name");
     VARIANT value;
     VariantInit(&value);
     Check(SUCCEEDED(VariantChangeType(&value, variable->lpvarValue, 0, VT_I4)) && value.lVal == expected.values[i].value,
@@ -448,61 +411,44 @@ void CheckCoclass(ITypeLib* library, const ordexa::CoclassDescription& expected)
   const std::string where(expected.name);
   Ref<ITypeInfo> info;
   if (FAILED(library->GetTypeInfoOfGuid(*expected.clsid, info.put()))) return Fail(where + ": not in the library");
-  Bstr name, doc;
-  info->GetDocumentation(MEMBERID_NIL, &name.text, &doc.text, nullptr, nullptr);
-  Check(name.str() == Wide(expected.name), where + ": name " + Narrow(name.text));
-  Check(doc.str() == Wide(expected.doc), where + ": documentation " + Narrow(doc.text));
-  TYPEATTR* attributes = nullptr;
-  if (FAILED(info->GetTypeAttr(&attributes))) return Fail(where + ": no attributes");
-  Check(attributes->typekind == TKIND_COCLASS, where + ": a class");
-  Check(((attributes->wTypeFlags & TYPEFLAG_FCANCREATE) != 0) == expected.creatable, where + ": creatable flag");
-  if (!expected.creatable) Check((attributes->wTypeFlags & TYPEFLAG_FAGGREGATABLE) != 0, where + ": aggregatable");
-  info->ReleaseTypeAttr(attributes);
-  HREFTYPE interface_ref = 0;
-  Ref<ITypeInfo> default_interface;
-  if (FAILED(info->GetRefTypeOfImplType(0, &interface_ref)) ||
-      FAILED(info->GetRefTypeInfo(interface_ref, default_interface.put()))) {
-    return Fail(where + ": no default interface");
-  }
-  Bstr interface_name;
-  default_interface->GetDocumentation(MEMBERID_NIL, &interface_name.text, nullptr, nullptr, nullptr);
-  Check(interface_name.str() == Wide(ordexa::kInterfaces[expected.default_interface].name),
-        where + ": default interface " + Narrow(interface_name.text));
+  CheckDocumentation(info.p, MEMBERID_NIL, expected.name, expected.doc, where);
+  // Only the creatable class may be created by clients; the others are aggregatable.
+  CheckAttributes(info.p, TKIND_COCLASS, TYPEFLAG_FCANCREATE | (expected.creatable ? 0 : TYPEFLAG_FAGGREGATABLE),
+                  expected.creatable ? TYPEFLAG_FCANCREATE : TYPEFLAG_FAGGREGATABLE, kAnyCount, true, where);
+  const Ref<ITypeInfo> default_interface = Implemented(info.p, 0);
+  Check(default_interface && NameOf(default_interface.p) == Wide(ordexa::kInterfaces[expected.default_interface].name),
+        where + ": default interface");
 }
 
 // The class info the manager provides leads to the registered library, which must say what
 // the member table says.
 void CheckTypeLibrary(IPayManager* manager) {
   Ref<IProvideClassInfo> provider;
-  CheckHr(S_OK, manager->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(provider.put())),
-          "IProvideClassInfo");
-  if (!provider) return;
   Ref<ITypeInfo> class_info;
-  CheckHr(S_OK, provider->GetClassInfo(class_info.put()), "GetClassInfo");
-  if (!class_info) return;
+  Ref<ITypeLib> library;
+  UINT index = 0;
+  if (FAILED(manager->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(provider.put()))) ||
+      FAILED(provider->GetClassInfo(class_info.put())) ||
+      FAILED(class_info->GetContainingTypeLib(library.put(), &index))) {
+    return Fail("the manager's class info and its library");
+  }
   TYPEATTR* attributes = nullptr;
   if (SUCCEEDED(class_info->GetTypeAttr(&attributes))) {
     Check(attributes->guid == CLSID_PayManager, "the class info is the manager's class");
     class_info->ReleaseTypeAttr(attributes);
   }
-  Ref<ITypeLib> library;
-  UINT index = 0;
-  CheckHr(S_OK, class_info->GetContainingTypeLib(library.put(), &index), "GetContainingTypeLib");
-  if (!library) return;
-
   const ordexa::TypeLibraryDescription& expected = ordexa::kOrdexaTypeLibrary;
   TLIBATTR* library_attributes = nullptr;
   if (SUCCEEDED(library->GetLibAttr(&library_attributes))) {
-    Check(library_attributes->guid == *expected.libid, "library id");
-    Check(library_attributes->wMajorVerNum == expected.major && library_attributes->wMinorVerNum == expected.minor,
-          "library version");
-    Check(library_attributes->lcid == expected.lcid, "library locale");
+    Check(library_attributes->guid == *expected.libid && library_attributes->wMajorVerNum == expected.major &&
+              library_attributes->wMinorVerNum == expected.minor && library_attributes->lcid == expected.lcid,
+          "library id, version and locale");
     library->ReleaseTLibAttr(library_attributes);
   }
   Bstr name, doc;
   library->GetDocumentation(-1, &name.text, &doc.text, nullptr, nullptr);
-  Check(name.str() == Wide(expected.name), "library name " + Narrow(name.text));
-  Check(doc.str() == Wide(expected.doc), "library help string " + Narrow(doc.text));
+  Check(name.str() == Wide(expected.name) && doc.str() == Wide(expected.doc),
+        "library name and help string " + Narrow(name.text) + ", " + Narrow(doc.text));
 
   for (std::size_t index = 0; index < expected.interfaces.size(); ++index) CheckInterface(library.p, index);
   for (const auto& enum_description : expected.enums) CheckEnum(library.p, enum_description);
@@ -520,21 +466,21 @@ void CheckNamesOfLiveObjects(IPayManager* manager) {
   IDispatch* objects[] = {manager, payment.p, setting.p, address.p, address.p};
   static_assert(std::size(objects) == std::size(ordexa::kInterfaces));
   for (std::size_t i = 0; i < std::size(objects); ++i) {
-    const ordexa::InterfaceDescription& expected = ordexa::kInterfaces[i];
+    const std::string where(ordexa::kInterfaces[i].name);
     if (objects[i] == nullptr) {
-      Fail(std::string(expected.name) + ": no live object");
+      Fail(where + ": no live object");
       continue;
     }
     UINT count = 0;
-    CheckHr(S_OK, objects[i]->GetTypeInfoCount(&count), std::string(expected.name) + ": GetTypeInfoCount");
-    Check(count == 1, std::string(expected.name) + ": one type info");
-    for (const auto& member : expected.members) {
+    CheckHr(S_OK, objects[i]->GetTypeInfoCount(&count), where + ": GetTypeInfoCount");
+    Check(count == 1, where + ": one type info");
+    for (const auto& member : ordexa::kInterfaces[i].members) {
       std::wstring name = Wide(member.name);
       LPOLESTR names[] = {name.data()};
       DISPID dispid = 0;
       CheckHr(S_OK, objects[i]->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid),
-              std::string(expected.name) + ": GetIDsOfNames " + std::string(member.name));
-      Check(dispid == member.dispid, std::string(expected.name) + "." + std::string(member.name) + ": late DISPID");
+              where + ": GetIDsOfNames " + std::string(member.name));
+      Check(dispid == member.dispid, where + "." + std::string(member.name) + ": late DISPID");
     }
   }
 }
@@ -594,19 +540,11 @@ int wmain(int argc, wchar_t** argv) {
   // The expected texts and the Linux files compared with the scripts' assume code page 1252.
   Check(GetACP() == 1252, "the ANSI code page is " + std::to_string(GetACP()) + ", not 1252");
   CheckHr(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx");
-  {
-    Ref<IPayManager> manager;
-    CheckHr(S_OK,
-            CoCreateInstance(CLSID_PayManager, nullptr, CLSCTX_INPROC_SERVER, IID_IPayManager,
-                             reinterpret_cast<void**>(manager.put())),
-            "CoCreateInstance");
-    if (manager) {
-      CheckVtableCalls(manager.p);
-      CheckWriteFileToMissingFolder(manager.p, argv[2]);
-      CheckWriteFile2019Failures(argv[2]);
-      CheckTypeLibrary(manager.p);
-      CheckNamesOfLiveObjects(manager.p);
-    }
+  if (const Ref<IPayManager> manager = NewManager()) {
+    CheckVtableCalls(manager.p);
+    CheckWriteFileFailures(argv[2]);
+    CheckTypeLibrary(manager.p);
+    CheckNamesOfLiveObjects(manager.p);
   }
   CheckResources(argv[1]);
   CoUninitialize();
