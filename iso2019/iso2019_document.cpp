@@ -202,14 +202,26 @@ void WriteIso2019GroupHead(IsoOutputFile& output, const Iso2019Plan& plan, std::
   }
 }
 
+Iso2019EndToEndPrefixes Iso2019EndToEndIdPrefixes(std::string_view period) {
+  Iso2019EndToEndPrefixes prefixes;
+  std::uint64_t number = 1;  // the smallest number of each length
+  for (std::size_t digits = 1; digits < prefixes.size(); ++digits, number *= 10) {
+    prefixes[digits] = Iso2019EndToEndId(period, number);
+    prefixes[digits].resize(prefixes[digits].size() - digits);
+  }
+  return prefixes;
+}
+
 void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019TransactionView& t, std::size_t number,
-                             std::string_view end_to_end_id) {
+                             const Iso2019EndToEndPrefixes& end_to_end_prefixes) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  const std::string_view number_text(digits, static_cast<std::size_t>(end - digits));
   XmlLines lines(output);
   lines.Fixed({{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}});
-  lines.Element(5, "<InstrId>%s</InstrId>", PlainText{std::string_view(digits, end)});
-  lines.Element(5, "<EndToEndId>%s</EndToEndId>", PlainText{end_to_end_id});
+  lines.Element(5, "<InstrId>%s</InstrId>", PlainText{number_text});
+  lines.Element(5, "<EndToEndId>%s%s</EndToEndId>", PlainText{end_to_end_prefixes[number_text.size()]},
+                PlainText{number_text});
   lines.Fixed({{4, "</PmtId>"}, {4, "<Amt>"}});
   Iso2019AmountText amount;
   lines.Element(5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{t.currency},

@@ -138,12 +138,6 @@ std::string Iso2019PeriodForIds(std::string_view pay_period) {
 }
 
 std::string Iso2019EndToEndId(std::string_view period, std::size_t number) {
-  std::string id;
-  Iso2019EndToEndIdInto(id, period, number);
-  return id;
-}
-
-void Iso2019EndToEndIdInto(std::string& id, std::string_view period, std::size_t number) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
   const std::string_view number_text(digits, static_cast<std::size_t>(end - digits));
@@ -151,9 +145,11 @@ void Iso2019EndToEndIdInto(std::string& id, std::string_view period, std::size_t
     period = period.substr(0, kIdentifierLength - 1 - number_text.size());
     while (!period.empty() && (period.back() == ' ' || period.back() == '/')) period.remove_suffix(1);
   }
-  id.assign(period);
-  if (!period.empty()) id.push_back('-');
+  if (period.empty()) return std::string(number_text);
+  std::string id(period);
+  id.push_back('-');
   id.append(number_text);
+  return id;
 }
 
 bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std::string_view pay_period, bool swiss,

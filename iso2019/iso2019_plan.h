@@ -68,7 +68,5 @@ std::string Iso2019PeriodForIds(std::string_view pay_period);
 // id fits 35 characters and trimmed again; just N when P is empty.
 // Example: Iso2019EndToEndId("2026-12", 7) == "2026-12-7".
 std::string Iso2019EndToEndId(std::string_view period, std::size_t number);
-// Iso2019EndToEndIdInto(): the same into `id`, whose room is reused.
-void Iso2019EndToEndIdInto(std::string& id, std::string_view period, std::size_t number);
 
 }  // namespace ordexa

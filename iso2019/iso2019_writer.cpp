@@ -43,7 +43,7 @@ void WriteDocument(IsoOutputFile& output, const Iso2019Plan& plan) {
 
   const std::vector<std::uint32_t> order = PaymentsByGroup(plan);
   Iso2019TransactionView transaction;
-  std::string end_to_end_id;
+  const Iso2019EndToEndPrefixes end_to_end_prefixes = Iso2019EndToEndIdPrefixes(plan.period);
   std::size_t next = 0;
   for (std::size_t g = 0; g < plan.groups.size(); ++g) {
     WriteIso2019GroupHead(output, plan, g, hash_places);
@@ -52,8 +52,7 @@ void WriteDocument(IsoOutputFile& output, const Iso2019Plan& plan) {
     for (std::uint32_t n = 0; n < plan.groups[g].count; ++n) {
       const std::size_t index = order[next++];
       plan.transactions.Read(plan.kept_at[index], transaction);
-      Iso2019EndToEndIdInto(end_to_end_id, plan.period, index + 1);
-      WriteIso2019Transaction(output, transaction, index + 1, end_to_end_id);
+      WriteIso2019Transaction(output, transaction, index + 1, end_to_end_prefixes);
     }
     WriteIso2019GroupTail(output);
   }
