@@ -117,7 +117,11 @@ std::string_view TrimRight(std::string_view text) {
   return text;
 }
 
-std::string Quoted(std::string_view raw) { return "\"" + Cp1252ToUtf8(raw) + "\""; }
+std::string Quoted(std::string_view raw) {
+  std::string quoted(1, '"');
+  quoted.append(Cp1252ToUtf8(raw)).push_back('"');
+  return quoted;
+}
 
 bool IsValidDate(std::string_view yymmdd) {
   if (yymmdd.size() != 6 || !AllDigits(yymmdd)) return false;
@@ -165,9 +169,12 @@ std::optional<std::int64_t> ParseEzagAmount(std::string_view raw) {
 std::string AmountText(std::int64_t hundredths, char decimal_separator) {
   const std::uint64_t magnitude =
       hundredths < 0 ? 0 - static_cast<std::uint64_t>(hundredths) : static_cast<std::uint64_t>(hundredths);
-  std::string cents = std::to_string(magnitude % 100);
-  if (cents.size() < 2) cents.insert(0, "0");
-  return (hundredths < 0 ? "-" : "") + std::to_string(magnitude / 100) + decimal_separator + cents;
+  const auto cents = static_cast<unsigned>(magnitude % 100);
+  std::string text = hundredths < 0 ? "-" : "";
+  text.append(std::to_string(magnitude / 100)).push_back(decimal_separator);
+  text.push_back(static_cast<char>('0' + cents / 10));
+  text.push_back(static_cast<char>('0' + cents % 10));
+  return text;
 }
 
 std::vector<std::string> CheckField(const FieldLayout& field, std::string_view raw, const FieldContext& context) {
