@@ -3,7 +3,6 @@
 // its document texts, packed one after another in large blocks.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -34,6 +33,7 @@ struct Iso2019TransactionView {
   std::string_view reference, remittance;
 };
 
+// The kept transactions of one batch, in the order they were kept.
 class Iso2019Transactions {
  public:
   // Keep(): packs `transaction` and returns the place to read it back from. Throws only
@@ -51,6 +51,8 @@ class Iso2019Transactions {
     std::unique_ptr<char[]> bytes;
     std::size_t size = 0, capacity = 0;
   };
+  // Room(): `size` bytes at the end of the last block, a new block when it lacks them;
+  // `place` says where they are. Keep() counts them as used once it has filled them.
   char* Room(std::size_t size, std::uint64_t& place);
 
   std::vector<Block> blocks_;
