@@ -1,8 +1,10 @@
-// Tests of payment file inspection: files the writers produce pass, files with one fault
-// each are reported once at the right record and field, and no truncated file passes.
+// Tests of payment file inspection: the single-field rules and the amount readers, files the
+// writers produce pass, files with one fault each are reported once at the right record and
+// field, no truncated file passes, and the command's statuses, messages and JSON.
 #include "tools/inspect/inspect.h"
 
 #include <gtest/gtest.h>
+#include <simdjson.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -11,7 +13,9 @@
 
 #include "inspect/sample_files.h"
 #include "support/files.h"
+#include "tools/inspect/field_checks.h"
 #include "tools/inspect/report.h"
+#include "tools/payfile_run.h"
 
 namespace ordexa::inspect_test {
 namespace {
@@ -21,17 +25,10 @@ using inspect::InspectContent;
 using inspect::InspectError;
 using inspect::Inspection;
 
-const SampleFiles& Recorded() {
-  static const SampleFiles files = WriteSampleFiles(RecordedPayments());
-  return files;
-}
-
 // The files of the payfile tests: a batch and the golden payment files written from it.
-std::string DataPath(const std::string& name) {
-  return (std::filesystem::path(__FILE__).parent_path().parent_path() / "tools" / "data" / name).string();
+std::string DataFile(const std::string& name) {
+  return test::ReadWholeFile(payfile_test::DataPath(name)).value_or("");
 }
-
-std::string DataFile(const std::string& name) { return test::ReadWholeFile(DataPath(name)).value_or(""); }
 
 std::string ProblemLines(const Inspection& inspection) {
   std::string lines;
@@ -83,14 +80,13 @@ TEST(DetectFormat, ByContent) {
     std::string content;
     FileFormat expected;
   } cases[] = {
-      {"ISO with byte-order mark and blank lines", "\xEF\xBB\xBF\n <!-- x -->\n" + Recorded().iso_generic.substr(39),
+      {"ISO with byte-order mark and blank lines", "\xEF\xBB\xBF\n <!-- x -->\n" + RecordedFiles().iso_generic.substr(39),
        FileFormat::kIso},
       {"other XML", "<?xml version=\"1.0\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.002.001.03\"/>",
        FileFormat::kUnknown},
       {"DTA of an unknown transaction type", "01" + std::string(46, '0') + "999" + std::string(77, ' '),
        FileFormat::kUnknown},
-      {"a JSON batch", DataFile("every_kind.json"), FileFormat::kUnknown},
-      {"text", "hello\n", FileFormat::kUnknown},
+      {"a JSON batch", DataFile("every_kind.json"), FileFormat::kUnknown}, {"text", "hello\n", FileFormat::kUnknown},
       {"empty", "", FileFormat::kUnknown},
   };
   for (const auto& c : cases) {
@@ -110,12 +106,11 @@ TEST(InspectContent, WrittenFilesPass) {
     std::size_t blocks;
     std::string note;
   } cases[] = {
-      {"DTA", Recorded().dta, FileFormat::kDta, 8, ""},
-      {"EZAG", Recorded().ezag, FileFormat::kEzag, 9, ""},
-      {"ISO Swiss", Recorded().iso_swiss, FileFormat::kIso, 9, ""},
-      {"ISO generic", Recorded().iso_generic, FileFormat::kIso, 9, ""},
-      {"DTA with a line end after each segment", WithLineEnds(Recorded().dta, 128, "\r\n"), FileFormat::kDta, 8, ""},
-      {"EZAG with CR LF", WithLineEnds(Recorded().ezag, 700, "\r"), FileFormat::kEzag, 9,
+      {"DTA", RecordedFiles().dta, FileFormat::kDta, 8, ""}, {"EZAG", RecordedFiles().ezag, FileFormat::kEzag, 9, ""},
+      {"ISO Swiss", RecordedFiles().iso_swiss, FileFormat::kIso, 9, ""},
+      {"ISO generic", RecordedFiles().iso_generic, FileFormat::kIso, 9, ""},
+      {"DTA with a line end after each segment", WithLineEnds(RecordedFiles().dta, 128, "\r\n"), FileFormat::kDta, 8, ""},
+      {"EZAG with CR LF", WithLineEnds(RecordedFiles().ezag, 700, "\r"), FileFormat::kEzag, 9,
        "records end with CR LF, not with a line feed alone"},
   };
   for (const auto& c : cases) {
@@ -134,9 +129,9 @@ TEST(InspectContent, WrittenFilesPass) {
 
 // Each row puts one fault into a written file; it is reported once, at its record and field.
 TEST(InspectContent, OneFaultReportedOnceWhereItIs) {
-  const std::string& dta = Recorded().dta;
-  const std::string& ezag = Recorded().ezag;
-  const std::string& iso = Recorded().iso_swiss;
+  const std::string& dta = RecordedFiles().dta;
+  const std::string& ezag = RecordedFiles().ezag;
+  const std::string& iso = RecordedFiles().iso_swiss;
   const struct {
     const char* name;
     std::string content;
@@ -249,7 +244,7 @@ TEST(InspectContent, GoldenFilesShowTheirOddPayments) {
 // to its end without a failure other than "not recognised" (a reader that indexes past a
 // short segment throws).
 TEST(InspectContent, CutOrDamagedFilesFailWithoutCrashing) {
-  for (const std::string* file : {&Recorded().dta, &Recorded().ezag, &Recorded().iso_swiss}) {
+  for (const std::string* file : {&RecordedFiles().dta, &RecordedFiles().ezag, &RecordedFiles().iso_swiss}) {
     for (std::size_t size = 0; size < file->size(); size += 97) {
       try {
         EXPECT_FALSE(InspectContent(file->substr(0, size), "cut", {}).Passes()) << "cut at " << size;
@@ -262,7 +257,7 @@ TEST(InspectContent, CutOrDamagedFilesFailWithoutCrashing) {
     seed = seed * 1664525u + 1013904223u;
     return static_cast<std::size_t>(seed >> 8) % bound;
   };
-  for (const std::string* file : {&Recorded().dta, &Recorded().ezag, &Recorded().iso_generic}) {
+  for (const std::string* file : {&RecordedFiles().dta, &RecordedFiles().ezag, &RecordedFiles().iso_generic}) {
     for (int round = 0; round < 200; ++round) {
       std::string damaged = *file;
       const std::size_t at = next(damaged.size());
@@ -279,6 +274,153 @@ TEST(InspectContent, CutOrDamagedFilesFailWithoutCrashing) {
       }
     }
   }
+}
+
+using inspect::CheckField;
+using inspect::FieldKind;
+using K = FieldKind;
+
+std::string Problems(FieldKind kind, std::string_view raw, std::string_view expected = {}, bool clearing = false) {
+  const inspect::FieldLayout field{"field", 1, static_cast<int>(raw.size()), kind, expected};
+  std::string joined;
+  for (const std::string& problem : CheckField(field, raw, {clearing}))
+    joined += (joined.empty() ? "" : " | ") + problem;
+  return joined;
+}
+
+TEST(CheckField, ByKind) {
+  const struct {
+    FieldKind kind;
+    std::string raw;
+    std::string expected_problems;  // empty: sound
+    std::string expected = {};
+    bool clearing = false;
+  } cases[] = {
+      {K::kLiteral, "02", "\"02\" found, expected \"01\"", "01"},
+      {K::kChoice, "7", "\"7\" is not one of 0, 1, 2", "012"},
+      {K::kBlank, "  x ", "\"  x \" found where only blanks belong"},
+      {K::kZeros, "0 0", "\"0 0\" found where only zeros belong"},
+      {K::kSequence, "0001 ", "\"0001 \" is not a number"}, {K::kDate, "240229", ""}, {K::kDate, "000229", ""},
+      {K::kDate, "230229", "\"230229\" is not a valid date (YYMMDD)"},
+      {K::kDate, "000000", "\"000000\" is not a valid date (YYMMDD)"},
+      {K::kDate, "-1901-", "\"-1901-\" is not a valid date (YYMMDD)"}, {K::kDateOrZeros, "000000", ""},
+      {K::kDateOrZeros, "000001", "\"000001\" is not a valid date (YYMMDD) nor 000000"},
+      {K::kDtaAmount, "1234,50     ", ""},
+      {K::kDtaAmount, "12,5        ", "\"12,5        \" is not an amount (such as 1234,50)"},
+      {K::kDtaAmount, "12345678901,", "\"12345678901,\" is not an amount (such as 1234,50)"},
+      {K::kEzagAmount, "0000000123450", ""}, {K::kEzagAmount, "00000000-1250", ""},
+      {K::kEzagAmount, "0000-00001250", "\"0000-00001250\" is not an amount (13 digits, such as 0000000123450)"},
+      {K::kCurrency, "eur", "\"eur\" is not a currency code (three capital letters)"},
+      {K::kPostAccount, "010001627", "\"010001627\" is not a valid postal account (check digit 8 expected)"},
+      {K::kPostAccount, "01-162-8 ", "\"01-162-8 \" is not a valid postal account (nine digits expected)"},
+      {K::kPostAccountIfDigits, "CH0400778", ""},
+      {K::kPostAccountIfDigits, "800000027", "\"800000027\" is not a valid postal account (check digit 2 expected)"},
+      {K::kAccount, "CH93 0076 2011 6238 5295 7 ", ""},
+      {K::kAccount, "CH9300762011623852958   ",
+       "\"CH9300762011623852958\" is not a valid IBAN (check sum remainder 28, 1 expected)"},
+      {K::kAccount, "CH93 0076 2011 6238 5295 ",
+       "\"CH93 0076 2011 6238 5295\" is not a valid IBAN (check sum remainder 14, 1 expected)"},
+      {K::kAccount, "CH040070011000000000",
+       "\"CH040070011000000000\" is not a valid IBAN (a Swiss IBAN has 21 characters, not 20)"},
+      {K::kAccount, "1100-0555.512   ", ""},
+      {K::kBeneficiaryAccount, "010001627  ", "\"010001627\" is not a valid postal account (check digit 8 expected)"},
+      {K::kBeneficiaryAccount, "010001627  ", "", "", true}, {K::kIban, "      ", "is empty where an IBAN is needed"},
+      {K::kEsrReference, "210000000003139471430009017", ""},
+      {K::kEsrReference, "210000000003139471430009018",
+       "\"210000000003139471430009018\" is not a valid reference number (check digit 7 expected)"},
+      {K::kEsrReference, "12 345                     ", "\"12 345\" is not a valid reference number (digits only)"},
+      {K::kEsrReference, "                           ", "is empty where a reference number is needed"},
+      {K::kClearingBlock, "               ", ""}, {K::kClearingBlock, "070070057      ", ""},
+      {K::kClearingBlock, "070070075      ",
+       "\"070070075\" is not a valid bank clearing number (check digits 57 expected)"},
+      {K::kClearingBlock, "080070057      ",
+       "\"080070057      \" is not \"07\", a five-digit clearing number and two check digits"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected_problems, Problems(c.kind, c.raw, c.expected, c.clearing)) << c.raw;
+  }
+}
+
+TEST(ParseAmount, DtaAndEzagForms) {
+  const struct {
+    std::string raw;
+    std::optional<std::int64_t> dta, ezag;
+  } cases[] = {
+      {"1234,50", 123450, std::nullopt}, {"-12,50  ", -1250, std::nullopt}, {"0000000123450", std::nullopt, 123450},
+      {"00000000-1250", std::nullopt, -1250}, {"000000000-050", std::nullopt, -50},
+      {"-99999999999", std::nullopt, std::nullopt}, {"9999999999999", std::nullopt, 9999999999999},
+      {"", std::nullopt, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.dta, inspect::ParseDtaAmount(c.raw)) << c.raw;
+    EXPECT_EQ(c.ezag, inspect::ParseEzagAmount(c.raw)) << c.raw;
+  }
+}
+
+using payfile_test::RunPayfile;
+using PayfileInspect = payfile_test::PayfileTest;
+using Outcome = payfile_test::RunResult;
+
+// `payfile inspect` through the built binary: each exit status comes with the output a
+// person or a script needs (the demo files pass: the command tests). Each row: the command,
+// its exit status, and what standard output and error hold.
+TEST_F(PayfileInspect, ExitStatusMessagesAndJson) {
+  test::TempDir dir;
+  const std::string dta = RecordedFiles().dta;
+  test::WriteWholeFile(dir.Path("pay.dta"), dta);
+  std::string wrong_total = dta;
+  wrong_total[wrong_total.size() - 128 + 53] = '9';
+  test::WriteWholeFile(dir.Path("total.dta"), wrong_total);
+  test::WriteWholeFile(dir.Path("notes.txt"), "not a payment file\n");
+  const std::string total_problem =
+      "total.dta: record 8 (TA 890) segment 01, total amount (pos 54, 16): 92650,71 is not the sum of the records' "
+      "amounts (12650,71)\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string out;  // a piece of standard output; for --problems all of it
+    std::string err;  // a piece of standard error
+  } cases[] = {
+      {{"inspect", "pay.dta"},
+       "",
+       0,
+       "\nrecord 1 (TA 826), offset 0\n  segment 01\n    1-2     2    segment number",
+       ""},
+      {{"inspect", "total.dta"}, "", 1, "\n" + total_problem + "total.dta: 8 records, 1 problem\n", ""},
+      {{"inspect", "--problems", "total.dta"}, "", 1, total_problem + "total.dta: 8 records, 1 problem\n", ""},
+      {{"inspect", "--problems", "pay.dta"}, "", 0, "pay.dta: 8 records, passes\n", ""},
+      {{"inspect", "--problems", "-"}, wrong_total, 1, "<stdin>: record 8 (TA 890)", ""},
+      {{"inspect", "missing.dta"}, "", 2, "", "payfile: missing.dta: cannot be read: No such file or directory\n"},
+      {{"inspect", "notes.txt"}, "", 2, "", "payfile: notes.txt: not a DTA file"},
+      {{"inspect", "pay.dta", "--schema", "missing.xsd"}, "", 2, "", "missing.xsd"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = RunPayfile(dir, c.args, c.input);
+    std::string command;
+    for (const std::string& arg : c.args) command += " " + arg;
+    EXPECT_EQ(c.status, outcome.status) << command << "\n" << outcome.out << outcome.err;
+    if (c.args[1] == "--problems" && c.input.empty()) {
+      EXPECT_EQ(c.out, outcome.out) << command;
+    } else {
+      EXPECT_NE(std::string::npos, outcome.out.find(c.out)) << command << "\n" << outcome.out.substr(0, 300);
+    }
+    EXPECT_NE(std::string::npos, outcome.err.find(c.err)) << command << "\n" << outcome.err;
+  }
+  // The JSON, written block by block as the file is read, parses and holds every record.
+  const Outcome outcome = RunPayfile(dir, {"inspect", "--json", "total.dta"});
+  EXPECT_EQ(1, outcome.status);
+  simdjson::dom::parser parser;
+  simdjson::dom::element json;
+  ASSERT_EQ(simdjson::SUCCESS, parser.parse(simdjson::padded_string(outcome.out)).get(json)) << outcome.out;
+  EXPECT_EQ("DTA", std::string_view(json["format"]));
+  EXPECT_EQ(8u, simdjson::dom::array(json["blocks"]).size());
+  EXPECT_EQ(8, std::int64_t(json["entries"]));
+  EXPECT_FALSE(bool(json["passes"]));
+  const simdjson::dom::array problems = json["problems"];
+  ASSERT_EQ(1u, problems.size());
+  EXPECT_EQ("total amount", std::string_view(problems.at(0)["field"]));
+  EXPECT_EQ(54, std::int64_t(problems.at(0)["pos"]));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Structured and hybrid addresses worked out from the texts a caller set, and the two
-// character sets of the 2019 ISO document.
+// character sets of the 2019 ISO document, word at a time as byte by byte.
 #include "iso2019/iso2019_address.h"
 
 #include <gtest/gtest.h>
@@ -87,14 +87,44 @@ TEST(Iso2019Text, EachFlavourWritesItsCharacterSet) {
       {"\x84Z\x93 \x91s\x92 \x85", "\"Z\" 's' ...", "\x84Z\x93 \x91s\x92 \x85"},
       {"a\x96" "b\x97" "c\x95" "d\x86\x87", "a-b-c.d++", "a\x96" "b\x97" "c\x95" "d\x86\x87"},
       {"\x88\x98\x89\x8B\x9B\x99\x83", "^~%<>TMf", "\x88\x98\x89\x8B\x9B\x99\x83"},
-      {"Ab\xADteilung", "Abteilung", "Ab\xADteilung"},
-      {"Tab\there\r\n", "Tab here", "Tab here"},
+      {"Ab\xADteilung", "Abteilung", "Ab\xADteilung"}, {"Tab\there\r\n", "Tab here", "Tab here"},
       {" \x01\xAD ", "", "\xAD"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.given);
     EXPECT_EQ(row.swiss, DocumentText(row.given, true));
     EXPECT_EQ(row.generic, DocumentText(row.given, false));
+  }
+}
+
+std::string Trimmed(const std::string& text) { return std::string(TrimBlanks(text)); }
+
+// Texts of every length up to three words, with every byte value at every place: the
+// word-at-a-time paths must agree with the texts taken byte by byte.
+TEST(Iso2019Text, WordsAndLastBytesAgreeWithTheTextTakenByteByByte) {
+  const std::string context = " hans m\xFCller-meier, bahnhofstr 5 ";
+  std::string scratch, assigned;
+  for (int value = 0; value < 256; ++value) {
+    for (std::size_t size = 1; size <= 24; ++size) {
+      for (std::size_t at = 0; at < size; ++at) {
+        std::string text = context.substr(0, size);
+        text[at] = static_cast<char>(value);
+        std::string upper;
+        for (const char c : text) {
+          if (c != ' ') upper.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+        }
+        ASSERT_EQ(upper, UpperAscii(text)) << value << " at " << at << " of " << size;
+        for (const bool swiss : {true, false}) {
+          std::string byte_by_byte;
+          for (const char c : text) AppendDocumentText(byte_by_byte, std::string_view(&c, 1), swiss);
+          const std::string expected = Trimmed(byte_by_byte);
+          AssignDocumentText(assigned, text, swiss);
+          ASSERT_EQ(expected, assigned) << value << " at " << at << " of " << size << (swiss ? " swiss" : "");
+          ASSERT_EQ(expected, AsDocumentText(text, swiss, scratch));
+          ASSERT_EQ(expected.empty(), IsEmptyDocumentText(text, swiss));
+        }
+      }
+    }
   }
 }
 

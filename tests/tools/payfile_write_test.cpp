@@ -1,12 +1,13 @@
-// End-to-end tests of `payfile write`: whole files against the expected files, values as
-// they reach the records, every class of refused batch, warnings and failed writes, each
-// as a person would meet them.
+// End-to-end tests of `payfile write`: whole files against the expected files, every class
+// of refused batch, warnings and failed writes, each as a person would meet them, and the
+// 2019 writer's findings line by line, refusing before anything is written.
 #include <gtest/gtest.h>
 #include <simdjson.h>
 
 #include <algorithm>
 #include <stdexcept>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,18 +66,14 @@ RunResult WriteBatch(const test::TempDir& dir, const std::string& batch, const c
   return RunPayfile(dir, {"write", "batch.json", "--type", type, "--out", "out.file", "--now", kNow});
 }
 
-std::string Trimmed(std::string text) { return text.erase(text.find_last_not_of(' ') + 1); }
-
 TEST_F(PayfileWrite, WritesEveryPaymentKindExactlyAsTheExpectedFiles) {
   const struct {
     std::vector<std::string> options;
     const char* expected_file;
     const char* byte_order_mark = "";  // read as if it were not there
   } cases[] = {
-      {{"--type", "dta"}, "every_kind.dta"},
-      {{"--type", "ezag"}, "every_kind.ezag", "\xEF\xBB\xBF"},
-      {{"--type", "iso", "--ch"}, "every_kind-ch.xml"},
-      {{"--type", "iso"}, "every_kind-generic.xml"},
+      {{"--type", "dta"}, "every_kind.dta"}, {{"--type", "ezag"}, "every_kind.ezag", "\xEF\xBB\xBF"},
+      {{"--type", "iso", "--ch"}, "every_kind-ch.xml"}, {{"--type", "iso"}, "every_kind-generic.xml"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected_file);
@@ -91,39 +88,6 @@ TEST_F(PayfileWrite, WritesEveryPaymentKindExactlyAsTheExpectedFiles) {
     const std::string written = ReadWholeFile(dir.Path("out.file")).value_or("");
     EXPECT_TRUE(SameBytes(ReadWholeFile(DataPath(c.expected_file)).value_or("?"), written));
     EXPECT_FALSE(std::filesystem::exists(dir.Path("out.file.tmp")));  // the ISO writer's temporary file
-  }
-}
-
-TEST_F(PayfileWrite, ValuesReachTheRecordsExactly) {
-  // One payRedPost payment: in DTA a TA 827 record of four segments, then the TA 890 total;
-  // in EZAG the header record, the payment record, then the total record.
-  struct Field {
-    std::size_t at, size;
-  };
-  constexpr Field kDtaDate{2, 6}, kDtaTotal{4 * 128 + 53, 16}, kEzagReason{701 + 402, 140};
-  const struct {
-    const char* type;
-    const char* member;  // of the payment in JSON
-    Field field;
-    const char* expected;
-  } cases[] = {
-      {"dta", R"("Amount": "1234.5")", kDtaTotal, "1234,50"},
-      {"dta", R"("Amount": 1234.5)", kDtaTotal, "1234,50"},
-      {"dta", R"("Amount": 0.00495)", kDtaTotal, "0,01"},   // a number is rounded to four decimals, half away from 0
-      {"dta", R"("Amount": "-922337203685477.5808")", kDtaTotal, "-922337203685477"},  // the smallest, cut to 16
-      {"dta", R"("Date": 45000.75)", kDtaDate, "230315"},
-      {"dta", R"("Date": 0)", kDtaDate, "240620"},  // never set: the fixed clock's day
-      {"ezag", "\"Reason\": \"Z\xC3\xBCrich \xE2\x82\xAC\"", kEzagReason, "Z\xFCrich \x80"},  // code page 1252
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.member);
-    test::TempDir dir;
-    const RunResult result =
-        WriteBatch(dir, std::string(R"({"payments": [{"PayType": "payRedPost", )") + c.member + "}]}", c.type);
-    ASSERT_EQ(0, result.status) << result.err;
-    const std::string file = ReadWholeFile(dir.Path("out.file")).value_or("");
-    ASSERT_EQ(std::string(c.type) == "dta" ? 5u * 128u : 3u * 701u, file.size());
-    EXPECT_EQ(c.expected, Trimmed(file.substr(c.field.at, c.field.size)));
   }
 }
 
@@ -257,6 +221,104 @@ TEST_F(PayfileWrite, WritesToStandardOutputAndNeverOverItsOwnBatch) {
       EXPECT_NE(std::string::npos, refused.err.find("is the batch file itself")) << refused.err;
       EXPECT_EQ(batch, ReadWholeFile(dir.Path("batch.json")));
     }
+  }
+}
+
+// Dated 23 December 2026; every part of the address given.
+constexpr char kClean[] = R"({"settings": {"Sender": {"Name1": "Muster AG"}},
+  "payments": [{"PayType": "payIban", "Date": "2026-12-23", "Amount": "5230.40", "Reason": "Lohn Dezember 2026",
+    "BankSrc": {"Account": "CH9300762011623852957"}, "BankDst": {"Account": "CH56 0483 5012 3456 7800 9"},
+    "Receiver": {"Name1": "Anna M\u00fcller", "StreetName": "Seeweg", "BuildingNumber": "2", "PostCode": "8002",
+                 "Town": "Z\u00fcrich", "Country": "CH"}}]})";
+
+// No sender name, and the same mistyped IBAN (one check digit off) in two payments.
+constexpr char kRefused[] = R"({"settings": {"Sender": {"Street": "Seeweg 1"}},
+  "payments": [
+    {"PayType": 9, "Date": "2026-12-23", "Amount": "10", "BankSrc": {"Account": "CH9300762011623852957"},
+     "BankDst": {"Account": "CH5604835012345678008"}, "Receiver": {"Name1": "A", "City": "8002 Z\u00fcrich"}},
+    {"PayType": 9, "Date": "2026-12-23", "Amount": "20", "BankSrc": {"Account": "CH9300762011623852957"},
+     "BankDst": {"Account": "CH5604835012345678008"}, "Receiver": {"Name1": "B", "City": "8002 Z\u00fcrich"}},
+    {"PayType": 9, "Date": "2026-12-23", "Amount": "30", "BankSrc": {"Account": "CH9300762011623852957"},
+     "BankDst": {"Account": "CH5604835012345678009"}, "Receiver": {"Name1": "C", "City": "8002 Z\u00fcrich"}}]})";
+
+constexpr char kRefusedSuffix[] = "; the 2019 ISO writer refuses the batch";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(PayfileWrite, Iso2019ChecksAndWritesLineByLineRefusingBeforeWriting) {
+  const struct {
+    const char* batch;
+    std::vector<std::string> options;  // after "write" or "check" and the batch
+    int status;
+    std::vector<std::string> places;  // of the finding lines, in order
+    std::string last_line;            // check: the summary; write: the refusal, if any
+    bool written;
+  } cases[] = {
+      {kClean, {"check", "--ch", "--now", "2026-12-23T23:59:59"}, 0, {},
+       "batch.json: 1 payment, no warnings for ISO 2019 (Swiss)", false},
+      {kClean, {"check", "--ch", "--now", "2026-12-24T00:00:00"}, 1, {"payments[0].Date"},
+       "batch.json: 1 payment, 1 warning for ISO 2019 (Swiss)", false},
+      {kClean, {"write", "--ch", "--now", "2026-12-23T08:00:00"}, 0, {}, "", true},
+      {kClean, {"write", "--ch", "--now", "2026-12-24T08:00:00"}, 0, {"payments[0].Date"}, "", true},
+      {kClean, {"write", "--ch", "--now", "2026-12-24T08:00:00", "--strict"}, 2, {"payments[0].Date"},
+       "payfile: --strict: 1 warning, so out.xml is not written", false},
+      {kRefused, {"check", "--now", "2026-12-20T08:00:00"}, 1,
+       {"settings.Sender.Name1", "payments[0].BankDst.Account", "payments[1].BankDst.Account"},
+       "batch.json: 3 payments, 3 warnings (3 refusals) for ISO 2019 (generic)", false},
+      {kRefused, {"write", "--now", "2026-12-20T08:00:00"}, 1,
+       {"settings.Sender.Name1", "payments[0].BankDst.Account", "payments[1].BankDst.Account"},
+       "payfile: 3 refusals, so out.xml is not written", false},
+      {kRefused, {"write", "--now", "2026-12-20T08:00:00", "--strict"}, 1,
+       {"settings.Sender.Name1", "payments[0].BankDst.Account", "payments[1].BankDst.Account"},
+       "payfile: 3 refusals, so out.xml is not written", false},
+  };
+  for (const auto& c : cases) {
+    const bool write = c.options[0] == "write";
+    SCOPED_TRACE(testing::PrintToString(c.options) + (c.batch == kClean ? " clean" : " refused"));
+    test::TempDir dir;
+    test::WriteWholeFile(dir.Path("batch.json"), c.batch);
+    test::WriteWholeFile(dir.Path("out.xml"), "the file of last month");
+    std::vector<std::string> args = {c.options[0], "batch.json", "--type", "iso2019", "--period", "2026-12"};
+    args.insert(args.end(), c.options.begin() + 1, c.options.end());
+    if (write) args.insert(args.end(), {"--out", "out.xml"});
+    const RunResult result = RunPayfile(dir, args);
+    EXPECT_EQ(c.status, result.status) << result.err;
+
+    std::vector<std::string> lines = Lines(write ? result.err : result.out);
+    if (!c.last_line.empty()) {
+      ASSERT_FALSE(lines.empty());
+      EXPECT_EQ(c.last_line, lines.back());
+      lines.pop_back();
+    }
+    ASSERT_EQ(c.places.size(), lines.size()) << (write ? result.err : result.out);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(0u, lines[i].rfind("batch.json: " + c.places[i] + ": ", 0)) << lines[i];
+      EXPECT_EQ(c.batch == kRefused, lines[i].ends_with(kRefusedSuffix)) << lines[i];
+    }
+    if (write) {
+      // The lines while writing are those of the check, each repeat on its own line.
+      std::vector<std::string> check_args = {"check"};
+      for (std::size_t i = 1; i + 2 < args.size(); ++i) {
+        if (args[i] != "--strict") check_args.push_back(args[i]);
+      }
+      std::vector<std::string> checked = Lines(RunPayfile(dir, check_args).out);
+      ASSERT_FALSE(checked.empty());
+      checked.pop_back();  // the summary
+      EXPECT_EQ(checked, lines);
+    }
+    const std::string file = ReadWholeFile(dir.Path("out.xml")).value_or("");
+    if (c.written) {
+      EXPECT_TRUE(file.starts_with("<?xml")) << file.substr(0, 80);
+      EXPECT_NE(std::string::npos, file.find("urn:iso:std:iso:20022:tech:xsd:pain.001.001.09"));
+    } else {
+      EXPECT_EQ("the file of last month", file);
+    }
+    EXPECT_FALSE(ReadWholeFile(dir.Path("out.xml.tmp")));
   }
 }
 
