@@ -1,18 +1,26 @@
 // Tests of payment file inspection: the single-field rules and the amount readers, files the
-// writers produce pass, files with one fault each are reported once at the right record and
-// field, no truncated file passes, and the command's statuses, messages and JSON.
+// writers produce and the 2019 example messages pass, files with one fault each are reported
+// once at the right record and field, no truncated file passes, the 2019 flavour is told,
+// and the command's statuses, messages and JSON.
 #include "tools/inspect/inspect.h"
 
 #include <gtest/gtest.h>
 #include <simdjson.h>
 
 #include <cstdint>
-#include <filesystem>
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
-#include "inspect/sample_files.h"
+#include "dta/dta_writer.h"
+#include "ezag/ezag_writer.h"
+#include "iso/iso_writer.h"
+#include "platform/clock.h"
+#include "support/batch.h"
 #include "support/files.h"
+#include "support/shared_files.h"
+#include "support/temp_dir.h"
 #include "tools/inspect/field_checks.h"
 #include "tools/inspect/report.h"
 #include "tools/payfile_run.h"
@@ -24,6 +32,67 @@ using inspect::FileFormat;
 using inspect::InspectContent;
 using inspect::InspectError;
 using inspect::Inspection;
+
+struct SampleFiles {
+  std::string dta, ezag, iso_swiss, iso_generic;
+};
+
+// Payment files written by the component from a batch a bank would accept, once, on 20 March
+// 2023: one payment of each kind that gets a record in both DTA and EZAG files (so their
+// totals can be checked against the records), valid accounts and references.
+const SampleFiles& RecordedFiles() {
+  static const SampleFiles files = [] {
+    const struct {
+      std::int32_t type;
+      double date;
+      std::int64_t amount;
+      test::AddressFields bank_dst;
+      const char* esr = "";
+    } rows[] = {
+        {payESR15, 45000.0, 2505000, {"", "", "", "", "9000", "010001628", ""}, "123456789012345"},
+        {payESR16, 45001.0, 12345600, {"", "", "", "", "9000", "010391391", ""}, "210000000003139471430009017"},
+        {payRedBank, 45001.0, 3950000, {"Z\xFCrcher Kantonalbank", "", "", "8001 Z\xFCrich", "700", "1100-0555.512", ""}},
+        {payRedPost, 45002.0, 8500000, {"PostFinance", "", "", "3030 Bern", "", "01-162-8", ""}},
+        {payRedTreuhand, 45002.0, 3002500, {"", "", "", "", "01-162-8", "01-39139-1", ""}},
+        {payIban, 45003.0, 45004000, {"PostFinance", "", "", "3030 Bern", "", "CH71 0900 0000 2501 2345 6", ""}},
+        {payIban, 45003.0, 51200000, {"Commerzbank", "", "", "K\xF6ln", "", "DE89 3704 0044 0532 0130 00", "COBADEFFXXX"}},
+    };
+    test::PaymentFieldsList payments;
+    for (const auto& row : rows) {
+      test::PaymentFields& payment = payments.emplace_back();
+      payment.type = row.type;
+      payment.date = row.date;
+      payment.amount.int64 = row.amount;
+      payment.bank_src = {"Luzerner Kantonalbank", "", "", "6003 Luzern", "778", "CH0400778010123456789", ""};
+      payment.bank_dst = row.bank_dst;
+      payment.esr = row.esr;
+      payment.receiver = {"Anna M\xFCller", "", "Bahnhofstrasse 5", "6003 Luzern", "", "", ""};
+      payment.reason = "Lohn M\xE4rz 2023";
+    }
+    payments[4].bank_src.account = "01-39139-1";  // the trustee's own postal account
+    payments[5].cost_code = payCostDst;
+    payments[6].currency = "EUR";
+    payments[6].receiver.city = "D-79539 L\xF6rrach";
+    test::SettingFields settings;
+    settings.sender = {"Schreinerei Amrein AG", "", "Werkstrasse 14", "6030 Ebikon", "", "", ""};
+    settings.dta_id = settings.dta_id_sender = "AMR01";
+    settings.cost_account = "60-9-9";
+    settings.is_salary = true;
+    settings.cost_currency = "CHF";
+
+    ScopedClock clock(FixedClock(SYSTEMTIME{.wYear = 2023, .wMonth = 3, .wDay = 20, .wHour = 9}));
+    PayBatch batch;
+    test::FillBatch(batch, settings, payments);
+    test::TempDir dir;
+    WriteDtaFile(batch, dir.Path("pay.dta"));
+    WriteEzagFile(batch, dir.Path("pay.ezag"));
+    WriteIsoFile(batch, dir.Path("pay-ch.xml"), "2023-03", true);
+    WriteIsoFile(batch, dir.Path("pay.xml"), "2023-03", false);
+    const auto read = [&dir](const char* name) { return test::ReadWholeFile(dir.Path(name)).value_or(""); };
+    return SampleFiles{read("pay.dta"), read("pay.ezag"), read("pay-ch.xml"), read("pay.xml")};
+  }();
+  return files;
+}
 
 // The files of the payfile tests: a batch and the golden payment files written from it.
 std::string DataFile(const std::string& name) {
@@ -56,9 +125,11 @@ std::string Replaced(std::string file, std::size_t at, const std::string& text) 
   return file.replace(at, text.size(), text);
 }
 
-std::string ReplacedText(std::string file, const std::string& from, const std::string& to) {
-  const std::size_t at = file.find(from);
-  EXPECT_NE(std::string::npos, at) << from;
+// `file` with the `nth` (from 1) occurrence of `from` replaced by `to`.
+std::string ReplacedText(std::string file, const std::string& from, const std::string& to, int nth = 1) {
+  std::size_t at = std::string::npos;
+  for (int i = 0; i < nth; ++i) at = file.find(from, at == std::string::npos ? 0 : at + 1);
+  EXPECT_NE(std::string::npos, at) << from << " #" << nth;
   return at == std::string::npos ? file : file.replace(at, from.size(), to);
 }
 
@@ -421,6 +492,187 @@ TEST_F(PayfileInspect, ExitStatusMessagesAndJson) {
   ASSERT_EQ(1u, problems.size());
   EXPECT_EQ("total amount", std::string_view(problems.at(0)["field"]));
   EXPECT_EQ(54, std::int64_t(problems.at(0)["pos"]));
+}
+
+// The example messages of the Swiss guidelines for 2019 files.
+const std::string& Sample(const std::string& name) {
+  static std::map<std::string, std::string> samples;
+  const std::string path = std::string(ORDEXA_SHARED_DIR) + "/xsd/samples/sps2022/pain_001_Example_" + name + ".xml";
+  if (!samples.contains(name)) samples[name] = test::ReadWholeFile(path).value_or("");
+  EXPECT_FALSE(samples[name].empty()) << path;
+  return samples[name];
+}
+const std::string& QrrScor() { return Sample("PT_D_QRR_SCOR"); }
+const std::string& ForeignAndSepa() { return Sample("PT_X_V1_PT_S"); }
+const std::string& Abroad() { return Sample("PT_X_V2"); }
+
+std::vector<std::string> Titles(const Inspection& inspection) {
+  std::vector<std::string> titles;
+  for (const inspect::Block& block : inspection.blocks) titles.push_back(block.title);
+  return titles;
+}
+
+// 2019 ISO files (pain.001.001.09): the example messages pass and are listed whole, each with
+// one planted fault fails at the fault's place, and the flavour is told by schemaLocation
+// or content. (The 2019 writer's files pass: the command tests.)
+TEST(Iso2019Inspect, SamplesPassAndAreListedWhole) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
+  const struct {
+    const std::string* content;
+    std::vector<std::string> titles;
+  } cases[] = {
+      {&QrrScor(),
+       {"group header (GrpHdr)", "payment information 1 (PmtInf 1): domestic",
+        "transaction 1 (PmtInf 1, CdtTrfTxInf 1): domestic", "payment information 2 (PmtInf 2): domestic",
+        "transaction 2 (PmtInf 2, CdtTrfTxInf 1): domestic"}},
+      {&ForeignAndSepa(),
+       {"group header (GrpHdr)", "payment information 1 (PmtInf 1): foreign currency at home",
+        "transaction 1 (PmtInf 1, CdtTrfTxInf 1): foreign currency at home", "payment information 2 (PmtInf 2): SEPA",
+        "transaction 2 (PmtInf 2, CdtTrfTxInf 1): SEPA", "transaction 3 (PmtInf 2, CdtTrfTxInf 2): SEPA"}},
+      {&Abroad(),
+       {"group header (GrpHdr)", "payment information 1 (PmtInf 1): abroad",
+        "transaction 1 (PmtInf 1, CdtTrfTxInf 1): abroad"}},
+  };
+  // Every element with a value, and every attribute, is one listed field.
+  const std::regex leaf(R"(<(\w+)[^<>/]*>[^<]+</\1>)");
+  const std::regex attribute(R"(<(InstdAmt) Ccy=)");
+  for (const auto& c : cases) {
+    const Inspection inspection = InspectContent(*c.content, "sample.xml", {});
+    EXPECT_EQ(FileFormat::kIso2019, inspection.format);
+    EXPECT_EQ("Swiss, pain.001.001.09.ch.03.xsd", inspection.flavour);
+    EXPECT_EQ("", ProblemLines(inspection));
+    EXPECT_EQ(c.titles, Titles(inspection));
+    std::size_t fields = 0;
+    for (const inspect::Block& block : inspection.blocks) fields += block.parts.front().fields.size();
+    const auto count = [&](const std::regex& pattern) {
+      return static_cast<std::size_t>(
+          std::distance(std::sregex_iterator(c.content->begin(), c.content->end(), pattern), std::sregex_iterator()));
+    };
+    EXPECT_EQ(count(leaf) + count(attribute), fields) << c.titles.back();
+  }
+}
+
+// One row per check: a fault planted into a copy of a sample, reported once at its place;
+// rows without a place plant what is no fault there.
+TEST(Iso2019Inspect, PlantedFaultReportedOnceAtItsPlace) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
+  const std::string& qrr = QrrScor();
+  const std::string& sepa = ForeignAndSepa();
+  const std::string& abroad = Abroad();
+  const std::string generic = ReplacedText(qrr, "pain.001.001.09.ch.03.xsd", "pain.001.001.09.xsd");
+  const struct {
+    const char* check;
+    std::string content;
+    std::string place;  // the end of the place, after "line N, "
+    std::string what;   // a piece of the problem's text
+  } cases[] = {
+      {"header count", ReplacedText(qrr, "<NbOfTxs>2<", "<NbOfTxs>3<"), "GrpHdr, NbOfTxs",
+       "\"3\" does not match the 2 transactions"},
+      {"header sum", ReplacedText(qrr, "<CtrlSum>4149.7<", "<CtrlSum>4149.71<"), "GrpHdr, CtrlSum",
+       "4149.71 is not the sum of the transactions' amounts (4149.70)"},
+      {"group count",
+       ReplacedText(sepa, "<PmtInfId>PMTINF-02</PmtInfId>", "<PmtInfId>PMTINF-02</PmtInfId><NbOfTxs>3</NbOfTxs>"),
+       "PmtInf 2, NbOfTxs", "\"3\" does not match the 2 transactions"},
+      {"group sum",
+       ReplacedText(sepa, "<PmtInfId>PMTINF-02</PmtInfId>", "<PmtInfId>PMTINF-02</PmtInfId><CtrlSum>11900.2</CtrlSum>"),
+       "PmtInf 2, CtrlSum", "11900.2 is not the sum of the transactions' amounts (11900.25)"},
+      {"creditor IBAN", ReplacedText(qrr, "CH4821966000009613388", "CH4821966000009613389"),
+       "PmtInf 2, CdtTrfTxInf 1, CdtrAcct/Id/IBAN", "is not a valid IBAN (check sum remainder"},
+      {"QR-IBAN without QR reference", ReplacedText(sepa, "CH5021977000004331346", "CH4431999123000889012"),
+       "PmtInf 1, CdtTrfTxInf 1, CdtrAcct/Id/IBAN", "is a QR-IBAN, which needs a QR reference"},
+      {"QR reference without QR-IBAN", ReplacedText(qrr, "CH4431999123000889012", "CH9300762011623852957"),
+       "PmtInf 1, CdtTrfTxInf 1, RmtInf/Strd/CdtrRefInf/Ref", "is no QR-IBAN"},
+      {"QR reference check digit", ReplacedText(qrr, "210000000003139471430009017", "210000000003139471430009018"),
+       "PmtInf 1, CdtTrfTxInf 1, RmtInf/Strd/CdtrRefInf/Ref", "(check digit 7 expected)"},
+      {"creditor reference", ReplacedText(qrr, "RF18539007547034", "RF18539007547035"),
+       "PmtInf 2, CdtTrfTxInf 1, RmtInf/Strd/CdtrRefInf/Ref", "is not a valid creditor reference"},
+      {"QR-IBAN to be debited", ReplacedText(qrr, "CH7280005000088877766", "CH4431999123000889012"),
+       "PmtInf 1, DbtrAcct/Id/IBAN", "is a QR-IBAN"},
+      {"address without town", ReplacedText(abroad, "<TwnNm>London</TwnNm>", ""),
+       "PmtInf 1, CdtTrfTxInf 1, CdtrAgt/FinInstnId/PstlAdr", "no town (TwnNm)"},
+      {"address without country", ReplacedText(qrr, "<Ctry>CH</Ctry>", ""), "PmtInf 1, Dbtr/PstlAdr", "no country (Ctry)"},
+      {"three address lines",
+       ReplacedText(abroad, "<Ctry>GB</Ctry>",
+               "<Ctry>GB</Ctry><AdrLine>c/o Fonda</AdrLine><AdrLine>Flat 2</AdrLine><AdrLine>Rear</AdrLine>", 2),
+       "PmtInf 1, CdtTrfTxInf 1, Cdtr/PstlAdr/AdrLine", "3 address lines; the Swiss flavour takes at most 2"},
+      {"address lines only",
+       ReplacedText(sepa, "<Nm>MUSTER AG</Nm>", "<Nm>MUSTER AG</Nm><PstlAdr><AdrLine>Seldwyla</AdrLine></PstlAdr>", 3),
+       "PmtInf 2, Dbtr/PstlAdr", "unstructured"},
+      {"address text twice", ReplacedText(abroad, "<Ctry>GB</Ctry>", "<Ctry>GB</Ctry><AdrLine>Saville Row 4</AdrLine>", 2),
+       "PmtInf 1, CdtTrfTxInf 1, Cdtr/PstlAdr/AdrLine", "repeats \"Saville Row\" of <StrtNm>"},
+      {"Swiss characters", ReplacedText(qrr, "Robert Schneider AG", "Robert Schneider \xE2\x80\x93 AG"),
+       "PmtInf 1, CdtTrfTxInf 1, Cdtr/Nm",
+       "\"Robert Schneider \xE2\x80\x93 AG\" holds \"\xE2\x80\x93\" (U+2013), outside the character set of the Swiss "
+       "flavour"},
+      {"identifier characters", ReplacedText(qrr, "INSTRID-01-01", "INSTRID_01"), "PmtInf 1, CdtTrfTxInf 1, PmtId/InstrId",
+       "holds \"_\""},
+      {"identifier trailing slash", ReplacedText(qrr, "PMTINF-01", "PMTINF-01/"), "PmtInf 1, PmtInfId",
+       "ends with a blank or \"/\""},
+      {"payment group identification twice", ReplacedText(qrr, "PMTINF-02", "PMTINF-01"), "PmtInf 2, PmtInfId",
+       "also the identification of PmtInf 1"},
+      {"instruction identification twice in a group", ReplacedText(sepa, "INSTRID-02-02", "INSTRID-02-01"),
+       "PmtInf 2, CdtTrfTxInf 2, PmtId/InstrId", "also the identification of CdtTrfTxInf 1 of this group"},
+      {"decimals of the currency", ReplacedText(abroad, "Ccy=\"USD\"", "Ccy=\"JPY\""),
+       "PmtInf 1, CdtTrfTxInf 1, Amt/InstdAmt", "3421.00 has 2 decimals; an amount in JPY has at most 0"},
+      {"SEPA in another currency", ReplacedText(sepa, "Ccy=\"EUR\">3421.00", "Ccy=\"USD\">3421.00"),
+       "PmtInf 2, CdtTrfTxInf 2, Amt/InstdAmt/@Ccy", "\"USD\" in a SEPA payment"},
+      {"SEPA charges", ReplacedText(sepa, "</DbtrAgt>", "</DbtrAgt><ChrgBr>SHAR</ChrgBr>", 2), "PmtInf 2, ChrgBr",
+       "\"SHAR\" for SEPA payments"},
+      {"SEPA name", ReplacedText(sepa, "Robert Scheider SA", "Robert Scheider SA" + std::string(53, 'x')),
+       "PmtInf 2, CdtTrfTxInf 1, Cdtr/Nm", "has 71 characters; a name in a SEPA payment has at most 70"},
+      {"SEPA additional remittance information",
+       ReplacedText(sepa, "</CdtrRefInf>", "</CdtrRefInf><AddtlRmtInf>Rechnung 408</AddtlRmtInf>", 2),
+       "PmtInf 2, CdtTrfTxInf 2, RmtInf/Strd/AddtlRmtInf", "additional remittance information in a SEPA payment"},
+      {"salary on a transaction",
+       ReplacedText(abroad, "<Amt>", "<PmtTpInf><CtgyPurp><Cd>SALA</Cd></CtgyPurp></PmtTpInf><Amt>"),
+       "PmtInf 1, CdtTrfTxInf 1, PmtTpInf/CtgyPurp/Cd", "\"SALA\" on a single transaction"},
+      {"execution date", ReplacedText(qrr, "2023-02-22", "2023-02-30"), "PmtInf 1, ReqdExctnDt/Dt",
+       "\"2023-02-30\" is not a valid date"},
+      // What is a fault in one place or flavour is none in another: no problem.
+      {"generic flavour: any character", ReplacedText(generic, "Robert Schneider AG", "Robert Schneider \xE2\x80\x93 AG"),
+       "", ""},
+      {"generic flavour: three address lines",
+       ReplacedText(generic, "<Ctry>CH</Ctry>",
+               "<Ctry>CH</Ctry><AdrLine>c/o A</AdrLine><AdrLine>Hof 2</AdrLine><AdrLine>Rear</AdrLine>", 2),
+       "", ""},
+      {"one instruction identification in two groups", ReplacedText(sepa, "INSTRID-02-01", "INSTRID-01-01"), "", ""},
+      {"a short part in a longer line", ReplacedText(abroad, "<Ctry>GB</Ctry>", "<Ctry>GB</Ctry><AdrLine>Flat 4</AdrLine>", 2),
+       "", ""},
+      {"a group part behind the transactions", ReplacedText(qrr, "</PmtInf>", "<ChrgBr>SLEV</ChrgBr></PmtInf>"),
+       "PmtInf 1, ChrgBr", "<ChrgBr> stands behind the transactions"},
+      {"three decimals in dinars", ReplacedText(abroad, "Ccy=\"USD\">3421.00", "Ccy=\"KWD\">3421.000"), "", ""},
+  };
+  for (const auto& c : cases) {
+    const Inspection inspection = InspectContent(c.content, "pay.xml", {});
+    if (c.place.empty()) {
+      EXPECT_EQ("", ProblemLines(inspection)) << c.check;
+      continue;
+    }
+    ASSERT_EQ(1u, inspection.problems.size()) << c.check << ":\n" << ProblemLines(inspection);
+    const std::string line = ProblemLine(inspection, inspection.problems[0]);
+    EXPECT_TRUE(std::regex_search(line, std::regex("^pay\\.xml: line [0-9]+, "))) << c.check << ": " << line;
+    EXPECT_NE(std::string::npos, line.find(", " + c.place + ": ")) << c.check << ": " << line;
+    EXPECT_NE(std::string::npos, inspection.problems[0].what.find(c.what)) << c.check << ": " << line;
+  }
+}
+
+TEST(Iso2019Inspect, FlavourBySchemaLocationElseByContent) {
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
+  const auto without_location = [](const std::string& content) {
+    return std::regex_replace(content, std::regex(R"( xsi:schemaLocation="[^"]*")"), "");
+  };
+  const struct {
+    const char* name;
+    std::string content;
+    std::string flavour;
+  } cases[] = {
+      {"Swiss schema", QrrScor(), "Swiss, pain.001.001.09.ch.03.xsd"},
+      {"generic schema", ReplacedText(Abroad(), "pain.001.001.09.ch.03.xsd", "pain.001.001.09.xsd"),
+       "generic, pain.001.001.09.xsd"},
+      {"no schema, QR reference", without_location(QrrScor()), "Swiss, by its content"},
+      {"no schema, nothing Swiss", without_location(Abroad()), "generic, by its content"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.flavour, InspectContent(c.content, "pay.xml", {}).flavour) << c.name;
 }
 
 }  // namespace

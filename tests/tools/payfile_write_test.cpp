@@ -107,44 +107,6 @@ TEST_F(PayfileWrite, RefusesEveryMistakeOfTheTableForEveryFormatAndWritesNothing
   }
 }
 
-// The check pass runs beside the writer (the ISO writer upper-cases the sender's name in
-// the batch meanwhile): its warnings are those of `payfile check`, line for line.
-TEST_F(PayfileWrite, WarnsAsTheCheckCommandDoesWhileWriting) {
-  const std::string every_kind = ReadWholeFile(DataPath("every_kind.json")).value_or("");
-  const std::string long_sender =
-      R"({"settings": {"Sender": {"Name1": ")" + std::string(80, 'x') + R"( müller"}},
-          "payments": [{"PayType": "payIban", "Amount": "-1", "BankDst": {"Account": "CH5604835012345678009"}}]})";
-  const std::vector<std::string> formats[] = {{"--type", "dta"}, {"--type", "ezag"}, {"--type", "iso", "--ch"},
-                                              {"--type", "iso"}};
-  for (const std::string& batch : {every_kind, long_sender}) {
-    for (const std::vector<std::string>& format : formats) {
-      SCOPED_TRACE(format.back() + " " + batch.substr(0, 40));
-      test::TempDir dir;
-      test::WriteWholeFile(dir.Path("batch.json"), batch);
-      std::vector<std::string> check = {"check", "batch.json", "--period", "2023-03", "--now", kNow};
-      check.insert(check.end(), format.begin(), format.end());
-      std::vector<std::string> write = check;
-      write[0] = "write";
-      write.insert(write.end(), {"--out", "out.file"});
-      const RunResult checked = RunPayfile(dir, check);
-      const RunResult written = RunPayfile(dir, write);
-      EXPECT_EQ(0, written.status);
-      ASSERT_NE(std::string::npos, checked.out.rfind("batch.json: ", checked.out.size() - 2));
-      const std::string warning_lines = checked.out.substr(0, checked.out.rfind("batch.json: ", checked.out.size() - 2));
-      EXPECT_FALSE(warning_lines.empty());
-      EXPECT_EQ(warning_lines, written.err);
-      // With --strict the same warnings come first, then the refusal to write, which counts them.
-      write.push_back("--strict");
-      const RunResult strict = RunPayfile(dir, write);
-      EXPECT_EQ(2, strict.status);
-      const auto count = std::count(warning_lines.begin(), warning_lines.end(), '\n');
-      EXPECT_EQ(warning_lines + "payfile: --strict: " + std::to_string(count) + " warning" + (count == 1 ? "" : "s") +
-                    ", so out.file is not written\n",
-                strict.err);
-    }
-  }
-}
-
 TEST_F(PayfileWrite, SaysWhyNoFileIsWrittenTheSameWayForEveryFormat) {
   const char kOne[] = R"({"payments": [{"PayType": 5, "Amount": "1", "BankDst": {"Account": "01-162-8"}}]})";
   const char kCannotCreate[] =
@@ -241,84 +203,95 @@ constexpr char kRefused[] = R"({"settings": {"Sender": {"Street": "Seeweg 1"}},
     {"PayType": 9, "Date": "2026-12-23", "Amount": "30", "BankSrc": {"Account": "CH9300762011623852957"},
      "BankDst": {"Account": "CH5604835012345678009"}, "Receiver": {"Name1": "C", "City": "8002 Z\u00fcrich"}}]})";
 
-constexpr char kRefusedSuffix[] = "; the 2019 ISO writer refuses the batch";
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
+// The check pass runs beside the writer (the ISO writer upper-cases the sender's name in
+// the batch meanwhile): its warnings are those of `payfile check`, line for line, each
+// repeat on its own line; then the refusal to write, which counts them, and with --strict
+// the warnings count as well. Nothing is written in the place of last month's file then.
+TEST_F(PayfileWrite, WarnsAndRefusesAsTheCheckCommandDoes) {
+  const std::string every_kind = ReadWholeFile(DataPath("every_kind.json")).value_or("");
+  const std::string long_sender =
+      R"({"settings": {"Sender": {"Name1": ")" + std::string(80, 'x') + R"( müller"}},
+          "payments": [{"PayType": "payIban", "Amount": "-1", "BankDst": {"Account": "CH5604835012345678009"}}]})";
+  const struct {
+    const std::string batch;
+    std::vector<std::string> options;  // after the batch; --period 2023-03 and the fixed clock unless given
+    int refusals = 0;
+  } rows[] = {
+      {every_kind, {"--type", "dta"}}, {every_kind, {"--type", "ezag"}}, {every_kind, {"--type", "iso", "--ch"}},
+      {every_kind, {"--type", "iso"}}, {long_sender, {"--type", "dta"}}, {long_sender, {"--type", "ezag"}},
+      {long_sender, {"--type", "iso", "--ch"}}, {long_sender, {"--type", "iso"}},
+      {kClean, {"--type", "iso2019", "--ch", "--period", "2026-12", "--now", "2026-12-24T08:00:00"}},
+      {kRefused, {"--type", "iso2019", "--period", "2026-12", "--now", "2026-12-20T08:00:00"}, 3},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.options) + " " + row.batch.substr(0, 40));
+    test::TempDir dir;
+    test::WriteWholeFile(dir.Path("batch.json"), row.batch);
+    std::vector<std::string> check = {"check", "batch.json"};
+    check.insert(check.end(), row.options.begin(), row.options.end());
+    if (std::count(check.begin(), check.end(), "--now") == 0) {
+      check.insert(check.end(), {"--period", "2023-03", "--now", kNow});
+    }
+    std::vector<std::string> write = check;
+    write[0] = "write";
+    write.insert(write.end(), {"--out", "out.file"});
+    const RunResult checked = RunPayfile(dir, check);
+    const std::size_t summary = checked.out.rfind("batch.json: ", checked.out.size() - 2);
+    ASSERT_NE(std::string::npos, summary);
+    const std::string warning_lines = checked.out.substr(0, summary);
+    EXPECT_FALSE(warning_lines.empty());
+    const auto count = std::count(warning_lines.begin(), warning_lines.end(), '\n');
+    const std::string refused =
+        "payfile: " + std::to_string(row.refusals) + " refusals, so out.file is not written\n";
+    for (const bool strict : {false, true}) {
+      test::WriteWholeFile(dir.Path("out.file"), "the file of last month");
+      if (strict) write.push_back("--strict");
+      const RunResult written = RunPayfile(dir, write);
+      EXPECT_EQ(row.refusals ? 1 : strict ? 2 : 0, written.status);
+      EXPECT_EQ(warning_lines + (row.refusals ? refused
+                                 : strict     ? "payfile: --strict: " + std::to_string(count) + " warning" +
+                                                (count == 1 ? "" : "s") + ", so out.file is not written\n"
+                                              : ""),
+                written.err);
+      EXPECT_EQ(row.refusals || strict, ReadWholeFile(dir.Path("out.file")) == "the file of last month");
+      EXPECT_FALSE(ReadWholeFile(dir.Path("out.file.tmp")));
+    }
+  }
 }
 
-TEST_F(PayfileWrite, Iso2019ChecksAndWritesLineByLineRefusingBeforeWriting) {
+// The 2019 checks: each finding on its own line at its place, refusals said so, and --now
+// fixing the day of writing the dates are compared with.
+TEST_F(PayfileWrite, Iso2019FindingsEachOnItsLineAtItsPlace) {
   const struct {
     const char* batch;
-    std::vector<std::string> options;  // after "write" or "check" and the batch
-    int status;
+    std::vector<std::string> options;
     std::vector<std::string> places;  // of the finding lines, in order
-    std::string last_line;            // check: the summary; write: the refusal, if any
-    bool written;
+    std::string summary;
   } cases[] = {
-      {kClean, {"check", "--ch", "--now", "2026-12-23T23:59:59"}, 0, {},
-       "batch.json: 1 payment, no warnings for ISO 2019 (Swiss)", false},
-      {kClean, {"check", "--ch", "--now", "2026-12-24T00:00:00"}, 1, {"payments[0].Date"},
-       "batch.json: 1 payment, 1 warning for ISO 2019 (Swiss)", false},
-      {kClean, {"write", "--ch", "--now", "2026-12-23T08:00:00"}, 0, {}, "", true},
-      {kClean, {"write", "--ch", "--now", "2026-12-24T08:00:00"}, 0, {"payments[0].Date"}, "", true},
-      {kClean, {"write", "--ch", "--now", "2026-12-24T08:00:00", "--strict"}, 2, {"payments[0].Date"},
-       "payfile: --strict: 1 warning, so out.xml is not written", false},
-      {kRefused, {"check", "--now", "2026-12-20T08:00:00"}, 1,
+      {kClean, {"--ch", "--now", "2026-12-23T23:59:59"}, {}, "1 payment, no warnings for ISO 2019 (Swiss)"},
+      {kClean, {"--ch", "--now", "2026-12-24T00:00:00"}, {"payments[0].Date"},
+       "1 payment, 1 warning for ISO 2019 (Swiss)"},
+      {kRefused, {"--now", "2026-12-20T08:00:00"},
        {"settings.Sender.Name1", "payments[0].BankDst.Account", "payments[1].BankDst.Account"},
-       "batch.json: 3 payments, 3 warnings (3 refusals) for ISO 2019 (generic)", false},
-      {kRefused, {"write", "--now", "2026-12-20T08:00:00"}, 1,
-       {"settings.Sender.Name1", "payments[0].BankDst.Account", "payments[1].BankDst.Account"},
-       "payfile: 3 refusals, so out.xml is not written", false},
-      {kRefused, {"write", "--now", "2026-12-20T08:00:00", "--strict"}, 1,
-       {"settings.Sender.Name1", "payments[0].BankDst.Account", "payments[1].BankDst.Account"},
-       "payfile: 3 refusals, so out.xml is not written", false},
+       "3 payments, 3 warnings (3 refusals) for ISO 2019 (generic)"},
   };
   for (const auto& c : cases) {
-    const bool write = c.options[0] == "write";
-    SCOPED_TRACE(testing::PrintToString(c.options) + (c.batch == kClean ? " clean" : " refused"));
+    SCOPED_TRACE(testing::PrintToString(c.options));
     test::TempDir dir;
     test::WriteWholeFile(dir.Path("batch.json"), c.batch);
-    test::WriteWholeFile(dir.Path("out.xml"), "the file of last month");
-    std::vector<std::string> args = {c.options[0], "batch.json", "--type", "iso2019", "--period", "2026-12"};
-    args.insert(args.end(), c.options.begin() + 1, c.options.end());
-    if (write) args.insert(args.end(), {"--out", "out.xml"});
+    std::vector<std::string> args = {"check", "batch.json", "--type", "iso2019", "--period", "2026-12"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
     const RunResult result = RunPayfile(dir, args);
-    EXPECT_EQ(c.status, result.status) << result.err;
-
-    std::vector<std::string> lines = Lines(write ? result.err : result.out);
-    if (!c.last_line.empty()) {
-      ASSERT_FALSE(lines.empty());
-      EXPECT_EQ(c.last_line, lines.back());
-      lines.pop_back();
-    }
-    ASSERT_EQ(c.places.size(), lines.size()) << (write ? result.err : result.out);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(c.places.empty() ? 0 : 1, result.status) << result.err;
+    std::vector<std::string> lines;
+    std::istringstream stream(result.out);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    ASSERT_EQ(c.places.size() + 1, lines.size()) << result.out;
+    EXPECT_EQ("batch.json: " + c.summary, lines.back());
+    for (std::size_t i = 0; i < c.places.size(); ++i) {
       EXPECT_EQ(0u, lines[i].rfind("batch.json: " + c.places[i] + ": ", 0)) << lines[i];
-      EXPECT_EQ(c.batch == kRefused, lines[i].ends_with(kRefusedSuffix)) << lines[i];
+      EXPECT_EQ(c.batch == kRefused, lines[i].ends_with("; the 2019 ISO writer refuses the batch")) << lines[i];
     }
-    if (write) {
-      // The lines while writing are those of the check, each repeat on its own line.
-      std::vector<std::string> check_args = {"check"};
-      for (std::size_t i = 1; i + 2 < args.size(); ++i) {
-        if (args[i] != "--strict") check_args.push_back(args[i]);
-      }
-      std::vector<std::string> checked = Lines(RunPayfile(dir, check_args).out);
-      ASSERT_FALSE(checked.empty());
-      checked.pop_back();  // the summary
-      EXPECT_EQ(checked, lines);
-    }
-    const std::string file = ReadWholeFile(dir.Path("out.xml")).value_or("");
-    if (c.written) {
-      EXPECT_TRUE(file.starts_with("<?xml")) << file.substr(0, 80);
-      EXPECT_NE(std::string::npos, file.find("urn:iso:std:iso:20022:tech:xsd:pain.001.001.09"));
-    } else {
-      EXPECT_EQ("the file of last month", file);
-    }
-    EXPECT_FALSE(ReadWholeFile(dir.Path("out.xml.tmp")));
   }
 }
 
