@@ -24,15 +24,17 @@ namespace {
 using test::Bstr;
 using test::ReadWholeFile;
 
+// The view `get` gives of `object`, as `View`.
+template <class View, class Object, class Interface>
+ComPtr<View> Get(Object* object, HRESULT (Interface::*get)(IDispatch**), REFIID iid) {
+  ComPtr<IDispatch> dispatch;
+  EXPECT_EQ(S_OK, (object->*get)(dispatch.put()));
+  return dispatch.As<View>(iid);
+}
+
 // A manager driven through its interfaces only.
 class Batch {
  public:
-  Batch() : manager_(CPayManager::New()) {
-    ComPtr<IDispatch> dispatch;
-    EXPECT_EQ(S_OK, manager_->get_Setting(dispatch.put()));
-    settings_ = dispatch.As<IPaySetting>(IID_IPaySetting);
-  }
-
   ComPtr<IPayment> Add(std::int32_t type) {
     ComPtr<IDispatch> dispatch;
     EXPECT_EQ(S_OK, manager_->NewPayment(static_cast<PayTypes>(type), dispatch.put()));
@@ -50,15 +52,10 @@ class Batch {
   }
 
   static ComPtr<IPayAddress> Address(IPayment* payment, HRESULT (IPayment::*get)(IDispatch**)) {
-    ComPtr<IDispatch> dispatch;
-    EXPECT_EQ(S_OK, (payment->*get)(dispatch.put()));
-    return dispatch.As<IPayAddress>(IID_IPayAddress);
+    return Get<IPayAddress>(payment, get, IID_IPayAddress);
   }
-  ComPtr<IPayAddress> Sender() {
-    ComPtr<IDispatch> dispatch;
-    EXPECT_EQ(S_OK, settings_->get_Sender(dispatch.put()));
-    return dispatch.As<IPayAddress>(IID_IPayAddress);
-  }
+  ComPtr<IPayAddress> Sender() { return Get<IPayAddress>(settings().get(), &IPaySetting::get_Sender, IID_IPayAddress); }
+  ComPtr<IPaySetting> settings() { return Get<IPaySetting>(manager_.get(), &IPayManager::get_Setting, IID_IPaySetting); }
 
   // Writes through WriteFile, which must answer S_OK, and returns the file's path.
   std::string WriteFile(const test::TempDir& dir, const std::string& name, PayFileTypes type, BSTR period = nullptr) {
@@ -73,11 +70,8 @@ class Batch {
     return ReadWholeFile(WriteFile(dir, name, type, period)).value_or("(no file)");
   }
 
-  IPaySetting* settings() { return settings_.get(); }
-
  private:
-  ComPtr<CPayManager> manager_;
-  ComPtr<IPaySetting> settings_;
+  ComPtr<CPayManager> manager_ = CPayManager::New();
 };
 
 class HostileInput : public testing::Test {
@@ -104,7 +98,7 @@ TEST_F(HostileInput, EveryCharacterInEveryTextKeepsEveryFileInShape) {
   Batch batch;
   for (auto put : {&IPaySetting::put_DtaID, &IPaySetting::put_CostAccount, &IPaySetting::put_DtaID_Sender,
                    &IPaySetting::put_CostCurrency}) {
-    EXPECT_EQ(S_OK, (batch.settings()->*put)(text));
+    EXPECT_EQ(S_OK, (batch.settings().get()->*put)(text));
   }
   const auto address_puts = {&IPayAddress::put_Name1, &IPayAddress::put_Name2, &IPayAddress::put_Street,
                              &IPayAddress::put_City, &IPayAddress::put_ID, &IPayAddress::put_BIC};

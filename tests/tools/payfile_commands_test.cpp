@@ -1,5 +1,5 @@
-// End-to-end tests of the other command lines of payfile: demo, check, schema, check-iban,
-// usage errors, --help and --version.
+// End-to-end tests of the other command lines of payfile: demo, schema, check-iban, usage
+// errors, --help and --version (check: the write tests).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -80,39 +80,6 @@ TEST_F(PayfileCommands, SchemaPrintsTheSchemaFileOfTheRepository) {
       (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "tools/payfile/batch.schema.json")
           .string();
   EXPECT_TRUE(SameBytes(ReadWholeFile(schema_file).value_or("?"), result.out));
-}
-
-TEST_F(PayfileCommands, CheckReportsWithoutWritingAndAnswersWithItsStatus) {
-  const char kClean[] =
-      R"({"payments": [{"PayType": "payRedPost", "Amount": "850", "Date": "2024-06-25",
-          "BankSrc": {"ID": "778", "Account": "CH0400778010123456789"}, "BankDst": {"Account": "01-162-8"},
-          "Receiver": {"Name1": "Betreibungsamt", "City": "6002 Luzern"}}]})";
-  const struct {
-    const char* batch;
-    std::vector<std::string> options;
-    int status;
-    const char* out;
-  } cases[] = {
-      {kClean, {"--type", "dta", "--now", "2024-06-20T09:00:00"}, 0, "batch.json: 1 payment, no warnings for DTA\n"},
-      {R"({"payments": [{"PayType": "payForeign"}, {"PayType": "payForeign"}]})",
-       {"--type", "DTA"},
-       1,
-       "batch.json: payments[0].PayType: payForeign payments get no DTA record; only the amount counts in the total "
-       "(also in 1 more payment)\n"
-       "batch.json: 2 payments, 1 warning for DTA\n"},
-      {R"({"payments": []})", {"--type", "ezag"}, 2, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.batch);
-    test::TempDir dir;
-    test::WriteWholeFile(dir.Path("batch.json"), c.batch);
-    std::vector<std::string> args = {"check", "batch.json"};
-    args.insert(args.end(), c.options.begin(), c.options.end());
-    const RunResult result = RunPayfile(dir, args);
-    EXPECT_EQ(c.status, result.status);
-    EXPECT_NE(std::string::npos, result.out.find(c.out)) << result.out;
-    EXPECT_EQ(c.status == 2, !result.err.empty()) << result.err;
-  }
 }
 
 TEST_F(PayfileCommands, AnswersEachCommandLineWithItsStatusAndText) {

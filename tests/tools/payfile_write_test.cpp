@@ -259,19 +259,29 @@ TEST_F(PayfileWrite, WarnsAndRefusesAsTheCheckCommandDoes) {
   }
 }
 
-// The 2019 checks: each finding on its own line at its place, refusals said so, and --now
-// fixing the day of writing the dates are compared with.
-TEST_F(PayfileWrite, Iso2019FindingsEachOnItsLineAtItsPlace) {
+// `payfile check` alone: each finding on its own line at its place (a repeat counted on
+// its first line), refusals said so, the summary, its status, and --now fixing the day of writing
+// the dates are compared with.
+TEST_F(PayfileWrite, CheckTellsEachFindingOnItsLineAtItsPlace) {
+  const char kPostal[] =
+      R"({"payments": [{"PayType": "payRedPost", "Amount": "850", "Date": "2024-06-25",
+          "BankSrc": {"ID": "778", "Account": "CH0400778010123456789"}, "BankDst": {"Account": "01-162-8"},
+          "Receiver": {"Name1": "Betreibungsamt", "City": "6002 Luzern"}}]})";
   const struct {
     const char* batch;
     std::vector<std::string> options;
     std::vector<std::string> places;  // of the finding lines, in order
     std::string summary;
+    std::string first_end = "";  // of the first finding line
   } cases[] = {
-      {kClean, {"--ch", "--now", "2026-12-23T23:59:59"}, {}, "1 payment, no warnings for ISO 2019 (Swiss)"},
-      {kClean, {"--ch", "--now", "2026-12-24T00:00:00"}, {"payments[0].Date"},
+      {kPostal, {"--type", "dta", "--now", "2024-06-20T09:00:00"}, {}, "1 payment, no warnings for DTA"},
+      {R"({"payments": [{"PayType": "payForeign"}, {"PayType": "payForeign"}]})", {"--type", "DTA"},
+       {"payments[0].PayType"}, "2 payments, 1 warning for DTA", "(also in 1 more payment)"},
+      {kClean, {"--type", "iso2019", "--ch", "--now", "2026-12-23T23:59:59"}, {},
+       "1 payment, no warnings for ISO 2019 (Swiss)"},
+      {kClean, {"--type", "iso2019", "--ch", "--now", "2026-12-24T00:00:00"}, {"payments[0].Date"},
        "1 payment, 1 warning for ISO 2019 (Swiss)"},
-      {kRefused, {"--now", "2026-12-20T08:00:00"},
+      {kRefused, {"--type", "iso2019", "--now", "2026-12-20T08:00:00"},
        {"settings.Sender.Name1", "payments[0].BankDst.Account", "payments[1].BankDst.Account"},
        "3 payments, 3 warnings (3 refusals) for ISO 2019 (generic)"},
   };
@@ -279,15 +289,17 @@ TEST_F(PayfileWrite, Iso2019FindingsEachOnItsLineAtItsPlace) {
     SCOPED_TRACE(testing::PrintToString(c.options));
     test::TempDir dir;
     test::WriteWholeFile(dir.Path("batch.json"), c.batch);
-    std::vector<std::string> args = {"check", "batch.json", "--type", "iso2019", "--period", "2026-12"};
+    std::vector<std::string> args = {"check", "batch.json", "--period", "2026-12"};
     args.insert(args.end(), c.options.begin(), c.options.end());
     const RunResult result = RunPayfile(dir, args);
     EXPECT_EQ(c.places.empty() ? 0 : 1, result.status) << result.err;
+    EXPECT_EQ("", result.err);
     std::vector<std::string> lines;
     std::istringstream stream(result.out);
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
     ASSERT_EQ(c.places.size() + 1, lines.size()) << result.out;
     EXPECT_EQ("batch.json: " + c.summary, lines.back());
+    EXPECT_TRUE(lines.front().ends_with(c.first_end)) << lines.front();
     for (std::size_t i = 0; i < c.places.size(); ++i) {
       EXPECT_EQ(0u, lines[i].rfind("batch.json: " + c.places[i] + ": ", 0)) << lines[i];
       EXPECT_EQ(c.batch == kRefused, lines[i].ends_with("; the 2019 ISO writer refuses the batch")) << lines[i];

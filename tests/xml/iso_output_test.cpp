@@ -57,30 +57,15 @@ TEST(IsoOutput, EveryByteAtEveryPlaceOfTextsOfEveryLength) {
   EXPECT_TRUE(expected == written);
 }
 
-TEST(IsoOutput, CleanedTextsAndLongPiecesAreWrittenWhole) {
-  test::TempDir dir;
-  IsoOutputFile output(SystemFileSystem());
-  OpenIsoOutput(output, dir.Path("out.xml"));
-  // Longer than a conversion piece and than the buffer once escaped: 30,000 entities.
-  const std::string long_text = std::string(30000, '&') + "\xFC";
-  WriteXmlElement(output, 0, "<B>%s</B>", EscapedText{long_text});
-  WriteXmlElement(output, 2, "<C>%s</C>", CleanedText{"M\xFCller & <S\xF6hne>\n"});
-  WriteXmlLine(output, 20, "x");
-  // A plain text longer than the buffer, with an escaped one in the same line.
-  const std::string long_plain(BufferedFile::kBufferSize + 5, '9');
-  WriteXmlElement(output, 1, "<D>%s|%s</D>", PlainText{long_plain}, EscapedText{"<"});
-  FinishIsoOutput(output);
-  std::string expected = "<B>";
-  for (int i = 0; i < 30000; ++i) expected += "&amp;";
-  expected += "\xC3\xBC</B>\r\n\t\t<C>MULLER +  SOHNE  </C>\r\n" + std::string(20, '\t') + "x\r\n";
-  expected += "\t<D>" + long_plain + "|&lt;</D>\r\n";
-  EXPECT_TRUE(expected == test::ReadWholeFile(dir.Path("out.xml")).value_or("<no file>"));
-}
-
 // One line of every shape the document writes, each written again and again so that its
 // copies fall at every place of the buffer, across the points where it is written out.
 TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
   using std::string_literals::operator""s;
+  // Longer than a conversion piece and than the buffer once escaped: 30,000 entities.
+  const std::string long_text = std::string(30000, '&') + "\xFC";
+  std::string long_escaped;
+  for (int i = 0; i < 30000; ++i) long_escaped += "&amp;";
+  const std::string long_plain(BufferedFile::kBufferSize + 5, '9');
   struct Case {
     const char* what;
     std::function<void(IsoOutputFile&)> write;
@@ -117,6 +102,12 @@ TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
        }, "\t\t\t\t\t<InstdAmt Ccy=\"EUR\">-1234.5</InstdAmt>\r\n"},
       {"empty plain text", [](IsoOutputFile& o) { WriteXmlElement(o, 1, "<Ctry>%s</Ctry>", PlainText{""}); },
        "\t<Ctry></Ctry>\r\n"},
+      {"escaped text longer than the buffer", [&](IsoOutputFile& o) {
+         WriteXmlElement(o, 0, "<B>%s</B>", EscapedText{long_text});
+       }, "<B>" + long_escaped + "\xC3\xBC</B>\r\n"},
+      {"plain text longer than the buffer", [&](IsoOutputFile& o) {
+         WriteXmlElement(o, 1, "<D>%s|%s</D>", PlainText{long_plain}, EscapedText{"<"});
+       }, "\t<D>" + long_plain + "|&lt;</D>\r\n"},
       {"runtime line", [](IsoOutputFile& o) { WriteXmlLine(o, 2, "<?xml version=\"1.0\"?>\n\x85"); },
        "\t\t<?xml version=\"1.0\"?>\r\n\xE2\x80\xA6\r\n"},
   };
