@@ -20,16 +20,11 @@ TEST(FormatRecordText, FieldConventions) {
   } cases[] = {
       {"ABCDE", FormatRecordText("%-5.5s", "ABCDEFG")},
       {"AB   ", FormatRecordText("%-5.5s", std::string("AB\0CD", 5))},  // a text ends at its NUL
-      {"000012345", FormatRecordText("%09.9s", "12345")},
-      {"123456789", FormatRecordText("%09.9s", "1234567890")},
-      {"         ABC", FormatRecordText("%12s", "ABC")},
-      {"1234567890123", FormatRecordText("%12s", "1234567890123")},
-      {"01AB   X", FormatRecordText("01%-5.5s%c", "AB", 'X')},
-      {"-00007", FormatRecordText("%05.5ld", -7)},
-      {"123456", FormatRecordText("%05.5ld", 123456)},
-      {"0001", FormatRecordText("%04.4hd", std::int16_t{1})},
-      {"-1901-1-1", FormatRecordText("%02d%02d%02d", -1901, -1, -1)},
-      {"-00042", FormatRecordText("%06d", -42)},
+      {"000012345", FormatRecordText("%09.9s", "12345")}, {"123456789", FormatRecordText("%09.9s", "1234567890")},
+      {"         ABC", FormatRecordText("%12s", "ABC")}, {"1234567890123", FormatRecordText("%12s", "1234567890123")},
+      {"01AB   X", FormatRecordText("01%-5.5s%c", "AB", 'X')}, {"-00007", FormatRecordText("%05.5ld", -7)},
+      {"123456", FormatRecordText("%05.5ld", 123456)}, {"0001", FormatRecordText("%04.4hd", std::int16_t{1})},
+      {"-1901-1-1", FormatRecordText("%02d%02d%02d", -1901, -1, -1)}, {"-00042", FormatRecordText("%06d", -42)},
       {"-2147483648", FormatRecordText("%d", std::int32_t{-2147483647 - 1})},
       // Cleaned as written: a NUL is a blank there, not the end of the text.
       {"MUL X |000AB", FormatRecordText("%-6.6s|%05.5s", CleanedRecordText{std::string_view("m\xFCl\0x", 5)},
@@ -40,8 +35,7 @@ TEST(FormatRecordText, FieldConventions) {
                                       SingleLineRecordText{std::string_view("C\nD\0E", 5)})},
       {"\xFC X  ", FormatRecordText("%-5.5s", SingleLineRecordText{"\xFC\rX"})},
       // A format without fields is its literal text (a segment's number).
-      {"02", FormatRecordText("02")},
-      {"03/C/", FormatRecordText("03/C/")},
+      {"02", FormatRecordText("02")}, {"03/C/", FormatRecordText("03/C/")},
   };
   for (const auto& c : cases) EXPECT_EQ(c.expected, c.actual);
 }
@@ -52,28 +46,6 @@ TEST(FormatShortRecordText, RefusesFormatsLongerThanItHolds) {
   EXPECT_EQ("M0100010005", FormatShortRecordText("%03.3s%04.4hd%04.4ld", "M01", std::int16_t{1}, 5).view());
   EXPECT_THROW(FormatShortRecordText("%s", "x"), std::logic_error);
   EXPECT_THROW(FormatShortRecordText("%-49.49s", ""), std::logic_error);
-}
-
-TEST(RecordOutput, WritesPiecesInOrderAcrossTheBuffer) {
-  test::TempDir dir;
-  const FileSystem& fs = SystemFileSystem();
-  FileStatus status;
-  RecordOutput out(fs, fs.Create(dir.Path("big.dta"), status));
-  ASSERT_TRUE(status);
-  std::string expected = "AB\n";
-  WriteRecordText(out, "AB\n");
-  const std::string piece(1000, 'x');
-  for (int i = 0; i < 200; ++i) {
-    WriteRecordText(out, "%05.5ld%s", i, piece);
-    expected += FormatRecordText("%05.5ld", i) + piece;
-  }
-  const std::string huge(3 * BufferedFile::kBufferSize + 7, 'y');
-  WriteRecordText(out, "%-300000.300000s", huge);
-  expected += huge + std::string(300000 - huge.size(), ' ');
-  WriteRecordText(out, "%s", CleanedRecordText{huge});
-  expected += std::string(huge.size(), 'Y');
-  out.Close();
-  EXPECT_EQ(expected, test::ReadWholeFile(dir.Path("big.dta")));
 }
 
 // The bytes of a file into which `write` wrote one record `copies` times, so that the
@@ -90,11 +62,19 @@ std::string WrittenRepeatedly(const std::function<void(RecordOutput&)>& write, s
 }
 
 // Fills of every length around the one-move limit, blanks and zeros, in front of and
-// behind texts and numbers, each record written again and again so that its copies fall at
-// every place of the buffer, across the points where it is written out.
-TEST(RecordOutput, FillsOfEveryLengthAcrossBufferBoundaries) {
+// behind texts and numbers; and formats compiled into per-field code, which must give the
+// bytes of the general formatter: fixed fields with short, exact, over-long and NUL-ended
+// texts, fields that fall back to the general rules (numbers out of their digits, uncut
+// texts beyond their width, very wide fields), fields that differ only in their flags.
+// Each record is written again and again so that its copies fall at every place of the
+// buffer, across the points where it is written out.
+TEST(RecordOutput, RecordsOfEveryShapeAcrossBufferBoundaries) {
   const auto blanks = [](std::size_t n) { return std::string(n, ' '); };
   const auto zeros = [](std::size_t n) { return std::string(n, '0'); };
+  const std::string amount = "3075,35";
+  const std::string long_text(150, 'q');
+  const std::string nul_text("AB\0CD", 5);
+  const std::string huge(3 * BufferedFile::kBufferSize + 7, 'y');  // a field longer than the buffer
   struct Case {
     std::function<void(RecordOutput&)> write;
     std::string expected;
@@ -110,29 +90,6 @@ TEST(RecordOutput, FillsOfEveryLengthAcrossBufferBoundaries) {
        blanks(112) + "|" + zeros(112) + "|" + blanks(112) + "|" + blanks(5) + "-7|x" + blanks(4) + "\n"},
       {[](RecordOutput& o) { WriteRecordText(o, "%-33.33s%33s", CleanedRecordText{"m\xFC"}, CleanedRecordText{"\xE9"}); },
        "MU" + blanks(31) + blanks(32) + "E"},
-  };
-  for (const Case& c : cases) {
-    const std::size_t copies = 3 * BufferedFile::kBufferSize / c.expected.size() + 1;
-    std::string expected;
-    for (std::size_t i = 0; i < copies; ++i) expected += c.expected;
-    EXPECT_TRUE(expected == WrittenRepeatedly(c.write, copies)) << c.expected;
-  }
-}
-
-// Formats compiled into per-field code give the bytes of the general formatter: fixed
-// fields with short, exact, over-long and NUL-ended texts, fields that fall back to the
-// general rules (numbers out of their digits, uncut texts beyond their width, very wide
-// fields), and fields that differ only in their flags, in one record. Each record is
-// written again and again so that its copies fall at every place of the buffer.
-TEST(PutRecordText, GivesTheBytesOfTheGeneralFormatter) {
-  const std::string amount = "3075,35";
-  const std::string long_text(150, 'q');
-  const std::string nul_text("AB\0CD", 5);
-  struct Case {
-    std::function<void(RecordOutput&)> put;
-    std::string expected;
-  };
-  const Case cases[] = {
       {[&](RecordOutput& o) { PutRecordText<"%-15.15s|%015.15s|%15s">(o, amount, amount, amount); },
        "3075,35        |000000003075,35|        3075,35"},
       {[&](RecordOutput& o) { PutRecordText<"01%-5.5s%05.5s%-3.3s">(o, nul_text, nul_text, long_text); },
@@ -152,12 +109,14 @@ TEST(PutRecordText, GivesTheBytesOfTheGeneralFormatter) {
       {[&](RecordOutput& o) { PutRecordText<"%-140.140s|%0140.140s|%.3s|%5.3s">(o, amount, amount, long_text, "x"); },
        amount + std::string(133, ' ') + "|" + std::string(133, '0') + amount + "|qqq|    x"},
       {[](RecordOutput& o) { PutRecordText<"03/C/\n">(o); }, "03/C/\n"},
+      {[&](RecordOutput& o) { WriteRecordText(o, "%-300000.300000s|%s", huge, CleanedRecordText{huge}); },
+       huge + blanks(300000 - huge.size()) + "|" + std::string(huge.size(), 'Y')},
   };
   for (const Case& c : cases) {
-    const std::size_t copies = 2 * BufferedFile::kBufferSize / c.expected.size() + 1;
+    const std::size_t copies = 3 * BufferedFile::kBufferSize / c.expected.size() + 1;
     std::string expected;
     for (std::size_t i = 0; i < copies; ++i) expected += c.expected;
-    EXPECT_TRUE(expected == WrittenRepeatedly(c.put, copies)) << c.expected;
+    EXPECT_TRUE(expected == WrittenRepeatedly(c.write, copies)) << c.expected;
   }
 }
 

@@ -8,7 +8,7 @@
 
 #include "dta/dta_writer.h"
 #include "ezag/ezag_writer.h"
-#include "hostile/raised.h"
+#include "hostile/outcomes.h"
 #include "iso/iso_writer.h"
 #include "iso2019/iso2019_writer.h"
 #include "platform/buffered_file.h"

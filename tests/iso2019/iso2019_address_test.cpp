@@ -1,5 +1,5 @@
 // Structured and hybrid addresses worked out from the texts a caller set, and the two
-// character sets of the 2019 ISO document.
+// character sets of the 2019 ISO document, word at a time as byte by byte.
 #include "iso2019/iso2019_address.h"
 
 #include <gtest/gtest.h>
@@ -26,11 +26,19 @@ std::string Parts(const Iso2019Address& a) {
          a.country + "|" + a.line;
 }
 
+// The parts are worked out from the old texts where the new ones are empty; the new ones win
+// and are cut to their element's length.
 TEST(Iso2019Address, PartsAreWorkedOutFromTheOldTextsWhereTheNewOnesAreEmpty) {
+  AddressFields hybrid{"", "", "Alte Strasse 1", "9999 Altdorf", "", "", ""};
+  hybrid.street_name = "Neue Strasse";
+  hybrid.town = "Z\xFCrich";
+  hybrid.country = " ch";
+  hybrid.building_number = std::string(20, '9');
   const struct {
     AddressFields given;
     const char* fallback_country;
     std::string parts;
+    std::vector<std::string> cuts = {};  // the keys of the parts cut
   } rows[] = {
       {{"", "", "Seeweg 12a", "CH-8001 Z\xFCrich", "", "", ""}, "", "Seeweg|12a||8001|Z\xFCrich|CH|"},
       {{"", "", "12 rue de la Gare", "1200 Gen\xE8ve", "", "", ""}, "CH", "rue de la Gare|12||1200|Gen\xE8ve|CH|"},
@@ -44,37 +52,27 @@ TEST(Iso2019Address, PartsAreWorkedOutFromTheOldTextsWhereTheNewOnesAreEmpty) {
       {{"", "", "", "EC1A London", "", "", ""}, "GB", "|||EC1A|London|GB|"},
       {{"", "c/o Muster", "Seeweg 2", "8002 Z\xFCrich", "", "", ""}, "CH", "Seeweg|2||8002|Z\xFCrich|CH|c/o Muster"},
       {{"", "", "", "", "", "", ""}, "", "||||||"},
-      {{"", "", std::string(80, 'x'), "8002 Z\xFCrich", "", "", ""}, "", std::string(70, 'x') + "|||8002|Z\xFCrich||"},
+      {{"", "", std::string(80, 'x'), "8002 Z\xFCrich", "", "", ""}, "", std::string(70, 'x') + "|||8002|Z\xFCrich||",
+       {"Street"}},
+      {hybrid, "DE", "Neue Strasse|" + std::string(16, '9') + "|||Z\xFCrich|CH|", {"BuildingNumber"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.given.street + " / " + row.given.city);
     PayBatch batch;
     FillReceiver(batch, row.given);
     Iso2019Address out;
-    Iso2019Findings findings(nullptr);
+    std::vector<Iso2019Finding> list;
+    Iso2019Findings findings(&list);
     WorkOutIso2019Address(batch.View(batch.payments[0]).receiver, "Receiver", true, row.fallback_country, out,
                           findings);
     EXPECT_EQ(row.parts, Parts(out));
     EXPECT_FALSE(findings.any_refused());
+    std::vector<std::string> cuts;
+    for (const Iso2019Finding& finding : list) {
+      if (finding.kind == Iso2019FindingKind::kCut) cuts.emplace_back(finding.subkey);
+    }
+    EXPECT_EQ(row.cuts, cuts);
   }
-}
-
-TEST(Iso2019Address, TheNewPropertiesWinAndAreCut) {
-  AddressFields given{"", "", "Alte Strasse 1", "9999 Altdorf", "", "", ""};
-  given.street_name = "Neue Strasse";
-  given.town = "Z\xFCrich";
-  given.country = " ch";
-  given.building_number = std::string(20, '9');
-  PayBatch batch;
-  FillReceiver(batch, given);
-  Iso2019Address out;
-  std::vector<Iso2019Finding> list;
-  Iso2019Findings findings(&list);
-  WorkOutIso2019Address(batch.View(batch.payments[0]).receiver, "Receiver", true, "DE", out, findings);
-  EXPECT_EQ("Neue Strasse|" + std::string(16, '9') + "|||Z\xFCrich|CH|", Parts(out));
-  ASSERT_EQ(1u, list.size());
-  EXPECT_EQ(Iso2019FindingKind::kCut, list[0].kind);
-  EXPECT_EQ("BuildingNumber", list[0].subkey);
 }
 
 TEST(Iso2019Text, EachFlavourWritesItsCharacterSet) {
@@ -87,14 +85,44 @@ TEST(Iso2019Text, EachFlavourWritesItsCharacterSet) {
       {"\x84Z\x93 \x91s\x92 \x85", "\"Z\" 's' ...", "\x84Z\x93 \x91s\x92 \x85"},
       {"a\x96" "b\x97" "c\x95" "d\x86\x87", "a-b-c.d++", "a\x96" "b\x97" "c\x95" "d\x86\x87"},
       {"\x88\x98\x89\x8B\x9B\x99\x83", "^~%<>TMf", "\x88\x98\x89\x8B\x9B\x99\x83"},
-      {"Ab\xADteilung", "Abteilung", "Ab\xADteilung"},
-      {"Tab\there\r\n", "Tab here", "Tab here"},
+      {"Ab\xADteilung", "Abteilung", "Ab\xADteilung"}, {"Tab\there\r\n", "Tab here", "Tab here"},
       {" \x01\xAD ", "", "\xAD"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.given);
     EXPECT_EQ(row.swiss, DocumentText(row.given, true));
     EXPECT_EQ(row.generic, DocumentText(row.given, false));
+  }
+}
+
+std::string Trimmed(const std::string& text) { return std::string(TrimBlanks(text)); }
+
+// Texts of every length up to three words, with every byte value at every place: the
+// word-at-a-time paths must agree with the texts taken byte by byte.
+TEST(Iso2019Text, WordsAndLastBytesAgreeWithTheTextTakenByteByByte) {
+  const std::string context = " hans m\xFCller-meier, bahnhofstr 5 ";
+  std::string scratch, assigned;
+  for (int value = 0; value < 256; ++value) {
+    for (std::size_t size = 1; size <= 24; ++size) {
+      for (std::size_t at = 0; at < size; ++at) {
+        std::string text = context.substr(0, size);
+        text[at] = static_cast<char>(value);
+        std::string upper;
+        for (const char c : text) {
+          if (c != ' ') upper.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+        }
+        ASSERT_EQ(upper, UpperAscii(text)) << value << " at " << at << " of " << size;
+        for (const bool swiss : {true, false}) {
+          std::string byte_by_byte;
+          for (const char c : text) AppendDocumentText(byte_by_byte, std::string_view(&c, 1), swiss);
+          const std::string expected = Trimmed(byte_by_byte);
+          AssignDocumentText(assigned, text, swiss);
+          ASSERT_EQ(expected, assigned) << value << " at " << at << " of " << size << (swiss ? " swiss" : "");
+          ASSERT_EQ(expected, AsDocumentText(text, swiss, scratch));
+          ASSERT_EQ(expected.empty(), IsEmptyDocumentText(text, swiss));
+        }
+      }
+    }
   }
 }
 

@@ -53,64 +53,54 @@ std::vector<std::string> AllFacts(const std::string& bytes) {
   return all;
 }
 
-PaymentFields Payment(CY amount, const char* currency, std::string debtor_iban, std::string debtor_bic,
-                      AddressFields receiver, std::string account) {
-  PaymentFields p;
-  p.type = payIban;
-  p.date = Day(2023, 2, 22);
-  p.amount = amount;
-  p.currency = currency;
-  p.bank_src.account = std::move(debtor_iban);
-  p.bank_src.bic = std::move(debtor_bic);
-  p.receiver = std::move(receiver);
-  p.bank_dst.account = std::move(account);
-  return p;
-}
-
 TEST(Iso2019Samples, EachSampleIsRecreatedTransactionByTransaction) {
   ORDEXA_SKIP_WITHOUT_SHARED_XSD();
   const AddressFields haller = Structured("Peter Haller", "Rosenauweg", "4", "8036", "Z\xFCrich", "CH");
-  const char kDebtor[] = "CH7280005000088877766";
-  const char kDebtorBic[] = "RAIFCH22005";
+  AddressFields rosenauwegc = haller;
+  rosenauwegc.street_name = "Rosenauwegc";
+  const struct {
+    const char* file;
+    std::int64_t cents;
+    const char* currency;
+    AddressFields receiver;
+    const char *account, *esr, *reason = "", *debtor = "CH7280005000088877766", *debtor_bic = "RAIFCH22005";
+  } rows[] = {
+      {"pain_001_Example_PT_D_QRR_SCOR.xml", 394975, "CHF",
+       Structured("Robert Schneider AG", "Rue du Lac", "1268", "2501", "Biel", "CH"), "CH44 3199 9123 0008 8901 2",
+       "21 00000 00003 13947 14300 09017", "Auftrag vom 10.02.2023"},
+      {"pain_001_Example_PT_D_QRR_SCOR.xml", 19995, "EUR", rosenauwegc, "CH4821966000009613388", "RF18 5390 0754 7034"},
+      {"pain_001_Example_PT_X_V1_PT_S.xml", 394975, "USD", haller, "CH5021977000004331346", "RF4220210323103704APG0018"},
+      {"pain_001_Example_PT_X_V1_PT_S.xml", 847925, "EUR",
+       Structured("Robert Scheider SA", "Rue de la gare", "24", "2501", "Biel", "CH"), "CH4221988000009522865", "",
+       "Rechnung Nr. 408"},
+      {"pain_001_Example_PT_X_V1_PT_S.xml", 342100, "EUR", haller, "DE62007620110623852957", "RF712348231"},
+      // A bank abroad without a BIC, given by name and address.
+      {"pain_001_Example_PT_X_V2.xml", 342100, "USD",
+       Structured("Peter Fonda", "Saville Row", "4", "EC2R WYK", "London", "GB"), "474-8512-007", "RF712348231", "",
+       "CH5481230000001998736", "RAIFCH22"},
+  };
   struct Sample {
     const char* file;
     PaymentFieldsList payments;
   };
   std::vector<Sample> samples;
-  {
-    PaymentFieldsList p;
-    p.push_back(Payment(Cents(394975), "CHF", kDebtor, kDebtorBic,
-                        Structured("Robert Schneider AG", "Rue du Lac", "1268", "2501", "Biel", "CH"),
-                        "CH44 3199 9123 0008 8901 2"));
-    p.back().esr = "21 00000 00003 13947 14300 09017";
-    p.back().reason = "Auftrag vom 10.02.2023";
-    AddressFields rosenauwegc = haller;
-    rosenauwegc.street_name = "Rosenauwegc";
-    p.push_back(Payment(Cents(19995), "EUR", kDebtor, kDebtorBic, rosenauwegc, "CH4821966000009613388"));
-    p.back().esr = "RF18 5390 0754 7034";
-    samples.push_back({"pain_001_Example_PT_D_QRR_SCOR.xml", p});
-  }
-  {
-    PaymentFieldsList p;
-    p.push_back(Payment(Cents(394975), "USD", kDebtor, kDebtorBic, haller, "CH5021977000004331346"));
-    p.back().esr = "RF4220210323103704APG0018";
-    p.push_back(Payment(Cents(847925), "EUR", kDebtor, kDebtorBic,
-                        Structured("Robert Scheider SA", "Rue de la gare", "24", "2501", "Biel", "CH"),
-                        "CH4221988000009522865"));
-    p.back().reason = "Rechnung Nr. 408";
-    p.push_back(Payment(Cents(342100), "EUR", kDebtor, kDebtorBic, haller, "DE62007620110623852957"));
-    p.back().bank_dst.bic = "UBSWDEFF";
-    p.back().esr = "RF712348231";
-    samples.push_back({"pain_001_Example_PT_X_V1_PT_S.xml", p});
-  }
-  {
-    PaymentFieldsList p;
-    p.push_back(Payment(Cents(342100), "USD", "CH5481230000001998736", "RAIFCH22",
-                        Structured("Peter Fonda", "Saville Row", "4", "EC2R WYK", "London", "GB"), "474-8512-007"));
-    p.back().bank_dst = Structured("UBS Ltd", "Finsbury Avenue", "1", "EC2M 2PP", "London", "GB");
-    p.back().bank_dst.account = "474-8512-007";
-    p.back().esr = "RF712348231";
-    samples.push_back({"pain_001_Example_PT_X_V2.xml", p});
+  for (const auto& row : rows) {
+    if (samples.empty() || std::string(samples.back().file) != row.file) samples.push_back({row.file, {}});
+    PaymentFields& p = samples.back().payments.emplace_back();
+    p.type = payIban;
+    p.date = Day(2023, 2, 22);
+    p.amount = Cents(row.cents);
+    p.currency = row.currency;
+    p.bank_src.account = row.debtor;
+    p.bank_src.bic = row.debtor_bic;
+    p.receiver = row.receiver;
+    if (std::string(row.account) == "474-8512-007") {
+      p.bank_dst = Structured("UBS Ltd", "Finsbury Avenue", "1", "EC2M 2PP", "London", "GB");
+    }
+    if (std::string(row.account).starts_with("DE")) p.bank_dst.bic = "UBSWDEFF";
+    p.bank_dst.account = row.account;
+    p.esr = row.esr;
+    p.reason = row.reason;
   }
 
   const ScopedClock clock(FixedClock(SYSTEMTIME{.wYear = 2023, .wMonth = 2, .wDay = 15, .wHour = 9}));

@@ -3,10 +3,12 @@
 // of the records must equal.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <stdexcept>
 #include <string_view>
+#include <tuple>
 
 #include "model/com_object.h"
 #include "ordexa.h"
@@ -39,26 +41,22 @@ void PutText(Interface& object, HRESULT (Interface::*put)(BSTR), const payfile::
 // The record's texts through IPayAddress, the structured parts (only when the batch gives
 // any) through IPayAddress2, as an older and a newer client put them.
 inline void PutAddress(ComPtr<IDispatch>& dispatch, const payfile::BatchAddress& fields) {
-  using Put = HRESULT (IPayAddress::*)(BSTR);
-  constexpr Put kPuts[] = {&IPayAddress::put_Name1, &IPayAddress::put_Name2,   &IPayAddress::put_Street,
-                           &IPayAddress::put_City,  &IPayAddress::put_ID,      &IPayAddress::put_Account,
-                           &IPayAddress::put_BIC};
-  static_assert(std::size(kPuts) == payfile::kAddressFieldCount);
-  const ComPtr<IPayAddress> address = ViewAs<IPayAddress>(dispatch, IID_IPayAddress);
-  for (std::size_t i = 0; i < payfile::kAddressFieldCount; ++i) PutText(*address.get(), kPuts[i], fields[i]);
-
-  using PutPart = HRESULT (IPayAddress2::*)(BSTR);
+  constexpr HRESULT (IPayAddress::*kPuts[])(BSTR) = {&IPayAddress::put_Name1, &IPayAddress::put_Name2,
+                                                     &IPayAddress::put_Street, &IPayAddress::put_City,
+                                                     &IPayAddress::put_ID, &IPayAddress::put_Account,
+                                                     &IPayAddress::put_BIC};
   // In the order of the keys from kStreetName on, which is that of AddressPart.
-  constexpr PutPart kPartPuts[] = {&IPayAddress2::put_StreetName, &IPayAddress2::put_BuildingNumber,
-                                   &IPayAddress2::put_PostCode, &IPayAddress2::put_Town, &IPayAddress2::put_Country};
-  static_assert(std::size(kPartPuts) == payfile::kAddressKeyCount - payfile::kAddressFieldCount);
-  bool any_part = false;
-  for (std::size_t i = payfile::kAddressFieldCount; i < payfile::kAddressKeyCount; ++i) any_part |= fields[i].has_value();
-  if (!any_part) return;
+  constexpr HRESULT (IPayAddress2::*kPartPuts[])(BSTR) = {&IPayAddress2::put_StreetName,
+                                                          &IPayAddress2::put_BuildingNumber,
+                                                          &IPayAddress2::put_PostCode, &IPayAddress2::put_Town,
+                                                          &IPayAddress2::put_Country};
+  static_assert(std::size(kPuts) + std::size(kPartPuts) == payfile::kAddressKeyCount);
+  const ComPtr<IPayAddress> address = ViewAs<IPayAddress>(dispatch, IID_IPayAddress);
+  for (std::size_t i = 0; i < std::size(kPuts); ++i) PutText(*address.get(), kPuts[i], fields[i]);
+  const auto parts = fields.begin() + std::size(kPuts);
+  if (std::none_of(parts, fields.end(), [](const payfile::BatchText& part) { return part.has_value(); })) return;
   const ComPtr<IPayAddress2> address2 = ViewAs<IPayAddress2>(dispatch, IID_IPayAddress2);
-  for (std::size_t i = 0; i < std::size(kPartPuts); ++i) {
-    PutText(*address2.get(), kPartPuts[i], fields[payfile::kAddressFieldCount + i]);
-  }
+  for (std::size_t i = 0; i < std::size(kPartPuts); ++i) PutText(*address2.get(), kPartPuts[i], parts[i]);
 }
 
 }  // namespace interface_fill
@@ -113,25 +111,24 @@ inline void FillThroughInterfaces(const payfile::Batch& batch, IPayManager& mana
 // SameRecords(): whether two batches hold the same settings and payments, field by field
 // (texts by their 1252 bytes), the addresses' structured parts included.
 inline bool SameRecords(const PayBatch& a, const PayBatch& b) {
-  const auto same_address = [](const PayAddressView& x, const PayAddressView& y) {
-    return x.name1 == y.name1 && x.name2 == y.name2 && x.street == y.street && x.city == y.city && x.id == y.id &&
-           x.account == y.account && x.bic == y.bic && x.street_name == y.street_name &&
-           x.building_number == y.building_number && x.post_code == y.post_code && x.town == y.town &&
-           x.country == y.country;
+  const auto fields = [](const PayAddressView& x) {
+    return std::tie(x.name1, x.name2, x.street, x.city, x.id, x.account, x.bic, x.street_name, x.building_number,
+                    x.post_code, x.town, x.country);
   };
   const PaySettingView sa = a.View(a.settings), sb = b.View(b.settings);
-  if (!same_address(sa.sender, sb.sender) || sa.dta_id != sb.dta_id || sa.cost_account != sb.cost_account ||
-      sa.is_salary != sb.is_salary || sa.dta_id_sender != sb.dta_id_sender || sa.cost_currency != sb.cost_currency ||
+  if (fields(sa.sender) != fields(sb.sender) ||
+      std::tie(sa.dta_id, sa.cost_account, sa.is_salary, sa.dta_id_sender, sa.cost_currency) !=
+          std::tie(sb.dta_id, sb.cost_account, sb.is_salary, sb.dta_id_sender, sb.cost_currency) ||
       a.payments.size() != b.payments.size()) {
     return false;
   }
   for (std::size_t i = 0; i < a.payments.size(); ++i) {
     const PaymentView x = a.View(a.payments[i]), y = b.View(b.payments[i]);
     // Dates compared by their bits: a NaN date must be the same NaN.
-    if (x.type != y.type || std::memcmp(&x.date, &y.date, sizeof x.date) != 0 || x.amount.int64 != y.amount.int64 ||
-        x.esr != y.esr || x.currency != y.currency || x.reason != y.reason || x.is_salary != y.is_salary ||
-        x.cost_code != y.cost_code || !same_address(x.bank_src, y.bank_src) || !same_address(x.bank_dst, y.bank_dst) ||
-        !same_address(x.receiver, y.receiver)) {
+    if (std::tie(x.type, x.amount.int64, x.esr, x.currency, x.reason, x.is_salary, x.cost_code) !=
+            std::tie(y.type, y.amount.int64, y.esr, y.currency, y.reason, y.is_salary, y.cost_code) ||
+        std::memcmp(&x.date, &y.date, sizeof x.date) != 0 || fields(x.bank_src) != fields(y.bank_src) ||
+        fields(x.bank_dst) != fields(y.bank_dst) || fields(x.receiver) != fields(y.receiver)) {
       return false;
     }
   }

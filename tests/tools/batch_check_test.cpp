@@ -76,8 +76,7 @@ test::PaymentFields& First(PlainBatch& batch) { return batch.payments.front(); }
 
 TEST(CheckBatch, ReportsEachMistakeOnceWithItsPlaceAndWhatIsWritten) {
   const CheckCase cases[] = {
-      {"clean DTA", payDTA, [](PlainBatch&) {}, {}},
-      {"clean EZAG", payEzag, [](PlainBatch&) {}, {}},
+      {"clean DTA", payDTA, [](PlainBatch&) {}, {}}, {"clean EZAG", payEzag, [](PlainBatch&) {}, {}},
       {"clean Swiss ISO", payISO, [](PlainBatch&) {}, {}},
 
       // DTA

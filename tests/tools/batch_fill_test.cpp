@@ -37,8 +37,7 @@ TEST(ManagerFill, PutsWhatThePropertyPutsOfAClientPut) {
     std::string json;
   } batches[] = {
       {"every_kind.json", test::ReadWholeFile(payfile_test::DataPath("every_kind.json")).value_or("")},
-      {"demo batch", std::string(DemoBatchJson())},
-      {"demo 2019 batch", std::string(Demo2019BatchJson())},
+      {"demo batch", std::string(DemoBatchJson())}, {"demo 2019 batch", std::string(Demo2019BatchJson())},
       {"unusual texts", std::string(kUnusualTexts)},
   };
   for (const auto& batch_file : batches) {

@@ -46,8 +46,7 @@ TEST(FindStringFault, FindsUnclosedStringsAndControlCharactersInsideStrings) {
       {"{\"a\": \"x\\\\\"}", std::nullopt},  // an escaped backslash, then the closing quote
       {"{\"a\": \"b}", 6},
       {"{\"a\": \"b\\\"}", 6},               // the escaped quote does not close it
-      {"{\"a\": \"x\ty\"}", 8},
-      {"{\"a\": \"x\ny\"}", 8},
+      {"{\"a\": \"x\ty\"}", 8}, {"{\"a\": \"x\ny\"}", 8},
       {"\t{\"a\":\n1}", std::nullopt},       // white space outside strings is no fault
   };
   for (const auto& c : cases) {
@@ -61,9 +60,7 @@ TEST(QuotedToken, DropsTrailingBlanksAndShortensLongValuesOnACharacterBoundary) 
   const struct {
     std::string token, quoted;
   } cases[] = {
-      {"\"12,50\" \n", "\"12,50\""},
-      {sixty + "b", sixty + "b"},
-      {sixty + "bc", sixty + "b..."},
+      {"\"12,50\" \n", "\"12,50\""}, {sixty + "b", sixty + "b"}, {sixty + "bc", sixty + "b..."},
       {sixty + "\xC3\xA4x", sixty + "..."},  // never half of the two bytes of a character
   };
   for (const auto& c : cases) {
@@ -89,24 +86,14 @@ void ExpectParses(const AmountCase& c, const AmountParse& parse) {
 }
 
 TEST(ParseDecimalAmount, ReadsExactlyTheDecimalFormAndRefusesEverythingElse) {
+  using enum AmountStatus;
   const AmountCase cases[] = {
-      {"0", AmountStatus::kOk, 0},
-      {"-0", AmountStatus::kOk, 0},
-      {"1234.5", AmountStatus::kOk, 12345000},
-      {"007.25", AmountStatus::kOk, 72500},
-      {"0.0001", AmountStatus::kOk, 1},
-      {"922337203685477.5807", AmountStatus::kOk, kMax},
-      {"-922337203685477.5808", AmountStatus::kOk, kMin},
-      {"922337203685477.5808", AmountStatus::kOutOfRange, 0},
-      {"-922337203685477.5809", AmountStatus::kOutOfRange, 0},
-      {"1.23456", AmountStatus::kTooManyDecimals, 0},
-      {"1.", AmountStatus::kNotANumber, 0},
-      {"+1", AmountStatus::kNotANumber, 0},
-      {"1e3", AmountStatus::kNotANumber, 0},
-      {"1 ", AmountStatus::kNotANumber, 0},
-      {"12,50", AmountStatus::kNotANumber, 0},
-      {"-", AmountStatus::kNotANumber, 0},
-      {"", AmountStatus::kNotANumber, 0},
+      {"0", kOk, 0}, {"-0", kOk, 0}, {"1234.5", kOk, 12345000}, {"007.25", kOk, 72500}, {"0.0001", kOk, 1},
+      {"922337203685477.5807", kOk, kMax}, {"-922337203685477.5808", kOk, kMin},
+      {"922337203685477.5808", kOutOfRange, 0},
+      {"-922337203685477.5809", kOutOfRange, 0}, {"1.23456", kTooManyDecimals, 0},
+      {"1.", kNotANumber, 0}, {"+1", kNotANumber, 0}, {"1e3", kNotANumber, 0}, {"1 ", kNotANumber, 0},
+      {"12,50", kNotANumber, 0}, {"-", kNotANumber, 0}, {"", kNotANumber, 0},
   };
   for (const AmountCase& c : cases) {
     SCOPED_TRACE(c.text);
@@ -115,28 +102,19 @@ TEST(ParseDecimalAmount, ReadsExactlyTheDecimalFormAndRefusesEverythingElse) {
 }
 
 TEST(ParseJsonNumberAmount, RoundsTheExactDecimalValueHalfAwayFromZeroOnce) {
+  using enum AmountStatus;
   const AmountCase cases[] = {
-      {"0", AmountStatus::kOk, 0},
-      {"-0", AmountStatus::kOk, 0},
-      {"100", AmountStatus::kOk, 1000000},
-      {"1.5e3", AmountStatus::kOk, 15000000},
-      {"1E-2", AmountStatus::kOk, 100},
-      {"0.00005", AmountStatus::kOk, 1},
-      {"0.000049999", AmountStatus::kOk, 0},  // the first dropped digit alone decides
-      {"0.0000499999999999999999999", AmountStatus::kOk, 0},
-      {"1e-99999999999", AmountStatus::kOk, 0},  // the exponent is clamped, not overflowed
-      {"922337203685477.5807", AmountStatus::kOk, kMax},
-      {"-922337203685477.58075", AmountStatus::kOk, kMin},  // rounds onto the smallest value
-      {"922337203685477.58075", AmountStatus::kOutOfRange, 0},
-      {"1e15", AmountStatus::kOutOfRange, 0},
-      {"1e99999999999", AmountStatus::kOutOfRange, 0},
-      {"01", AmountStatus::kNotANumber, 0},  // JSON has no leading zeros
-      {"1.", AmountStatus::kNotANumber, 0},
-      {"1e", AmountStatus::kNotANumber, 0},
-      {"-", AmountStatus::kNotANumber, 0},
-      {"+1", AmountStatus::kNotANumber, 0},
-      {"\"1\"", AmountStatus::kNotANumber, 0},
-      {"", AmountStatus::kNotANumber, 0},
+      {"0", kOk, 0}, {"-0", kOk, 0}, {"100", kOk, 1000000},
+      {"1.5e3", kOk, 15000000}, {"1E-2", kOk, 100}, {"0.00005", kOk, 1},
+      {"0.000049999", kOk, 0},  // the first dropped digit alone decides
+      {"0.0000499999999999999999999", kOk, 0},
+      {"1e-99999999999", kOk, 0},  // the exponent is clamped, not overflowed
+      {"922337203685477.5807", kOk, kMax},
+      {"-922337203685477.58075", kOk, kMin},  // rounds onto the smallest value
+      {"922337203685477.58075", kOutOfRange, 0}, {"1e15", kOutOfRange, 0}, {"1e99999999999", kOutOfRange, 0},
+      {"01", kNotANumber, 0},  // JSON has no leading zeros
+      {"1.", kNotANumber, 0}, {"1e", kNotANumber, 0}, {"-", kNotANumber, 0}, {"+1", kNotANumber, 0},
+      {"\"1\"", kNotANumber, 0}, {"", kNotANumber, 0},
   };
   for (const AmountCase& c : cases) {
     SCOPED_TRACE(c.text);
@@ -151,16 +129,12 @@ TEST(ParseLocalDateTime, AcceptsOnlyRealCalendarDatesInTheGivenForms) {
     const char* error;  // empty when the text is accepted
     WORD year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   } cases[] = {
-      {"2024-02-29", true, "", 2024, 2, 29, 0, 0, 0},
-      {"0100-01-01", true, "", 100, 1, 1, 0, 0, 0},
+      {"2024-02-29", true, "", 2024, 2, 29, 0, 0, 0}, {"0100-01-01", true, "", 100, 1, 1, 0, 0, 0},
       {"9999-12-31T23:59:59", false, "", 9999, 12, 31, 23, 59, 59},
       {"2024-06-20T09:30:15", true, "", 2024, 6, 20, 9, 30, 15},
-      {"2023-02-29", true, "has no day 29 in February 2023"},
-      {"1900-02-29", true, "has no day 29 in February 1900"},
-      {"2024-06-31", true, "has no day 31 in June 2024"},
-      {"2024-13-01", true, "has no month 13"},
-      {"0099-12-31", true, "has a year before 100"},
-      {"2024-06-20T24:00:00", true, "has no time of day 24:00:00"},
+      {"2023-02-29", true, "has no day 29 in February 2023"}, {"1900-02-29", true, "has no day 29 in February 1900"},
+      {"2024-06-31", true, "has no day 31 in June 2024"}, {"2024-13-01", true, "has no month 13"},
+      {"0099-12-31", true, "has a year before 100"}, {"2024-06-20T24:00:00", true, "has no time of day 24:00:00"},
       {"2024-06-20T10:60:00", true, "has no time of day 10:60:00"},
       {"2024-06-20", false, "is not of the form YYYY-MM-DDTHH:MM:SS"},
       {"2024-06-20 10:00:00", true, "is not of the form YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS"},
@@ -187,10 +161,7 @@ TEST(ToAutomationDate, CountsDaysFromTheEndOf1899WithTheTimeAsFraction) {
     const char* text;
     DATE date;
   } cases[] = {
-      {"1899-12-30", 0.0},
-      {"2023-03-15T18:00:00", 45000.75},
-      {"1900-04-09", 100.0},
-      {"1899-12-29T06:00:00", -1.25},
+      {"1899-12-30", 0.0}, {"2023-03-15T18:00:00", 45000.75}, {"1900-04-09", 100.0}, {"1899-12-29T06:00:00", -1.25},
       {"0100-01-01", -657434.0},
   };
   for (const auto& c : cases) {
@@ -204,8 +175,7 @@ TEST(Utf8ToUtf16, DecodesValidSequencesAndReplacesEachBadByte) {
     std::string utf8;
     std::u16string utf16;
   } cases[] = {
-      {"Z\xC3\xBCrich", u"Z\u00FCrich"},
-      {"\xE2\x82\xAC", u"\u20AC"},
+      {"Z\xC3\xBCrich", u"Z\u00FCrich"}, {"\xE2\x82\xAC", u"\u20AC"},
       {"\xF0\x9F\x98\x80", u"\xD83D\xDE00"},                 // one surrogate pair
       {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},  // U+0000 is kept
       {"\xC0\xAF", u"\uFFFD\uFFFD"},                         // overlong
@@ -225,8 +195,7 @@ TEST(FirstInvalidUtf8, NamesTheOffsetOfTheFirstByteThatBeginsNoCharacter) {
     std::string text;
     std::optional<std::size_t> offset;
   } cases[] = {
-      {"", std::nullopt},
-      {"\xEF\xBB\xBF{\"a\": \"Z\xC3\xBCrich \xF0\x9F\x98\x80\"}", std::nullopt},
+      {"", std::nullopt}, {"\xEF\xBB\xBF{\"a\": \"Z\xC3\xBCrich \xF0\x9F\x98\x80\"}", std::nullopt},
       {"M\xFCller", 1},              // Windows-1252
       {"ok \xC3\xBC \xC3", 6},       // cut short at the end
       {"\xC3\xBC\xC0\xAF", 2},       // overlong after a valid character

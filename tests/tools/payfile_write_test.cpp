@@ -1,12 +1,13 @@
-// End-to-end tests of `payfile write`: whole files against the expected files, values as
-// they reach the records, every class of refused batch, warnings and failed writes, each
-// as a person would meet them.
+// End-to-end tests of `payfile write`: whole files against the expected files, every class
+// of refused batch, warnings and failed writes, each as a person would meet them, and the
+// 2019 writer's findings line by line, refusing before anything is written.
 #include <gtest/gtest.h>
 #include <simdjson.h>
 
 #include <algorithm>
 #include <stdexcept>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,18 +66,14 @@ RunResult WriteBatch(const test::TempDir& dir, const std::string& batch, const c
   return RunPayfile(dir, {"write", "batch.json", "--type", type, "--out", "out.file", "--now", kNow});
 }
 
-std::string Trimmed(std::string text) { return text.erase(text.find_last_not_of(' ') + 1); }
-
 TEST_F(PayfileWrite, WritesEveryPaymentKindExactlyAsTheExpectedFiles) {
   const struct {
     std::vector<std::string> options;
     const char* expected_file;
     const char* byte_order_mark = "";  // read as if it were not there
   } cases[] = {
-      {{"--type", "dta"}, "every_kind.dta"},
-      {{"--type", "ezag"}, "every_kind.ezag", "\xEF\xBB\xBF"},
-      {{"--type", "iso", "--ch"}, "every_kind-ch.xml"},
-      {{"--type", "iso"}, "every_kind-generic.xml"},
+      {{"--type", "dta"}, "every_kind.dta"}, {{"--type", "ezag"}, "every_kind.ezag", "\xEF\xBB\xBF"},
+      {{"--type", "iso", "--ch"}, "every_kind-ch.xml"}, {{"--type", "iso"}, "every_kind-generic.xml"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected_file);
@@ -94,39 +91,6 @@ TEST_F(PayfileWrite, WritesEveryPaymentKindExactlyAsTheExpectedFiles) {
   }
 }
 
-TEST_F(PayfileWrite, ValuesReachTheRecordsExactly) {
-  // One payRedPost payment: in DTA a TA 827 record of four segments, then the TA 890 total;
-  // in EZAG the header record, the payment record, then the total record.
-  struct Field {
-    std::size_t at, size;
-  };
-  constexpr Field kDtaDate{2, 6}, kDtaTotal{4 * 128 + 53, 16}, kEzagReason{701 + 402, 140};
-  const struct {
-    const char* type;
-    const char* member;  // of the payment in JSON
-    Field field;
-    const char* expected;
-  } cases[] = {
-      {"dta", R"("Amount": "1234.5")", kDtaTotal, "1234,50"},
-      {"dta", R"("Amount": 1234.5)", kDtaTotal, "1234,50"},
-      {"dta", R"("Amount": 0.00495)", kDtaTotal, "0,01"},   // a number is rounded to four decimals, half away from 0
-      {"dta", R"("Amount": "-922337203685477.5808")", kDtaTotal, "-922337203685477"},  // the smallest, cut to 16
-      {"dta", R"("Date": 45000.75)", kDtaDate, "230315"},
-      {"dta", R"("Date": 0)", kDtaDate, "240620"},  // never set: the fixed clock's day
-      {"ezag", "\"Reason\": \"Z\xC3\xBCrich \xE2\x82\xAC\"", kEzagReason, "Z\xFCrich \x80"},  // code page 1252
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.member);
-    test::TempDir dir;
-    const RunResult result =
-        WriteBatch(dir, std::string(R"({"payments": [{"PayType": "payRedPost", )") + c.member + "}]}", c.type);
-    ASSERT_EQ(0, result.status) << result.err;
-    const std::string file = ReadWholeFile(dir.Path("out.file")).value_or("");
-    ASSERT_EQ(std::string(c.type) == "dta" ? 5u * 128u : 3u * 701u, file.size());
-    EXPECT_EQ(c.expected, Trimmed(file.substr(c.field.at, c.field.size)));
-  }
-}
-
 // A batch is refused before its format matters: the formats take the rows in turn.
 TEST_F(PayfileWrite, RefusesEveryMistakeOfTheTableForEveryFormatAndWritesNothing) {
   const char* const types[] = {"dta", "ezag", "iso", "iso2019"};
@@ -140,44 +104,6 @@ TEST_F(PayfileWrite, RefusesEveryMistakeOfTheTableForEveryFormatAndWritesNothing
     EXPECT_EQ(0u, result.err.rfind("batch.json: " + message, 0)) << result.err;
     EXPECT_EQ(1, std::count(result.err.begin(), result.err.end(), '\n')) << result.err;
     EXPECT_FALSE(ReadWholeFile(dir.Path("out.file")));
-  }
-}
-
-// The check pass runs beside the writer (the ISO writer upper-cases the sender's name in
-// the batch meanwhile): its warnings are those of `payfile check`, line for line.
-TEST_F(PayfileWrite, WarnsAsTheCheckCommandDoesWhileWriting) {
-  const std::string every_kind = ReadWholeFile(DataPath("every_kind.json")).value_or("");
-  const std::string long_sender =
-      R"({"settings": {"Sender": {"Name1": ")" + std::string(80, 'x') + R"( müller"}},
-          "payments": [{"PayType": "payIban", "Amount": "-1", "BankDst": {"Account": "CH5604835012345678009"}}]})";
-  const std::vector<std::string> formats[] = {{"--type", "dta"}, {"--type", "ezag"}, {"--type", "iso", "--ch"},
-                                              {"--type", "iso"}};
-  for (const std::string& batch : {every_kind, long_sender}) {
-    for (const std::vector<std::string>& format : formats) {
-      SCOPED_TRACE(format.back() + " " + batch.substr(0, 40));
-      test::TempDir dir;
-      test::WriteWholeFile(dir.Path("batch.json"), batch);
-      std::vector<std::string> check = {"check", "batch.json", "--period", "2023-03", "--now", kNow};
-      check.insert(check.end(), format.begin(), format.end());
-      std::vector<std::string> write = check;
-      write[0] = "write";
-      write.insert(write.end(), {"--out", "out.file"});
-      const RunResult checked = RunPayfile(dir, check);
-      const RunResult written = RunPayfile(dir, write);
-      EXPECT_EQ(0, written.status);
-      ASSERT_NE(std::string::npos, checked.out.rfind("batch.json: ", checked.out.size() - 2));
-      const std::string warning_lines = checked.out.substr(0, checked.out.rfind("batch.json: ", checked.out.size() - 2));
-      EXPECT_FALSE(warning_lines.empty());
-      EXPECT_EQ(warning_lines, written.err);
-      // With --strict the same warnings come first, then the refusal to write, which counts them.
-      write.push_back("--strict");
-      const RunResult strict = RunPayfile(dir, write);
-      EXPECT_EQ(2, strict.status);
-      const auto count = std::count(warning_lines.begin(), warning_lines.end(), '\n');
-      EXPECT_EQ(warning_lines + "payfile: --strict: " + std::to_string(count) + " warning" + (count == 1 ? "" : "s") +
-                    ", so out.file is not written\n",
-                strict.err);
-    }
   }
 }
 
@@ -256,6 +182,127 @@ TEST_F(PayfileWrite, WritesToStandardOutputAndNeverOverItsOwnBatch) {
       EXPECT_EQ(2, refused.status) << out;
       EXPECT_NE(std::string::npos, refused.err.find("is the batch file itself")) << refused.err;
       EXPECT_EQ(batch, ReadWholeFile(dir.Path("batch.json")));
+    }
+  }
+}
+
+// Dated 23 December 2026; every part of the address given.
+constexpr char kClean[] = R"({"settings": {"Sender": {"Name1": "Muster AG"}},
+  "payments": [{"PayType": "payIban", "Date": "2026-12-23", "Amount": "5230.40", "Reason": "Lohn Dezember 2026",
+    "BankSrc": {"Account": "CH9300762011623852957"}, "BankDst": {"Account": "CH56 0483 5012 3456 7800 9"},
+    "Receiver": {"Name1": "Anna M\u00fcller", "StreetName": "Seeweg", "BuildingNumber": "2", "PostCode": "8002",
+                 "Town": "Z\u00fcrich", "Country": "CH"}}]})";
+
+// No sender name, and the same mistyped IBAN (one check digit off) in two payments.
+constexpr char kRefused[] = R"({"settings": {"Sender": {"Street": "Seeweg 1"}},
+  "payments": [
+    {"PayType": 9, "Date": "2026-12-23", "Amount": "10", "BankSrc": {"Account": "CH9300762011623852957"},
+     "BankDst": {"Account": "CH5604835012345678008"}, "Receiver": {"Name1": "A", "City": "8002 Z\u00fcrich"}},
+    {"PayType": 9, "Date": "2026-12-23", "Amount": "20", "BankSrc": {"Account": "CH9300762011623852957"},
+     "BankDst": {"Account": "CH5604835012345678008"}, "Receiver": {"Name1": "B", "City": "8002 Z\u00fcrich"}},
+    {"PayType": 9, "Date": "2026-12-23", "Amount": "30", "BankSrc": {"Account": "CH9300762011623852957"},
+     "BankDst": {"Account": "CH5604835012345678009"}, "Receiver": {"Name1": "C", "City": "8002 Z\u00fcrich"}}]})";
+
+// The check pass runs beside the writer (the ISO writer upper-cases the sender's name in
+// the batch meanwhile): its warnings are those of `payfile check`, line for line, each
+// repeat on its own line; then the refusal to write, which counts them, and with --strict
+// the warnings count as well. Nothing is written in the place of last month's file then.
+TEST_F(PayfileWrite, WarnsAndRefusesAsTheCheckCommandDoes) {
+  const std::string every_kind = ReadWholeFile(DataPath("every_kind.json")).value_or("");
+  const std::string long_sender =
+      R"({"settings": {"Sender": {"Name1": ")" + std::string(80, 'x') + R"( müller"}},
+          "payments": [{"PayType": "payIban", "Amount": "-1", "BankDst": {"Account": "CH5604835012345678009"}}]})";
+  const struct {
+    const std::string batch;
+    std::vector<std::string> options;  // after the batch; --period 2023-03 and the fixed clock unless given
+    int refusals = 0;
+  } rows[] = {
+      {every_kind, {"--type", "dta"}}, {every_kind, {"--type", "ezag"}}, {every_kind, {"--type", "iso", "--ch"}},
+      {every_kind, {"--type", "iso"}}, {long_sender, {"--type", "dta"}}, {long_sender, {"--type", "ezag"}},
+      {long_sender, {"--type", "iso", "--ch"}}, {long_sender, {"--type", "iso"}},
+      {kClean, {"--type", "iso2019", "--ch", "--period", "2026-12", "--now", "2026-12-24T08:00:00"}},
+      {kRefused, {"--type", "iso2019", "--period", "2026-12", "--now", "2026-12-20T08:00:00"}, 3},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.options) + " " + row.batch.substr(0, 40));
+    test::TempDir dir;
+    test::WriteWholeFile(dir.Path("batch.json"), row.batch);
+    std::vector<std::string> check = {"check", "batch.json"};
+    check.insert(check.end(), row.options.begin(), row.options.end());
+    if (std::count(check.begin(), check.end(), "--now") == 0) {
+      check.insert(check.end(), {"--period", "2023-03", "--now", kNow});
+    }
+    std::vector<std::string> write = check;
+    write[0] = "write";
+    write.insert(write.end(), {"--out", "out.file"});
+    const RunResult checked = RunPayfile(dir, check);
+    const std::size_t summary = checked.out.rfind("batch.json: ", checked.out.size() - 2);
+    ASSERT_NE(std::string::npos, summary);
+    const std::string warning_lines = checked.out.substr(0, summary);
+    EXPECT_FALSE(warning_lines.empty());
+    const auto count = std::count(warning_lines.begin(), warning_lines.end(), '\n');
+    const std::string refused =
+        "payfile: " + std::to_string(row.refusals) + " refusals, so out.file is not written\n";
+    for (const bool strict : {false, true}) {
+      test::WriteWholeFile(dir.Path("out.file"), "the file of last month");
+      if (strict) write.push_back("--strict");
+      const RunResult written = RunPayfile(dir, write);
+      EXPECT_EQ(row.refusals ? 1 : strict ? 2 : 0, written.status);
+      EXPECT_EQ(warning_lines + (row.refusals ? refused
+                                 : strict     ? "payfile: --strict: " + std::to_string(count) + " warning" +
+                                                (count == 1 ? "" : "s") + ", so out.file is not written\n"
+                                              : ""),
+                written.err);
+      EXPECT_EQ(row.refusals || strict, ReadWholeFile(dir.Path("out.file")) == "the file of last month");
+      EXPECT_FALSE(ReadWholeFile(dir.Path("out.file.tmp")));
+    }
+  }
+}
+
+// `payfile check` alone: each finding on its own line at its place (a repeat counted on
+// its first line), refusals said so, the summary, its status, and --now fixing the day of writing
+// the dates are compared with.
+TEST_F(PayfileWrite, CheckTellsEachFindingOnItsLineAtItsPlace) {
+  const char kPostal[] =
+      R"({"payments": [{"PayType": "payRedPost", "Amount": "850", "Date": "2024-06-25",
+          "BankSrc": {"ID": "778", "Account": "CH0400778010123456789"}, "BankDst": {"Account": "01-162-8"},
+          "Receiver": {"Name1": "Betreibungsamt", "City": "6002 Luzern"}}]})";
+  const struct {
+    const char* batch;
+    std::vector<std::string> options;
+    std::vector<std::string> places;  // of the finding lines, in order
+    std::string summary;
+    std::string first_end = "";  // of the first finding line
+  } cases[] = {
+      {kPostal, {"--type", "dta", "--now", "2024-06-20T09:00:00"}, {}, "1 payment, no warnings for DTA"},
+      {R"({"payments": [{"PayType": "payForeign"}, {"PayType": "payForeign"}]})", {"--type", "DTA"},
+       {"payments[0].PayType"}, "2 payments, 1 warning for DTA", "(also in 1 more payment)"},
+      {kClean, {"--type", "iso2019", "--ch", "--now", "2026-12-23T23:59:59"}, {},
+       "1 payment, no warnings for ISO 2019 (Swiss)"},
+      {kClean, {"--type", "iso2019", "--ch", "--now", "2026-12-24T00:00:00"}, {"payments[0].Date"},
+       "1 payment, 1 warning for ISO 2019 (Swiss)"},
+      {kRefused, {"--type", "iso2019", "--now", "2026-12-20T08:00:00"},
+       {"settings.Sender.Name1", "payments[0].BankDst.Account", "payments[1].BankDst.Account"},
+       "3 payments, 3 warnings (3 refusals) for ISO 2019 (generic)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.options));
+    test::TempDir dir;
+    test::WriteWholeFile(dir.Path("batch.json"), c.batch);
+    std::vector<std::string> args = {"check", "batch.json", "--period", "2026-12"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const RunResult result = RunPayfile(dir, args);
+    EXPECT_EQ(c.places.empty() ? 0 : 1, result.status) << result.err;
+    EXPECT_EQ("", result.err);
+    std::vector<std::string> lines;
+    std::istringstream stream(result.out);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    ASSERT_EQ(c.places.size() + 1, lines.size()) << result.out;
+    EXPECT_EQ("batch.json: " + c.summary, lines.back());
+    EXPECT_TRUE(lines.front().ends_with(c.first_end)) << lines.front();
+    for (std::size_t i = 0; i < c.places.size(); ++i) {
+      EXPECT_EQ(0u, lines[i].rfind("batch.json: " + c.places[i] + ": ", 0)) << lines[i];
+      EXPECT_EQ(c.batch == kRefused, lines[i].ends_with("; the 2019 ISO writer refuses the batch")) << lines[i];
     }
   }
 }

@@ -1,5 +1,7 @@
 // The ISO document's text output: every byte value at every place of texts of every length,
-// plain and escaped, reaches the file in its document form, at every place of the buffer.
+// plain and escaped, reaches the file in its document form, at every place of the buffer;
+// and the 2009 writer's text helpers: cleaning over all bytes, clearing number from an
+// IBAN, country from a city text.
 #include "xml/iso_output.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include "platform/cp1252.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
+#include "xml/xml_text.h"
 
 namespace ordexa {
 namespace {
@@ -54,30 +57,15 @@ TEST(IsoOutput, EveryByteAtEveryPlaceOfTextsOfEveryLength) {
   EXPECT_TRUE(expected == written);
 }
 
-TEST(IsoOutput, CleanedTextsAndLongPiecesAreWrittenWhole) {
-  test::TempDir dir;
-  IsoOutputFile output(SystemFileSystem());
-  OpenIsoOutput(output, dir.Path("out.xml"));
-  // Longer than a conversion piece and than the buffer once escaped: 30,000 entities.
-  const std::string long_text = std::string(30000, '&') + "\xFC";
-  WriteXmlElement(output, 0, "<B>%s</B>", EscapedText{long_text});
-  WriteXmlElement(output, 2, "<C>%s</C>", CleanedText{"M\xFCller & <S\xF6hne>\n"});
-  WriteXmlLine(output, 20, "x");
-  // A plain text longer than the buffer, with an escaped one in the same line.
-  const std::string long_plain(BufferedFile::kBufferSize + 5, '9');
-  WriteXmlElement(output, 1, "<D>%s|%s</D>", PlainText{long_plain}, EscapedText{"<"});
-  FinishIsoOutput(output);
-  std::string expected = "<B>";
-  for (int i = 0; i < 30000; ++i) expected += "&amp;";
-  expected += "\xC3\xBC</B>\r\n\t\t<C>MULLER +  SOHNE  </C>\r\n" + std::string(20, '\t') + "x\r\n";
-  expected += "\t<D>" + long_plain + "|&lt;</D>\r\n";
-  EXPECT_TRUE(expected == test::ReadWholeFile(dir.Path("out.xml")).value_or("<no file>"));
-}
-
 // One line of every shape the document writes, each written again and again so that its
 // copies fall at every place of the buffer, across the points where it is written out.
 TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
   using std::string_literals::operator""s;
+  // Longer than a conversion piece and than the buffer once escaped: 30,000 entities.
+  const std::string long_text = std::string(30000, '&') + "\xFC";
+  std::string long_escaped;
+  for (int i = 0; i < 30000; ++i) long_escaped += "&amp;";
+  const std::string long_plain(BufferedFile::kBufferSize + 5, '9');
   struct Case {
     const char* what;
     std::function<void(IsoOutputFile&)> write;
@@ -114,6 +102,12 @@ TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
        }, "\t\t\t\t\t<InstdAmt Ccy=\"EUR\">-1234.5</InstdAmt>\r\n"},
       {"empty plain text", [](IsoOutputFile& o) { WriteXmlElement(o, 1, "<Ctry>%s</Ctry>", PlainText{""}); },
        "\t<Ctry></Ctry>\r\n"},
+      {"escaped text longer than the buffer", [&](IsoOutputFile& o) {
+         WriteXmlElement(o, 0, "<B>%s</B>", EscapedText{long_text});
+       }, "<B>" + long_escaped + "\xC3\xBC</B>\r\n"},
+      {"plain text longer than the buffer", [&](IsoOutputFile& o) {
+         WriteXmlElement(o, 1, "<D>%s|%s</D>", PlainText{long_plain}, EscapedText{"<"});
+       }, "\t<D>" + long_plain + "|&lt;</D>\r\n"},
       {"runtime line", [](IsoOutputFile& o) { WriteXmlLine(o, 2, "<?xml version=\"1.0\"?>\n\x85"); },
        "\t\t<?xml version=\"1.0\"?>\r\n\xE2\x80\xA6\r\n"},
   };
@@ -133,6 +127,57 @@ TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
     EXPECT_EQ(expected.size(), written.size()) << c.what;
     EXPECT_TRUE(expected == written) << c.what << ": first line " << written.substr(0, written.find('\n') + 1);
   }
+}
+
+TEST(CleanXmlText, MapsEveryByteAsThePaymentCharacterSetAllows) {
+  // One row per 16 codes, written from the character classes: letters upper case, the
+  // accented A C E O U to their base letter, "&" to "+", the listed punctuation kept.
+  const std::string expected =
+      "                "   // 0x00 controls
+      "                "   // 0x10 controls
+      " !\" $%+'()*+,-./"  // 0x20: # becomes a blank, & becomes +
+      "0123456789:; = ?"   // 0x30: < > become blanks
+      " ABCDEFGHIJKLMNO"   // 0x40: @ becomes a blank
+      "PQRSTUVWXYZ     "   // 0x50: [ \ ] ^ _
+      " ABCDEFGHIJKLMNO"   // 0x60: grave accent, lower case
+      "PQRSTUVWXYZ     "   // 0x70: { | } ~ DEL
+      "                "   // 0x80
+      "                "   // 0x90
+      "                "   // 0xA0
+      "                "   // 0xB0
+      "AA  A  CEEE     "   // 0xC0: À Á Ä Ç È É Ê; Â Ã Å Æ Ë and the I letters not
+      "      O     U   "   // 0xD0: Ö Ü; ß not
+      "AA  A  CEEE     "   // 0xE0
+      "      O     U   ";  // 0xF0
+  std::string all_bytes;
+  for (int code = 0; code < 256; ++code) all_bytes.push_back(static_cast<char>(code));
+  EXPECT_EQ(expected, CleanXmlText(all_bytes));
+}
+
+TEST(ClearingFromIban, TakesPositionsFiveToNineWithoutLeadingZeros) {
+  const struct {
+    const char* iban;
+    const char* expected;
+  } kCases[] = {
+      {"CH9300762011623852957", "762"}, {"CH9312345011623852957", "12345"}, {"CH9300000011623852957", ""},
+      {"CH930070", "70"},               {"CH93", ""},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(c.expected, ClearingFromIban(c.iban)) << c.iban;
+}
+
+TEST(CountryFromCity, TakesTheLeadingLetterRunAndExpandsVehicleCodes) {
+  // Only capital one-letter codes expand; the run is bytes 0x41 to 0x7F, so it stops at
+  // "@" (0x40) and at letters from 0x80 up.
+  const struct {
+    std::string city;
+    std::string expected;
+  } kCases[] = {
+      {"8001 Z\xFCrich", "CH"}, {"A-1010 Wien", "AT"},   {"D-80331 M\xFCnchen", "DE"}, {"F-75001 Paris", "FR"},
+      {"I-20121 Milano", "IT"}, {"FL-9490 Vaduz", "FL"}, {"d-80331", "d"},              {"Z\xFCrich", "Z"},
+      {"[x]_~\x7F" "1", "[x]_~\x7F"},                    {"@Home", "CH"},               {"\xC4pfelstadt", "CH"},
+      {" D-80331", "CH"},       {"", "CH"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(c.expected, CountryFromCity(c.city)) << c.city;
 }
 
 }  // namespace
