@@ -61,15 +61,15 @@ constexpr detail::XmlFixedBlock kClearingMemberHead6{
 
 // Writes the Swiss clearing-number form of a bank at `kLevel` (ClrSysMmbId block).
 template <int kLevel>
-void WriteClearingMember(XmlLines& lines, std::string_view member_id, bool clean) {
+void WriteClearingMember(IsoOutputFile& output, std::string_view member_id, bool clean) {
   static_assert(kLevel == 5 || kLevel == 6, "a clearing-number form has its fixed lines for its depth");
-  lines.Fixed(kLevel == 5 ? kClearingMemberHead5 : kClearingMemberHead6);
+  WriteFixedXmlLines(output, kLevel == 5 ? kClearingMemberHead5 : kClearingMemberHead6);
   if (clean) {
-    lines.Element(kLevel + 1, "<MmbId>%s</MmbId>", CleanedText{member_id});
+    WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", CleanedText{member_id});
   } else {
-    lines.Element(kLevel + 1, "<MmbId>%s</MmbId>", EscapedText{member_id});
+    WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", EscapedText{member_id});
   }
-  lines.Line(kLevel, "</ClrSysMmbId>");
+  WriteFixedXmlLine(output, kLevel, "</ClrSysMmbId>");
 }
 
 // Only an IBAN longer than ten characters decides the creditor agent; a shorter text that
@@ -193,9 +193,7 @@ void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingView& settings, 
   WriteFixedXmlLine(output, 3, "<DbtrAgt>");
   WriteFixedXmlLine(output, 4, "<FinInstnId>");
   // The debtor's bank is always named by its Swiss clearing number.
-  XmlLines lines(output);
-  WriteClearingMember<5>(lines, NormalizePostAccount(first_payment.bank_src.id), false);
-  lines.Done();
+  WriteClearingMember<5>(output, NormalizePostAccount(first_payment.bank_src.id), false);
   WriteFixedXmlLine(output, 4, "</FinInstnId>");
   WriteFixedXmlLine(output, 3, "</DbtrAgt>");
   if (eur_batch) WriteXmlElement(output, 3, "<ChrgBr>%s</ChrgBr>", EscapedText{"SLEV"});
@@ -219,52 +217,48 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
     bic_wanted = !bic.empty() || (HoldsFullIban(iban) && !domestic_iban);
   }
 
-  // The transaction's lines go one after another into the output buffer.
-  XmlLines lines(output);
-  lines.Fixed({{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}});
-  lines.Element(5, "<InstrId>QRN-%i</InstrId>", sequence);
-  lines.Element(5, "<EndToEndId>%s</EndToEndId>", EscapedText{end_to_end_id});
-  lines.Fixed({{4, "</PmtId>"}, {4, "<Amt>"}});
+  WriteFixedXmlLines(output, {{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}});
+  WriteXmlElement(output, 5, "<InstrId>QRN-%i</InstrId>", sequence);
+  WriteXmlElement(output, 5, "<EndToEndId>%s</EndToEndId>", EscapedText{end_to_end_id});
+  WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}});
   const AmountText amount = FormatAmountText(payment.amount.int64, kPointAmountFormat);
-  lines.Element(5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{IsoCurrency(cost_currency)},
-                PlainText{amount.view()});
-  lines.Fixed({{4, "</Amt>"}, {4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
+  WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{IsoCurrency(cost_currency)},
+                  PlainText{amount.view()});
+  WriteFixedXmlLines(output, {{4, "</Amt>"}, {4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
   if (payment.type == payRedPost) {
-    lines.Element(6, "<BIC>%s</BIC>", EscapedText{kPostFinanceBic});
+    WriteXmlElement(output, 6, "<BIC>%s</BIC>", EscapedText{kPostFinanceBic});
   } else if (bic_wanted || eur_or_sic_batch) {
     // A payment without a BIC in a euro batch still gets the element, empty.
-    lines.Element(6, "<BIC>%s</BIC>", CleanedText{bic});
+    WriteXmlElement(output, 6, "<BIC>%s</BIC>", CleanedText{bic});
   } else if (iban_payment && domestic_iban) {
-    WriteClearingMember<6>(lines, ClearingFromIban(iban), false);
+    WriteClearingMember<6>(output, ClearingFromIban(iban), false);
   } else {
-    WriteClearingMember<6>(lines, payment.bank_dst.id, true);
+    WriteClearingMember<6>(output, payment.bank_dst.id, true);
   }
-  lines.Fixed({{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}, {4, "<Cdtr>"}});
-  lines.Element(5, "<Nm>%s</Nm>", CleanedText{payment.receiver.name1});
-  lines.Line(5, "<PstlAdr>");
+  WriteFixedXmlLines(output, {{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}, {4, "<Cdtr>"}});
+  WriteXmlElement(output, 5, "<Nm>%s</Nm>", CleanedText{payment.receiver.name1});
+  WriteFixedXmlLine(output, 5, "<PstlAdr>");
   // The country run holds only bytes 0x41 to 0x7F: nothing that needs escaping or converting.
-  lines.Element(6, "<Ctry>%s</Ctry>", PlainText{CountryFromCity(payment.receiver.city)});
+  WriteXmlElement(output, 6, "<Ctry>%s</Ctry>", PlainText{CountryFromCity(payment.receiver.city)});
   if (!payment.receiver.street.empty()) {
-    lines.Element(6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.street});
+    WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.street});
   }
-  lines.Element(6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.city});
-  lines.Fixed({{5, "</PstlAdr>"}, {4, "</Cdtr>"}, {4, "<CdtrAcct>"}, {5, "<Id>"}});
+  WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.city});
+  WriteFixedXmlLines(output, {{5, "</PstlAdr>"}, {4, "</Cdtr>"}, {4, "<CdtrAcct>"}, {5, "<Id>"}});
   if (iban_payment) {
-    lines.Element(6, "<IBAN>%s</IBAN>", EscapedText{iban});
+    WriteXmlElement(output, 6, "<IBAN>%s</IBAN>", EscapedText{iban});
   } else {
-    lines.Line(6, "<Othr>");
-    lines.Element(7, "<Id>%s</Id>", CleanedText{payment.bank_dst.account});
-    lines.Line(6, "</Othr>");
+    WriteFixedXmlLine(output, 6, "<Othr>");
+    WriteXmlElement(output, 7, "<Id>%s</Id>", CleanedText{payment.bank_dst.account});
+    WriteFixedXmlLine(output, 6, "</Othr>");
   }
   if (payment.reason.empty()) {
-    lines.Fixed({{5, "</Id>"}, {4, "</CdtrAcct>"}, {3, "</CdtTrfTxInf>"}});
-    lines.Done();
+    WriteFixedXmlLines(output, {{5, "</Id>"}, {4, "</CdtrAcct>"}, {3, "</CdtTrfTxInf>"}});
     return;
   }
-  lines.Fixed({{5, "</Id>"}, {4, "</CdtrAcct>"}, {4, "<RmtInf>"}});
-  lines.Element(5, "<Ustrd>%s</Ustrd>", EscapedText{payment.reason});
-  lines.Fixed({{4, "</RmtInf>"}, {3, "</CdtTrfTxInf>"}});
-  lines.Done();
+  WriteFixedXmlLines(output, {{5, "</Id>"}, {4, "</CdtrAcct>"}, {4, "<RmtInf>"}});
+  WriteXmlElement(output, 5, "<Ustrd>%s</Ustrd>", EscapedText{payment.reason});
+  WriteFixedXmlLines(output, {{4, "</RmtInf>"}, {3, "</CdtTrfTxInf>"}});
 }
 
 }  // namespace ordexa

@@ -1,7 +1,6 @@
 // Working out structured addresses from street, city and name lines.
 #include "iso2019/iso2019_address.h"
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -36,9 +35,6 @@ bool StartsWithWordIgnoringCase(std::string_view text, std::string_view word) {
 bool IsPostBox(std::string_view street) {
   static constexpr std::array<std::string_view, 4> kWords = {"Postfach", "Case postale", "Casella postale",
                                                              "P.O. Box"};
-  // Every word starts with P or C: most streets are ruled out by their first letter.
-  const char first = Upper(street.front());
-  if (first != 'P' && first != 'C') return false;
   for (const std::string_view word : kWords) {
     if (StartsWithWordIgnoringCase(street, word)) return true;
   }
@@ -54,26 +50,20 @@ std::size_t CountryPrefixLength(std::string_view city) {
   return letters + 1;
 }
 
-// A part longer than its element: cut, and the cut reported at the property it came from.
-[[gnu::noinline]] void CutLongPart(std::string& part, std::string_view given, std::size_t length, std::string_view key,
-                                   std::string_view subkey, std::string_view element, Iso2019Findings& findings) {
-  CutText(part, length);
-  if (findings.collecting()) findings.Cut(key, subkey, given, part, length, element);
-}
-
-// One part: `text` cut to its element. Parts mostly fit, and then cost no more than a copy.
-inline void PutPart(std::string& part, std::string_view text, std::size_t length, std::string_view key,
-                    std::string_view subkey, std::string_view element, Iso2019Findings& findings) {
+// One part: `text` cut to its element, the cut reported at the property it came from.
+void PutPart(std::string& part, std::string_view text, std::size_t length, std::string_view key,
+             std::string_view subkey, std::string_view element, Iso2019Findings& findings) {
   part.assign(text);
-  if (text.size() > length) CutLongPart(part, text, length, key, subkey, element, findings);
+  if (CutText(part, length) && findings.collecting()) findings.Cut(key, subkey, text, part, length, element);
 }
 
 // A part already in place, cut to its element.
-inline void CutPart(std::string& part, std::size_t length, std::string_view key, std::string_view subkey,
-                    std::string_view element, Iso2019Findings& findings) {
+void CutPart(std::string& part, std::size_t length, std::string_view key, std::string_view subkey,
+             std::string_view element, Iso2019Findings& findings) {
   if (part.size() <= length) return;
   const std::string given = findings.collecting() ? part : std::string();
-  CutLongPart(part, given, length, key, subkey, element, findings);
+  CutText(part, length);
+  if (findings.collecting()) findings.Cut(key, subkey, given, part, length, element);
 }
 
 void SplitStreet(std::string_view street, std::string_view key, Iso2019Address& out, Iso2019Findings& findings) {
@@ -105,7 +95,9 @@ void SplitCity(std::string_view city, std::string_view key, Iso2019Address& out,
   const std::size_t blank = city.find(' ');
   if (blank != std::string_view::npos) {
     const std::string_view first_word = city.substr(0, blank);
-    if (std::any_of(first_word.begin(), first_word.end(), IsDigit)) {
+    bool holds_digit = false;
+    for (const char c : first_word) holds_digit = holds_digit || IsDigit(c);
+    if (holds_digit) {
       PutPart(out.post_code, first_word, kPostCodeLength, key, "City", "PstCd", findings);
       PutPart(out.town, TrimBlanks(city.substr(blank + 1)), kTownLength, key, "City", "TwnNm", findings);
       return;

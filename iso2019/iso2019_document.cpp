@@ -77,64 +77,64 @@ constexpr detail::XmlFixedBlock kClearingHead6{
 
 // A bank by BIC or by Swiss clearing number inside its FinInstnId, whose children are at `kLevel`.
 template <int kLevel>
-void WriteBankId(XmlLines& lines, std::string_view bic, std::string_view clearing) {
+void WriteBankId(IsoOutputFile& output, std::string_view bic, std::string_view clearing) {
   static_assert(kLevel == 5 || kLevel == 6, "the clearing form has fixed lines for its depth");
   if (!bic.empty()) {
-    lines.Element(kLevel, "<BICFI>%s</BICFI>", PlainText{bic});
+    WriteXmlElement(output, kLevel, "<BICFI>%s</BICFI>", PlainText{bic});
     return;
   }
-  lines.Fixed(kLevel == 5 ? kClearingHead5 : kClearingHead6);
-  lines.Element(kLevel + 1, "<MmbId>%s</MmbId>", PlainText{clearing});
-  lines.Line(kLevel, "</ClrSysMmbId>");
+  WriteFixedXmlLines(output, kLevel == 5 ? kClearingHead5 : kClearingHead6);
+  WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", PlainText{clearing});
+  WriteFixedXmlLine(output, kLevel, "</ClrSysMmbId>");
 }
 
 // A postal address (PstlAdr) at `level`, its parts one deeper; absent parts are left out.
-void WriteAddress(XmlLines& lines, int level, const Iso2019AddressView& address) {
-  lines.Line(level, "<PstlAdr>");
+void WriteAddress(IsoOutputFile& output, int level, const Iso2019Address& address) {
+  WriteFixedXmlLine(output, level, "<PstlAdr>");
   const int inner = level + 1;
-  if (!address.street_name.empty()) lines.Element(inner, "<StrtNm>%s</StrtNm>", EscapedText{address.street_name});
+  if (!address.street_name.empty()) WriteXmlElement(output, inner, "<StrtNm>%s</StrtNm>", EscapedText{address.street_name});
   if (!address.building_number.empty()) {
-    lines.Element(inner, "<BldgNb>%s</BldgNb>", EscapedText{address.building_number});
+    WriteXmlElement(output, inner, "<BldgNb>%s</BldgNb>", EscapedText{address.building_number});
   }
-  if (!address.post_box.empty()) lines.Element(inner, "<PstBx>%s</PstBx>", EscapedText{address.post_box});
-  if (!address.post_code.empty()) lines.Element(inner, "<PstCd>%s</PstCd>", EscapedText{address.post_code});
-  lines.Element(inner, "<TwnNm>%s</TwnNm>", EscapedText{address.town});
-  lines.Element(inner, "<Ctry>%s</Ctry>", PlainText{address.country});
-  if (!address.line.empty()) lines.Element(inner, "<AdrLine>%s</AdrLine>", EscapedText{address.line});
-  lines.Line(level, "</PstlAdr>");
+  if (!address.post_box.empty()) WriteXmlElement(output, inner, "<PstBx>%s</PstBx>", EscapedText{address.post_box});
+  if (!address.post_code.empty()) WriteXmlElement(output, inner, "<PstCd>%s</PstCd>", EscapedText{address.post_code});
+  WriteXmlElement(output, inner, "<TwnNm>%s</TwnNm>", EscapedText{address.town});
+  WriteXmlElement(output, inner, "<Ctry>%s</Ctry>", PlainText{address.country});
+  if (!address.line.empty()) WriteXmlElement(output, inner, "<AdrLine>%s</AdrLine>", EscapedText{address.line});
+  WriteFixedXmlLine(output, level, "</PstlAdr>");
 }
 
-void WriteCreditorAgent(XmlLines& lines, const Iso2019TransactionView& t) {
+void WriteCreditorAgent(IsoOutputFile& output, const Iso2019Transaction& t) {
   if (t.agent_bic.empty() && t.agent_clearing.empty() && t.agent_name.empty()) return;
-  lines.Fixed({{4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
+  WriteFixedXmlLines(output, {{4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
   if (!t.agent_name.empty()) {
-    lines.Element(6, "<Nm>%s</Nm>", EscapedText{t.agent_name});
-    WriteAddress(lines, 6, t.agent_address);
+    WriteXmlElement(output, 6, "<Nm>%s</Nm>", EscapedText{t.agent_name});
+    WriteAddress(output, 6, t.agent_address);
   } else {
-    WriteBankId<6>(lines, t.agent_bic, t.agent_clearing);
+    WriteBankId<6>(output, t.agent_bic, t.agent_clearing);
   }
-  lines.Fixed({{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}});
+  WriteFixedXmlLines(output, {{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}});
 }
 
-void WriteRemittance(XmlLines& lines, const Iso2019TransactionView& t) {
+void WriteRemittance(IsoOutputFile& output, const Iso2019Transaction& t) {
   if (t.reference_kind == Iso2019Reference::kNone) {
     if (t.remittance.empty()) return;
-    lines.Line(4, "<RmtInf>");
-    lines.Element(5, "<Ustrd>%s</Ustrd>", EscapedText{t.remittance});
-    lines.Line(4, "</RmtInf>");
+    WriteFixedXmlLine(output, 4, "<RmtInf>");
+    WriteXmlElement(output, 5, "<Ustrd>%s</Ustrd>", EscapedText{t.remittance});
+    WriteFixedXmlLine(output, 4, "</RmtInf>");
     return;
   }
-  lines.Fixed({{4, "<RmtInf>"}, {5, "<Strd>"}, {6, "<CdtrRefInf>"}, {7, "<Tp>"}, {8, "<CdOrPrtry>"}});
+  WriteFixedXmlLines(output, {{4, "<RmtInf>"}, {5, "<Strd>"}, {6, "<CdtrRefInf>"}, {7, "<Tp>"}, {8, "<CdOrPrtry>"}});
   if (t.reference_kind == Iso2019Reference::kQrr) {
-    lines.Line(9, "<Prtry>QRR</Prtry>");
+    WriteFixedXmlLine(output, 9, "<Prtry>QRR</Prtry>");
   } else {
-    lines.Line(9, "<Cd>SCOR</Cd>");
+    WriteFixedXmlLine(output, 9, "<Cd>SCOR</Cd>");
   }
-  lines.Fixed({{8, "</CdOrPrtry>"}, {7, "</Tp>"}});
-  lines.Element(7, "<Ref>%s</Ref>", PlainText{t.reference});
-  lines.Line(6, "</CdtrRefInf>");
-  if (!t.remittance.empty()) lines.Element(6, "<AddtlRmtInf>%s</AddtlRmtInf>", EscapedText{t.remittance});
-  lines.Fixed({{5, "</Strd>"}, {4, "</RmtInf>"}});
+  WriteFixedXmlLines(output, {{8, "</CdOrPrtry>"}, {7, "</Tp>"}});
+  WriteXmlElement(output, 7, "<Ref>%s</Ref>", PlainText{t.reference});
+  WriteFixedXmlLine(output, 6, "</CdtrRefInf>");
+  if (!t.remittance.empty()) WriteXmlElement(output, 6, "<AddtlRmtInf>%s</AddtlRmtInf>", EscapedText{t.remittance});
+  WriteFixedXmlLines(output, {{5, "</Strd>"}, {4, "</RmtInf>"}});
 }
 
 }  // namespace
@@ -193,57 +193,40 @@ void WriteIso2019GroupHead(IsoOutputFile& output, const Iso2019Plan& plan, std::
   // Salaries are booked as one sum without details, which keeps them confidential.
   if (plan.batch.swiss && t.salary) WriteFixedXmlLines(output, {{4, "<Tp>"}, {5, "<Prtry>CND</Prtry>"}, {4, "</Tp>"}});
   WriteFixedXmlLines(output, {{3, "</DbtrAcct>"}, {3, "<DbtrAgt>"}, {4, "<FinInstnId>"}});
-  XmlLines lines(output);
-  WriteBankId<5>(lines, t.debtor_bic, t.debtor_clearing);
-  lines.Done();
+  WriteBankId<5>(output, t.debtor_bic, t.debtor_clearing);
   WriteFixedXmlLines(output, {{4, "</FinInstnId>"}, {3, "</DbtrAgt>"}});
   if (const std::string_view charges = ChargesCode(t.charges); !charges.empty()) {
     WriteXmlElement(output, 3, "<ChrgBr>%s</ChrgBr>", PlainText{charges});
   }
 }
 
-Iso2019EndToEndPrefixes Iso2019EndToEndIdPrefixes(std::string_view period) {
-  Iso2019EndToEndPrefixes prefixes;
-  std::uint64_t number = 1;  // the smallest number of each length
-  for (std::size_t digits = 1; digits < prefixes.size(); ++digits, number *= 10) {
-    prefixes[digits] = Iso2019EndToEndId(period, number);
-    prefixes[digits].resize(prefixes[digits].size() - digits);
-  }
-  return prefixes;
-}
-
-void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019TransactionView& t, std::size_t number,
-                             const Iso2019EndToEndPrefixes& end_to_end_prefixes) {
+void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019Transaction& t, std::size_t number,
+                             std::string_view end_to_end_id) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-  const std::string_view number_text(digits, static_cast<std::size_t>(end - digits));
-  XmlLines lines(output);
-  lines.Fixed({{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}});
-  lines.Element(5, "<InstrId>%s</InstrId>", PlainText{number_text});
-  lines.Element(5, "<EndToEndId>%s%s</EndToEndId>", PlainText{end_to_end_prefixes[number_text.size()]},
-                PlainText{number_text});
-  lines.Fixed({{4, "</PmtId>"}, {4, "<Amt>"}});
-  Iso2019AmountText amount;
-  lines.Element(5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{t.currency},
-                PlainText{FormatIso2019AmountInto(amount, static_cast<std::uint64_t>(t.amount), t.decimals)});
-  lines.Line(4, "</Amt>");
-  WriteCreditorAgent(lines, t);
-  lines.Line(4, "<Cdtr>");
-  lines.Element(5, "<Nm>%s</Nm>", EscapedText{t.creditor_name});
-  if (t.creditor_address_written) WriteAddress(lines, 5, t.creditor_address);
-  lines.Line(4, "</Cdtr>");
+  WriteFixedXmlLines(output, {{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}});
+  WriteXmlElement(output, 5, "<InstrId>%s</InstrId>", PlainText{std::string_view(digits, end)});
+  WriteXmlElement(output, 5, "<EndToEndId>%s</EndToEndId>", PlainText{end_to_end_id});
+  WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}});
+  WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{t.currency},
+                  PlainText{FormatIso2019Amount(static_cast<std::uint64_t>(t.amount), t.decimals)});
+  WriteFixedXmlLine(output, 4, "</Amt>");
+  WriteCreditorAgent(output, t);
+  WriteFixedXmlLine(output, 4, "<Cdtr>");
+  WriteXmlElement(output, 5, "<Nm>%s</Nm>", EscapedText{t.creditor_name});
+  if (t.creditor_address_written) WriteAddress(output, 5, t.creditor_address);
+  WriteFixedXmlLine(output, 4, "</Cdtr>");
   if (!t.creditor_iban.empty()) {
-    lines.Fixed({{4, "<CdtrAcct>"}, {5, "<Id>"}});
-    lines.Element(6, "<IBAN>%s</IBAN>", PlainText{t.creditor_iban});
-    lines.Fixed({{5, "</Id>"}, {4, "</CdtrAcct>"}});
+    WriteFixedXmlLines(output, {{4, "<CdtrAcct>"}, {5, "<Id>"}});
+    WriteXmlElement(output, 6, "<IBAN>%s</IBAN>", PlainText{t.creditor_iban});
+    WriteFixedXmlLines(output, {{5, "</Id>"}, {4, "</CdtrAcct>"}});
   } else if (!t.creditor_other.empty()) {
-    lines.Fixed({{4, "<CdtrAcct>"}, {5, "<Id>"}, {6, "<Othr>"}});
-    lines.Element(7, "<Id>%s</Id>", EscapedText{t.creditor_other});
-    lines.Fixed({{6, "</Othr>"}, {5, "</Id>"}, {4, "</CdtrAcct>"}});
+    WriteFixedXmlLines(output, {{4, "<CdtrAcct>"}, {5, "<Id>"}, {6, "<Othr>"}});
+    WriteXmlElement(output, 7, "<Id>%s</Id>", EscapedText{t.creditor_other});
+    WriteFixedXmlLines(output, {{6, "</Othr>"}, {5, "</Id>"}, {4, "</CdtrAcct>"}});
   }
-  WriteRemittance(lines, t);
-  lines.Line(3, "</CdtTrfTxInf>");
-  lines.Done();
+  WriteRemittance(output, t);
+  WriteFixedXmlLine(output, 3, "</CdtTrfTxInf>");
 }
 
 void WriteIso2019GroupTail(IsoOutputFile& output) { WriteFixedXmlLine(output, 2, "</PmtInf>"); }

@@ -1,9 +1,7 @@
 // The blocks of the pain.001.001.09 document, line by line with their nesting levels.
 #pragma once
 
-#include <array>
 #include <cstddef>
-#include <string>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -26,14 +24,9 @@ void WriteIso2019Head(IsoOutputFile& output, const Iso2019Plan& plan, std::vecto
 void WriteIso2019GroupHead(IsoOutputFile& output, const Iso2019Plan& plan, std::size_t index,
                            std::vector<std::uint64_t>& hash_places);
 
-// What goes in front of a payment's number in its end-to-end id, by the number's digits
-// (the period cut to fit and a dash, or nothing).
-using Iso2019EndToEndPrefixes = std::array<std::string, 21>;
-Iso2019EndToEndPrefixes Iso2019EndToEndIdPrefixes(std::string_view period);
-
 // WriteIso2019Transaction(): one CdtTrfTxInf; `number` is the payment's number from 1.
-void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019TransactionView& transaction, std::size_t number,
-                             const Iso2019EndToEndPrefixes& end_to_end_prefixes);
+void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019Transaction& transaction, std::size_t number,
+                             std::string_view end_to_end_id);
 
 // WriteIso2019GroupTail(), WriteIso2019Tail(): the end tags of a PmtInf and of the document.
 void WriteIso2019GroupTail(IsoOutputFile& output);

@@ -41,16 +41,7 @@ void DocumentHash::Written(std::string_view bytes) {
     Block(pending_.data());
     pending_size_ = 0;
   }
-  // The lanes stay in registers over the whole blocks, which are nearly all the bytes.
-  std::array<std::uint64_t, 4> lanes = lanes_;
-  for (; size >= kBlock; data += kBlock, size -= kBlock) {
-    for (std::size_t lane = 0; lane < lanes.size(); ++lane) {
-      std::uint64_t word;
-      std::memcpy(&word, data + lane * 8, 8);
-      lanes[lane] = (lanes[lane] ^ word) * kPrime;
-    }
-  }
-  lanes_ = lanes;
+  for (; size >= kBlock; data += kBlock, size -= kBlock) Block(data);
   if (size != 0) std::memcpy(pending_.data(), data, size);
   pending_size_ = size;
 }

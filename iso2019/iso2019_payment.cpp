@@ -81,9 +81,8 @@ std::string AmountForMessage(std::int64_t amount) {
 }
 
 std::string Quoted(std::string_view text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted.append(1, '"').append(text).append(1, '"');
+  std::string quoted(1, '"');
+  quoted.append(text).push_back('"');
   return quoted;
 }
 
@@ -97,8 +96,8 @@ std::string DateText(int year, int month, int day) {
 // left empty; both reuse their room). A postal account becomes its PostFinance IBAN;
 // `isr_kind` refuses it (and a five-digit participant number) as an ISR participant.
 // Returns false when the account is refused.
-bool ResolveAccount(std::string_view text, std::string_view key, bool isr_kind, bool esr15, Iso2019Findings& findings,
-                    const char* whose_de, std::string& iban, std::string& other) {
+bool ResolveAccount(std::string_view text, std::string_view key, bool isr_kind, bool esr15, bool trusted,
+                    Iso2019Findings& findings, const char* whose_de, std::string& iban, std::string& other) {
   other.clear();
   std::string& compact = iban;  // an IBAN as typed needs nothing more than this
   UpperAsciiInto(compact, text);
@@ -112,7 +111,7 @@ bool ResolveAccount(std::string_view text, std::string_view key, bool isr_kind, 
   };
   if (compact.size() >= 4 && IsLetter(compact[0]) && IsLetter(compact[1]) && IsDigit(compact[2]) &&
       IsDigit(compact[3])) {
-    if (!IsValidIban(compact)) {
+    if (!trusted && !IsValidIban(compact)) {
       return refuse(Quoted(shown()) + " is not a valid IBAN (its check digits, length or characters)",
                     std::string("Das Konto ") + whose_de + " " + Quoted(shown()) + " ist keine g\xFCltige IBAN.");
     }
@@ -128,7 +127,7 @@ bool ResolveAccount(std::string_view text, std::string_view key, bool isr_kind, 
                         " gilt nicht mehr (der ESR endete 2022); bitte die QR-IBAN der QR-Rechnung angeben.");
     }
     if (!digits.empty()) {
-      if (CheckDigitMod10(std::string_view(digits).substr(0, 8)) != digits[8]) {
+      if (!trusted && CheckDigitMod10(std::string_view(digits).substr(0, 8)) != digits[8]) {
         return refuse(Quoted(shown()) + " is not a valid postal account (its check digit)",
                       std::string("Das Postkonto ") + whose_de + " " + Quoted(shown()) +
                           " hat eine falsche Pr\xFC" "fziffer.");
@@ -152,10 +151,10 @@ bool ResolveAccount(std::string_view text, std::string_view key, bool isr_kind, 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
 // A BIC as given (blanks removed, upper-cased), refused unless it is one.
-bool ResolveBic(std::string_view text, std::string_view key, std::string& bic,
+bool ResolveBic(std::string_view text, std::string_view key, bool trusted, std::string& bic,
                 Iso2019Findings& findings) {
   UpperAsciiInto(bic, text);
-  if (bic.empty() || IsBic(bic)) return true;
+  if (bic.empty() || trusted || IsBic(bic)) return true;
   const std::string shown = DocumentText(text, false);
   findings.Refuse(key, "BIC", Quoted(shown) + " is not a BIC (8 or 11 letters and digits)",
                   "Der BIC " + Quoted(shown) + " ist ung\xFCltig.");
@@ -163,10 +162,11 @@ bool ResolveBic(std::string_view text, std::string_view key, std::string& bic,
   return false;
 }
 
-void ResolveAmount(const PaymentView& payment, bool sepa, Iso2019Transaction& transaction,
+void ResolveAmount(const PaymentView& payment, bool sepa, bool trusted, Iso2019Transaction& transaction,
                    Iso2019Findings& findings) {
   const std::int64_t amount = payment.amount.int64;
   transaction.amount = amount;
+  if (trusted) return;
   if (amount <= 0) {
     findings.Refuse("Amount", {}, AmountForMessage(amount) + " is not a positive amount",
                     "Der Betrag " + AmountForMessage(amount) + " ist nicht positiv.");
@@ -232,6 +232,7 @@ void ResolveDate(const PaymentView& payment, const Iso2019Batch& batch, Iso2019T
 void ResolveReference(const PaymentView& payment, Iso2019Transaction& transaction, bool qr_iban,
                       const Iso2019Batch& batch, Iso2019Findings& findings) {
   const bool swiss = batch.swiss;
+  const bool trusted = batch.pass == Iso2019Batch::Pass::kWrite;
   // The reference is formed in its place in the transaction, whose room is reused.
   std::string& reference = transaction.reference;
   UpperAsciiInto(reference, payment.esr);
@@ -244,7 +245,7 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
                       "Die QR-IBAN " + transaction.creditor_iban + " verlangt eine QR-Referenz, keine RF-Referenz.");
       return;
     }
-    if (!IsQrReference(reference)) {
+    if (!trusted && !IsQrReference(reference)) {
       findings.Refuse("ESR", {},
                       (reference.empty() ? std::string("is empty") : Quoted(shown()) + " is not a valid QR reference") +
                           "; the QR-IBAN " + transaction.creditor_iban +
@@ -265,7 +266,7 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
                     "Die QR-Referenz " + Quoted(shown()) + " geh\xF6rt zu einer QR-IBAN; das Konto ist keine.");
     return;
   } else if (reference.starts_with("RF")) {
-    if (!IsCreditorReference(reference)) {
+    if (!trusted && !IsCreditorReference(reference)) {
       findings.Refuse("ESR", {}, Quoted(shown()) + " is not a valid creditor reference (RF and its check digits)",
                       "Die Referenz " + Quoted(shown()) + " ist keine g\xFCltige RF-Referenz.");
       return;
@@ -278,6 +279,7 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
     reference.clear();
   }
 
+  if (batch.pass == Iso2019Batch::Pass::kPlan) return;  // nothing refuses a reason
   std::string& reason = transaction.remittance;
   AssignDocumentText(reason, payment.reason, swiss);
   if (reason.empty()) return;
@@ -329,12 +331,8 @@ int Iso2019CurrencyDecimals(std::string_view currency) {
 }
 
 std::string FormatIso2019Amount(std::uint64_t amount, int decimals) {
-  Iso2019AmountText text;
-  return std::string(FormatIso2019AmountInto(text, amount, decimals));
-}
-
-std::string_view FormatIso2019AmountInto(Iso2019AmountText& text, std::uint64_t amount, int decimals) {
-  char* end = std::to_chars(text.data(), text.data() + text.size(), amount / 10000).ptr;
+  char text[32];
+  char* end = std::to_chars(text, text + sizeof text, amount / 10000).ptr;
   if (decimals > 0) {
     *end++ = '.';
     const auto fraction = static_cast<unsigned>(amount % 10000);
@@ -342,7 +340,7 @@ std::string_view FormatIso2019AmountInto(Iso2019AmountText& text, std::uint64_t 
                             static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
     for (int i = 0; i < decimals && i < 4; ++i) *end++ = digits[i];
   }
-  return {text.data(), static_cast<std::size_t>(end - text.data())};
+  return std::string(text, end);
 }
 
 std::string PostFinanceIban(std::string_view nine_digits) {
@@ -419,6 +417,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   t.decimals = Iso2019CurrencyDecimals(t.currency);
 
   // The debtor: the ordering party's account at its bank.
+  const bool trusted = batch.pass == Iso2019Batch::Pass::kWrite;
   // A payroll mostly debits one account: the debtor of the payment before, resolved
   // without a refusal, is taken as it is when its texts are the same.
   const bool same_debtor = t.debtor_resolved && payment.bank_src.account == t.debtor_account_text &&
@@ -428,7 +427,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     ++t.debtor_generation;
     const bool refused_before = findings.refused();
     std::string& debtor_other = t.creditor_other;  // room to spare until the creditor's account
-    const bool debtor_taken = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, findings,
+    const bool debtor_taken = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, trusted, findings,
                                              "des Auftraggebers", t.debtor_iban, debtor_other);
     t.debtor_clearing.clear();
     if (debtor_taken) {
@@ -442,7 +441,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
                         "Die QR-IBAN " + t.debtor_iban + " kann nicht belastet werden.");
       }
     }
-    ResolveBic(payment.bank_src.bic, "BankSrc", t.debtor_bic, findings);
+    ResolveBic(payment.bank_src.bic, "BankSrc", trusted, t.debtor_bic, findings);
     if (t.debtor_bic.empty() && IsBlank(payment.bank_src.bic)) {
       if (IsDomesticIbanCountry(t.debtor_iban)) {
         t.debtor_clearing = t.debtor_iban.substr(4, 5);
@@ -466,15 +465,15 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     t.creditor_iban.clear();
     t.creditor_other.clear();
   } else {
-    creditor_taken = ResolveAccount(payment.bank_dst.account, "BankDst", isr_kind, payment.type == payESR15, findings,
-                                    "des Empf\xE4ngers", t.creditor_iban, t.creditor_other);
+    creditor_taken = ResolveAccount(payment.bank_dst.account, "BankDst", isr_kind, payment.type == payESR15, trusted,
+                                    findings, "des Empf\xE4ngers", t.creditor_iban, t.creditor_other);
   }
   if (!cheque && creditor_taken && t.creditor_iban.empty() && t.creditor_other.empty()) {
     findings.Refuse("BankDst", "Account", "is empty; the payment needs the receiver's account",
                     "Das Konto des Empf\xE4ngers fehlt.");
   }
   std::string creditor_bic;
-  ResolveBic(payment.bank_dst.bic, "BankDst", creditor_bic, findings);
+  ResolveBic(payment.bank_dst.bic, "BankDst", trusted, creditor_bic, findings);
   std::string iid = UpperAscii(payment.bank_dst.id);
   const bool swiss_iid = iid.size() >= 3 && iid.size() <= 5 && AllDigits(iid);
   const bool swiss_account = IsDomesticIbanCountry(t.creditor_iban) || (!t.creditor_other.empty() && swiss_iid);
@@ -517,12 +516,14 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     findings.Note("PayType", {}, "a cheque (cash order) is paid only where the bank has agreed to it");
   }
 
-  // The creditor: its name and address.
-  AssignDocumentText(t.creditor_name, payment.receiver.name1, swiss);
-  if (t.creditor_name.empty()) {
+  // The creditor: its name and address. Planning a write needs of the name only whether
+  // there is one.
+  const bool plan_only = batch.pass == Iso2019Batch::Pass::kPlan;
+  if (!plan_only) AssignDocumentText(t.creditor_name, payment.receiver.name1, swiss);
+  if (plan_only ? IsEmptyDocumentText(payment.receiver.name1, swiss) : t.creditor_name.empty()) {
     findings.Refuse("Receiver", "Name1", "is empty; every payment needs the receiver's name",
                     "Der Name des Empf\xE4ngers fehlt.");
-  } else {
+  } else if (!plan_only) {
     const std::size_t length = sepa ? kSepaNameLength : kNameLength;
     if (findings.collecting() && t.creditor_name.size() > length) {
       std::string written = t.creditor_name;
@@ -537,8 +538,13 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   } else if (swiss_account || cheque) {
     fallback_country = "CH";
   }
-  WorkOutIso2019Address(payment.receiver, "Receiver", swiss, fallback_country, t.creditor_address, findings);
-  t.creditor_address_written = t.creditor_address.complete();
+  if (batch.pass == Iso2019Batch::Pass::kPlan && !cheque && t.kind != Iso2019Kind::kAbroad) {
+    // The plan needs of this address only what may refuse it.
+    CheckIso2019Country(payment.receiver, "Receiver", findings);
+  } else {
+    WorkOutIso2019Address(payment.receiver, "Receiver", swiss, fallback_country, t.creditor_address, findings);
+    t.creditor_address_written = t.creditor_address.complete();
+  }
   if (cheque && (t.creditor_address.post_code.empty() || !t.creditor_address_written)) {
     findings.Refuse("Receiver", "City", "a cheque needs the receiver's post code and town",
                     "Ein Check braucht Postleitzahl und Ort des Empf\xE4ngers.");
@@ -573,7 +579,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     }
   }
 
-  ResolveAmount(payment, sepa, t, findings);
+  ResolveAmount(payment, sepa, trusted, t, findings);
   ResolveDate(payment, batch, t, findings);
   ResolveReference(payment, t, IsQrIban(t.creditor_iban), batch, findings);
   t.salary = payment.is_salary || batch.settings_salary;

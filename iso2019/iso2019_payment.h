@@ -4,7 +4,6 @@
 // is reported at its place in the batch.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -68,6 +67,11 @@ struct Iso2019Transaction {
 
 // What every payment of a batch shares: the flavour, the day of writing, the settings.
 struct Iso2019Batch {
+  // What a pass over the payments needs: every finding (the check); the refusals, kinds
+  // and amounts only (planning a write: no texts that nothing refuses); or the texts of
+  // payments the plan found clean (writing: their checks are not repeated).
+  enum class Pass : std::uint8_t { kCheck, kPlan, kWrite };
+  Pass pass = Pass::kCheck;
   bool swiss = true;
   int today_year = 0, today_month = 0, today_day = 0;
   std::string batch_currency;  // the currency of payments without their own
@@ -117,9 +121,6 @@ int Iso2019CurrencyDecimals(std::string_view currency);
 // decimals (0 to 4), cut, not rounded; the caller has refused amounts that need more.
 // Example: FormatIso2019Amount(12345000, 2) == "1234.50".
 std::string FormatIso2019Amount(std::uint64_t amount, int decimals);
-// FormatIso2019AmountInto(): the same in `text`, which the view returned is into.
-using Iso2019AmountText = std::array<char, 32>;
-std::string_view FormatIso2019AmountInto(Iso2019AmountText& text, std::uint64_t amount, int decimals);
 
 // PostFinanceIban(): the IBAN of a Swiss postal account given as its nine digits.
 // Example: PostFinanceIban("250097798") == "CH6309000000250097798".

@@ -155,6 +155,7 @@ std::string Iso2019EndToEndId(std::string_view period, std::size_t number) {
 bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std::string_view pay_period, bool swiss,
                      const SYSTEMTIME& now, Iso2019Plan& plan, Iso2019Findings& findings) {
   plan.now = now;
+  plan.batch.pass = findings.collecting() ? Iso2019Batch::Pass::kCheck : Iso2019Batch::Pass::kPlan;
   plan.batch.swiss = swiss;
   plan.batch.today_year = now.wYear;
   plan.batch.today_month = now.wMonth;
@@ -169,8 +170,6 @@ bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std:
 
   plan.groups.clear();
   plan.group_of.assign(payments.size(), 0);
-  const bool keep = !findings.collecting();
-  if (keep) plan.kept_at.assign(payments.size(), 0);
   std::unordered_map<std::string, std::uint32_t> group_index;
   Iso2019Transaction transaction;
   std::string key;
@@ -198,7 +197,6 @@ bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std:
       last_fields = GroupFields::Of(transaction);
     }
     plan.group_of[i] = group;
-    if (keep) plan.kept_at[i] = plan.transactions.Keep(transaction);
     last_group = group;
     Iso2019Group& into = plan.groups[group];
     ++into.count;

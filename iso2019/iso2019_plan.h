@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "iso2019/iso2019_payment.h"
-#include "iso2019/iso2019_transactions.h"
 #include "oleauto.h"
 #include "records/records.h"
 
@@ -42,9 +41,6 @@ struct Iso2019Plan {
   std::string period;       // the pay period as the end-to-end ids carry it
   std::vector<Iso2019Group> groups;
   std::vector<std::uint32_t> group_of;  // each payment's group
-  // Planning a write: each payment's transaction, kept where kept_at says.
-  Iso2019Transactions transactions;
-  std::vector<std::uint64_t> kept_at;
   Iso2019ControlSum total;
   int total_decimals = 2;   // the most decimals of any group's currency
 };
@@ -52,8 +48,7 @@ struct Iso2019Plan {
 // PlanIso2019File()
 // Checks the whole batch (with `settings`) as of the local time `now` and, unless
 // something is refused, lays out its groups. Findings go to `findings`; without a list
-// the check stops at the first refusal and keeps every transaction for the writing.
-// Returns whether the batch can be written.
+// the check stops at the first refusal. Returns whether the batch can be written.
 // Throws only std::bad_alloc.
 bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std::string_view pay_period, bool swiss,
                      const SYSTEMTIME& now, Iso2019Plan& plan, Iso2019Findings& findings);

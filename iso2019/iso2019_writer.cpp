@@ -35,24 +35,25 @@ std::vector<std::uint32_t> PaymentsByGroup(const Iso2019Plan& plan) {
   return order;
 }
 
-void WriteDocument(IsoOutputFile& output, const Iso2019Plan& plan) {
+void WriteDocument(IsoOutputFile& output, const PayBatch& batch, const Iso2019Plan& plan) {
   DocumentHash hash;
   output.stream->ObserveWrites(&hash);
   std::vector<std::uint64_t> hash_places;
   WriteIso2019Head(output, plan, hash_places);
 
   const std::vector<std::uint32_t> order = PaymentsByGroup(plan);
-  Iso2019TransactionView transaction;
-  const Iso2019EndToEndPrefixes end_to_end_prefixes = Iso2019EndToEndIdPrefixes(plan.period);
+  Iso2019Batch writing = plan.batch;
+  writing.pass = Iso2019Batch::Pass::kWrite;
+  Iso2019Transaction transaction;
+  Iso2019Findings no_findings(nullptr);
   std::size_t next = 0;
   for (std::size_t g = 0; g < plan.groups.size(); ++g) {
     WriteIso2019GroupHead(output, plan, g, hash_places);
-    transaction.currency = plan.groups[g].first.currency;
-    transaction.decimals = plan.groups[g].first.decimals;
     for (std::uint32_t n = 0; n < plan.groups[g].count; ++n) {
       const std::size_t index = order[next++];
-      plan.transactions.Read(plan.kept_at[index], transaction);
-      WriteIso2019Transaction(output, transaction, index + 1, end_to_end_prefixes);
+      // The check pass took this payment, so it resolves again without a refusal.
+      ResolveIso2019Payment(batch.View(batch.payments[index]), index, writing, transaction, no_findings);
+      WriteIso2019Transaction(output, transaction, index + 1, Iso2019EndToEndId(plan.period, index + 1));
     }
     WriteIso2019GroupTail(output);
   }
@@ -106,7 +107,7 @@ void WriteIso2019File(const PayBatch& batch, std::string_view file_name, std::st
     RaiseCreateFileError(HRESULT_FROM_WIN32(created.error), file_name);
   }
   try {
-    WriteDocument(output, plan);
+    WriteDocument(output, batch, plan);
   } catch (const std::int32_t&) {
     Discard(output);
     RaiseWriteFileError(HRESULT_FROM_WIN32(output.write_error != 0 ? output.write_error : ERROR_GEN_FAILURE));

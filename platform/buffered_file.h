@@ -55,9 +55,6 @@ class BufferedFile {
   // Commit(): the first `size` bytes of the room given by Room() belong to the file now.
   void Commit(std::size_t size) { used_ += size; }
 
-  // Free(): the bytes the buffer takes before it must be written out; Room() gives all of them.
-  std::size_t Free() const { return kBufferSize - used_; }
-
   // Flush(): writes out what is buffered.
   FileStatus Flush();
 

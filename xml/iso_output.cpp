@@ -187,15 +187,6 @@ std::string_view UpToNul(std::string_view text) { return text.substr(0, text.fin
 
 }  // namespace
 
-bool XmlLines::Refill(std::size_t bound) {
-  Done();
-  char* const room = detail::XmlLineRoom(output_, bound);
-  if (room == nullptr) return false;
-  start_ = out_ = room;
-  end_ = room + output_.stream->Free();
-  return true;
-}
-
 namespace detail {
 
 void XmlTemplateMismatch(const char*) {}

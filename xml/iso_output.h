@@ -320,10 +320,8 @@ inline void WriteFixedXmlLines(IsoOutputFile& output, const detail::XmlFixedBloc
 // a "%" that an argument brings in is never read as a directive. Fails as WriteXmlText.
 // Example: WriteXmlElement(output, 5, "<InstrId>QRN-%i</InstrId>", 3) writes
 // "\t\t\t\t\t<InstrId>QRN-3</InstrId>\r\n".
-// Inlined at every element: the writers call it for most lines, and the call would cost
-// more than the copies it makes.
 template <class... Args>
-[[gnu::always_inline]] inline void WriteXmlElement(IsoOutputFile& output, int level,
+void WriteXmlElement(IsoOutputFile& output, int level,
                      detail::XmlElementTemplate<std::type_identity_t<Args>...> element_template,
                      const Args&... args) {
   const std::size_t tabs = detail::XmlTabCount(level);
@@ -340,71 +338,6 @@ template <class... Args>
   const std::array<detail::XmlArg, sizeof...(Args) + 1> values{detail::MakeXmlArg(args)..., detail::XmlArg{}};
   detail::WriteXmlElementInPieces(output, level, element_template.pieces(), values.data());
 }
-
-// XmlLines
-// Lines formed one after another straight into the output buffer, which is asked for room
-// only when what is left of it cannot hold the next line's longest form: a run of lines
-// (a transaction) costs one request for room instead of one per line. Done() hands the
-// formed lines to the file; nothing else may write to the output in between. Fails as
-// WriteXmlText.
-class XmlLines {
- public:
-  explicit XmlLines(IsoOutputFile& output) : output_(output) {}
-  XmlLines(const XmlLines&) = delete;
-  XmlLines& operator=(const XmlLines&) = delete;
-
-  // Fixed(): consecutive fixed lines, as WriteFixedXmlLines.
-  void Fixed(const detail::XmlFixedBlock& block) {
-    const std::string_view text = block.text();
-    if (text.size() > static_cast<std::size_t>(end_ - out_)) Refill(text.size());
-    std::memcpy(out_, text.data(), text.size());
-    out_ += text.size();
-  }
-
-  // Line(): one fixed line, as WriteFixedXmlLine.
-  void Line(int level, detail::XmlFixedLine line) {
-    const std::size_t tabs = detail::XmlTabCount(level);
-    const std::size_t bound = tabs + line.piece().size + 2 + detail::kXmlLineSlack;
-    if (bound > static_cast<std::size_t>(end_ - out_)) Refill(bound);
-    out_ = detail::PutXmlLineEnd(detail::PutXmlPiece(detail::PutXmlTabs(out_, tabs), line.piece()));
-  }
-
-  // Element(): one element line, as WriteXmlElement.
-  template <class... Args>
-  [[gnu::always_inline]] void Element(int level,
-                                      detail::XmlElementTemplate<std::type_identity_t<Args>...> element_template,
-                                      const Args&... args) {
-    const std::size_t tabs = detail::XmlTabCount(level);
-    const std::size_t bound =
-        tabs + element_template.fixed_size() + 2 + detail::kXmlLineSlack + (detail::XmlArgBound(args) + ... + 0);
-    if (bound <= static_cast<std::size_t>(end_ - out_) || Refill(bound)) {
-      char* out = detail::PutXmlPiece(detail::PutXmlTabs(out_, tabs), element_template.piece(0));
-      [[maybe_unused]] std::size_t next_piece = 1;
-      ((out = detail::PutXmlArg(out, args), out = detail::PutXmlPiece(out, element_template.piece(next_piece++))), ...);
-      out_ = detail::PutXmlLineEnd(out);
-      return;
-    }
-    // Longer than the whole buffer: the lines before are handed over, this one goes in pieces.
-    const std::array<detail::XmlArg, sizeof...(Args) + 1> values{detail::MakeXmlArg(args)..., detail::XmlArg{}};
-    detail::WriteXmlElementInPieces(output_, level, element_template.pieces(), values.data());
-  }
-
-  // Done(): the lines formed so far belong to the file now.
-  void Done() {
-    if (start_ != nullptr) output_.stream->Commit(static_cast<std::size_t>(out_ - start_));
-    start_ = out_ = end_ = nullptr;
-  }
-
- private:
-  // Hands over the lines formed so far and takes the buffer's free part, at least `bound`
-  // bytes; false when `bound` is more than the buffer holds.
-  bool Refill(std::size_t bound);
-
-  IsoOutputFile& output_;
-  char* start_ = nullptr;  // the room's start: what lies before `out_` is formed
-  char* out_ = nullptr;
-  char* end_ = nullptr;
-};
 
 // FinishIsoOutput()
 // Writes out the buffer, syncs and closes the temporary file and renames it over the
