@@ -77,9 +77,19 @@ std::vector<BatchWarning> Check(const CPayManager& manager, std::int32_t file_ty
   return CheckBatch(manager.batch(), request);
 }
 
-// The check pass on a second thread while the writer writes: both only read the
-// payments; the settings are read from a copy, since the ISO writer upper-cases the
-// sender's name in the batch. Without a thread to spare the check runs after the writer.
+// `check` on a second thread while the writer writes; without a thread to spare it runs
+// after the writer, when its result is asked for.
+template <class Check>
+auto BesideTheWriter(const Check& check) -> std::future<decltype(check())> {
+  try {
+    return std::async(std::launch::async, check);
+  } catch (const std::system_error&) {
+    return std::async(std::launch::deferred, check);
+  }
+}
+
+// The check pass beside the writer: both only read the payments; the settings are read
+// from a copy, since the ISO writer upper-cases the sender's name in the batch.
 std::future<std::vector<BatchWarning>> CheckBesideTheWriter(const CPayManager& manager, std::int32_t file_type,
                                                             bool swiss, const std::string& pay_period) {
   CheckRequest request;
@@ -88,24 +98,7 @@ std::future<std::vector<BatchWarning>> CheckBesideTheWriter(const CPayManager& m
   request.pay_period = pay_period;
   const PayBatch& batch = manager.batch();
   auto settings = std::make_shared<const SettingsCopy>(batch.View(batch.settings));
-  const auto check = [&batch, settings, request] { return CheckBatch(batch, settings->view(), request); };
-  try {
-    return std::async(std::launch::async, check);
-  } catch (const std::system_error&) {
-    return std::async(std::launch::deferred, check);
-  }
-}
-
-// The 2019 check on a second thread while the 2019 writer writes; that writer changes
-// nothing in the batch. Without a thread to spare the check runs after the writer.
-std::future<Iso2019Check> Iso2019CheckBesideTheWriter(const PayBatch& batch, const std::string& pay_period,
-                                                      bool swiss) {
-  const auto check = [&batch, pay_period, swiss] { return CheckIso2019(batch, pay_period, swiss); };
-  try {
-    return std::async(std::launch::async, check);
-  } catch (const std::system_error&) {
-    return std::async(std::launch::deferred, check);
-  }
+  return BesideTheWriter([&batch, settings, request] { return CheckBatch(batch, settings->view(), request); });
 }
 
 // The batch file itself as the output: writing would replace the batch with the file.
@@ -182,7 +175,9 @@ int RunWrite(const WriteOptions& options) {
   if (file_type == payISO2019 && !options.strict) {
     // The writer refuses a batch before it opens a file, so the full check, which names
     // every refusal, can run beside it; both only read the batch.
-    iso2019_beside_the_writer = Iso2019CheckBesideTheWriter(manager->batch(), pay_period, options.swiss);
+    // The 2019 writer changes nothing in the batch.
+    iso2019_beside_the_writer = BesideTheWriter(
+        [&batch = manager->batch(), &pay_period, &options] { return CheckIso2019(batch, pay_period, options.swiss); });
   } else if (file_type == payISO2019) {
     // Refusals and warnings must be known before anything is written, so this check comes first.
     const Iso2019Check check = CheckIso2019(manager->batch(), pay_period, options.swiss);
