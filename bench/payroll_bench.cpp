@@ -416,10 +416,35 @@ int Run(int argc, char** argv) {
     }
     return 0;
   }
+  if (args.size() == 4 && args[0] == "--write-2019") {
+    // One 2019 payroll filled once and written again and again into FOLDER: the writer
+    // alone, wall and processor time per write, for comparing two builds of it.
+    const PayrollBatch batch(std::strtoull(args[1].c_str(), nullptr, 10), PayrollVintage::k2019);
+    const int repetitions = std::atoi(args[2].c_str());
+    ComPtr<CPayManager> manager = CPayManager::New();
+    if (!FillManager(*manager.get(), batch)) return 1;
+    const std::string path = args[3] + "/write-2019.xml";
+    for (int rep = 0; rep < repetitions; ++rep) {
+      for (const bool swiss : {true, false}) {
+        const double cpu_before = CpuMs();
+        const Clock::time_point start = Clock::now();
+        try {
+          manager->WriteBatch(payISO2019, path, "2026-12", swiss);
+        } catch (const MPayError& refused) {
+          std::fprintf(stderr, "ordexa_bench: refused: %s\n", refused.text().c_str());
+          return 1;
+        }
+        std::printf("%s %.1f ms (processor %.1f)\n", swiss ? "ch" : "generic", Ms(Clock::now() - start),
+                    CpuMs() - cpu_before);
+      }
+    }
+    std::filesystem::remove(path);
+    return 0;
+  }
   const bool quick = args.size() == 1 && args[0] == "--quick";
   const bool one_size = args.size() == 3 && args[0] == "--size";
   if (!args.empty() && !quick && !one_size) {
-    std::fprintf(stderr, "usage: ordexa_bench [--quick | --size N REPS | --json N FILE | --json-2019 N FILE | --fill N REPS]\n");
+    std::fprintf(stderr, "usage: ordexa_bench [--quick | --size N REPS | --json N FILE | --json-2019 N FILE | --fill N REPS | --write-2019 N REPS FOLDER]\n");
     return 2;
   }
   const char* base = std::getenv("ORDEXA_BENCH_DIR");

@@ -65,11 +65,11 @@ void WriteClearingMember(IsoOutputFile& output, std::string_view member_id, bool
   static_assert(kLevel == 5 || kLevel == 6, "a clearing-number form has its fixed lines for its depth");
   WriteFixedXmlLines(output, kLevel == 5 ? kClearingMemberHead5 : kClearingMemberHead6);
   if (clean) {
-    WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", CleanedText{member_id});
+    WriteXmlElement<"<MmbId>%s</MmbId>">(output, kLevel + 1, CleanedText{member_id});
   } else {
-    WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", EscapedText{member_id});
+    WriteXmlElement<"<MmbId>%s</MmbId>">(output, kLevel + 1, EscapedText{member_id});
   }
-  WriteFixedXmlLine(output, kLevel, "</ClrSysMmbId>");
+  WriteFixedXmlLine<"</ClrSysMmbId>">(output, kLevel);
 }
 
 // Only an IBAN longer than ten characters decides the creditor agent; a shorter text that
@@ -119,32 +119,32 @@ std::string FormatIsoDate(const std::optional<UDATE>& fields, IsoDatePattern pat
 
 void WriteIsoDocumentHead(IsoOutputFile& output, bool swiss) {
   WriteXmlLine(output, 0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-  WriteFixedXmlLine(output, 0, "<!-- Veltrano Kora -->");
+  WriteFixedXmlLine<"<!-- Veltrano Kora -->">(output, 0);
   WriteXmlLine(output, 0, swiss ? kSwissDocumentTag : kGenericDocumentTag);
-  WriteFixedXmlLine(output, 1, "<CstmrCdtTrfInitn>");
+  WriteFixedXmlLine<"<CstmrCdtTrfInitn>">(output, 1);
 }
 
 void WriteIsoDocumentTail(IsoOutputFile& output) {
-  WriteFixedXmlLine(output, 2, "</PmtInf>");
-  WriteFixedXmlLine(output, 1, "</CstmrCdtTrfInitn>");
-  WriteFixedXmlLine(output, 0, "</Document>");
+  WriteFixedXmlLine<"</PmtInf>">(output, 2);
+  WriteFixedXmlLine<"</CstmrCdtTrfInitn>">(output, 1);
+  WriteFixedXmlLine<"</Document>">(output, 0);
 }
 
 void WriteIsoGroupHeader(IsoOutputFile& output, const PaySettingView& settings, std::int64_t amount_sum,
                          std::int32_t payment_count) {
   // Message id and creation time describe the same instant.
   const std::optional<UDATE> now = CurrentIsoCalendarFields();
-  WriteFixedXmlLine(output, 2, "<GrpHdr>");
-  WriteXmlElement(output, 3, "<MsgId>QRV-%s</MsgId>",
+  WriteFixedXmlLine<"<GrpHdr>">(output, 2);
+  WriteXmlElement<"<MsgId>QRV-%s</MsgId>">(output, 3,
                   EscapedText{FormatIsoDate(now, IsoDatePattern::kDayOfYearTime)});
-  WriteXmlElement(output, 3, "<CreDtTm>%s</CreDtTm>", EscapedText{FormatIsoDate(now, IsoDatePattern::kDateTime)});
-  WriteXmlElement(output, 3, "<NbOfTxs>%i</NbOfTxs>", payment_count);
+  WriteXmlElement<"<CreDtTm>%s</CreDtTm>">(output, 3, EscapedText{FormatIsoDate(now, IsoDatePattern::kDateTime)});
+  WriteXmlElement<"<NbOfTxs>%i</NbOfTxs>">(output, 3, payment_count);
   const AmountText control_sum = FormatAmountText(amount_sum, kPointAmountFormat);
-  WriteXmlElement(output, 3, "<CtrlSum>%s</CtrlSum>", EscapedText{control_sum.view()});
-  WriteFixedXmlLine(output, 3, "<InitgPty>");
-  WriteXmlElement(output, 4, "<Nm>%s</Nm>", CleanedText{settings.sender.name1});
-  WriteFixedXmlLine(output, 3, "</InitgPty>");
-  WriteFixedXmlLine(output, 2, "</GrpHdr>");
+  WriteXmlElement<"<CtrlSum>%s</CtrlSum>">(output, 3, EscapedText{control_sum.view()});
+  WriteFixedXmlLine<"<InitgPty>">(output, 3);
+  WriteXmlElement<"<Nm>%s</Nm>">(output, 4, CleanedText{settings.sender.name1});
+  WriteFixedXmlLine<"</InitgPty>">(output, 3);
+  WriteFixedXmlLine<"</GrpHdr>">(output, 2);
 }
 
 void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingView& settings, const PaymentView& first_payment,
@@ -153,50 +153,50 @@ void WriteIsoPaymentInfo(IsoOutputFile& output, const PaySettingView& settings, 
   const bool salary = settings.is_salary;
   const std::optional<UDATE> execution = IsoCalendarFields(first_payment.date);
 
-  WriteFixedXmlLine(output, 2, "<PmtInf>");
-  WriteXmlElement(output, 3, "<PmtInfId>KORA-%s</PmtInfId>",
+  WriteFixedXmlLine<"<PmtInf>">(output, 2);
+  WriteXmlElement<"<PmtInfId>KORA-%s</PmtInfId>">(output, 3,
                   EscapedText{FormatIsoDate(execution, IsoDatePattern::kCompact)});
-  WriteXmlElement(output, 3, "<PmtMtd>%s</PmtMtd>", EscapedText{"TRF"});
-  WriteXmlElement(output, 3, "<BtchBookg>%s</BtchBookg>", EscapedText{"true"});
+  WriteXmlElement<"<PmtMtd>%s</PmtMtd>">(output, 3, EscapedText{"TRF"});
+  WriteXmlElement<"<BtchBookg>%s</BtchBookg>">(output, 3, EscapedText{"true"});
   if (salary || eur_batch) {
-    WriteFixedXmlLine(output, 3, "<PmtTpInf>");
+    WriteFixedXmlLine<"<PmtTpInf>">(output, 3);
     if (eur_batch) {
-      WriteFixedXmlLine(output, 4, "<SvcLvl>");
-      WriteXmlElement(output, 5, "<Cd>%s</Cd>", EscapedText{"SEPA"});
-      WriteFixedXmlLine(output, 4, "</SvcLvl>");
+      WriteFixedXmlLine<"<SvcLvl>">(output, 4);
+      WriteXmlElement<"<Cd>%s</Cd>">(output, 5, EscapedText{"SEPA"});
+      WriteFixedXmlLine<"</SvcLvl>">(output, 4);
     }
     if (salary) {
-      WriteFixedXmlLine(output, 4, "<CtgyPurp>");
-      WriteXmlElement(output, 5, "<Cd>%s</Cd>", EscapedText{"SALA"});
-      WriteFixedXmlLine(output, 4, "</CtgyPurp>");
+      WriteFixedXmlLine<"<CtgyPurp>">(output, 4);
+      WriteXmlElement<"<Cd>%s</Cd>">(output, 5, EscapedText{"SALA"});
+      WriteFixedXmlLine<"</CtgyPurp>">(output, 4);
     }
-    WriteFixedXmlLine(output, 3, "</PmtTpInf>");
+    WriteFixedXmlLine<"</PmtTpInf>">(output, 3);
   }
-  WriteXmlElement(output, 3, "<ReqdExctnDt>%s</ReqdExctnDt>",
+  WriteXmlElement<"<ReqdExctnDt>%s</ReqdExctnDt>">(output, 3,
                   EscapedText{FormatIsoDate(execution, IsoDatePattern::kDay)});
-  WriteFixedXmlLine(output, 3, "<Dbtr>");
-  WriteXmlElement(output, 4, "<Nm>%s</Nm>", CleanedText{settings.sender.name1});
-  WriteFixedXmlLine(output, 3, "</Dbtr>");
-  WriteFixedXmlLine(output, 3, "<DbtrAcct>");
-  WriteFixedXmlLine(output, 4, "<Id>");
+  WriteFixedXmlLine<"<Dbtr>">(output, 3);
+  WriteXmlElement<"<Nm>%s</Nm>">(output, 4, CleanedText{settings.sender.name1});
+  WriteFixedXmlLine<"</Dbtr>">(output, 3);
+  WriteFixedXmlLine<"<DbtrAcct>">(output, 3);
+  WriteFixedXmlLine<"<Id>">(output, 4);
   // The debtor's account is taken as an IBAN whatever it holds: cleaned, not compacted.
-  WriteXmlElement(output, 5, "<IBAN>%s</IBAN>", CleanedText{first_payment.bank_src.account});
-  WriteFixedXmlLine(output, 4, "</Id>");
+  WriteXmlElement<"<IBAN>%s</IBAN>">(output, 5, CleanedText{first_payment.bank_src.account});
+  WriteFixedXmlLine<"</Id>">(output, 4);
   if (swiss) {
-    WriteFixedXmlLine(output, 4, "<Tp>");
-    WriteXmlElement(output, 5, "<Prtry>%s</Prtry>", EscapedText{"CND"});
-    WriteFixedXmlLine(output, 4, "</Tp>");
+    WriteFixedXmlLine<"<Tp>">(output, 4);
+    WriteXmlElement<"<Prtry>%s</Prtry>">(output, 5, EscapedText{"CND"});
+    WriteFixedXmlLine<"</Tp>">(output, 4);
   } else {
-    WriteXmlElement(output, 4, "<Ccy>%s</Ccy>", EscapedText{IsoCurrency(settings.cost_currency)});
+    WriteXmlElement<"<Ccy>%s</Ccy>">(output, 4, EscapedText{IsoCurrency(settings.cost_currency)});
   }
-  WriteFixedXmlLine(output, 3, "</DbtrAcct>");
-  WriteFixedXmlLine(output, 3, "<DbtrAgt>");
-  WriteFixedXmlLine(output, 4, "<FinInstnId>");
+  WriteFixedXmlLine<"</DbtrAcct>">(output, 3);
+  WriteFixedXmlLine<"<DbtrAgt>">(output, 3);
+  WriteFixedXmlLine<"<FinInstnId>">(output, 4);
   // The debtor's bank is always named by its Swiss clearing number.
   WriteClearingMember<5>(output, NormalizePostAccount(first_payment.bank_src.id), false);
-  WriteFixedXmlLine(output, 4, "</FinInstnId>");
-  WriteFixedXmlLine(output, 3, "</DbtrAgt>");
-  if (eur_batch) WriteXmlElement(output, 3, "<ChrgBr>%s</ChrgBr>", EscapedText{"SLEV"});
+  WriteFixedXmlLine<"</FinInstnId>">(output, 4);
+  WriteFixedXmlLine<"</DbtrAgt>">(output, 3);
+  if (eur_batch) WriteXmlElement<"<ChrgBr>%s</ChrgBr>">(output, 3, EscapedText{"SLEV"});
 }
 
 void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, const PaymentView& payment,
@@ -217,48 +217,48 @@ void WriteIsoTransaction(IsoOutputFile& output, const PaySettingView& settings, 
     bic_wanted = !bic.empty() || (HoldsFullIban(iban) && !domestic_iban);
   }
 
-  WriteFixedXmlLines(output, {{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}});
-  WriteXmlElement(output, 5, "<InstrId>QRN-%i</InstrId>", sequence);
-  WriteXmlElement(output, 5, "<EndToEndId>%s</EndToEndId>", EscapedText{end_to_end_id});
-  WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}});
+  WriteFixedXmlLines<XmlLines{{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}}>(output);
+  WriteXmlElement<"<InstrId>QRN-%i</InstrId>">(output, 5, sequence);
+  WriteXmlElement<"<EndToEndId>%s</EndToEndId>">(output, 5, EscapedText{end_to_end_id});
+  WriteFixedXmlLines<XmlLines{{4, "</PmtId>"}, {4, "<Amt>"}}>(output);
   const AmountText amount = FormatAmountText(payment.amount.int64, kPointAmountFormat);
-  WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{IsoCurrency(cost_currency)},
+  WriteXmlElement<"<InstdAmt Ccy=\"%s\">%s</InstdAmt>">(output, 5, PlainText{IsoCurrency(cost_currency)},
                   PlainText{amount.view()});
-  WriteFixedXmlLines(output, {{4, "</Amt>"}, {4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
+  WriteFixedXmlLines<XmlLines{{4, "</Amt>"}, {4, "<CdtrAgt>"}, {5, "<FinInstnId>"}}>(output);
   if (payment.type == payRedPost) {
-    WriteXmlElement(output, 6, "<BIC>%s</BIC>", EscapedText{kPostFinanceBic});
+    WriteXmlElement<"<BIC>%s</BIC>">(output, 6, EscapedText{kPostFinanceBic});
   } else if (bic_wanted || eur_or_sic_batch) {
     // A payment without a BIC in a euro batch still gets the element, empty.
-    WriteXmlElement(output, 6, "<BIC>%s</BIC>", CleanedText{bic});
+    WriteXmlElement<"<BIC>%s</BIC>">(output, 6, CleanedText{bic});
   } else if (iban_payment && domestic_iban) {
     WriteClearingMember<6>(output, ClearingFromIban(iban), false);
   } else {
     WriteClearingMember<6>(output, payment.bank_dst.id, true);
   }
-  WriteFixedXmlLines(output, {{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}, {4, "<Cdtr>"}});
-  WriteXmlElement(output, 5, "<Nm>%s</Nm>", CleanedText{payment.receiver.name1});
-  WriteFixedXmlLine(output, 5, "<PstlAdr>");
+  WriteFixedXmlLines<XmlLines{{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}, {4, "<Cdtr>"}}>(output);
+  WriteXmlElement<"<Nm>%s</Nm>">(output, 5, CleanedText{payment.receiver.name1});
+  WriteFixedXmlLine<"<PstlAdr>">(output, 5);
   // The country run holds only bytes 0x41 to 0x7F: nothing that needs escaping or converting.
-  WriteXmlElement(output, 6, "<Ctry>%s</Ctry>", PlainText{CountryFromCity(payment.receiver.city)});
+  WriteXmlElement<"<Ctry>%s</Ctry>">(output, 6, PlainText{CountryFromCity(payment.receiver.city)});
   if (!payment.receiver.street.empty()) {
-    WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.street});
+    WriteXmlElement<"<AdrLine>%s</AdrLine>">(output, 6, EscapedText{payment.receiver.street});
   }
-  WriteXmlElement(output, 6, "<AdrLine>%s</AdrLine>", EscapedText{payment.receiver.city});
-  WriteFixedXmlLines(output, {{5, "</PstlAdr>"}, {4, "</Cdtr>"}, {4, "<CdtrAcct>"}, {5, "<Id>"}});
+  WriteXmlElement<"<AdrLine>%s</AdrLine>">(output, 6, EscapedText{payment.receiver.city});
+  WriteFixedXmlLines<XmlLines{{5, "</PstlAdr>"}, {4, "</Cdtr>"}, {4, "<CdtrAcct>"}, {5, "<Id>"}}>(output);
   if (iban_payment) {
-    WriteXmlElement(output, 6, "<IBAN>%s</IBAN>", EscapedText{iban});
+    WriteXmlElement<"<IBAN>%s</IBAN>">(output, 6, EscapedText{iban});
   } else {
-    WriteFixedXmlLine(output, 6, "<Othr>");
-    WriteXmlElement(output, 7, "<Id>%s</Id>", CleanedText{payment.bank_dst.account});
-    WriteFixedXmlLine(output, 6, "</Othr>");
+    WriteFixedXmlLine<"<Othr>">(output, 6);
+    WriteXmlElement<"<Id>%s</Id>">(output, 7, CleanedText{payment.bank_dst.account});
+    WriteFixedXmlLine<"</Othr>">(output, 6);
   }
   if (payment.reason.empty()) {
-    WriteFixedXmlLines(output, {{5, "</Id>"}, {4, "</CdtrAcct>"}, {3, "</CdtTrfTxInf>"}});
+    WriteFixedXmlLines<XmlLines{{5, "</Id>"}, {4, "</CdtrAcct>"}, {3, "</CdtTrfTxInf>"}}>(output);
     return;
   }
-  WriteFixedXmlLines(output, {{5, "</Id>"}, {4, "</CdtrAcct>"}, {4, "<RmtInf>"}});
-  WriteXmlElement(output, 5, "<Ustrd>%s</Ustrd>", EscapedText{payment.reason});
-  WriteFixedXmlLines(output, {{4, "</RmtInf>"}, {3, "</CdtTrfTxInf>"}});
+  WriteFixedXmlLines<XmlLines{{5, "</Id>"}, {4, "</CdtrAcct>"}, {4, "<RmtInf>"}}>(output);
+  WriteXmlElement<"<Ustrd>%s</Ustrd>">(output, 5, EscapedText{payment.reason});
+  WriteFixedXmlLines<XmlLines{{4, "</RmtInf>"}, {3, "</CdtTrfTxInf>"}}>(output);
 }
 
 }  // namespace ordexa

@@ -80,61 +80,61 @@ template <int kLevel>
 void WriteBankId(IsoOutputFile& output, std::string_view bic, std::string_view clearing) {
   static_assert(kLevel == 5 || kLevel == 6, "the clearing form has fixed lines for its depth");
   if (!bic.empty()) {
-    WriteXmlElement(output, kLevel, "<BICFI>%s</BICFI>", PlainText{bic});
+    WriteXmlElement<"<BICFI>%s</BICFI>">(output, kLevel, PlainText{bic});
     return;
   }
   WriteFixedXmlLines(output, kLevel == 5 ? kClearingHead5 : kClearingHead6);
-  WriteXmlElement(output, kLevel + 1, "<MmbId>%s</MmbId>", PlainText{clearing});
-  WriteFixedXmlLine(output, kLevel, "</ClrSysMmbId>");
+  WriteXmlElement<"<MmbId>%s</MmbId>">(output, kLevel + 1, PlainText{clearing});
+  WriteFixedXmlLine<"</ClrSysMmbId>">(output, kLevel);
 }
 
 // A postal address (PstlAdr) at `level`, its parts one deeper; absent parts are left out.
 void WriteAddress(IsoOutputFile& output, int level, const Iso2019Address& address) {
-  WriteFixedXmlLine(output, level, "<PstlAdr>");
+  WriteFixedXmlLine<"<PstlAdr>">(output, level);
   const int inner = level + 1;
-  if (!address.street_name.empty()) WriteXmlElement(output, inner, "<StrtNm>%s</StrtNm>", EscapedText{address.street_name});
+  if (!address.street_name.empty()) WriteXmlElement<"<StrtNm>%s</StrtNm>">(output, inner, EscapedText{address.street_name});
   if (!address.building_number.empty()) {
-    WriteXmlElement(output, inner, "<BldgNb>%s</BldgNb>", EscapedText{address.building_number});
+    WriteXmlElement<"<BldgNb>%s</BldgNb>">(output, inner, EscapedText{address.building_number});
   }
-  if (!address.post_box.empty()) WriteXmlElement(output, inner, "<PstBx>%s</PstBx>", EscapedText{address.post_box});
-  if (!address.post_code.empty()) WriteXmlElement(output, inner, "<PstCd>%s</PstCd>", EscapedText{address.post_code});
-  WriteXmlElement(output, inner, "<TwnNm>%s</TwnNm>", EscapedText{address.town});
-  WriteXmlElement(output, inner, "<Ctry>%s</Ctry>", PlainText{address.country});
-  if (!address.line.empty()) WriteXmlElement(output, inner, "<AdrLine>%s</AdrLine>", EscapedText{address.line});
-  WriteFixedXmlLine(output, level, "</PstlAdr>");
+  if (!address.post_box.empty()) WriteXmlElement<"<PstBx>%s</PstBx>">(output, inner, EscapedText{address.post_box});
+  if (!address.post_code.empty()) WriteXmlElement<"<PstCd>%s</PstCd>">(output, inner, EscapedText{address.post_code});
+  WriteXmlElement<"<TwnNm>%s</TwnNm>">(output, inner, EscapedText{address.town});
+  WriteXmlElement<"<Ctry>%s</Ctry>">(output, inner, PlainText{address.country});
+  if (!address.line.empty()) WriteXmlElement<"<AdrLine>%s</AdrLine>">(output, inner, EscapedText{address.line});
+  WriteFixedXmlLine<"</PstlAdr>">(output, level);
 }
 
 void WriteCreditorAgent(IsoOutputFile& output, const Iso2019Transaction& t) {
   if (t.agent_bic.empty() && t.agent_clearing.empty() && t.agent_name.empty()) return;
-  WriteFixedXmlLines(output, {{4, "<CdtrAgt>"}, {5, "<FinInstnId>"}});
+  WriteFixedXmlLines<XmlLines{{4, "<CdtrAgt>"}, {5, "<FinInstnId>"}}>(output);
   if (!t.agent_name.empty()) {
-    WriteXmlElement(output, 6, "<Nm>%s</Nm>", EscapedText{t.agent_name});
+    WriteXmlElement<"<Nm>%s</Nm>">(output, 6, EscapedText{t.agent_name});
     WriteAddress(output, 6, t.agent_address);
   } else {
     WriteBankId<6>(output, t.agent_bic, t.agent_clearing);
   }
-  WriteFixedXmlLines(output, {{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}});
+  WriteFixedXmlLines<XmlLines{{5, "</FinInstnId>"}, {4, "</CdtrAgt>"}}>(output);
 }
 
 void WriteRemittance(IsoOutputFile& output, const Iso2019Transaction& t) {
   if (t.reference_kind == Iso2019Reference::kNone) {
     if (t.remittance.empty()) return;
-    WriteFixedXmlLine(output, 4, "<RmtInf>");
-    WriteXmlElement(output, 5, "<Ustrd>%s</Ustrd>", EscapedText{t.remittance});
-    WriteFixedXmlLine(output, 4, "</RmtInf>");
+    WriteFixedXmlLine<"<RmtInf>">(output, 4);
+    WriteXmlElement<"<Ustrd>%s</Ustrd>">(output, 5, EscapedText{t.remittance});
+    WriteFixedXmlLine<"</RmtInf>">(output, 4);
     return;
   }
-  WriteFixedXmlLines(output, {{4, "<RmtInf>"}, {5, "<Strd>"}, {6, "<CdtrRefInf>"}, {7, "<Tp>"}, {8, "<CdOrPrtry>"}});
+  WriteFixedXmlLines<XmlLines{{4, "<RmtInf>"}, {5, "<Strd>"}, {6, "<CdtrRefInf>"}, {7, "<Tp>"}, {8, "<CdOrPrtry>"}}>(output);
   if (t.reference_kind == Iso2019Reference::kQrr) {
-    WriteFixedXmlLine(output, 9, "<Prtry>QRR</Prtry>");
+    WriteFixedXmlLine<"<Prtry>QRR</Prtry>">(output, 9);
   } else {
-    WriteFixedXmlLine(output, 9, "<Cd>SCOR</Cd>");
+    WriteFixedXmlLine<"<Cd>SCOR</Cd>">(output, 9);
   }
-  WriteFixedXmlLines(output, {{8, "</CdOrPrtry>"}, {7, "</Tp>"}});
-  WriteXmlElement(output, 7, "<Ref>%s</Ref>", PlainText{t.reference});
-  WriteFixedXmlLine(output, 6, "</CdtrRefInf>");
-  if (!t.remittance.empty()) WriteXmlElement(output, 6, "<AddtlRmtInf>%s</AddtlRmtInf>", EscapedText{t.remittance});
-  WriteFixedXmlLines(output, {{5, "</Strd>"}, {4, "</RmtInf>"}});
+  WriteFixedXmlLines<XmlLines{{8, "</CdOrPrtry>"}, {7, "</Tp>"}}>(output);
+  WriteXmlElement<"<Ref>%s</Ref>">(output, 7, PlainText{t.reference});
+  WriteFixedXmlLine<"</CdtrRefInf>">(output, 6);
+  if (!t.remittance.empty()) WriteXmlElement<"<AddtlRmtInf>%s</AddtlRmtInf>">(output, 6, EscapedText{t.remittance});
+  WriteFixedXmlLines<XmlLines{{5, "</Strd>"}, {4, "</RmtInf>"}}>(output);
 }
 
 }  // namespace
@@ -142,61 +142,61 @@ void WriteRemittance(IsoOutputFile& output, const Iso2019Transaction& t) {
 void WriteIso2019Head(IsoOutputFile& output, const Iso2019Plan& plan, std::vector<std::uint64_t>& hash_places) {
   WriteXmlLine(output, 0, kDeclaration);
   WriteXmlLine(output, 0, plan.batch.swiss ? kSwissDocumentTag : kGenericDocumentTag);
-  WriteFixedXmlLines(output, {{1, "<CstmrCdtTrfInitn>"}, {2, "<GrpHdr>"}});
+  WriteFixedXmlLines<XmlLines{{1, "<CstmrCdtTrfInitn>"}, {2, "<GrpHdr>"}}>(output);
   const std::string head = MessageIdHead(plan.now);
   hash_places.push_back(HashPlace(output, 3, std::string_view("<MsgId>").size(), head.size()));
-  WriteXmlElement(output, 3, "<MsgId>%s%s</MsgId>", PlainText{head}, PlainText{kHashPlaceholder});
-  WriteXmlElement(output, 3, "<CreDtTm>%s</CreDtTm>", PlainText{DateTimeText(plan.now)});
+  WriteXmlElement<"<MsgId>%s%s</MsgId>">(output, 3, PlainText{head}, PlainText{kHashPlaceholder});
+  WriteXmlElement<"<CreDtTm>%s</CreDtTm>">(output, 3, PlainText{DateTimeText(plan.now)});
   std::size_t count = 0;
   for (const Iso2019Group& group : plan.groups) count += group.count;
-  WriteXmlElement(output, 3, "<NbOfTxs>%s</NbOfTxs>", PlainText{std::to_string(count)});
-  WriteXmlElement(output, 3, "<CtrlSum>%s</CtrlSum>", PlainText{plan.total.Format(plan.total_decimals)});
-  WriteFixedXmlLine(output, 3, "<InitgPty>");
-  WriteXmlElement(output, 4, "<Nm>%s</Nm>", EscapedText{plan.sender_name});
-  WriteFixedXmlLines(output, {{4, "<CtctDtls>"}, {5, "<Othr>"}, {6, "<ChanlTp>NAME</ChanlTp>"}, {6, "<Id>Ordexa</Id>"},
-                              {5, "</Othr>"}, {5, "<Othr>"}, {6, "<ChanlTp>VRSN</ChanlTp>"}});
-  WriteXmlElement(output, 6, "<Id>%s</Id>", PlainText{ORDEXA_VERSION_TEXT});
-  WriteFixedXmlLines(output, {{5, "</Othr>"}, {4, "</CtctDtls>"}, {3, "</InitgPty>"}, {2, "</GrpHdr>"}});
+  WriteXmlElement<"<NbOfTxs>%s</NbOfTxs>">(output, 3, PlainText{std::to_string(count)});
+  WriteXmlElement<"<CtrlSum>%s</CtrlSum>">(output, 3, PlainText{plan.total.Format(plan.total_decimals)});
+  WriteFixedXmlLine<"<InitgPty>">(output, 3);
+  WriteXmlElement<"<Nm>%s</Nm>">(output, 4, EscapedText{plan.sender_name});
+  WriteFixedXmlLines<XmlLines{{4, "<CtctDtls>"}, {5, "<Othr>"}, {6, "<ChanlTp>NAME</ChanlTp>"}, {6, "<Id>Ordexa</Id>"},
+                              {5, "</Othr>"}, {5, "<Othr>"}, {6, "<ChanlTp>VRSN</ChanlTp>"}}>(output);
+  WriteXmlElement<"<Id>%s</Id>">(output, 6, PlainText{ORDEXA_VERSION_TEXT});
+  WriteFixedXmlLines<XmlLines{{5, "</Othr>"}, {4, "</CtctDtls>"}, {3, "</InitgPty>"}, {2, "</GrpHdr>"}}>(output);
 }
 
 void WriteIso2019GroupHead(IsoOutputFile& output, const Iso2019Plan& plan, std::size_t index,
                            std::vector<std::uint64_t>& hash_places) {
   const Iso2019Group& group = plan.groups[index];
   const Iso2019Transaction& t = group.first;
-  WriteFixedXmlLine(output, 2, "<PmtInf>");
+  WriteFixedXmlLine<"<PmtInf>">(output, 2);
   const std::string head = MessageIdHead(plan.now);
   hash_places.push_back(HashPlace(output, 3, std::string_view("<PmtInfId>").size(), head.size()));
-  WriteXmlElement(output, 3, "<PmtInfId>%s%s-%s</PmtInfId>", PlainText{head}, PlainText{kHashPlaceholder},
+  WriteXmlElement<"<PmtInfId>%s%s-%s</PmtInfId>">(output, 3, PlainText{head}, PlainText{kHashPlaceholder},
                   PlainText{std::to_string(index + 1)});
   if (t.kind == Iso2019Kind::kCheque) {
-    WriteFixedXmlLine(output, 3, "<PmtMtd>CHK</PmtMtd>");
+    WriteFixedXmlLine<"<PmtMtd>CHK</PmtMtd>">(output, 3);
   } else {
-    WriteFixedXmlLine(output, 3, "<PmtMtd>TRF</PmtMtd>");
+    WriteFixedXmlLine<"<PmtMtd>TRF</PmtMtd>">(output, 3);
   }
-  WriteFixedXmlLine(output, 3, "<BtchBookg>true</BtchBookg>");
-  WriteXmlElement(output, 3, "<NbOfTxs>%s</NbOfTxs>", PlainText{std::to_string(group.count)});
-  WriteXmlElement(output, 3, "<CtrlSum>%s</CtrlSum>", PlainText{group.sum.Format(t.decimals)});
+  WriteFixedXmlLine<"<BtchBookg>true</BtchBookg>">(output, 3);
+  WriteXmlElement<"<NbOfTxs>%s</NbOfTxs>">(output, 3, PlainText{std::to_string(group.count)});
+  WriteXmlElement<"<CtrlSum>%s</CtrlSum>">(output, 3, PlainText{group.sum.Format(t.decimals)});
   const bool sepa = t.kind == Iso2019Kind::kSepa;
   if (sepa || t.salary) {
-    WriteFixedXmlLine(output, 3, "<PmtTpInf>");
-    if (sepa) WriteFixedXmlLines(output, {{4, "<SvcLvl>"}, {5, "<Cd>SEPA</Cd>"}, {4, "</SvcLvl>"}});
-    if (t.salary) WriteFixedXmlLines(output, {{4, "<CtgyPurp>"}, {5, "<Cd>SALA</Cd>"}, {4, "</CtgyPurp>"}});
-    WriteFixedXmlLine(output, 3, "</PmtTpInf>");
+    WriteFixedXmlLine<"<PmtTpInf>">(output, 3);
+    if (sepa) WriteFixedXmlLines<XmlLines{{4, "<SvcLvl>"}, {5, "<Cd>SEPA</Cd>"}, {4, "</SvcLvl>"}}>(output);
+    if (t.salary) WriteFixedXmlLines<XmlLines{{4, "<CtgyPurp>"}, {5, "<Cd>SALA</Cd>"}, {4, "</CtgyPurp>"}}>(output);
+    WriteFixedXmlLine<"</PmtTpInf>">(output, 3);
   }
-  WriteFixedXmlLine(output, 3, "<ReqdExctnDt>");
-  WriteXmlElement(output, 4, "<Dt>%s</Dt>", PlainText{DayText(t.year, t.month, t.day)});
-  WriteFixedXmlLines(output, {{3, "</ReqdExctnDt>"}, {3, "<Dbtr>"}});
-  WriteXmlElement(output, 4, "<Nm>%s</Nm>", EscapedText{plan.sender_name});
-  WriteFixedXmlLines(output, {{3, "</Dbtr>"}, {3, "<DbtrAcct>"}, {4, "<Id>"}});
-  WriteXmlElement(output, 5, "<IBAN>%s</IBAN>", PlainText{t.debtor_iban});
-  WriteFixedXmlLine(output, 4, "</Id>");
+  WriteFixedXmlLine<"<ReqdExctnDt>">(output, 3);
+  WriteXmlElement<"<Dt>%s</Dt>">(output, 4, PlainText{DayText(t.year, t.month, t.day)});
+  WriteFixedXmlLines<XmlLines{{3, "</ReqdExctnDt>"}, {3, "<Dbtr>"}}>(output);
+  WriteXmlElement<"<Nm>%s</Nm>">(output, 4, EscapedText{plan.sender_name});
+  WriteFixedXmlLines<XmlLines{{3, "</Dbtr>"}, {3, "<DbtrAcct>"}, {4, "<Id>"}}>(output);
+  WriteXmlElement<"<IBAN>%s</IBAN>">(output, 5, PlainText{t.debtor_iban});
+  WriteFixedXmlLine<"</Id>">(output, 4);
   // Salaries are booked as one sum without details, which keeps them confidential.
-  if (plan.batch.swiss && t.salary) WriteFixedXmlLines(output, {{4, "<Tp>"}, {5, "<Prtry>CND</Prtry>"}, {4, "</Tp>"}});
-  WriteFixedXmlLines(output, {{3, "</DbtrAcct>"}, {3, "<DbtrAgt>"}, {4, "<FinInstnId>"}});
+  if (plan.batch.swiss && t.salary) WriteFixedXmlLines<XmlLines{{4, "<Tp>"}, {5, "<Prtry>CND</Prtry>"}, {4, "</Tp>"}}>(output);
+  WriteFixedXmlLines<XmlLines{{3, "</DbtrAcct>"}, {3, "<DbtrAgt>"}, {4, "<FinInstnId>"}}>(output);
   WriteBankId<5>(output, t.debtor_bic, t.debtor_clearing);
-  WriteFixedXmlLines(output, {{4, "</FinInstnId>"}, {3, "</DbtrAgt>"}});
+  WriteFixedXmlLines<XmlLines{{4, "</FinInstnId>"}, {3, "</DbtrAgt>"}}>(output);
   if (const std::string_view charges = ChargesCode(t.charges); !charges.empty()) {
-    WriteXmlElement(output, 3, "<ChrgBr>%s</ChrgBr>", PlainText{charges});
+    WriteXmlElement<"<ChrgBr>%s</ChrgBr>">(output, 3, PlainText{charges});
   }
 }
 
@@ -204,35 +204,35 @@ void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019Transaction& t,
                              std::string_view end_to_end_id) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-  WriteFixedXmlLines(output, {{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}});
-  WriteXmlElement(output, 5, "<InstrId>%s</InstrId>", PlainText{std::string_view(digits, end)});
-  WriteXmlElement(output, 5, "<EndToEndId>%s</EndToEndId>", PlainText{end_to_end_id});
-  WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}});
-  WriteXmlElement(output, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{t.currency},
+  WriteFixedXmlLines<XmlLines{{3, "<CdtTrfTxInf>"}, {4, "<PmtId>"}}>(output);
+  WriteXmlElement<"<InstrId>%s</InstrId>">(output, 5, PlainText{std::string_view(digits, end)});
+  WriteXmlElement<"<EndToEndId>%s</EndToEndId>">(output, 5, PlainText{end_to_end_id});
+  WriteFixedXmlLines<XmlLines{{4, "</PmtId>"}, {4, "<Amt>"}}>(output);
+  WriteXmlElement<"<InstdAmt Ccy=\"%s\">%s</InstdAmt>">(output, 5, PlainText{t.currency},
                   PlainText{FormatIso2019Amount(static_cast<std::uint64_t>(t.amount), t.decimals)});
-  WriteFixedXmlLine(output, 4, "</Amt>");
+  WriteFixedXmlLine<"</Amt>">(output, 4);
   WriteCreditorAgent(output, t);
-  WriteFixedXmlLine(output, 4, "<Cdtr>");
-  WriteXmlElement(output, 5, "<Nm>%s</Nm>", EscapedText{t.creditor_name});
+  WriteFixedXmlLine<"<Cdtr>">(output, 4);
+  WriteXmlElement<"<Nm>%s</Nm>">(output, 5, EscapedText{t.creditor_name});
   if (t.creditor_address_written) WriteAddress(output, 5, t.creditor_address);
-  WriteFixedXmlLine(output, 4, "</Cdtr>");
+  WriteFixedXmlLine<"</Cdtr>">(output, 4);
   if (!t.creditor_iban.empty()) {
-    WriteFixedXmlLines(output, {{4, "<CdtrAcct>"}, {5, "<Id>"}});
-    WriteXmlElement(output, 6, "<IBAN>%s</IBAN>", PlainText{t.creditor_iban});
-    WriteFixedXmlLines(output, {{5, "</Id>"}, {4, "</CdtrAcct>"}});
+    WriteFixedXmlLines<XmlLines{{4, "<CdtrAcct>"}, {5, "<Id>"}}>(output);
+    WriteXmlElement<"<IBAN>%s</IBAN>">(output, 6, PlainText{t.creditor_iban});
+    WriteFixedXmlLines<XmlLines{{5, "</Id>"}, {4, "</CdtrAcct>"}}>(output);
   } else if (!t.creditor_other.empty()) {
-    WriteFixedXmlLines(output, {{4, "<CdtrAcct>"}, {5, "<Id>"}, {6, "<Othr>"}});
-    WriteXmlElement(output, 7, "<Id>%s</Id>", EscapedText{t.creditor_other});
-    WriteFixedXmlLines(output, {{6, "</Othr>"}, {5, "</Id>"}, {4, "</CdtrAcct>"}});
+    WriteFixedXmlLines<XmlLines{{4, "<CdtrAcct>"}, {5, "<Id>"}, {6, "<Othr>"}}>(output);
+    WriteXmlElement<"<Id>%s</Id>">(output, 7, EscapedText{t.creditor_other});
+    WriteFixedXmlLines<XmlLines{{6, "</Othr>"}, {5, "</Id>"}, {4, "</CdtrAcct>"}}>(output);
   }
   WriteRemittance(output, t);
-  WriteFixedXmlLine(output, 3, "</CdtTrfTxInf>");
+  WriteFixedXmlLine<"</CdtTrfTxInf>">(output, 3);
 }
 
-void WriteIso2019GroupTail(IsoOutputFile& output) { WriteFixedXmlLine(output, 2, "</PmtInf>"); }
+void WriteIso2019GroupTail(IsoOutputFile& output) { WriteFixedXmlLine<"</PmtInf>">(output, 2); }
 
 void WriteIso2019Tail(IsoOutputFile& output) {
-  WriteFixedXmlLines(output, {{1, "</CstmrCdtTrfInitn>"}, {0, "</Document>"}});
+  WriteFixedXmlLines<XmlLines{{1, "</CstmrCdtTrfInitn>"}, {0, "</Document>"}}>(output);
 }
 
 }  // namespace ordexa

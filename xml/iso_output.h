@@ -174,30 +174,43 @@ struct XmlFixedLineAt {
 };
 
 // Consecutive lines of fixed text with their tabs and line ends, joined when the program
-// is compiled, so that writing them is one copy.
+// is compiled, so that writing them is one copy. Its members are public so that a block
+// can be a template argument, and so kept in the program's constants.
 inline constexpr std::size_t kXmlBlockCapacity = 256;
-class XmlFixedBlock {
- public:
+struct XmlFixedBlock {
   consteval XmlFixedBlock(std::initializer_list<XmlFixedLineAt> lines) {
     for (const XmlFixedLineAt& line : lines) {
       if (line.level < 0) XmlTemplateMismatch("negative depth in a fixed block");
       const XmlPiece piece = MakeXmlPiece(std::string_view(line.text));
-      if (size_ + static_cast<std::size_t>(line.level) + piece.size + 2 > kXmlBlockCapacity) {
+      if (size + static_cast<std::size_t>(line.level) + piece.size + 2 > kXmlBlockCapacity) {
         XmlTemplateMismatch("fixed block too long");
         return;
       }
-      for (int i = 0; i < line.level; ++i) text_[size_++] = '\t';
-      for (std::size_t i = 0; i < piece.size; ++i) text_[size_++] = piece.text[i];
-      text_[size_++] = '\r';
-      text_[size_++] = '\n';
+      for (int i = 0; i < line.level; ++i) text[size++] = '\t';
+      for (std::size_t i = 0; i < piece.size; ++i) text[size++] = piece.text[i];
+      text[size++] = '\r';
+      text[size++] = '\n';
     }
   }
-  constexpr std::string_view text() const { return {text_, size_}; }
+  constexpr std::string_view view() const { return {text, size}; }
 
- private:
-  char text_[kXmlBlockCapacity] = {};
-  std::size_t size_ = 0;
+  char text[kXmlBlockCapacity] = {};
+  std::size_t size = 0;
 };
+
+// A string literal as a template argument (an element template, a fixed line): what is
+// formed from it at compile time then lives with the program's constants, not built
+// again on the stack at every call.
+template <std::size_t N>
+struct XmlLiteral {
+  consteval XmlLiteral(const char (&literal)[N]) {
+    for (std::size_t i = 0; i < N; ++i) text[i] = literal[i];
+  }
+  constexpr std::string_view view() const { return {text, N - 1}; }
+
+  char text[N] = {};
+};
+
 
 [[noreturn]] void RaiseIsoWriteFailure();
 
@@ -291,8 +304,10 @@ void WriteXmlLine(IsoOutputFile& output, int level, std::string_view text);
 // WriteFixedXmlLine()
 // WriteXmlLine for a line of fixed printable ASCII text of at most 32 characters, checked
 // when the program is compiled and copied as it stands. Fails as WriteXmlText.
-// Example: WriteFixedXmlLine(output, 2, "<GrpHdr>") writes "\t\t<GrpHdr>\r\n".
-inline void WriteFixedXmlLine(IsoOutputFile& output, int level, detail::XmlFixedLine line) {
+// Example: WriteFixedXmlLine<"<GrpHdr>">(output, 2) writes "\t\t<GrpHdr>\r\n".
+template <detail::XmlLiteral kLine>
+void WriteFixedXmlLine(IsoOutputFile& output, int level) {
+  static constexpr detail::XmlFixedLine line(kLine.text);
   const std::size_t tabs = detail::XmlTabCount(level);
   if (char* const start = detail::XmlLineRoom(output, tabs + line.piece().size + 2 + detail::kXmlLineSlack)) {
     char* const end = detail::PutXmlLineEnd(detail::PutXmlPiece(detail::PutXmlTabs(start, tabs), line.piece()));
@@ -305,25 +320,29 @@ inline void WriteFixedXmlLine(IsoOutputFile& output, int level, detail::XmlFixed
 // WriteFixedXmlLines()
 // WriteFixedXmlLine for consecutive fixed lines at once, each with its own depth. Fails
 // as WriteXmlText.
-// Example: WriteFixedXmlLines(output, {{4, "</PmtId>"}, {4, "<Amt>"}}) writes
+// Example: WriteFixedXmlLines<XmlLines{{4, "</PmtId>"}, {4, "<Amt>"}}>(output) writes
 // "\t\t\t\t</PmtId>\r\n\t\t\t\t<Amt>\r\n".
 inline void WriteFixedXmlLines(IsoOutputFile& output, const detail::XmlFixedBlock& block) {
-  const std::string_view text = block.text();
+  const std::string_view text = block.view();
   char* const start = detail::XmlLineRoom(output, text.size());
   std::memcpy(start, text.data(), text.size());
   output.stream->Commit(text.size());
 }
+template <detail::XmlFixedBlock kBlock>
+void WriteFixedXmlLines(IsoOutputFile& output) {
+  WriteFixedXmlLines(output, kBlock);
+}
+using XmlLines = detail::XmlFixedBlock;
 
 // WriteXmlElement()
 // Forms one element line from its template and arguments and writes it like
 // WriteXmlLine, straight into the output buffer. The formed text is written as it stands:
 // a "%" that an argument brings in is never read as a directive. Fails as WriteXmlText.
-// Example: WriteXmlElement(output, 5, "<InstrId>QRN-%i</InstrId>", 3) writes
+// Example: WriteXmlElement<"<InstrId>QRN-%i</InstrId>">(output, 5, 3) writes
 // "\t\t\t\t\t<InstrId>QRN-3</InstrId>\r\n".
-template <class... Args>
-void WriteXmlElement(IsoOutputFile& output, int level,
-                     detail::XmlElementTemplate<std::type_identity_t<Args>...> element_template,
-                     const Args&... args) {
+template <detail::XmlLiteral kTemplate, class... Args>
+void WriteXmlElement(IsoOutputFile& output, int level, const Args&... args) {
+  static constexpr detail::XmlElementTemplate<Args...> element_template(kTemplate.view());
   const std::size_t tabs = detail::XmlTabCount(level);
   const std::size_t bound =
       tabs + element_template.fixed_size() + 2 + detail::kXmlLineSlack + (detail::XmlArgBound(args) + ... + 0);

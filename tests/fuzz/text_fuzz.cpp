@@ -124,8 +124,8 @@ void CheckCleaning(FuzzedDataProvider& provider) {
   fuzz::MemoryFileSystem files;
   IsoOutputFile output(files);
   OpenIsoOutput(output, "fuzz.xml");
-  WriteXmlElement(output, level, "<Ustrd>%s</Ustrd>", EscapedText{text});
-  WriteXmlElement(output, level, "<Nm>%s</Nm>", CleanedText{text});
+  WriteXmlElement<"<Ustrd>%s</Ustrd>">(output, level, EscapedText{text});
+  WriteXmlElement<"<Nm>%s</Nm>">(output, level, CleanedText{text});
   FUZZ_CHECK(output.stream->Flush(), "flush");
   const std::string& written = files.Content(3);
   const std::size_t first_line_end = written.find("</Ustrd>\r\n");

@@ -43,7 +43,7 @@ TEST(IsoOutput, EveryByteAtEveryPlaceOfTextsOfEveryLength) {
         std::string text = context.substr(0, size);
         text[at] = static_cast<char>(byte);
         WriteXmlText(output, text);
-        WriteXmlElement(output, 1, "<A>%s</A>", EscapedText{text});
+        WriteXmlElement<"<A>%s</A>">(output, 1, EscapedText{text});
         const std::string before = context.substr(0, at), after = context.substr(at + 1, size - at - 1);
         expected += before + DocumentForm(byte, false) + after;
         // An escaped text ends at its first NUL, as a C string does.
@@ -72,41 +72,41 @@ TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
     std::string expected;
   };
   const Case cases[] = {
-      {"fixed line", [](IsoOutputFile& o) { WriteFixedXmlLine(o, 3, "<GrpHdr>"); }, "\t\t\t<GrpHdr>\r\n"},
-      {"fixed line without tabs", [](IsoOutputFile& o) { WriteFixedXmlLine(o, -2, "</Document>"); }, "</Document>\r\n"},
-      {"sixteen tabs", [](IsoOutputFile& o) { WriteFixedXmlLine(o, 16, "<A>"); }, std::string(16, '\t') + "<A>\r\n"},
-      {"seventeen tabs", [](IsoOutputFile& o) { WriteFixedXmlLine(o, 17, "<A>"); }, std::string(17, '\t') + "<A>\r\n"},
-      {"longest fixed line", [](IsoOutputFile& o) { WriteFixedXmlLine(o, 1, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>"); },
+      {"fixed line", [](IsoOutputFile& o) { WriteFixedXmlLine<"<GrpHdr>">(o, 3); }, "\t\t\t<GrpHdr>\r\n"},
+      {"fixed line without tabs", [](IsoOutputFile& o) { WriteFixedXmlLine<"</Document>">(o, -2); }, "</Document>\r\n"},
+      {"sixteen tabs", [](IsoOutputFile& o) { WriteFixedXmlLine<"<A>">(o, 16); }, std::string(16, '\t') + "<A>\r\n"},
+      {"seventeen tabs", [](IsoOutputFile& o) { WriteFixedXmlLine<"<A>">(o, 17); }, std::string(17, '\t') + "<A>\r\n"},
+      {"longest fixed line", [](IsoOutputFile& o) { WriteFixedXmlLine<"<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>">(o, 1); },
        "\t<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>\r\n"},
       {"two texts", [](IsoOutputFile& o) {
-         WriteXmlElement(o, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", EscapedText{"CHF"}, EscapedText{"1234.50"});
+         WriteXmlElement<"<InstdAmt Ccy=\"%s\">%s</InstdAmt>">(o, 5, EscapedText{"CHF"}, EscapedText{"1234.50"});
        }, "\t\t\t\t\t<InstdAmt Ccy=\"CHF\">1234.50</InstdAmt>\r\n"},
       {"texts without fixed text between", [](IsoOutputFile& o) {
-         WriteXmlElement(o, 0, "%s%s", EscapedText{""}, CleanedText{""});
+         WriteXmlElement<"%s%s">(o, 0, EscapedText{""}, CleanedText{""});
        }, "\r\n"},
-      {"smallest number", [](IsoOutputFile& o) { WriteXmlElement(o, 2, "<N>QRN-%i</N>", std::int32_t{INT_MIN}); },
+      {"smallest number", [](IsoOutputFile& o) { WriteXmlElement<"<N>QRN-%i</N>">(o, 2, std::int32_t{INT_MIN}); },
        "\t\t<N>QRN--2147483648</N>\r\n"},
       {"escaped text up to its NUL", [](IsoOutputFile& o) {
-         WriteXmlElement(o, 1, "<U>%s</U>", EscapedText{"A&<B>\xE9\x80\n\x01\0C&"s});
+         WriteXmlElement<"<U>%s</U>">(o, 1, EscapedText{"A&<B>\xE9\x80\n\x01\0C&"s});
        }, "\t<U>A&amp;&lt;B&gt;\xC3\xA9\xE2\x82\xAC\r\n </U>\r\n"},
-      {"cleaned text", [](IsoOutputFile& o) { WriteXmlElement(o, 4, "<Nm>%s</Nm>", CleanedText{"M\xFCller & S\xF6hne\0x"s}); },
+      {"cleaned text", [](IsoOutputFile& o) { WriteXmlElement<"<Nm>%s</Nm>">(o, 4, CleanedText{"M\xFCller & S\xF6hne\0x"s}); },
        "\t\t\t\t<Nm>MULLER + SOHNE X</Nm>\r\n"},
       {"longest fixed pieces", [](IsoOutputFile& o) {
-         WriteXmlElement(o, 0, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234%s</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>", EscapedText{"x"});
+         WriteXmlElement<"<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234%s</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>">(o, 0, EscapedText{"x"});
        }, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234x</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>\r\n"},
       {"fixed lines of their own depths", [](IsoOutputFile& o) {
-         WriteFixedXmlLines(o, {{5, "</Id>"}, {0, "<A>"}, {17, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>"}, {3, "</B>"}});
+         WriteFixedXmlLines<XmlLines{{5, "</Id>"}, {0, "<A>"}, {17, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>"}, {3, "</B>"}}>(o);
        }, "\t\t\t\t\t</Id>\r\n<A>\r\n" + std::string(17, '\t') + "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>\r\n\t\t\t</B>\r\n"},
       {"plain texts as they stand", [](IsoOutputFile& o) {
-         WriteXmlElement(o, 5, "<InstdAmt Ccy=\"%s\">%s</InstdAmt>", PlainText{"EUR"}, PlainText{"-1234.5"});
+         WriteXmlElement<"<InstdAmt Ccy=\"%s\">%s</InstdAmt>">(o, 5, PlainText{"EUR"}, PlainText{"-1234.5"});
        }, "\t\t\t\t\t<InstdAmt Ccy=\"EUR\">-1234.5</InstdAmt>\r\n"},
-      {"empty plain text", [](IsoOutputFile& o) { WriteXmlElement(o, 1, "<Ctry>%s</Ctry>", PlainText{""}); },
+      {"empty plain text", [](IsoOutputFile& o) { WriteXmlElement<"<Ctry>%s</Ctry>">(o, 1, PlainText{""}); },
        "\t<Ctry></Ctry>\r\n"},
       {"escaped text longer than the buffer", [&](IsoOutputFile& o) {
-         WriteXmlElement(o, 0, "<B>%s</B>", EscapedText{long_text});
+         WriteXmlElement<"<B>%s</B>">(o, 0, EscapedText{long_text});
        }, "<B>" + long_escaped + "\xC3\xBC</B>\r\n"},
       {"plain text longer than the buffer", [&](IsoOutputFile& o) {
-         WriteXmlElement(o, 1, "<D>%s|%s</D>", PlainText{long_plain}, EscapedText{"<"});
+         WriteXmlElement<"<D>%s|%s</D>">(o, 1, PlainText{long_plain}, EscapedText{"<"});
        }, "\t<D>" + long_plain + "|&lt;</D>\r\n"},
       {"runtime line", [](IsoOutputFile& o) { WriteXmlLine(o, 2, "<?xml version=\"1.0\"?>\n\x85"); },
        "\t\t<?xml version=\"1.0\"?>\r\n\xE2\x80\xA6\r\n"},
