@@ -92,7 +92,9 @@ void WriteBankId(IsoOutputFile& output, std::string_view bic, std::string_view c
 void WriteAddress(IsoOutputFile& output, int level, const Iso2019Address& address) {
   WriteFixedXmlLine<"<PstlAdr>">(output, level);
   const int inner = level + 1;
-  if (!address.street_name.empty()) WriteXmlElement<"<StrtNm>%s</StrtNm>">(output, inner, EscapedText{address.street_name});
+  if (!address.street_name.empty()) {
+    WriteXmlElement<"<StrtNm>%s</StrtNm>">(output, inner, EscapedText{address.street_name});
+  }
   if (!address.building_number.empty()) {
     WriteXmlElement<"<BldgNb>%s</BldgNb>">(output, inner, EscapedText{address.building_number});
   }
@@ -124,7 +126,8 @@ void WriteRemittance(IsoOutputFile& output, const Iso2019Transaction& t) {
     WriteFixedXmlLine<"</RmtInf>">(output, 4);
     return;
   }
-  WriteFixedXmlLines<XmlLines{{4, "<RmtInf>"}, {5, "<Strd>"}, {6, "<CdtrRefInf>"}, {7, "<Tp>"}, {8, "<CdOrPrtry>"}}>(output);
+  WriteFixedXmlLines<XmlLines{
+      {4, "<RmtInf>"}, {5, "<Strd>"}, {6, "<CdtrRefInf>"}, {7, "<Tp>"}, {8, "<CdOrPrtry>"}}>(output);
   if (t.reference_kind == Iso2019Reference::kQrr) {
     WriteFixedXmlLine<"<Prtry>QRR</Prtry>">(output, 9);
   } else {
@@ -191,7 +194,9 @@ void WriteIso2019GroupHead(IsoOutputFile& output, const Iso2019Plan& plan, std::
   WriteXmlElement<"<IBAN>%s</IBAN>">(output, 5, PlainText{t.debtor_iban});
   WriteFixedXmlLine<"</Id>">(output, 4);
   // Salaries are booked as one sum without details, which keeps them confidential.
-  if (plan.batch.swiss && t.salary) WriteFixedXmlLines<XmlLines{{4, "<Tp>"}, {5, "<Prtry>CND</Prtry>"}, {4, "</Tp>"}}>(output);
+  if (plan.batch.swiss && t.salary) {
+    WriteFixedXmlLines<XmlLines{{4, "<Tp>"}, {5, "<Prtry>CND</Prtry>"}, {4, "</Tp>"}}>(output);
+  }
   WriteFixedXmlLines<XmlLines{{3, "</DbtrAcct>"}, {3, "<DbtrAgt>"}, {4, "<FinInstnId>"}}>(output);
   WriteBankId<5>(output, t.debtor_bic, t.debtor_clearing);
   WriteFixedXmlLines<XmlLines{{4, "</FinInstnId>"}, {3, "</DbtrAgt>"}}>(output);

@@ -89,13 +89,15 @@ TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
       {"escaped text up to its NUL", [](IsoOutputFile& o) {
          WriteXmlElement<"<U>%s</U>">(o, 1, EscapedText{"A&<B>\xE9\x80\n\x01\0C&"s});
        }, "\t<U>A&amp;&lt;B&gt;\xC3\xA9\xE2\x82\xAC\r\n </U>\r\n"},
-      {"cleaned text", [](IsoOutputFile& o) { WriteXmlElement<"<Nm>%s</Nm>">(o, 4, CleanedText{"M\xFCller & S\xF6hne\0x"s}); },
+      {"cleaned text",
+       [](IsoOutputFile& o) { WriteXmlElement<"<Nm>%s</Nm>">(o, 4, CleanedText{"M\xFCller & S\xF6hne\0x"s}); },
        "\t\t\t\t<Nm>MULLER + SOHNE X</Nm>\r\n"},
       {"longest fixed pieces", [](IsoOutputFile& o) {
          WriteXmlElement<"<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234%s</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>">(o, 0, EscapedText{"x"});
        }, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ01234x</ABCDEFGHIJKLMNOPQRSTUVWXYZ012>\r\n"},
       {"fixed lines of their own depths", [](IsoOutputFile& o) {
-         WriteFixedXmlLines<XmlLines{{5, "</Id>"}, {0, "<A>"}, {17, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>"}, {3, "</B>"}}>(o);
+         WriteFixedXmlLines<XmlLines{
+             {5, "</Id>"}, {0, "<A>"}, {17, "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>"}, {3, "</B>"}}>(o);
        }, "\t\t\t\t\t</Id>\r\n<A>\r\n" + std::string(17, '\t') + "<ABCDEFGHIJKLMNOPQRSTUVWXYZ0123>\r\n\t\t\t</B>\r\n"},
       {"plain texts as they stand", [](IsoOutputFile& o) {
          WriteXmlElement<"<InstdAmt Ccy=\"%s\">%s</InstdAmt>">(o, 5, PlainText{"EUR"}, PlainText{"-1234.5"});
