@@ -211,7 +211,6 @@ struct XmlLiteral {
   char text[N] = {};
 };
 
-
 [[noreturn]] void RaiseIsoWriteFailure();
 
 // The room of a whole line of at most `bound` bytes (slack included) in the output buffer;
@@ -328,11 +327,13 @@ inline void WriteFixedXmlLines(IsoOutputFile& output, const detail::XmlFixedBloc
   std::memcpy(start, text.data(), text.size());
   output.stream->Commit(text.size());
 }
-template <detail::XmlFixedBlock kBlock>
+// The same for a block given where it is written: as a template argument it is one of the
+// program's constants, not joined again at every call.
+using XmlLines = detail::XmlFixedBlock;
+template <XmlLines kBlock>
 void WriteFixedXmlLines(IsoOutputFile& output) {
   WriteFixedXmlLines(output, kBlock);
 }
-using XmlLines = detail::XmlFixedBlock;
 
 // WriteXmlElement()
 // Forms one element line from its template and arguments and writes it like
