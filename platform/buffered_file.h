@@ -23,7 +23,7 @@ class WrittenBytesObserver {
 
 class BufferedFile {
  public:
-  static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::size_t kBufferSize = 256 * 1024;
 
   // Takes over an open handle of `file_system`; the file is closed by Close() or, at the
   // latest, by the destructor (which writes out what is buffered, ignoring failures).

@@ -75,6 +75,7 @@ TEST(RecordOutput, RecordsOfEveryShapeAcrossBufferBoundaries) {
   const std::string long_text(150, 'q');
   const std::string nul_text("AB\0CD", 5);
   const std::string huge(3 * BufferedFile::kBufferSize + 7, 'y');  // a field longer than the buffer
+  static_assert(3 * BufferedFile::kBufferSize + 7 < 900000, "the wide field below is wider than `huge`");
   struct Case {
     std::function<void(RecordOutput&)> write;
     std::string expected;
@@ -109,8 +110,8 @@ TEST(RecordOutput, RecordsOfEveryShapeAcrossBufferBoundaries) {
       {[&](RecordOutput& o) { PutRecordText<"%-140.140s|%0140.140s|%.3s|%5.3s">(o, amount, amount, long_text, "x"); },
        amount + std::string(133, ' ') + "|" + std::string(133, '0') + amount + "|qqq|    x"},
       {[](RecordOutput& o) { PutRecordText<"03/C/\n">(o); }, "03/C/\n"},
-      {[&](RecordOutput& o) { WriteRecordText(o, "%-300000.300000s|%s", huge, CleanedRecordText{huge}); },
-       huge + blanks(300000 - huge.size()) + "|" + std::string(huge.size(), 'Y')},
+      {[&](RecordOutput& o) { WriteRecordText(o, "%-900000.900000s|%s", huge, CleanedRecordText{huge}); },
+       huge + blanks(900000 - huge.size()) + "|" + std::string(huge.size(), 'Y')},
   };
   for (const Case& c : cases) {
     const std::size_t copies = 3 * BufferedFile::kBufferSize / c.expected.size() + 1;
