@@ -161,7 +161,18 @@ int RunWrite(const WriteOptions& options) {
   const std::string pay_period = AnsiTextFromUtf8(options.period);
 
   const auto print_warnings = [&](const std::vector<BatchWarning>& warnings) {
-    for (const BatchWarning& warning : warnings) std::cerr << BatchWarningLine(source_name, warning) << '\n';
+    // Standard error is unbuffered: a large payroll's thousands of lines go out in a few
+    // writes of many lines each, not in two writes per line.
+    constexpr std::size_t kLinesPerWrite = 64 * 1024;
+    std::string lines;
+    for (const BatchWarning& warning : warnings) {
+      lines.append(BatchWarningLine(source_name, warning)).push_back('\n');
+      if (lines.size() >= kLinesPerWrite) {
+        std::cerr << lines;
+        lines.clear();
+      }
+    }
+    std::cerr << lines;
   };
   const auto print_refusals = [&](std::size_t refusals) {
     std::cerr << "payfile: " << CountText(refusals, "refusal", "refusals") << ", so " << out_name
