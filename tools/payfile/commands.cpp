@@ -163,11 +163,11 @@ int RunWrite(const WriteOptions& options) {
   const auto print_warnings = [&](const std::vector<BatchWarning>& warnings) {
     // Standard error is unbuffered: a large payroll's thousands of lines go out in a few
     // writes of many lines each, not in two writes per line.
-    constexpr std::size_t kLinesPerWrite = 64 * 1024;
+    constexpr std::size_t kBytesPerWrite = 64 * 1024;
     std::string lines;
     for (const BatchWarning& warning : warnings) {
       lines.append(BatchWarningLine(source_name, warning)).push_back('\n');
-      if (lines.size() >= kLinesPerWrite) {
+      if (lines.size() >= kBytesPerWrite) {
         std::cerr << lines;
         lines.clear();
       }
