@@ -137,10 +137,10 @@ std::string CountryFromCityPrefix(std::string_view city) {
   return {};
 }
 
-bool CheckIso2019Country(const PayAddressView& address, std::string_view key, Iso2019Findings& findings) {
-  const std::string country = UpperAscii(address.country);
+bool CheckIso2019Country(std::string_view country_text, std::string_view key, Iso2019Findings& findings) {
+  const std::string country = UpperAscii(country_text);
   if (country.empty() || IsCountryCode(country)) return true;
-  const std::string shown = DocumentText(address.country, false);
+  const std::string shown = DocumentText(country_text, false);
   findings.Refuse(key, "Country", "\"" + shown + "\" is not a two-letter country code",
                   "Das Land \"" + shown + "\" ist kein L\xE4" "nderkennzeichen aus zwei Buchstaben.");
   return false;
@@ -172,7 +172,7 @@ void WorkOutIso2019Address(const PayAddressView& address, std::string_view key, 
   UpperAsciiInto(out.country, address.country);
   if (!out.country.empty()) {
     if (!IsCountryCode(out.country)) {
-      CheckIso2019Country(address, key, findings);
+      CheckIso2019Country(address.country, key, findings);
       out.country.clear();
     }
   } else if (std::string from_prefix = CountryFromCityPrefix(TrimBlanks(address.city)); !from_prefix.empty()) {

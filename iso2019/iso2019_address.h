@@ -24,9 +24,9 @@ namespace ordexa {
 void WorkOutIso2019Address(const PayAddressView& address, std::string_view key, bool swiss,
                            std::string_view fallback_country, Iso2019Address& out, Iso2019Findings& findings);
 
-// CheckIso2019Country(): whether the address's own Country is empty or two letters (blanks
-// and case aside); anything else is refused at `key`, "Country".
-bool CheckIso2019Country(const PayAddressView& address, std::string_view key, Iso2019Findings& findings);
+// CheckIso2019Country(): whether an address's own Country text is empty or two letters
+// (blanks and case aside); anything else is refused at `key`, "Country".
+bool CheckIso2019Country(std::string_view country, std::string_view key, Iso2019Findings& findings);
 
 // CountryFromCityPrefix(): the country a City text names in front ("D-80331" DE, "FL-9490"
 // LI, "CH-8001" CH, "fl-9490" LI), or empty; the one-letter vehicle codes of the

@@ -162,7 +162,7 @@ bool ResolveBic(std::string_view text, std::string_view key, bool trusted, std::
   return false;
 }
 
-void ResolveAmount(const PaymentView& payment, bool sepa, bool trusted, Iso2019Transaction& transaction,
+void ResolveAmount(const PaymentRecord& payment, bool sepa, bool trusted, Iso2019Transaction& transaction,
                    Iso2019Findings& findings) {
   const std::int64_t amount = payment.amount.int64;
   transaction.amount = amount;
@@ -191,7 +191,7 @@ void ResolveAmount(const PaymentView& payment, bool sepa, bool trusted, Iso2019T
   }
 }
 
-void ResolveDate(const PaymentView& payment, const Iso2019Batch& batch, Iso2019Transaction& transaction,
+void ResolveDate(const PaymentRecord& payment, const Iso2019Batch& batch, Iso2019Transaction& transaction,
                  Iso2019Findings& findings) {
   if (payment.date == 0.0) {
     transaction.date_resolved = false;
@@ -229,14 +229,14 @@ void ResolveDate(const PaymentView& payment, const Iso2019Batch& batch, Iso2019T
 }
 
 // The reference (ESR) and the remittance text of the transaction.
-void ResolveReference(const PaymentView& payment, Iso2019Transaction& transaction, bool qr_iban,
-                      const Iso2019Batch& batch, Iso2019Findings& findings) {
+void ResolveReference(std::string_view esr, std::string_view reason_text, Iso2019Transaction& transaction,
+                      bool qr_iban, const Iso2019Batch& batch, Iso2019Findings& findings) {
   const bool swiss = batch.swiss;
   const bool trusted = batch.pass == Iso2019Batch::Pass::kWrite;
   // The reference is formed in its place in the transaction, whose room is reused.
   std::string& reference = transaction.reference;
-  UpperAsciiInto(reference, payment.esr);
-  const auto shown = [&payment] { return DocumentText(payment.esr, false); };
+  UpperAsciiInto(reference, esr);
+  const auto shown = [esr] { return DocumentText(esr, false); };
   const bool qr_shape = reference.size() == 27 && AllDigits(reference);
   if (qr_iban) {
     if (reference.starts_with("RF")) {
@@ -281,7 +281,7 @@ void ResolveReference(const PaymentView& payment, Iso2019Transaction& transactio
 
   if (batch.pass == Iso2019Batch::Pass::kPlan) return;  // nothing refuses a reason
   std::string& reason = transaction.remittance;
-  AssignDocumentText(reason, payment.reason, swiss);
+  AssignDocumentText(reason, reason_text, swiss);
   if (reason.empty()) return;
   if (transaction.reference_kind == Iso2019Reference::kScor && transaction.kind == Iso2019Kind::kSepa) {
     if (findings.collecting()) {
@@ -388,8 +388,11 @@ bool IsBic(std::string_view bic) {
   return true;
 }
 
-bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const Iso2019Batch& batch,
+bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso2019Batch& batch,
                            Iso2019Transaction& transaction, Iso2019Findings& findings) {
+  // Texts are looked up where they are needed: most of a payment's are not.
+  const PaymentRecord& payment = data.payments[index];
+  const auto text = [&data](TextRef ref) { return data.Text(ref); };
   findings.SetPayment(index);
   findings.ClearRefused();
   const bool swiss = batch.swiss;
@@ -405,11 +408,11 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
 
   // Currency first: the amount's decimals and the kind depend on it.
   std::string& currency = t.currency;
-  UpperAsciiInto(currency, payment.currency);
+  UpperAsciiInto(currency, text(payment.currency));
   if (currency.empty()) {
     t.currency = batch.batch_currency;
   } else if (!(currency.size() == 3 && IsLetter(currency[0]) && IsLetter(currency[1]) && IsLetter(currency[2]))) {
-    const std::string shown = DocumentText(payment.currency, false);
+    const std::string shown = DocumentText(text(payment.currency), false);
     findings.Refuse("Currency", {}, Quoted(shown) + " is not a three-letter currency code",
                     "Die W\xE4hrung " + Quoted(shown) + " ist kein Code aus drei Buchstaben.");
     t.currency = batch.batch_currency;
@@ -420,14 +423,14 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   const bool trusted = batch.pass == Iso2019Batch::Pass::kWrite;
   // A payroll mostly debits one account: the debtor of the payment before, resolved
   // without a refusal, is taken as it is when its texts are the same.
-  const bool same_debtor = t.debtor_resolved && payment.bank_src.account == t.debtor_account_text &&
-                           payment.bank_src.bic == t.debtor_bic_text;
+  const bool same_debtor = t.debtor_resolved && text(payment.bank_src.account) == t.debtor_account_text &&
+                           text(payment.bank_src.bic) == t.debtor_bic_text;
   if (!same_debtor) {
     t.debtor_resolved = false;
     ++t.debtor_generation;
     const bool refused_before = findings.refused();
     std::string& debtor_other = t.creditor_other;  // room to spare until the creditor's account
-    const bool debtor_taken = ResolveAccount(payment.bank_src.account, "BankSrc", false, false, trusted, findings,
+    const bool debtor_taken = ResolveAccount(text(payment.bank_src.account), "BankSrc", false, false, trusted, findings,
                                              "des Auftraggebers", t.debtor_iban, debtor_other);
     t.debtor_clearing.clear();
     if (debtor_taken) {
@@ -441,8 +444,8 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
                         "Die QR-IBAN " + t.debtor_iban + " kann nicht belastet werden.");
       }
     }
-    ResolveBic(payment.bank_src.bic, "BankSrc", trusted, t.debtor_bic, findings);
-    if (t.debtor_bic.empty() && IsBlank(payment.bank_src.bic)) {
+    ResolveBic(text(payment.bank_src.bic), "BankSrc", trusted, t.debtor_bic, findings);
+    if (t.debtor_bic.empty() && IsBlank(text(payment.bank_src.bic))) {
       if (IsDomesticIbanCountry(t.debtor_iban)) {
         t.debtor_clearing = t.debtor_iban.substr(4, 5);
       } else if (!t.debtor_iban.empty()) {
@@ -452,8 +455,8 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     }
     if (!refused_before && !findings.refused()) {
       t.debtor_resolved = true;
-      t.debtor_account_text.assign(payment.bank_src.account);
-      t.debtor_bic_text.assign(payment.bank_src.bic);
+      t.debtor_account_text.assign(text(payment.bank_src.account));
+      t.debtor_bic_text.assign(text(payment.bank_src.bic));
     }
   }
 
@@ -465,7 +468,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
     t.creditor_iban.clear();
     t.creditor_other.clear();
   } else {
-    creditor_taken = ResolveAccount(payment.bank_dst.account, "BankDst", isr_kind, payment.type == payESR15, trusted,
+    creditor_taken = ResolveAccount(text(payment.bank_dst.account), "BankDst", isr_kind, payment.type == payESR15, trusted,
                                     findings, "des Empf\xE4ngers", t.creditor_iban, t.creditor_other);
   }
   if (!cheque && creditor_taken && t.creditor_iban.empty() && t.creditor_other.empty()) {
@@ -473,8 +476,8 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
                     "Das Konto des Empf\xE4ngers fehlt.");
   }
   std::string creditor_bic;
-  ResolveBic(payment.bank_dst.bic, "BankDst", trusted, creditor_bic, findings);
-  std::string iid = UpperAscii(payment.bank_dst.id);
+  ResolveBic(text(payment.bank_dst.bic), "BankDst", trusted, creditor_bic, findings);
+  std::string iid = UpperAscii(text(payment.bank_dst.id));
   const bool swiss_iid = iid.size() >= 3 && iid.size() <= 5 && AllDigits(iid);
   const bool swiss_account = IsDomesticIbanCountry(t.creditor_iban) || (!t.creditor_other.empty() && swiss_iid);
 
@@ -519,8 +522,8 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   // The creditor: its name and address. Planning a write needs of the name only whether
   // there is one.
   const bool plan_only = batch.pass == Iso2019Batch::Pass::kPlan;
-  if (!plan_only) AssignDocumentText(t.creditor_name, payment.receiver.name1, swiss);
-  if (plan_only ? IsEmptyDocumentText(payment.receiver.name1, swiss) : t.creditor_name.empty()) {
+  if (!plan_only) AssignDocumentText(t.creditor_name, text(payment.receiver.name1), swiss);
+  if (plan_only ? IsEmptyDocumentText(text(payment.receiver.name1), swiss) : t.creditor_name.empty()) {
     findings.Refuse("Receiver", "Name1", "is empty; every payment needs the receiver's name",
                     "Der Name des Empf\xE4ngers fehlt.");
   } else if (!plan_only) {
@@ -540,9 +543,9 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   }
   if (batch.pass == Iso2019Batch::Pass::kPlan && !cheque && t.kind != Iso2019Kind::kAbroad) {
     // The plan needs of this address only what may refuse it.
-    CheckIso2019Country(payment.receiver, "Receiver", findings);
+    CheckIso2019Country(data.PartText(payment.receiver, AddressPart::kCountry), "Receiver", findings);
   } else {
-    WorkOutIso2019Address(payment.receiver, "Receiver", swiss, fallback_country, t.creditor_address, findings);
+    WorkOutIso2019Address(data.View(payment.receiver), "Receiver", swiss, fallback_country, t.creditor_address, findings);
     t.creditor_address_written = t.creditor_address.complete();
   }
   if (cheque && (t.creditor_address.post_code.empty() || !t.creditor_address_written)) {
@@ -557,9 +560,9 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
   }
 
   // A bank abroad without a BIC is given by its name and address.
-  if (abroad && t.agent_bic.empty() && IsBlank(payment.bank_dst.bic)) {
-    AssignDocumentText(t.agent_name, payment.bank_dst.name1, swiss);
-    WorkOutIso2019Address(payment.bank_dst, "BankDst", swiss, {}, t.agent_address, findings);
+  if (abroad && t.agent_bic.empty() && IsBlank(text(payment.bank_dst.bic))) {
+    AssignDocumentText(t.agent_name, text(payment.bank_dst.name1), swiss);
+    WorkOutIso2019Address(data.View(payment.bank_dst), "BankDst", swiss, {}, t.agent_address, findings);
     if (t.agent_name.empty()) {
       findings.Refuse("BankDst", "BIC",
                       "is empty; a payment abroad needs the BIC of the receiver's bank, or its name and address",
@@ -581,7 +584,7 @@ bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const 
 
   ResolveAmount(payment, sepa, trusted, t, findings);
   ResolveDate(payment, batch, t, findings);
-  ResolveReference(payment, t, IsQrIban(t.creditor_iban), batch, findings);
+  ResolveReference(text(payment.esr), text(payment.reason), t, IsQrIban(t.creditor_iban), batch, findings);
   t.salary = payment.is_salary || batch.settings_salary;
   return !findings.refused();
 }

@@ -107,10 +107,10 @@ class Iso2019Findings {
 };
 
 // ResolveIso2019Payment()
-// Fills `transaction` from `payment` (the batch's payment number `index`, from 0) and
-// reports each refusal, cut and note to `findings`. Returns false when the payment is
-// refused; the transaction is then incomplete. Throws only std::bad_alloc.
-bool ResolveIso2019Payment(const PaymentView& payment, std::size_t index, const Iso2019Batch& batch,
+// Fills `transaction` from the payment `index` (from 0) of `data` and reports each
+// refusal, cut and note to `findings`. Returns false when the payment is refused; the
+// transaction is then incomplete. Throws only std::bad_alloc.
+bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso2019Batch& batch,
                            Iso2019Transaction& transaction, Iso2019Findings& findings);
 
 // Iso2019CurrencyDecimals(): the decimals of a currency's amounts (JPY and KRW none;

@@ -176,7 +176,7 @@ bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std:
   std::uint32_t last_group = 0;
   GroupFields last_fields;
   for (std::size_t i = 0; i < payments.size(); ++i) {
-    if (!ResolveIso2019Payment(batch.View(payments[i]), i, plan.batch, transaction, findings)) {
+    if (!ResolveIso2019Payment(batch, i, plan.batch, transaction, findings)) {
       if (!findings.collecting()) return false;
       continue;
     }

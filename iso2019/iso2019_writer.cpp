@@ -52,7 +52,7 @@ void WriteDocument(IsoOutputFile& output, const PayBatch& batch, const Iso2019Pl
     for (std::uint32_t n = 0; n < plan.groups[g].count; ++n) {
       const std::size_t index = order[next++];
       // The check pass took this payment, so it resolves again without a refusal.
-      ResolveIso2019Payment(batch.View(batch.payments[index]), index, writing, transaction, no_findings);
+      ResolveIso2019Payment(batch, index, writing, transaction, no_findings);
       WriteIso2019Transaction(output, transaction, index + 1, Iso2019EndToEndId(plan.period, index + 1));
     }
     WriteIso2019GroupTail(output);
