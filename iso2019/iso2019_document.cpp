@@ -213,8 +213,10 @@ void WriteIso2019Transaction(IsoOutputFile& output, const Iso2019Transaction& t,
   WriteXmlElement<"<InstrId>%s</InstrId>">(output, 5, PlainText{std::string_view(digits, end)});
   WriteXmlElement<"<EndToEndId>%s</EndToEndId>">(output, 5, PlainText{end_to_end_id});
   WriteFixedXmlLines<XmlLines{{4, "</PmtId>"}, {4, "<Amt>"}}>(output);
+  char amount[kIso2019AmountLength];
+  const char* const amount_end = FormatIso2019AmountInto(amount, static_cast<std::uint64_t>(t.amount), t.decimals);
   WriteXmlElement<"<InstdAmt Ccy=\"%s\">%s</InstdAmt>">(output, 5, PlainText{t.currency},
-                  PlainText{FormatIso2019Amount(static_cast<std::uint64_t>(t.amount), t.decimals)});
+                                                        PlainText{std::string_view(amount, amount_end)});
   WriteFixedXmlLine<"</Amt>">(output, 4);
   WriteCreditorAgent(output, t);
   WriteFixedXmlLine<"<Cdtr>">(output, 4);

@@ -331,8 +331,13 @@ int Iso2019CurrencyDecimals(std::string_view currency) {
 }
 
 std::string FormatIso2019Amount(std::uint64_t amount, int decimals) {
-  char text[32];
-  char* end = std::to_chars(text, text + sizeof text, amount / 10000).ptr;
+  char text[kIso2019AmountLength];
+  return std::string(text, FormatIso2019AmountInto(text, amount, decimals));
+}
+
+char* FormatIso2019AmountInto(char* text, std::uint64_t amount, int decimals) {
+  // The whole units of 64 bits take at most 20 digits, then a point and four decimals.
+  char* end = std::to_chars(text, text + 20, amount / 10000).ptr;
   if (decimals > 0) {
     *end++ = '.';
     const auto fraction = static_cast<unsigned>(amount % 10000);
@@ -340,7 +345,7 @@ std::string FormatIso2019Amount(std::uint64_t amount, int decimals) {
                             static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
     for (int i = 0; i < decimals && i < 4; ++i) *end++ = digits[i];
   }
-  return std::string(text, end);
+  return end;
 }
 
 std::string PostFinanceIban(std::string_view nine_digits) {

@@ -121,6 +121,10 @@ int Iso2019CurrencyDecimals(std::string_view currency);
 // decimals (0 to 4), cut, not rounded; the caller has refused amounts that need more.
 // Example: FormatIso2019Amount(12345000, 2) == "1234.50".
 std::string FormatIso2019Amount(std::uint64_t amount, int decimals);
+// FormatIso2019AmountInto(): the same into `out`, room for kIso2019AmountLength
+// characters; returns the end of the text.
+inline constexpr std::size_t kIso2019AmountLength = 26;
+char* FormatIso2019AmountInto(char* out, std::uint64_t amount, int decimals);
 
 // PostFinanceIban(): the IBAN of a Swiss postal account given as its nine digits.
 // Example: PostFinanceIban("250097798") == "CH6309000000250097798".

@@ -15,7 +15,7 @@ namespace {
 // The Swiss guidelines refuse a file of more transactions.
 constexpr std::size_t kMostSwissTransactions = 99'999;
 constexpr std::size_t kPartyNameLength = 70;
-constexpr std::size_t kIdentifierLength = 35;
+constexpr std::size_t kIdentifierLength = kIso2019IdLength;
 // A control sum has at most 18 digits.
 constexpr std::size_t kControlSumDigits = 18;
 
@@ -138,6 +138,11 @@ std::string Iso2019PeriodForIds(std::string_view pay_period) {
 }
 
 std::string Iso2019EndToEndId(std::string_view period, std::size_t number) {
+  char id[kIso2019IdLength];
+  return std::string(id, Iso2019EndToEndIdInto(id, period, number));
+}
+
+char* Iso2019EndToEndIdInto(char* out, std::string_view period, std::size_t number) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
   const std::string_view number_text(digits, static_cast<std::size_t>(end - digits));
@@ -145,11 +150,11 @@ std::string Iso2019EndToEndId(std::string_view period, std::size_t number) {
     period = period.substr(0, kIdentifierLength - 1 - number_text.size());
     while (!period.empty() && (period.back() == ' ' || period.back() == '/')) period.remove_suffix(1);
   }
-  if (period.empty()) return std::string(number_text);
-  std::string id(period);
-  id.push_back('-');
-  id.append(number_text);
-  return id;
+  if (!period.empty()) {
+    out = std::copy(period.begin(), period.end(), out);
+    *out++ = '-';
+  }
+  return std::copy(number_text.begin(), number_text.end(), out);
 }
 
 bool PlanIso2019File(const PayBatch& batch, const PaySettingView& settings, std::string_view pay_period, bool swiss,

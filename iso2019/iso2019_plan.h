@@ -63,5 +63,9 @@ std::string Iso2019PeriodForIds(std::string_view pay_period);
 // id fits 35 characters and trimmed again; just N when P is empty.
 // Example: Iso2019EndToEndId("2026-12", 7) == "2026-12-7".
 std::string Iso2019EndToEndId(std::string_view period, std::size_t number);
+// Iso2019EndToEndIdInto(): the same into `out`, room for kIso2019IdLength characters;
+// returns the end of the id.
+inline constexpr std::size_t kIso2019IdLength = 35;
+char* Iso2019EndToEndIdInto(char* out, std::string_view period, std::size_t number);
 
 }  // namespace ordexa

@@ -164,6 +164,10 @@ std::string DocumentText(std::string_view text, bool swiss) {
 }
 
 void AssignDocumentText(std::string& out, std::string_view text, bool swiss) {
+  if (text.empty()) {  // most optional texts are not given
+    out.clear();
+    return;
+  }
   // A text the flavour takes as it stands is only trimmed.
   const std::size_t first = FirstNotPlain(text, swiss ? kSwissPlain : kGenericPlain);
   if (first == text.size()) {

@@ -53,7 +53,9 @@ void WriteDocument(IsoOutputFile& output, const PayBatch& batch, const Iso2019Pl
       const std::size_t index = order[next++];
       // The check pass took this payment, so it resolves again without a refusal.
       ResolveIso2019Payment(batch, index, writing, transaction, no_findings);
-      WriteIso2019Transaction(output, transaction, index + 1, Iso2019EndToEndId(plan.period, index + 1));
+      char id[kIso2019IdLength];
+      const char* const id_end = Iso2019EndToEndIdInto(id, plan.period, index + 1);
+      WriteIso2019Transaction(output, transaction, index + 1, std::string_view(id, id_end));
     }
     WriteIso2019GroupTail(output);
   }
