@@ -41,7 +41,20 @@ void DocumentHash::Written(std::string_view bytes) {
     Block(pending_.data());
     pending_size_ = 0;
   }
-  for (; size >= kBlock; data += kBlock, size -= kBlock) Block(data);
+  // Whole blocks with the lanes held in registers, not read and stored again per block.
+  static_assert(kBlock == 4 * sizeof(std::uint64_t) && std::tuple_size_v<decltype(lanes_)> == 4);
+  if (size >= kBlock) {
+    std::uint64_t lane0 = lanes_[0], lane1 = lanes_[1], lane2 = lanes_[2], lane3 = lanes_[3];
+    for (; size >= kBlock; data += kBlock, size -= kBlock) {
+      std::uint64_t words[4];
+      std::memcpy(words, data, sizeof words);
+      lane0 = (lane0 ^ words[0]) * kPrime;
+      lane1 = (lane1 ^ words[1]) * kPrime;
+      lane2 = (lane2 ^ words[2]) * kPrime;
+      lane3 = (lane3 ^ words[3]) * kPrime;
+    }
+    lanes_ = {lane0, lane1, lane2, lane3};
+  }
   if (size != 0) std::memcpy(pending_.data(), data, size);
   pending_size_ = size;
 }

@@ -38,16 +38,21 @@ bool AllDigits(std::string_view text) {
   return !text.empty();
 }
 
-// The IBAN country codes of the SEPA scheme.
-bool IsSepaCountry(std::string_view country) {
-  static constexpr std::array<std::string_view, 41> kCountries = {
+// The IBAN country codes of the SEPA scheme, as a table of every pair of capitals.
+constexpr std::array<bool, 26 * 26> MakeSepaCountries() {
+  constexpr std::array<std::string_view, 41> kCountries = {
       "AT", "BE", "BG", "CY", "CZ", "DE", "DK", "EE", "ES", "FI", "FR", "GR", "HR", "HU",
       "IE", "IT", "LT", "LU", "LV", "MT", "NL", "PL", "PT", "RO", "SE", "SI", "SK", "IS",
       "NO", "LI", "CH", "GB", "MC", "SM", "VA", "AD", "GI", "AL", "MD", "ME", "MK"};
-  for (const std::string_view code : kCountries) {
-    if (code == country) return true;
-  }
-  return false;
+  std::array<bool, 26 * 26> sepa{};
+  for (const std::string_view code : kCountries) sepa[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))] = true;
+  return sepa;
+}
+constexpr std::array<bool, 26 * 26> kSepaCountries = MakeSepaCountries();
+
+bool IsSepaCountry(std::string_view country) {
+  if (country.size() != 2 || !IsLetter(country[0]) || !IsLetter(country[1])) return false;
+  return kSepaCountries[static_cast<std::size_t>((country[0] - 'A') * 26 + (country[1] - 'A'))];
 }
 
 // A Swiss postal account as its nine digits: "pp-nnnnnn-c" (prefix of one or two digits,
@@ -254,7 +259,7 @@ void ResolveReference(std::string_view esr, std::string_view reason_text, Iso201
                           " verlangt eine g\xFCltige QR-Referenz (27 Ziffern mit Pr\xFC" "fziffer).");
       return;
     }
-    if (transaction.currency != "CHF" && transaction.currency != "EUR") {
+    if (!IsCode(transaction.currency, "CHF") && !IsCode(transaction.currency, "EUR")) {
       findings.Refuse("Currency", {}, transaction.currency + ": a payment to a QR-IBAN is in CHF or EUR",
                       "Eine Zahlung an eine QR-IBAN ist in CHF oder EUR.");
       return;
@@ -325,8 +330,11 @@ void Iso2019Findings::Cut(std::string_view key, std::string_view subkey, std::st
 }
 
 int Iso2019CurrencyDecimals(std::string_view currency) {
-  if (currency == "JPY" || currency == "KRW") return 0;
-  if (currency == "BHD" || currency == "JOD" || currency == "KWD" || currency == "OMR" || currency == "TND") return 3;
+  if (IsCode(currency, "JPY") || IsCode(currency, "KRW")) return 0;
+  if (IsCode(currency, "BHD") || IsCode(currency, "JOD") || IsCode(currency, "KWD") || IsCode(currency, "OMR") ||
+      IsCode(currency, "TND")) {
+    return 3;
+  }
   return 2;
 }
 
@@ -490,11 +498,13 @@ bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso201
   const std::string_view iban_country = std::string_view(t.creditor_iban).substr(0, 2);
   if (cheque) {
     t.kind = Iso2019Kind::kCheque;
-  } else if (t.currency == "EUR" && !t.creditor_iban.empty() && iban_country != "CH" && iban_country != "LI" &&
+  } else if (IsCode(t.currency, "EUR") && !t.creditor_iban.empty() && !IsCode(iban_country, "CH") &&
+             !IsCode(iban_country, "LI") &&
              IsSepaCountry(iban_country)) {
     t.kind = Iso2019Kind::kSepa;
   } else if (swiss_account) {
-    t.kind = t.currency == "CHF" || t.currency == "EUR" ? Iso2019Kind::kDomestic : Iso2019Kind::kForeignAtHome;
+    t.kind = IsCode(t.currency, "CHF") || IsCode(t.currency, "EUR") ? Iso2019Kind::kDomestic
+                                                                     : Iso2019Kind::kForeignAtHome;
   } else {
     t.kind = Iso2019Kind::kAbroad;
   }
