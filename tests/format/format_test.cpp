@@ -96,6 +96,43 @@ TEST(IbanMod97, ComputesChunkedRemainder) {
   for (const auto& c : cases) EXPECT_EQ(c.expected, IbanMod97(c.text)) << "text \"" << c.text << "\"";
 }
 
+// The remainder worked out one character at a time, as the check is defined.
+int Mod97Reference(std::string_view text) {
+  if (text.size() < 5) return -1;
+  const std::string rotated = std::string(text.substr(4)) + std::string(text.substr(0, 4));
+  int remainder = 0;
+  for (const char c : rotated) {
+    if (c >= '0' && c <= '9') {
+      remainder = (remainder * 10 + (c - '0')) % 97;
+    } else if (c >= 'A' && c <= 'Z') {
+      remainder = (remainder * 100 + (c - 'A' + 10)) % 97;
+    } else {
+      return -1;
+    }
+  }
+  return remainder;
+}
+
+// Eight digits in a row are read in one go: every length, with a letter or a byte that is
+// no digit at every place (just below and above the digits too), must give the remainder
+// worked out one character at a time.
+TEST(Mod97OfRotated, AgreesWithTheRemainderCharacterByCharacter) {
+  const std::string digits = "9300762011623852957301234567890098765432112";
+  for (std::size_t size = 0; size <= 40; ++size) {
+    const std::string plain = "CH" + digits.substr(0, size);
+    ASSERT_EQ(Mod97Reference(plain), Mod97OfRotated(plain)) << plain;
+    for (std::size_t at = 0; at < plain.size(); ++at) {
+      for (const char odd : {'/', ':', 'A', 'Z', '0', '9', ' ', 'a', '\x80'}) {
+        std::string text = plain;
+        text[at] = odd;
+        ASSERT_EQ(Mod97Reference(text), Mod97OfRotated(text)) << text;
+      }
+    }
+  }
+  EXPECT_EQ(1, Mod97OfRotated("CH9300762011623852957"));
+  EXPECT_EQ(1, Mod97OfRotated("RF18539007547034"));
+}
+
 TEST(NormalizeIban, GivesCompactFormOrEmpty) {
   const struct {
     std::string expected;
