@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "format/iban.h"
@@ -31,9 +32,19 @@ constexpr std::int64_t kLargestSepaAmount = 9'999'999'999'900;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
+// References of 27 digits are checked on every payment that has one: eight digits at a
+// time (a digit byte's high half is 3, and stays 3 with 6 added), the rest one by one.
 bool AllDigits(std::string_view text) {
-  for (const char c : text) {
-    if (!IsDigit(c)) return false;
+  constexpr std::uint64_t kHighHalves = 0xF0F0F0F0F0F0F0F0ull;
+  constexpr std::uint64_t kThrees = 0x3030303030303030ull;
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if ((word & kHighHalves) != kThrees || ((word + 0x0606060606060606ull) & kHighHalves) != kThrees) return false;
+  }
+  for (; at < text.size(); ++at) {
+    if (!IsDigit(text[at])) return false;
   }
   return !text.empty();
 }

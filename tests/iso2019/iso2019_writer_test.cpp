@@ -321,5 +321,25 @@ TEST(Iso2019Identifiers, EndToEndIdsKeepOnlyWhatBanksTake) {
   }
 }
 
+// Digits are checked eight at a time: a byte that is no digit, at any place of a QR
+// reference, of a postal account or of a QR-IBAN's bank number, must be found.
+TEST(Iso2019Accounts, AByteThatIsNoDigitIsFoundAtEveryPlace) {
+  EXPECT_TRUE(IsQrReference(kQrReference));
+  EXPECT_TRUE(IsQrIban(kQrIban));
+  EXPECT_EQ("CH6309000000250097798", PostFinanceIban("250097798"));
+  for (const char odd : {'/', ':', 'A', ' ', '\x80', '\xB9'}) {
+    for (std::size_t at = 0; at < 27; ++at) {
+      std::string reference = kQrReference;
+      reference[at] = odd;
+      EXPECT_FALSE(IsQrReference(reference)) << "'" << odd << "' at " << at;
+    }
+    for (std::size_t at = 4; at < 9; ++at) {
+      std::string iban = kQrIban;
+      iban[at] = odd;
+      EXPECT_FALSE(IsQrIban(iban)) << "'" << odd << "' at " << at;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ordexa::test
