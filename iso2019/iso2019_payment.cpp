@@ -56,7 +56,9 @@ constexpr std::array<bool, 26 * 26> MakeSepaCountries() {
       "IE", "IT", "LT", "LU", "LV", "MT", "NL", "PL", "PT", "RO", "SE", "SI", "SK", "IS",
       "NO", "LI", "CH", "GB", "MC", "SM", "VA", "AD", "GI", "AL", "MD", "ME", "MK"};
   std::array<bool, 26 * 26> sepa{};
-  for (const std::string_view code : kCountries) sepa[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))] = true;
+  for (const std::string_view code : kCountries) {
+    sepa[static_cast<std::size_t>((code[0] - 'A') * 26 + (code[1] - 'A'))] = true;
+  }
   return sepa;
 }
 constexpr std::array<bool, 26 * 26> kSepaCountries = MakeSepaCountries();
@@ -492,8 +494,8 @@ bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso201
     t.creditor_iban.clear();
     t.creditor_other.clear();
   } else {
-    creditor_taken = ResolveAccount(text(payment.bank_dst.account), "BankDst", isr_kind, payment.type == payESR15, trusted,
-                                    findings, "des Empf\xE4ngers", t.creditor_iban, t.creditor_other);
+    creditor_taken = ResolveAccount(text(payment.bank_dst.account), "BankDst", isr_kind, payment.type == payESR15,
+                                    trusted, findings, "des Empf\xE4ngers", t.creditor_iban, t.creditor_other);
   }
   if (!cheque && creditor_taken && t.creditor_iban.empty() && t.creditor_other.empty()) {
     findings.Refuse("BankDst", "Account", "is empty; the payment needs the receiver's account",
