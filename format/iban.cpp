@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 
+#include "format/digits.h"
 #include "platform/cp1252.h"
 #include "platform/crt.h"
 
@@ -135,14 +136,12 @@ std::string NormalizeIban(std::string_view text) {
 namespace {
 
 // Eight ASCII digits (the first the most significant) as their number; false when any
-// of the eight bytes is not a digit. A digit byte is 0x30 to 0x39: its high half is 3, and
-// stays 3 with 6 added, which no byte can carry out of.
+// of the eight bytes is not a digit.
 bool ReadEightDigits(const char* bytes, std::uint64_t& value) {
-  constexpr std::uint64_t kHighHalves = 0xF0F0F0F0F0F0F0F0ull;
+  if (!AreEightDigits(bytes)) return false;
   constexpr std::uint64_t kThrees = 0x3030303030303030ull;
   std::uint64_t word;
   std::memcpy(&word, bytes, sizeof word);
-  if ((word & kHighHalves) != kThrees || ((word + 0x0606060606060606ull) & kHighHalves) != kThrees) return false;
   // Neighbouring digits joined into pairs, pairs into fours, fours into the eight, in
   // place; the first byte in memory is the low one.
   std::uint64_t digits = word - kThrees;

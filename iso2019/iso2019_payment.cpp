@@ -5,9 +5,9 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "format/digits.h"
 #include "format/iban.h"
 #include "format/post_account.h"
 #include "iso2019/iso2019_address.h"
@@ -31,23 +31,6 @@ constexpr std::int64_t kLargestSepaAmount = 9'999'999'999'900;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return c >= 'A' && c <= 'Z'; }
-
-// References of 27 digits are checked on every payment that has one: eight digits at a
-// time (a digit byte's high half is 3, and stays 3 with 6 added), the rest one by one.
-bool AllDigits(std::string_view text) {
-  constexpr std::uint64_t kHighHalves = 0xF0F0F0F0F0F0F0F0ull;
-  constexpr std::uint64_t kThrees = 0x3030303030303030ull;
-  std::size_t at = 0;
-  for (; at + 8 <= text.size(); at += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + at, sizeof word);
-    if ((word & kHighHalves) != kThrees || ((word + 0x0606060606060606ull) & kHighHalves) != kThrees) return false;
-  }
-  for (; at < text.size(); ++at) {
-    if (!IsDigit(text[at])) return false;
-  }
-  return !text.empty();
-}
 
 // The IBAN country codes of the SEPA scheme, as a table of every pair of capitals.
 constexpr std::array<bool, 26 * 26> MakeSepaCountries() {
