@@ -33,6 +33,8 @@ bool StartsWithWordIgnoringCase(std::string_view text, std::string_view word) {
 }
 
 bool IsPostBox(std::string_view street) {
+  // Every word starts with a P or a C; most streets are ruled out by their first letter.
+  if (street.empty() || (Upper(street.front()) != 'P' && Upper(street.front()) != 'C')) return false;
   static constexpr std::array<std::string_view, 4> kWords = {"Postfach", "Case postale", "Casella postale",
                                                              "P.O. Box"};
   for (const std::string_view word : kWords) {
@@ -50,26 +52,30 @@ std::size_t CountryPrefixLength(std::string_view city) {
   return letters + 1;
 }
 
-// One part: `text` cut to its element, the cut reported at the property it came from.
-void PutPart(std::string& part, std::string_view text, std::size_t length, std::string_view key,
-             std::string_view subkey, std::string_view element, Iso2019Findings& findings) {
-  part.assign(text);
-  if (CutText(part, length) && findings.collecting()) findings.Cut(key, subkey, text, part, length, element);
-}
-
-// A part already in place, cut to its element.
-void CutPart(std::string& part, std::size_t length, std::string_view key, std::string_view subkey,
+// A part cut to the `length` of its element, the cut reported at the property it came from.
+void CutPart(Iso2019Text& part, std::size_t length, std::string_view key, std::string_view subkey,
              std::string_view element, Iso2019Findings& findings) {
-  if (part.size() <= length) return;
-  const std::string given = findings.collecting() ? part : std::string();
-  CutText(part, length);
-  if (findings.collecting()) findings.Cut(key, subkey, given, part, length, element);
+  const std::string_view given = part.view();  // a cut only narrows the view
+  if (part.Cut(length) && findings.collecting()) findings.Cut(key, subkey, given, part.view(), length, element);
 }
 
-void SplitStreet(std::string_view street, std::string_view key, Iso2019Address& out, Iso2019Findings& findings) {
+// One part taken from a piece of `whole`: viewed where `whole` views the batch's text,
+// else copied, since `whole` is worked with only for this address.
+void PutPart(Iso2019Text& part, std::string_view text, const Iso2019Text& whole, std::size_t length,
+             std::string_view key, std::string_view subkey, std::string_view element, Iso2019Findings& findings) {
+  if (whole.formed()) {
+    part.Assign(text);
+  } else {
+    part.Refer(text);
+  }
+  CutPart(part, length, key, subkey, element, findings);
+}
+
+void SplitStreet(const Iso2019Text& whole, std::string_view key, Iso2019Address& out, Iso2019Findings& findings) {
+  const std::string_view street = whole.view();
   if (street.empty()) return;
   if (IsPostBox(street)) {
-    PutPart(out.post_box, street, kPostBoxLength, key, "Street", "PstBx", findings);
+    PutPart(out.post_box, street, whole, kPostBoxLength, key, "Street", "PstBx", findings);
     return;
   }
   std::string_view name = street;
@@ -85,12 +91,14 @@ void SplitStreet(std::string_view street, std::string_view key, Iso2019Address& 
     number = first_word;
     name = TrimBlanks(street.substr(first_blank + 1));
   }
-  if (!name.empty()) PutPart(out.street_name, name, kStreetNameLength, key, "Street", "StrtNm", findings);
-  if (!number.empty()) PutPart(out.building_number, number, kBuildingNumberLength, key, "Street", "BldgNb", findings);
+  if (!name.empty()) PutPart(out.street_name, name, whole, kStreetNameLength, key, "Street", "StrtNm", findings);
+  if (!number.empty()) {
+    PutPart(out.building_number, number, whole, kBuildingNumberLength, key, "Street", "BldgNb", findings);
+  }
 }
 
-void SplitCity(std::string_view city, std::string_view key, Iso2019Address& out, Iso2019Findings& findings) {
-  city = TrimBlanks(city.substr(CountryPrefixLength(city)));
+void SplitCity(const Iso2019Text& whole, std::string_view key, Iso2019Address& out, Iso2019Findings& findings) {
+  const std::string_view city = TrimBlanks(whole.view().substr(CountryPrefixLength(whole.view())));
   if (city.empty()) return;
   const std::size_t blank = city.find(' ');
   if (blank != std::string_view::npos) {
@@ -98,12 +106,12 @@ void SplitCity(std::string_view city, std::string_view key, Iso2019Address& out,
     bool holds_digit = false;
     for (const char c : first_word) holds_digit = holds_digit || IsDigit(c);
     if (holds_digit) {
-      PutPart(out.post_code, first_word, kPostCodeLength, key, "City", "PstCd", findings);
-      PutPart(out.town, TrimBlanks(city.substr(blank + 1)), kTownLength, key, "City", "TwnNm", findings);
+      PutPart(out.post_code, first_word, whole, kPostCodeLength, key, "City", "PstCd", findings);
+      PutPart(out.town, TrimBlanks(city.substr(blank + 1)), whole, kTownLength, key, "City", "TwnNm", findings);
       return;
     }
   }
-  PutPart(out.town, city, kTownLength, key, "City", "TwnNm", findings);
+  PutPart(out.town, city, whole, kTownLength, key, "City", "TwnNm", findings);
 }
 
 }  // namespace
@@ -148,22 +156,25 @@ bool CheckIso2019Country(std::string_view country_text, std::string_view key, Is
 
 void WorkOutIso2019Address(const PayAddressView& address, std::string_view key, bool swiss,
                            std::string_view fallback_country, Iso2019Address& out, Iso2019Findings& findings) {
-  // The parts go straight into `out`, whose room is reused from payment to payment.
+  // The parts mostly view the batch's texts; street and city are worked with here only.
   out.post_box.clear();
-  std::string worked_out;
-  AssignDocumentText(out.street_name, address.street_name, swiss);
-  AssignDocumentText(out.building_number, address.building_number, swiss);
+  out.street_name.Set(address.street_name, swiss);
+  out.building_number.Set(address.building_number, swiss);
   if (out.street_name.empty() && out.building_number.empty()) {
-    SplitStreet(AsDocumentText(address.street, swiss, worked_out), key, out, findings);
+    Iso2019Text street;
+    street.Set(address.street, swiss);
+    SplitStreet(street, key, out, findings);
   } else {
     CutPart(out.street_name, kStreetNameLength, key, "StreetName", "StrtNm", findings);
     CutPart(out.building_number, kBuildingNumberLength, key, "BuildingNumber", "BldgNb", findings);
   }
 
-  AssignDocumentText(out.post_code, address.post_code, swiss);
-  AssignDocumentText(out.town, address.town, swiss);
+  out.post_code.Set(address.post_code, swiss);
+  out.town.Set(address.town, swiss);
   if (out.post_code.empty() && out.town.empty()) {
-    SplitCity(AsDocumentText(address.city, swiss, worked_out), key, out, findings);
+    Iso2019Text city;
+    city.Set(address.city, swiss);
+    SplitCity(city, key, out, findings);
   } else {
     CutPart(out.post_code, kPostCodeLength, key, "PostCode", "PstCd", findings);
     CutPart(out.town, kTownLength, key, "Town", "TwnNm", findings);
@@ -181,7 +192,7 @@ void WorkOutIso2019Address(const PayAddressView& address, std::string_view key, 
     out.country.assign(fallback_country);
   }
 
-  AssignDocumentText(out.line, address.name2, swiss);
+  out.line.Set(address.name2, swiss);
   CutPart(out.line, kAddressLineLength, key, "Name2", "AdrLine", findings);
 }
 

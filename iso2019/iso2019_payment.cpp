@@ -229,6 +229,13 @@ void ResolveDate(const PaymentRecord& payment, const Iso2019Batch& batch, Iso201
   }
 }
 
+// A text cut to the `length` of its `element`, the cut reported at the property it came from.
+void CutAndReport(Iso2019Text& text, std::size_t length, std::string_view key, std::string_view subkey,
+                  std::string_view element, Iso2019Findings& findings) {
+  const std::string_view given = text.view();  // a cut only narrows the view
+  if (text.Cut(length) && findings.collecting()) findings.Cut(key, subkey, given, text.view(), length, element);
+}
+
 // The reference (ESR) and the remittance text of the transaction.
 void ResolveReference(std::string_view esr, std::string_view reason_text, Iso2019Transaction& transaction,
                       bool qr_iban, const Iso2019Batch& batch, Iso2019Findings& findings) {
@@ -281,8 +288,8 @@ void ResolveReference(std::string_view esr, std::string_view reason_text, Iso201
   }
 
   if (batch.pass == Iso2019Batch::Pass::kPlan) return;  // nothing refuses a reason
-  std::string& reason = transaction.remittance;
-  AssignDocumentText(reason, reason_text, swiss);
+  Iso2019Text& reason = transaction.remittance;
+  reason.Set(reason_text, swiss);
   if (reason.empty()) return;
   if (transaction.reference_kind == Iso2019Reference::kScor && transaction.kind == Iso2019Kind::kSepa) {
     if (findings.collecting()) {
@@ -292,12 +299,7 @@ void ResolveReference(std::string_view esr, std::string_view reason_text, Iso201
     return;
   }
   const bool structured = transaction.reference_kind != Iso2019Reference::kNone;
-  if (findings.collecting() && reason.size() > kRemittanceLength) {
-    std::string written = reason;
-    CutText(written, kRemittanceLength);
-    findings.Cut("Reason", {}, reason, written, kRemittanceLength, structured ? "AddtlRmtInf" : "Ustrd");
-  }
-  CutText(reason, kRemittanceLength);
+  CutAndReport(reason, kRemittanceLength, "Reason", {}, structured ? "AddtlRmtInf" : "Ustrd", findings);
 }
 
 }  // namespace
@@ -533,18 +535,12 @@ bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso201
   // The creditor: its name and address. Planning a write needs of the name only whether
   // there is one.
   const bool plan_only = batch.pass == Iso2019Batch::Pass::kPlan;
-  if (!plan_only) AssignDocumentText(t.creditor_name, text(payment.receiver.name1), swiss);
+  if (!plan_only) t.creditor_name.Set(text(payment.receiver.name1), swiss);
   if (plan_only ? IsEmptyDocumentText(text(payment.receiver.name1), swiss) : t.creditor_name.empty()) {
     findings.Refuse("Receiver", "Name1", "is empty; every payment needs the receiver's name",
                     "Der Name des Empf\xE4ngers fehlt.");
   } else if (!plan_only) {
-    const std::size_t length = sepa ? kSepaNameLength : kNameLength;
-    if (findings.collecting() && t.creditor_name.size() > length) {
-      std::string written = t.creditor_name;
-      CutText(written, length);
-      findings.Cut("Receiver", "Name1", t.creditor_name, written, length, "Nm");
-    }
-    CutText(t.creditor_name, length);
+    CutAndReport(t.creditor_name, sepa ? kSepaNameLength : kNameLength, "Receiver", "Name1", "Nm", findings);
   }
   std::string fallback_country;
   if (!t.creditor_iban.empty()) {
@@ -572,19 +568,14 @@ bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso201
 
   // A bank abroad without a BIC is given by its name and address.
   if (abroad && t.agent_bic.empty() && IsBlank(text(payment.bank_dst.bic))) {
-    AssignDocumentText(t.agent_name, text(payment.bank_dst.name1), swiss);
+    t.agent_name.Set(text(payment.bank_dst.name1), swiss);
     WorkOutIso2019Address(data.View(payment.bank_dst), "BankDst", swiss, {}, t.agent_address, findings);
     if (t.agent_name.empty()) {
       findings.Refuse("BankDst", "BIC",
                       "is empty; a payment abroad needs the BIC of the receiver's bank, or its name and address",
                       "Eine Zahlung ins Ausland braucht den BIC oder Name und Adresse der Bank des Empf\xE4ngers.");
     } else {
-      if (findings.collecting() && t.agent_name.size() > kBankNameLength) {
-        std::string written = t.agent_name;
-        CutText(written, kBankNameLength);
-        findings.Cut("BankDst", "Name1", t.agent_name, written, kBankNameLength, "Nm");
-      }
-      CutText(t.agent_name, kBankNameLength);
+      CutAndReport(t.agent_name, kBankNameLength, "BankDst", "Name1", "Nm", findings);
       if (!t.agent_address.complete()) {
         findings.Refuse("BankDst", "City",
                         "the receiver's bank is given by name without a BIC; it needs its town and country",

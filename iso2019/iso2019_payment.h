@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "iso2019/iso2019_text.h"
 #include "iso2019/iso2019_writer.h"
 #include "records/records.h"
 
@@ -21,13 +22,15 @@ enum class Iso2019Reference : std::uint8_t { kNone, kQrr, kScor };
 
 // A postal address as the document carries it: document texts, cut to their elements.
 struct Iso2019Address {
-  std::string street_name, building_number, post_box, post_code, town, country, line;
+  Iso2019Text street_name, building_number, post_box, post_code, town, line;
+  std::string country;
   // Town and country are known: the address is written.
   bool complete() const { return !town.empty() && !country.empty(); }
 };
 
 // One transaction, everything the document needs of it. Texts are document texts (1252,
-// after the flavour's character replacements), ready to be escaped.
+// after the flavour's character replacements), ready to be escaped; the names, address
+// parts and remittance text mostly view the batch's own texts, so the batch outlives it.
 struct Iso2019Transaction {
   Iso2019Kind kind = Iso2019Kind::kDomestic;
   Iso2019Charges charges = Iso2019Charges::kNone;
@@ -49,7 +52,7 @@ struct Iso2019Transaction {
   std::string debtor_bic;       // set: the debtor agent is given by BIC
   std::string debtor_clearing;  // else by Swiss clearing number (IBAN positions 5 to 9)
 
-  std::string creditor_name;
+  Iso2019Text creditor_name;
   Iso2019Address creditor_address;
   bool creditor_address_written = false;
   std::string creditor_iban;   // one of these two, or neither for a cheque
@@ -57,12 +60,12 @@ struct Iso2019Transaction {
 
   std::string agent_bic;       // the creditor agent: by BIC,
   std::string agent_clearing;  // by Swiss clearing number (an other account at a Swiss bank),
-  std::string agent_name;      // or by name and address; none of them: no creditor agent
+  Iso2019Text agent_name;      // or by name and address; none of them: no creditor agent
   Iso2019Address agent_address;
 
   Iso2019Reference reference_kind = Iso2019Reference::kNone;
   std::string reference;
-  std::string remittance;  // Ustrd without a reference, AddtlRmtInf with one
+  Iso2019Text remittance;  // Ustrd without a reference, AddtlRmtInf with one
 };
 
 // What every payment of a batch shares: the flavour, the day of writing, the settings.

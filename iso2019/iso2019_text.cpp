@@ -151,12 +151,6 @@ bool IsEmptyDocumentText(std::string_view text, bool swiss) {
   return true;
 }
 
-std::string_view AsDocumentText(std::string_view text, bool swiss, std::string& scratch) {
-  if (FirstNotPlain(text, swiss ? kSwissPlain : kGenericPlain) == text.size()) return TrimBlanks(text);
-  AssignDocumentText(scratch, text, swiss);
-  return scratch;
-}
-
 std::string DocumentText(std::string_view text, bool swiss) {
   std::string out;
   AssignDocumentText(out, text, swiss);
@@ -182,6 +176,40 @@ void AssignDocumentText(std::string& out, std::string_view text, bool swiss) {
   std::size_t start = 0;
   while (start < out.size() && out[start] == ' ') ++start;
   out.erase(0, start);
+}
+
+Iso2019Text& Iso2019Text::operator=(const Iso2019Text& other) {
+  if (this == &other) return *this;
+  if (other.formed_) {
+    Assign(other.view_);
+  } else {
+    view_ = other.view_;
+    formed_ = false;
+  }
+  return *this;
+}
+
+void Iso2019Text::SetGiven(std::string_view text, bool swiss) {
+  if (FirstNotPlain(text, swiss ? kSwissPlain : kGenericPlain) == text.size()) {
+    Refer(TrimBlanks(text));
+    return;
+  }
+  AssignDocumentText(room_, text, swiss);
+  view_ = room_;
+  formed_ = true;
+}
+
+void Iso2019Text::Assign(std::string_view document_text) {
+  room_.assign(document_text);
+  view_ = room_;
+  formed_ = true;
+}
+
+bool Iso2019Text::Cut(std::size_t length) {
+  if (view_.size() <= length) return false;
+  view_ = view_.substr(0, length);
+  while (!view_.empty() && view_.back() == ' ') view_.remove_suffix(1);
+  return true;
 }
 
 bool CutText(std::string& text, std::size_t length) {
@@ -239,7 +267,14 @@ void UpperAsciiInto(std::string& out, std::string_view text) {
       bytes[at] = static_cast<char>(c - ((c >= 'a' && c <= 'z') ? 'a' - 'A' : 0));
     }
   }
-  if (blank) std::erase(out, ' ');
+  if (!blank) return;
+  // Each byte moved down over the blanks before it, without a branch per byte.
+  char* kept = std::find(bytes, bytes + size, ' ');
+  for (const char* next = kept + 1; next != bytes + size; ++next) {
+    *kept = *next;
+    kept += *next != ' ';
+  }
+  out.resize(static_cast<std::size_t>(kept - bytes));
 }
 
 }  // namespace ordexa

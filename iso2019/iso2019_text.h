@@ -23,13 +23,60 @@ std::string DocumentText(std::string_view text, bool swiss);
 // AssignDocumentText(): the same into `out`, whose room is reused.
 void AssignDocumentText(std::string& out, std::string_view text, bool swiss);
 
+// Iso2019Text: one text of a transaction as the document carries it. Mostly a view of the
+// batch's own text, which the flavour takes as it stands: trimming and cutting narrow the
+// view and copy nothing. Formed in the text's own room only where characters are replaced,
+// or where the text it comes from does not outlive it. A copy views its own room.
+// Example: t.Set("  Seeweg 12  ", true) views "Seeweg 12" in the given text; t.Cut(6)
+// leaves "Seeweg".
+class Iso2019Text {
+ public:
+  Iso2019Text() = default;
+  Iso2019Text(const Iso2019Text& other) { *this = other; }
+  Iso2019Text& operator=(const Iso2019Text& other);
+
+  std::string_view view() const { return view_; }
+  operator std::string_view() const { return view_; }
+  bool empty() const { return view_.empty(); }
+  std::size_t size() const { return view_.size(); }
+  // formed(): whether the text lies in its own room, not in the text it came from.
+  bool formed() const { return formed_; }
+
+  void clear() {
+    view_ = {};
+    formed_ = false;
+  }
+  // Set(): DocumentText of `text`, a view of `text` unless characters are replaced; the
+  // text given must then outlive this one (a batch's text, while it is written).
+  void Set(std::string_view text, bool swiss) {
+    if (text.empty()) {  // most optional texts are not given
+      clear();
+      return;
+    }
+    SetGiven(text, swiss);
+  }
+  // Refer(): a document text that outlives this one, viewed as it is.
+  void Refer(std::string_view document_text) {
+    view_ = document_text;
+    formed_ = false;
+  }
+  // Assign(): a document text copied into the room.
+  void Assign(std::string_view document_text);
+  // Cut(): CutText for the view; returns whether anything was cut.
+  bool Cut(std::size_t length);
+
+ private:
+  void SetGiven(std::string_view text, bool swiss);
+
+  std::string room_;
+  std::string_view view_;
+  bool formed_ = false;
+};
+
 // IsEmptyDocumentText(): whether DocumentText would give the empty text (blanks, control
 // characters and, Swiss flavour, soft hyphens only), without forming it.
 bool IsEmptyDocumentText(std::string_view text, bool swiss);
 
-// AsDocumentText(): the text as DocumentText gives it, without a copy when the flavour
-// takes it as it stands (the view is then into `text`), else formed in `scratch`.
-std::string_view AsDocumentText(std::string_view text, bool swiss, std::string& scratch);
 
 // TrimBlanks(): `text` without blanks at either end.
 inline std::string_view TrimBlanks(std::string_view text) {

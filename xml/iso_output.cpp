@@ -69,64 +69,79 @@ std::array<XmlByteForm, 256> MakeXmlByteForms(bool escape) {
 const std::array<XmlByteForm, 256> kPlainForms = MakeXmlByteForms(false);
 const std::array<XmlByteForm, 256> kEscapedForms = MakeXmlByteForms(true);
 
-// Whether eight bytes are all printable ASCII (0x20 to 0x7F) and, for an escaped text,
-// none of "&", "<", ">": such a word is copied whole. A byte below 0x20 borrows in the
-// subtraction and sets its top bit, a byte from 0x80 has it set already.
+// The bytes of eight that are not copied as they stand: a byte below 0x20 or from 0x80
+// and, for an escaped text, "&", "<", ">". Each such byte has its top bit set in the
+// result; a borrow may also set it in bytes above one that is, never below, so the lowest
+// byte set is the first not copied.
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kTops = 0x8080808080808080ull;
-constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
+constexpr std::uint64_t ByteMatches(std::uint64_t word, unsigned char byte) {
   const std::uint64_t x = word ^ (kOnes * byte);
-  return ((x - kOnes) & ~x & kTops) != 0;
+  return (x - kOnes) & ~x & kTops;
 }
 template <bool kEscape>
-constexpr bool AllCopied(std::uint64_t word) {
-  if ((((word - kOnes * 0x20) | word) & kTops) != 0) return false;
-  return !kEscape || !(HasByte(word, '&') || HasByte(word, '<') || HasByte(word, '>'));
+constexpr std::uint64_t NotCopied(std::uint64_t word) {
+  const std::uint64_t outside = ((word - kOnes * 0x20) | word) & kTops;
+  if constexpr (!kEscape) return outside;
+  return outside | ByteMatches(word, '&') | ByteMatches(word, '<') | ByteMatches(word, '>');
 }
 
 // A piece of 1252 text in its document form, converted into `out` (room for
 // kLongestXmlByteForm bytes per byte of `piece` plus kXmlLineSlack); returns the end of
 // what it wrote. An escaped text ends at its first NUL, as a C string does.
-static_assert(std::endian::native == std::endian::little, "the tail move reads words low byte first");
+static_assert(std::endian::native == std::endian::little, "the word moves read words low byte first");
 
 template <bool kEscape>
 char* ConvertInto(char* out, std::string_view piece) {
+  constexpr std::size_t kWord = sizeof(std::uint64_t);
   const std::array<XmlByteForm, 256>& forms = kEscape ? kEscapedForms : kPlainForms;
   const char* in = piece.data();
   const char* const end = in + piece.size();
   while (in != end) {
-    const std::ptrdiff_t left = end - in;
-    if (left >= static_cast<std::ptrdiff_t>(sizeof(std::uint64_t))) {
-      std::uint64_t word;
+    const auto left = static_cast<std::size_t>(end - in);
+    std::uint64_t word;
+    std::uint64_t converted;
+    if (left >= kWord) {
       std::memcpy(&word, in, sizeof word);
-      if (AllCopied<kEscape>(word)) {
+      converted = NotCopied<kEscape>(word);
+      if (converted == 0) {
         std::memcpy(out, &word, sizeof word);
-        out += sizeof word;
-        in += sizeof word;
+        out += kWord;
+        in += kWord;
         continue;
       }
-    } else if (piece.size() >= sizeof(std::uint64_t)) {
-      // The last few bytes, read as the piece's last eight (the bytes in front are done):
-      // when all of them are copied, they go in one move, shifted down to their own bytes
-      // (the low byte comes first in memory); the room has slack for the whole word.
-      std::uint64_t word;
-      std::memcpy(&word, end - sizeof word, sizeof word);
-      if (AllCopied<kEscape>(word)) {
-        word >>= 8 * (sizeof word - static_cast<std::size_t>(left));
-        std::memcpy(out, &word, sizeof word);
+    } else if (piece.size() >= kWord) {
+      // The last few bytes, read as the piece's last eight (the bytes in front are done),
+      // shifted down to their own bytes (the low byte comes first in memory).
+      std::memcpy(&word, end - kWord, sizeof word);
+      const std::size_t done = 8 * (kWord - left);
+      converted = NotCopied<kEscape>(word) >> done;
+      word >>= done;
+      if (converted == 0) {
+        std::memcpy(out, &word, sizeof word);  // the room has slack for the whole word
         return out + left;
       }
+    } else {
+      // A short piece byte by byte.
+      while (in != end) {
+        const auto byte = static_cast<unsigned char>(*in++);
+        if (kEscape && byte == 0) return out;
+        const XmlByteForm& form = forms[byte];
+        std::memcpy(out, &form, sizeof form);
+        out += form.size;
+      }
+      return out;
     }
-    // A word with a byte to convert goes byte by byte, the whole word at once; so do the
-    // last few bytes.
-    const char* const stop = left >= static_cast<std::ptrdiff_t>(sizeof(std::uint64_t)) ? in + sizeof(std::uint64_t) : end;
-    while (in != stop) {
-      const auto byte = static_cast<unsigned char>(*in++);
-      if (kEscape && byte == 0) return out;
-      const XmlByteForm& form = forms[byte];
-      std::memcpy(out, &form, sizeof form);
-      out += form.size;
-    }
+    // The bytes in front of the first to convert go in one move, that byte by its form.
+    const auto copied = static_cast<std::size_t>(std::countr_zero(converted)) / 8;
+    std::memcpy(out, &word, sizeof word);
+    out += copied;
+    in += copied;
+    const auto byte = static_cast<unsigned char>(*in++);
+    if (kEscape && byte == 0) return out;
+    const XmlByteForm& form = forms[byte];
+    std::memcpy(out, &form, sizeof form);
+    out += form.size;
   }
   return out;
 }

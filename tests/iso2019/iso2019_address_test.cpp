@@ -22,8 +22,12 @@ void FillReceiver(PayBatch& batch, const AddressFields& receiver) {
 
 // The address as one line: street|building|post box|post code|town|country|address line.
 std::string Parts(const Iso2019Address& a) {
-  return a.street_name + "|" + a.building_number + "|" + a.post_box + "|" + a.post_code + "|" + a.town + "|" +
-         a.country + "|" + a.line;
+  std::string parts;
+  for (const std::string_view part : {a.street_name.view(), a.building_number.view(), a.post_box.view(),
+                                      a.post_code.view(), a.town.view(), std::string_view(a.country)}) {
+    parts.append(part).push_back('|');
+  }
+  return parts.append(a.line.view());
 }
 
 // The parts are worked out from the old texts where the new ones are empty; the new ones win
@@ -101,7 +105,8 @@ std::string Trimmed(const std::string& text) { return std::string(TrimBlanks(tex
 // word-at-a-time paths must agree with the texts taken byte by byte.
 TEST(Iso2019Text, WordsAndLastBytesAgreeWithTheTextTakenByteByByte) {
   const std::string context = " hans m\xFCller-meier, bahnhofstr 5 ";
-  std::string scratch, assigned;
+  std::string assigned;
+  Iso2019Text field;
   for (int value = 0; value < 256; ++value) {
     for (std::size_t size = 1; size <= 24; ++size) {
       for (std::size_t at = 0; at < size; ++at) {
@@ -118,11 +123,49 @@ TEST(Iso2019Text, WordsAndLastBytesAgreeWithTheTextTakenByteByByte) {
           const std::string expected = Trimmed(byte_by_byte);
           AssignDocumentText(assigned, text, swiss);
           ASSERT_EQ(expected, assigned) << value << " at " << at << " of " << size << (swiss ? " swiss" : "");
-          ASSERT_EQ(expected, AsDocumentText(text, swiss, scratch));
+          field.Set(text, swiss);
+          ASSERT_EQ(expected, field.view());
           ASSERT_EQ(expected.empty(), IsEmptyDocumentText(text, swiss));
         }
       }
     }
+  }
+}
+
+// A text views the text it was set from unless characters were replaced; a copy of a
+// formed text views its own room, so it stays right when the original is set again.
+TEST(Iso2019Text, ViewsTheGivenTextUnlessFormedAndCopiesViewTheirOwnRoom) {
+  const struct {
+    const char* given;
+    std::size_t cut;
+    bool formed;
+    const char* after_cut;
+  } cases[] = {
+      {"  Seeweg 12  ", 6, false, "Seeweg"},
+      {"Seeweg 12", 7, false, "Seeweg"},  // the blank the cut leaves at the end goes
+      {"M\xFCller", 10, false, "M\xFCller"},
+      {"\x84Z\x93rich", 3, true, "\"Z\""},
+      {"\tTab", 2, true, "Ta"},
+      {"", 5, false, ""},
+  };
+  for (const auto& c : cases) {
+    const std::string given = c.given;
+    Iso2019Text text;
+    text.Set(given, true);
+    EXPECT_EQ(c.formed, text.formed()) << c.given;
+    EXPECT_EQ(!c.formed && !given.empty(),
+              text.view().data() >= given.data() && text.view().data() <= given.data() + given.size())
+        << c.given;
+    const bool shorter = std::string_view(c.after_cut).size() < text.size();
+    EXPECT_EQ(shorter, text.Cut(c.cut)) << c.given;
+    EXPECT_EQ(c.after_cut, text.view()) << c.given;
+
+    const Iso2019Text copy = text;
+    text.Set("other text \x85", true);
+    EXPECT_EQ(c.after_cut, copy.view()) << c.given;
+    Iso2019Text assigned;
+    assigned = copy;
+    EXPECT_EQ(c.after_cut, assigned.view()) << c.given;
   }
 }
 

@@ -57,6 +57,46 @@ TEST(IsoOutput, EveryByteAtEveryPlaceOfTextsOfEveryLength) {
   EXPECT_TRUE(expected == written);
 }
 
+// Two bytes to convert in one text, at every pair of places: after the first, the text goes
+// on from the byte behind it, and a byte below a blank may make the blank look like one to
+// convert (which then comes out as it is).
+TEST(IsoOutput, TwoBytesToConvertAtEveryPairOfPlaces) {
+  test::TempDir dir;
+  const std::string context = "Bahnhofstrasse 12, Postfach 8001";
+  const std::string odd = {'\x01', '\n', '&', '<', '\xFC', '\x80', ' ', '\0'};
+  IsoOutputFile output(SystemFileSystem());
+  OpenIsoOutput(output, dir.Path("out.xml"));
+  std::string expected;
+  for (std::size_t size = 2; size <= 18; ++size) {
+    for (std::size_t first = 0; first < size; ++first) {
+      for (std::size_t second = first + 1; second < size; ++second) {
+        for (const char a : odd) {
+          for (const char b : odd) {
+            std::string text = context.substr(0, size);
+            text[first] = a;
+            text[second] = b;
+            WriteXmlText(output, text);
+            WriteXmlElement<"<A>%s</A>">(output, 1, EscapedText{text});
+            std::string plain, escaped;
+            bool ended = false;
+            for (const char c : text) {
+              const auto byte = static_cast<unsigned char>(c);
+              plain += DocumentForm(byte, false);
+              ended = ended || byte == 0;
+              if (!ended) escaped += DocumentForm(byte, true);
+            }
+            expected += plain + "\t<A>" + escaped + "</A>\r\n";
+          }
+        }
+      }
+    }
+  }
+  FinishIsoOutput(output);
+  const std::string written = test::ReadWholeFile(dir.Path("out.xml")).value_or("<no file>");
+  ASSERT_EQ(expected.size(), written.size());
+  EXPECT_TRUE(expected == written);
+}
+
 // One line of every shape the document writes, each written again and again so that its
 // copies fall at every place of the buffer, across the points where it is written out.
 TEST(IsoOutput, LinesOfEveryShapeAcrossBufferBoundaries) {
