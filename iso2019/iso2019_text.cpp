@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -71,14 +72,15 @@ constexpr std::array<bool, 256> kGenericPlain = MakePlain(false);
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 
-// Whether eight bytes are all printable ASCII (0x20 to 0x7E), which both flavours write
-// as they stand.
-bool PrintableAscii(const char* bytes) {
+// The bytes of eight that are not printable ASCII (0x20 to 0x7E), which both flavours
+// write as they stand: each such byte has its top bit set. A borrow may also set it in
+// bytes above one that is, never below, so the lowest byte set is the first of them.
+std::uint64_t NotPrintableAscii(const char* bytes) {
   std::uint64_t x;
   std::memcpy(&x, bytes, sizeof x);
   const std::uint64_t below_blank = (x - kOnes * 0x20) & ~x;
   const std::uint64_t del = x ^ (kOnes * 0x7F);
-  return ((x | below_blank | ((del - kOnes) & ~del)) & kHighs) == 0;
+  return (x | below_blank | ((del - kOnes) & ~del)) & kHighs;
 }
 
 bool HasBlank(std::uint64_t word) {
@@ -107,19 +109,29 @@ std::size_t FirstNotPlain(std::string_view text, const std::array<bool, 256>& pl
   const std::size_t size = text.size();
   std::size_t i = 0;
   while (i < size) {
-    std::size_t stop = size;  // bytes up to here are looked at one by one
+    std::size_t base = i;  // where the word looked at starts
+    std::uint64_t outside;
     if (i + 8 <= size) {
-      if (PrintableAscii(text.data() + i)) {
+      outside = NotPrintableAscii(text.data() + i);
+      if (outside == 0) {
         i += 8;
         continue;
       }
-      stop = i + 8;
-    } else if (size >= 8 && PrintableAscii(text.data() + size - 8)) {
-      return size;  // the last bytes, read as the last eight, are all plain
+    } else if (size >= 8) {
+      // The last bytes, read as the last eight; those in front of `i` are done.
+      base = size - 8;
+      outside = NotPrintableAscii(text.data() + base) & (~std::uint64_t{0} << (8 * (i - base)));
+      if (outside == 0) return size;
+    } else {
+      for (; i < size; ++i) {
+        if (!plain[static_cast<unsigned char>(text[i])]) return i;
+      }
+      return size;
     }
-    for (; i < stop; ++i) {
-      if (!plain[static_cast<unsigned char>(text[i])]) return i;
-    }
+    // The first byte outside printable ASCII; most such (accented letters) are plain too.
+    const std::size_t at = base + static_cast<std::size_t>(std::countr_zero(outside)) / 8;
+    if (!plain[static_cast<unsigned char>(text[at])]) return at;
+    i = at + 1;
   }
   return size;
 }
@@ -239,13 +251,9 @@ std::string UpperAscii(std::string_view text) {
   return out;
 }
 
-void UpperAsciiInto(std::string& out, std::string_view text) {
+void UpperGivenAsciiInto(std::string& out, std::string_view text) {
   // Upper-cased in place eight bytes at a time (the last eight overlap bytes done before,
-  // which upper-casing again leaves as they are); blanks, rare in these texts, go after.
-  if (text.empty()) {  // most optional codes are not given
-    out.clear();
-    return;
-  }
+  // which upper-casing again leaves as they are); blanks go after.
   out.assign(text);
   char* const bytes = out.data();
   const std::size_t size = out.size();

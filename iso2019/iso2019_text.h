@@ -117,6 +117,13 @@ constexpr bool IsCode(std::string_view text, const char (&code)[N]) {
 // Example: UpperAscii("ch93 0076 2011") == "CH9300762011".
 std::string UpperAscii(std::string_view text);
 // UpperAsciiInto(): the same into `out`, whose room is reused.
-void UpperAsciiInto(std::string& out, std::string_view text);
+void UpperGivenAsciiInto(std::string& out, std::string_view text);
+inline void UpperAsciiInto(std::string& out, std::string_view text) {
+  if (text.empty()) {  // most optional codes are not given: no call
+    out.clear();
+    return;
+  }
+  UpperGivenAsciiInto(out, text);
+}
 
 }  // namespace ordexa
