@@ -208,6 +208,8 @@ void XmlTemplateMismatch(const char*) {}
 
 void RaiseIsoWriteFailure() { throw static_cast<std::int32_t>(IDS_WRITE_FILE_ERROR); }
 
+void CopyLong(char* out, const char* in, std::size_t size) { std::memcpy(out, in, size); }
+
 char* EscapeXmlTextInto(char* out, std::string_view text) { return ConvertInto<true>(out, text); }
 
 void WriteXmlElementInPieces(IsoOutputFile& output, int level, const XmlPiece* pieces, const XmlArg* args) {

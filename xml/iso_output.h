@@ -262,8 +262,38 @@ inline char* PutXmlArg(char* out, const CleanedText& argument) {
   return out + argument.text.size();
 }
 inline char* PutXmlArg(char* out, const EscapedText& argument) { return EscapeXmlTextInto(out, argument.text); }
+// CopyLong(): memcpy out of line, where the caller cannot tell how long a text is.
+void CopyLong(char* out, const char* in, std::size_t size);
+
+// CopyShort(): `size` bytes from `in` to `out` (not overlapping); up to 32 in two moves
+// that overlap in the middle, without a library call: most element texts are that short.
+inline void CopyShort(char* out, const char* in, std::size_t size) {
+  const auto two_moves = [out, in, size]<std::size_t kMove>() {
+    char head[kMove], tail[kMove];
+    std::memcpy(head, in, kMove);
+    std::memcpy(tail, in + size - kMove, kMove);
+    std::memcpy(out, head, kMove);
+    std::memcpy(out + size - kMove, tail, kMove);
+  };
+  if (size >= 16) {
+    if (size > 32) {
+      CopyLong(out, in, size);
+      return;
+    }
+    two_moves.template operator()<16>();
+  } else if (size >= 8) {
+    two_moves.template operator()<8>();
+  } else if (size >= 4) {
+    two_moves.template operator()<4>();
+  } else if (size >= 2) {
+    two_moves.template operator()<2>();
+  } else if (size == 1) {
+    *out = *in;
+  }
+}
+
 inline char* PutXmlArg(char* out, const PlainText& argument) {
-  if (!argument.text.empty()) std::memcpy(out, argument.text.data(), argument.text.size());
+  CopyShort(out, argument.text.data(), argument.text.size());
   return out + argument.text.size();
 }
 inline char* PutXmlArg(char* out, std::int32_t argument) {

@@ -57,6 +57,22 @@ TEST(IsoOutput, EveryByteAtEveryPlaceOfTextsOfEveryLength) {
   EXPECT_TRUE(expected == written);
 }
 
+// A text the writer formed itself is copied as it stands, in moves that depend on its length.
+TEST(IsoOutput, PlainTextsOfEveryLengthAreCopiedAsTheyStand) {
+  test::TempDir dir;
+  const std::string context = "CH9300762011623852957 RF18539007547034 1234.50 CHF";
+  IsoOutputFile output(SystemFileSystem());
+  OpenIsoOutput(output, dir.Path("out.xml"));
+  std::string expected;
+  for (std::size_t size = 0; size <= context.size(); ++size) {
+    const std::string text = context.substr(context.size() - size);
+    WriteXmlElement<"<P>%s</P>">(output, 0, PlainText{text});
+    expected += "<P>" + text + "</P>\r\n";
+  }
+  FinishIsoOutput(output);
+  EXPECT_EQ(expected, test::ReadWholeFile(dir.Path("out.xml")).value_or("<no file>"));
+}
+
 // Two bytes to convert in one text, at every pair of places: after the first, the text goes
 // on from the byte behind it, and a byte below a blank may make the blank look like one to
 // convert (which then comes out as it is).
