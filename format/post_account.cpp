@@ -12,13 +12,27 @@ namespace {
 
 constexpr std::array<int, 10> kMod10Carry{0, 9, 4, 6, 8, 2, 7, 1, 3, 5};
 
+// The next carry for every carry and digit, so that a digit costs one look-up and no division.
+constexpr std::array<std::array<unsigned char, 10>, 10> MakeNextCarry() {
+  std::array<std::array<unsigned char, 10>, 10> next{};
+  for (int carry = 0; carry < 10; ++carry) {
+    for (int digit = 0; digit < 10; ++digit) {
+      next[static_cast<std::size_t>(carry)][static_cast<std::size_t>(digit)] =
+          static_cast<unsigned char>(kMod10Carry[static_cast<std::size_t>((carry + digit) % 10)]);
+    }
+  }
+  return next;
+}
+constexpr std::array<std::array<unsigned char, 10>, 10> kNextCarry = MakeNextCarry();
+
 }  // namespace
 
 char CheckDigitMod10(std::string_view digits) {
-  int carry = 0;
+  unsigned carry = 0;
   for (const char c : digits) {
-    if (c < '0' || c > '9') continue;
-    carry = kMod10Carry[static_cast<std::size_t>((carry + (c - '0')) % 10)];
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(c) - '0');
+    if (digit > 9) continue;
+    carry = kNextCarry[carry][digit];
   }
   return static_cast<char>('0' + (10 - carry) % 10);
 }

@@ -411,8 +411,6 @@ bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso201
   t.reference_kind = Iso2019Reference::kNone;
   t.reference.clear();
   t.remittance.clear();
-  t.agent_bic.clear();
-  t.agent_clearing.clear();
   t.agent_name.clear();
   t.creditor_address_written = false;
   t.charges = Iso2019Charges::kNone;
@@ -486,9 +484,12 @@ bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso201
     findings.Refuse("BankDst", "Account", "is empty; the payment needs the receiver's account",
                     "Das Konto des Empf\xE4ngers fehlt.");
   }
-  std::string creditor_bic;
+  // The creditor agent's BIC and clearing number are resolved in their places, and kept
+  // there only for the kinds that give the agent so.
+  std::string& creditor_bic = t.agent_bic;
   ResolveBic(text(payment.bank_dst.bic), "BankDst", trusted, creditor_bic, findings);
-  std::string iid = UpperAscii(text(payment.bank_dst.id));
+  std::string& iid = t.agent_clearing;
+  UpperAsciiInto(iid, text(payment.bank_dst.id));
   const bool swiss_iid = iid.size() >= 3 && iid.size() <= 5 && AllDigits(iid);
   const bool swiss_account = IsDomesticIbanCountry(t.creditor_iban) || (!t.creditor_other.empty() && swiss_iid);
 
@@ -511,16 +512,19 @@ bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso201
   switch (t.kind) {
     case Iso2019Kind::kSepa:
       t.charges = Iso2019Charges::kSlev;
-      t.agent_bic = creditor_bic;
+      iid.clear();
       break;
     case Iso2019Kind::kDomestic:
     case Iso2019Kind::kForeignAtHome:
-      if (!t.creditor_other.empty()) t.agent_clearing = iid;
+      creditor_bic.clear();
+      if (t.creditor_other.empty()) iid.clear();
       break;
     case Iso2019Kind::kAbroad:
-      t.agent_bic = creditor_bic;
+      iid.clear();
       break;
     case Iso2019Kind::kCheque:
+      creditor_bic.clear();
+      iid.clear();
       break;
   }
   if (t.kind == Iso2019Kind::kForeignAtHome || t.kind == Iso2019Kind::kAbroad) {
@@ -542,9 +546,9 @@ bool ResolveIso2019Payment(const PayBatch& data, std::size_t index, const Iso201
   } else if (!plan_only) {
     CutAndReport(t.creditor_name, sepa ? kSepaNameLength : kNameLength, "Receiver", "Name1", "Nm", findings);
   }
-  std::string fallback_country;
+  std::string_view fallback_country;
   if (!t.creditor_iban.empty()) {
-    fallback_country = t.creditor_iban.substr(0, 2);
+    fallback_country = std::string_view(t.creditor_iban).substr(0, 2);
   } else if (swiss_account || cheque) {
     fallback_country = "CH";
   }
