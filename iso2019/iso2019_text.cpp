@@ -217,8 +217,7 @@ void Iso2019Text::Assign(std::string_view document_text) {
   formed_ = true;
 }
 
-bool Iso2019Text::Cut(std::size_t length) {
-  if (view_.size() <= length) return false;
+bool Iso2019Text::CutLonger(std::size_t length) {
   view_ = view_.substr(0, length);
   while (!view_.empty() && view_.back() == ' ') view_.remove_suffix(1);
   return true;

@@ -63,10 +63,11 @@ class Iso2019Text {
   // Assign(): a document text copied into the room.
   void Assign(std::string_view document_text);
   // Cut(): CutText for the view; returns whether anything was cut.
-  bool Cut(std::size_t length);
+  bool Cut(std::size_t length) { return view_.size() > length && CutLonger(length); }
 
  private:
   void SetGiven(std::string_view text, bool swiss);
+  bool CutLonger(std::size_t length);
 
   std::string room_;
   std::string_view view_;

@@ -372,7 +372,7 @@ void WriteFixedXmlLines(IsoOutputFile& output) {
 // Example: WriteXmlElement<"<InstrId>QRN-%i</InstrId>">(output, 5, 3) writes
 // "\t\t\t\t\t<InstrId>QRN-3</InstrId>\r\n".
 template <detail::XmlLiteral kTemplate, class... Args>
-void WriteXmlElement(IsoOutputFile& output, int level, const Args&... args) {
+[[gnu::always_inline]] inline void WriteXmlElement(IsoOutputFile& output, int level, const Args&... args) {
   static constexpr detail::XmlElementTemplate<Args...> element_template(kTemplate.view());
   const std::size_t tabs = detail::XmlTabCount(level);
   const std::size_t bound =
