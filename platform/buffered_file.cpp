@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "winerror.h"
 
@@ -52,6 +53,10 @@ FileStatus BufferedFile::Flush() {
   if (status && write_back_every_ != 0 && not_written_back_ >= write_back_every_) {
     file_system_.StartWriteBack(handle_);
     not_written_back_ = 0;
+    // Without memory for the helper the sync at the end does it all; a flush in the
+    // destructor must not throw.
+    if (background_sync_ == nullptr) background_sync_.reset(new (std::nothrow) BackgroundSync(file_system_, handle_));
+    if (background_sync_ != nullptr) background_sync_->Request();
   }
   return status;
 }
@@ -62,13 +67,24 @@ FileStatus BufferedFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
 }
 
 FileStatus BufferedFile::Sync() {
-  if (FileStatus status = Flush(); !status) return status;
+  const FileStatus flushed = Flush();
+  const FileStatus background = FinishBackgroundSync();
+  if (!flushed) return flushed;
+  if (!background) return background;
   return file_system_.Sync(handle_);
+}
+
+FileStatus BufferedFile::FinishBackgroundSync() {
+  if (background_sync_ == nullptr) return {};
+  const FileStatus status = background_sync_->Finish();
+  background_sync_.reset();
+  return status;
 }
 
 FileStatus BufferedFile::Close() {
   if (!is_open()) return {ERROR_INVALID_HANDLE};
   const FileStatus flushed = Flush();
+  FinishBackgroundSync();  // its helper uses the handle; what it found matters only to Sync()
   const FileStatus closed = file_system_.Close(handle_);
   handle_ = kInvalidFile;
   return flushed ? closed : flushed;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/background_sync.h"
 #include "platform/file_system.h"
 
 namespace ordexa {
@@ -58,12 +59,14 @@ class BufferedFile {
   // Flush(): writes out what is buffered.
   FileStatus Flush();
 
-  // Sync(): Flush() and then fsync.
+  // Sync(): Flush() and then fsync. The first failure of a sync made in the background
+  // (see WriteBackAsItGoes) is returned as well.
   FileStatus Sync();
 
   // WriteBackAsItGoes(): for a file that is synced when done: every `bytes` written out,
-  // the system is asked to start writing them to the disk, so the sync at the end waits
-  // only for the last of them while the bytes before were written meanwhile.
+  // the system is asked to start writing them to the disk, and a helper thread syncs what
+  // is written so far, so the sync at the end waits only for the last of them while the
+  // bytes before reached the disk meanwhile.
   void WriteBackAsItGoes(std::size_t bytes) { write_back_every_ = bytes; }
 
   // ObserveWrites(): `observer` sees the bytes of every later write-out (null: none).
@@ -81,6 +84,8 @@ class BufferedFile {
  private:
   FileStatus AppendInPieces(std::string_view bytes);
   char* RoomAfterFlush(std::size_t size, FileStatus& status);
+  // Stops the helper of WriteBackAsItGoes, if one runs; returns what its syncs found.
+  FileStatus FinishBackgroundSync();
 
   const FileSystem& file_system_;
   FileHandle handle_;
@@ -90,6 +95,7 @@ class BufferedFile {
   WrittenBytesObserver* observer_ = nullptr;
   std::size_t write_back_every_ = 0;  // 0: left to the system
   std::size_t not_written_back_ = 0;  // bytes written out since the last write-back was asked for
+  std::unique_ptr<BackgroundSync> background_sync_;  // from the first write-back on
 };
 
 }  // namespace ordexa

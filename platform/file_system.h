@@ -55,7 +55,8 @@ class FileSystem {
   // its place once it is known; where the next Write() goes afterwards is not defined.
   virtual FileStatus WriteAt(FileHandle file, std::uint64_t offset, const char* data, std::size_t size) const;
 
-  // Sync(): flushes the file's data to the disk (fsync).
+  // Sync(): flushes the file's data to the disk (fsync). It may be called from a helper
+  // thread while Write() runs on the same handle (a file synced as it is written).
   virtual FileStatus Sync(FileHandle file) const;
 
   // StartWriteBack(): asks the system to start writing what the file holds so far out to
