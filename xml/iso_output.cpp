@@ -252,8 +252,8 @@ FileStatus CreateIsoOutput(IsoOutputFile& output, std::string_view file_name) {
   const FileHandle handle = output.file_system.Create(output.temporary_name, status);
   if (handle == kInvalidFile) return status;
   output.stream.emplace(output.file_system, handle);
-  // The document is synced before it takes its final name: its bytes set off for the disk
-  // every megabyte, so that sync has only the last of them left to wait for.
+  // The document is synced before it takes its final name: every megabyte its bytes are set
+  // off for the disk and synced on a helper thread, so that sync has only the last left.
   output.stream->WriteBackAsItGoes(std::size_t{1} << 20);
   return {};
 }
