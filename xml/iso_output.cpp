@@ -91,10 +91,20 @@ constexpr std::uint64_t NotCopied(std::uint64_t word) {
 // what it wrote. An escaped text ends at its first NUL, as a C string does.
 static_assert(std::endian::native == std::endian::little, "the word moves read words low byte first");
 
+// One byte by its form, moved as a whole form (the room has slack for it); false, and
+// nothing written, at the NUL that ends an escaped text.
+template <bool kEscape>
+[[gnu::always_inline]] inline bool PutByteForm(char*& out, unsigned char byte) {
+  if (kEscape && byte == 0) return false;
+  const XmlByteForm& form = (kEscape ? kEscapedForms : kPlainForms)[byte];
+  std::memcpy(out, &form, sizeof form);
+  out += form.size;
+  return true;
+}
+
 template <bool kEscape>
 char* ConvertInto(char* out, std::string_view piece) {
   constexpr std::size_t kWord = sizeof(std::uint64_t);
-  const std::array<XmlByteForm, 256>& forms = kEscape ? kEscapedForms : kPlainForms;
   const char* in = piece.data();
   const char* const end = in + piece.size();
   while (in != end) {
@@ -124,11 +134,7 @@ char* ConvertInto(char* out, std::string_view piece) {
     } else {
       // A short piece byte by byte.
       while (in != end) {
-        const auto byte = static_cast<unsigned char>(*in++);
-        if (kEscape && byte == 0) return out;
-        const XmlByteForm& form = forms[byte];
-        std::memcpy(out, &form, sizeof form);
-        out += form.size;
+        if (!PutByteForm<kEscape>(out, static_cast<unsigned char>(*in++))) return out;
       }
       return out;
     }
@@ -137,11 +143,7 @@ char* ConvertInto(char* out, std::string_view piece) {
     std::memcpy(out, &word, sizeof word);
     out += copied;
     in += copied;
-    const auto byte = static_cast<unsigned char>(*in++);
-    if (kEscape && byte == 0) return out;
-    const XmlByteForm& form = forms[byte];
-    std::memcpy(out, &form, sizeof form);
-    out += form.size;
+    if (!PutByteForm<kEscape>(out, static_cast<unsigned char>(*in++))) return out;
   }
   return out;
 }
